@@ -1,0 +1,313 @@
+// The placement search: class sections one after another, each hour position
+// in slot order, a random teacher drawn among those who still owe hours, and
+// the class section started again when a slot runs out of candidates.
+#include "solver/findsolution.h"
+
+#include <cmath>
+#include <mutex>
+
+#include "solver/errors.h"
+#include "solver/slots.h"
+
+namespace taktirio {
+
+namespace {
+
+template <typename T>
+std::size_t U(T v) {
+    return static_cast<std::size_t>(v);
+}
+
+}  // namespace
+
+Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
+                             std::uint8_t number_of_classes, std::uint8_t number_of_teachers,
+                             std::span<const std::string> class_names,
+                             std::span<const std::string> teacher_names,
+                             std::span<const std::uint8_t> class_hours,
+                             std::span<const std::uint8_t> class_teacher_count,
+                             std::span<const std::uint8_t> class_week_hours,
+                             const ByteMatrix& class_teachers,
+                             const ByteMatrix& teacher_class_hours,
+                             const ByteMatrix& pinned_lessons, const ByteMatrix& two_hour_lessons)
+    : context_(context), random_(random), number_of_classes_(number_of_classes),
+      number_of_teachers_(number_of_teachers) {
+    const std::size_t C = number_of_classes;
+    const std::size_t T = number_of_teachers;
+    if (context.index.classes != static_cast<int>(C) ||
+        context.index.teachers != static_cast<int>(T)) {
+        throw ProblemError("The run context was not prepared for this problem.");
+    }
+    class_hours_.assign(C + 1, 0);
+    class_week_hours_.assign(C + 1, 0);
+    class_teacher_count_.assign(C + 1, 0);
+    class_names_.assign(C + 1, std::string());
+    teacher_names_.assign(T + 1, std::string());
+    class_teachers_ = ByteMatrix(C + 1, T + 1);
+    two_hour_left_ = ByteMatrix(C + 1, T + 1);
+    hours_left_ = ByteMatrix(T + 1, C + 1);
+    timetable_ = ByteMatrix(C + 1, kSlotColumns);
+
+    for (std::size_t c = 1; c <= C; ++c) {
+        class_hours_[c] = class_hours[c];
+        class_week_hours_[c] = class_week_hours[c];
+        class_teacher_count_[c] = class_teacher_count[c];
+        class_names_[c] = class_names[c];
+        for (std::size_t t = 1; t <= T; ++t) {
+            class_teachers_(c, t) = class_teachers(c, t);
+            hours_left_(t, c) = teacher_class_hours(t, c);
+            two_hour_left_(c, t) = two_hour_lessons(c, t);
+        }
+        for (std::size_t s = 1; s <= kSlots; ++s) {
+            timetable_(c, s) = pinned_lessons(c, s);
+        }
+    }
+    for (std::size_t t = 1; t <= T; ++t) {
+        teacher_names_[t] = teacher_names[t];
+    }
+    timetable_start_ = timetable_;
+    two_hour_start_ = two_hour_left_;
+    hours_start_ = hours_left_;
+    if (context.options.day_hours_limit_on) {
+        day_load_ = ByteMatrix(T + 1, kDays + 1);
+        day_load_start_ = day_load_;
+    }
+}
+
+Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random, const SolverInputs& in)
+    : Tfindsolution(context, random, in.number_of_classes, in.number_of_teachers, in.class_names,
+                    in.teacher_names, in.class_hours, in.class_teacher_count,
+                    in.class_week_hours, in.class_teachers, in.teacher_class_hours,
+                    in.pinned_lessons, in.two_hour_lessons) {}
+
+bool Tfindsolution::Search() {
+    if (context_.on_attempt_start) {
+        context_.on_attempt_start();
+    }
+    for (int c = 1; c <= number_of_classes_; ++c) {
+        if (FillClass(c) != ClassOutcome::kCompleted) {
+            return false;
+        }
+    }
+    Complete();
+    return true;
+}
+
+Tfindsolution::ClassOutcome Tfindsolution::FillClass(int c) {
+    const std::int32_t limit = context_.options.attempts_per_class;
+    std::int32_t attempts = 1;
+    ++class_starts_;
+    for (;;) {
+        bool stopped = false;
+        if (FillPositions(c, stopped)) {
+            if (!JointLessons(c)) {
+                if (!day_load_.empty()) {
+                    SaveDayLoad();
+                }
+                return ClassOutcome::kCompleted;
+            }
+            // The joint-lesson test refused the completed class section. It is
+            // started again like one that ran out of candidates, and bounded
+            // the same way, so that a class section the test can never accept
+            // ends the attempt instead of looping for ever.
+        } else if (stopped) {
+            return ClassOutcome::kStopped;
+        }
+        if (attempts >= limit) {
+            return ClassOutcome::kGaveUp;
+        }
+        RestartClass(c);
+        ++attempts;
+        ++class_starts_;
+    }
+}
+
+bool Tfindsolution::FillPositions(int c, bool& stopped) {
+    const int hours = class_hours_[U(c)];
+    const std::uint8_t* position_slot = context_.index.position_slot.data();
+    std::uint8_t* row = timetable_.row(U(c));
+    for (int k = 1; k <= hours; ++k) {
+        const int s = position_slot[k];
+        if (row[s] != 0) {
+            continue;  // pinned, copied from a joint lesson, or a two-hour lesson's second hour
+        }
+        teachersforclass list = ListCandidates(c);
+        while (row[s] == 0 && list.count > 0) {
+            if (context_.stop_requested.load(std::memory_order_relaxed)) {
+                stopped = true;
+                return false;
+            }
+            const int r = PickCandidate(list);
+            const int t = list.teachers[r];
+            const bool placed =
+                two_hour_left_(U(c), U(t)) > 0 ? TryTwoHour(c, s, t) : TryOneHour(c, s, t);
+            if (!placed) {
+                DropCandidate(list, r);
+            }
+        }
+        if (row[s] == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Tfindsolution::TryOneHour(int c, int s, int t) {
+    const RunOptions& options = context_.options;
+    if (TeacherBusy(t, s) || SpreadOverDays(t, s, c) || SplitSameDay(c, s, t)) {
+        return false;
+    }
+    if (ClassDayFull(s, t, c, 1)) {
+        return false;
+    }
+    if (options.no_single_hour_runs && s > kDays && timetable_(U(c), U(s - kDays)) == t) {
+        return false;
+    }
+    if (SlotDenied(s, t)) {
+        return false;
+    }
+    if (options.last_hours_limit_on && WithinLastFive(s, c) && LastHoursFull(t)) {
+        return false;
+    }
+    if (options.day_hours_limit_on && BookDayHours(t, s, 1)) {
+        return false;
+    }
+    if (SameHourConflict(t, s, c - 1)) {
+        return false;
+    }
+    if (options.four_hour_run_limit_on && TooManyInARow(t, 1, s)) {
+        return false;
+    }
+    Place(c, s, t, 1);
+    return true;
+}
+
+bool Tfindsolution::TryTwoHour(int c, int s, int t) {
+    const RunOptions& options = context_.options;
+    const int s2 = s + kDays;
+    const int second_hour_limit = context_.rules.last_days_count > 0 ? 35 : kSlots;
+    // The limit is tested first: past slot 50 there is no cell to look at.
+    if (s2 > second_hour_limit || timetable_(U(c), U(s2)) != 0) {
+        return false;
+    }
+    if (TeacherBusy(t, s) || TeacherBusy(t, s2) || SplitSameDay(c, s, t)) {
+        return false;
+    }
+    if (ClassDayFull(s, t, c, 2)) {
+        return false;
+    }
+    if (SlotDenied(s, t) || SlotDenied(s2, t)) {
+        return false;
+    }
+    if (options.last_hours_limit_on && WithinLastFive(s2, c) && LastHoursFull(t)) {
+        return false;
+    }
+    if (options.day_hours_limit_on && BookDayHours(t, s, 2)) {
+        return false;
+    }
+    if (SameHourConflict(t, s, c - 1) || SameHourConflict(t, s2, c - 1)) {
+        return false;
+    }
+    if (options.four_hour_run_limit_on && TooManyInARow(t, 2, s)) {
+        return false;
+    }
+    timetable_(U(c), U(s2)) = static_cast<std::uint8_t>(t);
+    Place(c, s, t, 2);
+    LowerCounter(two_hour_left_, c, t, 1, "two_hour_left");
+    return true;
+}
+
+void Tfindsolution::Place(int c, int s, int t, int hours) {
+    timetable_(U(c), U(s)) = static_cast<std::uint8_t>(t);
+    LowerCounter(hours_left_, t, c, hours, "hours_left");
+}
+
+void Tfindsolution::LowerCounter(ByteMatrix& table, int row, int col, int by, const char* name) {
+    std::uint8_t& cell = table(U(row), U(col));
+    if (cell < by) {
+        throw ContradictoryDataError(std::string(name) + "[" + std::to_string(row) + "][" +
+                                     std::to_string(col) + "] would drop below 0");
+    }
+    cell = static_cast<std::uint8_t>(cell - by);
+}
+
+bool Tfindsolution::WithinLastFive(int s, int c) const {
+    const int hours = class_hours_[U(c)];
+    return s >= hours - 4 && s <= hours;
+}
+
+void Tfindsolution::Complete() {
+    std::lock_guard<std::mutex> lock(context_.completion_mutex);
+    context_.solution_time_text = ElapsedText(context_.clock(), context_.solution_start_time);
+    if (context_.writer != nullptr) {
+        context_.writer->WriteSolution(*this, context_);
+    }
+}
+
+teachersforclass Tfindsolution::ListCandidates(int c) const {
+    teachersforclass list;
+    const std::uint8_t* teachers = class_teachers_.row(U(c));
+    const int count = class_teacher_count_[U(c)];
+    for (int k = 1; k <= count; ++k) {
+        const std::uint8_t t = teachers[k];
+        if (t != 0 && hours_left_(t, U(c)) > 0) {
+            list.teachers[++list.count] = t;
+        }
+    }
+    return list;
+}
+
+int Tfindsolution::PickCandidate(const teachersforclass& list) {
+    ++draws_;
+    return 1 + static_cast<int>(random_.Below(list.count));
+}
+
+void Tfindsolution::DropCandidate(teachersforclass& list, int r) {
+    list.teachers[r] = 0;
+    int kept = 0;
+    for (int k = 1; k <= list.count; ++k) {
+        if (list.teachers[k] != 0) {
+            list.teachers[++kept] = list.teachers[k];
+        }
+    }
+    for (int k = kept + 1; k <= list.count; ++k) {
+        list.teachers[k] = 0;
+    }
+    list.count = static_cast<std::uint8_t>(kept);
+}
+
+void Tfindsolution::RestartClass(int c) {
+    const auto uc = U(c);
+    std::uint8_t* row = timetable_.row(uc);
+    const std::uint8_t* start = timetable_start_.row(uc);
+    for (std::size_t s = 1; s <= kSlots; ++s) {
+        row[s] = start[s];
+    }
+    for (std::size_t t = 1; t <= number_of_teachers_; ++t) {
+        two_hour_left_(uc, t) = two_hour_start_(uc, t);
+        hours_left_(t, uc) = hours_start_(t, uc);
+    }
+    if (!day_load_.empty()) {
+        day_load_ = day_load_start_;
+    }
+}
+
+void Tfindsolution::SaveDayLoad() { day_load_start_ = day_load_; }
+
+std::string Tfindsolution::ElapsedText(double now, double start) {
+    constexpr long long kMillisPerDay = 86400000;
+    double span = now - start;
+    if (span < 0) {
+        span += 1.0;  // the search crossed midnight: times of day carry no date
+    }
+    long long millis = std::llround(span * static_cast<double>(kMillisPerDay));
+    millis %= kMillisPerDay;  // whole days are dropped
+    const long long hours = millis / 3600000;
+    const long long minutes = millis / 60000 % 60;
+    const long long seconds = millis / 1000 % 60;
+    const long long ms = millis % 1000;
+    return std::to_string(hours) + ":" + std::to_string(minutes) + ":" + std::to_string(seconds) +
+           ":" + std::to_string(ms);
+}
+
+}  // namespace taktirio

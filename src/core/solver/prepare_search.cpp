@@ -1,0 +1,387 @@
+// Checks a problem against the invariants the search relies on, and builds the
+// lookup tables the rule tests read. Everything the search indexes with is
+// checked here, so that the search itself can read its tables unchecked.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "solver/errors.h"
+#include "solver/findsolution.h"
+#include "solver/slots.h"
+
+namespace taktirio {
+
+namespace {
+
+std::string Num(long long v) { return std::to_string(v); }
+
+template <typename T>
+std::size_t U(T v) {
+    return static_cast<std::size_t>(v);
+}
+
+class ProblemCheck {
+public:
+    ProblemCheck(const SolverInputs& in, const RunContext& ctx)
+        : in_(in), rules_(ctx.rules), options_(ctx.options), C(in.number_of_classes),
+          T(in.number_of_teachers) {}
+
+    void Run() {
+        CheckSizes();
+        CheckOptions();
+        CheckRuleTables();
+        CheckPositions();
+        CheckClasses();
+        CheckAvailableDays();
+    }
+
+private:
+    [[noreturn]] static void Fail(const std::string& message) { throw ProblemError(message); }
+
+    std::string ClassLabel(int c) const {
+        const std::string name =
+            U(c) < in_.class_names.size() ? in_.class_names[U(c)] : "";
+        return "τμήμα " + Num(c) + (name.empty() ? "" : " (" + name + ")");
+    }
+    std::string TeacherLabel(int t) const {
+        const std::string name =
+            U(t) < in_.teacher_names.size() ? in_.teacher_names[U(t)] : "";
+        return "καθηγητής " + Num(t) + (name.empty() ? "" : " (" + name + ")");
+    }
+
+    static void NeedLength(std::size_t have, std::size_t need, const char* what) {
+        if (have < need) {
+            Fail(std::string("Ο πίνακας ") + what + " έχει " + Num(static_cast<long long>(have)) +
+                 " θέσεις αντί για " + Num(static_cast<long long>(need)) + ".");
+        }
+    }
+    static void NeedMatrix(const ByteMatrix& m, std::size_t rows, std::size_t cols,
+                           const char* what) {
+        if (m.rows() < rows || m.cols() < cols) {
+            Fail(std::string("Ο πίνακας ") + what + " έχει διαστάσεις " +
+                 Num(static_cast<long long>(m.rows())) + "x" +
+                 Num(static_cast<long long>(m.cols())) + " αντί για " +
+                 Num(static_cast<long long>(rows)) + "x" + Num(static_cast<long long>(cols)) +
+                 ".");
+        }
+    }
+
+    void CheckSizes() const {
+        const std::size_t c1 = U(C) + 1;
+        const std::size_t t1 = U(T) + 1;
+        NeedLength(in_.class_names.size(), c1, "class_names");
+        NeedLength(in_.teacher_names.size(), t1, "teacher_names");
+        NeedLength(in_.class_hours.size(), c1, "class_hours");
+        NeedLength(in_.class_teacher_count.size(), c1, "class_teacher_count");
+        NeedLength(in_.class_week_hours.size(), c1, "class_week_hours");
+        NeedMatrix(in_.class_teachers, c1, t1, "class_teachers");
+        NeedMatrix(in_.teacher_class_hours, t1, c1, "teacher_class_hours");
+        NeedMatrix(in_.pinned_lessons, c1, kSlotColumns, "pinned_lessons");
+        NeedMatrix(in_.two_hour_lessons, c1, t1, "two_hour_lessons");
+        NeedMatrix(rules_.teacher_class_hours_all, t1, c1, "teacher_class_hours_all");
+    }
+
+    void CheckOptions() const {
+        if (options_.attempts_per_class < 1) {
+            Fail("Οι προσπάθειες ανά τμήμα πρέπει να είναι τουλάχιστον 1.");
+        }
+    }
+
+    void CheckTeacher(int t, const char* table, long long k) const {
+        if (t < 1 || t > T) {
+            Fail(std::string("Ο πίνακας ") + table + ", εγγραφή " + Num(k) +
+                 ": ο αριθμός καθηγητή " + Num(t) + " είναι εκτός ορίων 1-" + Num(T) + ".");
+        }
+    }
+    void CheckClass(int c, const char* table, long long k) const {
+        if (c < 1 || c > C) {
+            Fail(std::string("Ο πίνακας ") + table + ", εγγραφή " + Num(k) +
+                 ": ο αριθμός τμήματος " + Num(c) + " είναι εκτός ορίων 1-" + Num(C) + ".");
+        }
+    }
+    static void CheckCount(long long count, std::size_t size, std::size_t width,
+                           const char* table) {
+        if (count < 0 ||
+            static_cast<std::size_t>(count + 1) * width > size) {
+            Fail(std::string("Ο πίνακας ") + table + " έχει πλήθος " + Num(count) +
+                 " μεγαλύτερο από τις εγγραφές του.");
+        }
+    }
+
+    void CheckRuleTables() const {
+        CheckCount(rules_.last_days_count, rules_.last_days.size(), 1, "last_days");
+        CheckCount(rules_.deny_count, rules_.deny_list.size(), 2, "deny_list");
+        CheckCount(rules_.same_hour_count, rules_.same_hour_pairs.size(), 2, "same_hour_pairs");
+        CheckCount(rules_.joint_count, rules_.joint_lessons.size(), 3, "joint_lessons");
+        CheckCount(rules_.denied_days_count, rules_.denied_days.size(), 2, "denied_days");
+        CheckCount(rules_.split_count, rules_.split_lessons.size(), 3, "split_lessons");
+
+        int previous = 0;
+        for (int k = 1; k <= rules_.last_days_count; ++k) {
+            const int s = rules_.last_days[U(k)];
+            if (s < kFirstEighthHourSlot || s > kLastEighthHourSlot || s <= previous) {
+                Fail("Ο πίνακας last_days, εγγραφή " + Num(k) + ": η θέση " + Num(s) +
+                     " δεν είναι όγδοη ώρα σε αύξουσα σειρά.");
+            }
+            previous = s;
+        }
+        for (long long k = 1; k <= rules_.deny_count; ++k) {
+            const auto i = static_cast<std::size_t>(2 * k);
+            CheckTeacher(rules_.deny_list[i], "deny_list", k);
+            if (!IsSlot(rules_.deny_list[i + 1])) {
+                Fail("Ο πίνακας deny_list, εγγραφή " + Num(k) + ": η θέση " +
+                     Num(rules_.deny_list[i + 1]) + " είναι εκτός ορίων 1-50.");
+            }
+        }
+        for (long long k = 1; k <= rules_.same_hour_count; ++k) {
+            const auto i = static_cast<std::size_t>(2 * k);
+            CheckTeacher(rules_.same_hour_pairs[i], "same_hour_pairs", k);
+            CheckTeacher(rules_.same_hour_pairs[i + 1], "same_hour_pairs", k);
+        }
+        for (int k = 1; k <= rules_.joint_count; ++k) {
+            const auto i = static_cast<std::size_t>(3 * k);
+            CheckClass(rules_.joint_lessons[i], "joint_lessons", k);
+            CheckClass(rules_.joint_lessons[i + 1], "joint_lessons", k);
+            CheckTeacher(rules_.joint_lessons[i + 2], "joint_lessons", k);
+            if (rules_.joint_lessons[i] == rules_.joint_lessons[i + 1]) {
+                Fail("Ο πίνακας joint_lessons, εγγραφή " + Num(k) + ": το " +
+                     ClassLabel(rules_.joint_lessons[i]) + " δεν μπορεί να συνδιδαχθεί με τον εαυτό του.");
+            }
+        }
+        std::vector<bool> seen(U(T) + 1, false);
+        for (int k = 1; k <= rules_.denied_days_count; ++k) {
+            const auto i = static_cast<std::size_t>(2 * k);
+            const int t = rules_.denied_days[i];
+            CheckTeacher(t, "denied_days", k);
+            if (rules_.denied_days[i + 1] > kDays) {
+                Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) +
+                     " με " + Num(rules_.denied_days[i + 1]) + " ημέρες απουσίας.");
+            }
+            if (seen[static_cast<std::size_t>(t)]) {
+                Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) +
+                     " εμφανίζεται δεύτερη φορά.");
+            }
+            seen[static_cast<std::size_t>(t)] = true;
+        }
+        for (int k = 1; k <= rules_.split_count; ++k) {
+            const auto i = static_cast<std::size_t>(3 * k);
+            CheckClass(rules_.split_lessons[i], "split_lessons", k);
+            CheckTeacher(rules_.split_lessons[i + 1], "split_lessons", k);
+            CheckTeacher(rules_.split_lessons[i + 2], "split_lessons", k);
+        }
+    }
+
+    // Each hour position must fall on its own slot: positions 36 to 39 take the
+    // eighth-hour slots when the school has any.
+    void CheckPositions() const {
+        for (int c = 1; c <= C; ++c) {
+            const int hours = in_.class_hours[static_cast<std::size_t>(c)];
+            if (hours > kSlots) {
+                Fail("Το " + ClassLabel(c) + " έχει " + Num(hours) +
+                     " ώρες, περισσότερες από 50.");
+            }
+            std::vector<bool> used(kSlotColumns, false);
+            for (int k = 1; k <= hours; ++k) {
+                const int s = PositionSlot(k);
+                if (s == 0) {
+                    Fail("Το " + ClassLabel(c) + ": η ώρα " + Num(k) +
+                         " δεν αντιστοιχεί σε ημέρα με όγδοη ώρα.");
+                }
+                if (used[static_cast<std::size_t>(s)]) {
+                    Fail("Το " + ClassLabel(c) + ": η ώρα " + Num(k) +
+                         " πέφτει σε θέση (" + Num(s) + ") που έχει ήδη χρησιμοποιηθεί.");
+                }
+                used[static_cast<std::size_t>(s)] = true;
+            }
+        }
+    }
+
+    int PositionSlot(int k) const {
+        if (rules_.last_days_count > 0 && k >= 36 && k <= 39) {
+            return k - 35 <= rules_.last_days_count ? rules_.last_days[static_cast<std::size_t>(k - 35)] : 0;
+        }
+        return k;
+    }
+
+    void CheckClasses() const {
+        for (int c = 1; c <= C; ++c) {
+            CheckClassTeachers(c);
+            CheckPinned(c);
+            CheckHoursBalance(c);
+        }
+    }
+
+    void CheckClassTeachers(int c) const {
+        const int count = in_.class_teacher_count[static_cast<std::size_t>(c)];
+        if (count > T) {
+            Fail("Το " + ClassLabel(c) + " έχει " + Num(count) + " καθηγητές, περισσότερους από " +
+                 Num(T) + ".");
+        }
+        std::vector<bool> listed(U(T) + 1, false);
+        for (int k = 1; k <= count; ++k) {
+            const int t = in_.class_teachers(static_cast<std::size_t>(c), static_cast<std::size_t>(k));
+            if (t > T) {
+                Fail("Το " + ClassLabel(c) + ": ο καθηγητής " + Num(t) + " είναι εκτός ορίων 1-" +
+                     Num(T) + ".");
+            }
+            listed[static_cast<std::size_t>(t)] = true;
+        }
+        for (int t = 1; t <= T; ++t) {
+            const auto ut = static_cast<std::size_t>(t);
+            const auto uc = static_cast<std::size_t>(c);
+            const int hours = in_.teacher_class_hours(ut, uc);
+            if (hours > 0 && !listed[ut]) {
+                Fail("Το " + ClassLabel(c) + ": ο " + TeacherLabel(t) + " έχει " + Num(hours) +
+                     " ώρες αλλά δεν είναι στους καθηγητές του τμήματος.");
+            }
+            const int doubles = in_.two_hour_lessons(uc, ut);
+            if (2 * doubles > hours) {
+                Fail("Το " + ClassLabel(c) + ": ο " + TeacherLabel(t) + " έχει " + Num(doubles) +
+                     " δίωρα αλλά μόνο " + Num(hours) + " ώρες να τοποθετηθούν.");
+            }
+        }
+    }
+
+    void CheckPinned(int c) const {
+        for (int s = 1; s <= kSlots; ++s) {
+            const int t = in_.pinned_lessons(static_cast<std::size_t>(c), static_cast<std::size_t>(s));
+            if (t > T) {
+                Fail("Το " + ClassLabel(c) + ", θέση " + Num(s) + ": ο κλειδωμένος καθηγητής " +
+                     Num(t) + " είναι εκτός ορίων 1-" + Num(T) + ".");
+            }
+        }
+    }
+
+    // The teachers' hours still to place must fill exactly the positions that
+    // no pinned lesson takes; otherwise the class section can never be completed.
+    void CheckHoursBalance(int c) const {
+        const auto uc = static_cast<std::size_t>(c);
+        int free_positions = 0;
+        for (int k = 1; k <= in_.class_hours[uc]; ++k) {
+            if (in_.pinned_lessons(uc, static_cast<std::size_t>(PositionSlot(k))) == 0) {
+                ++free_positions;
+            }
+        }
+        int owed = 0;
+        for (int t = 1; t <= T; ++t) {
+            owed += in_.teacher_class_hours(static_cast<std::size_t>(t), uc);
+        }
+        if (owed != free_positions) {
+            Fail("Το " + ClassLabel(c) + ": οι ώρες των καθηγητών (" + Num(owed) +
+                 ") δεν ισούνται με τις ελεύθερες ώρες του τμήματος (" + Num(free_positions) +
+                 ").");
+        }
+    }
+
+    // A teacher absent on all five days cannot be given any lesson; the daily
+    // allowance divides by the available days.
+    void CheckAvailableDays() const {
+        for (int k = 1; k <= rules_.denied_days_count; ++k) {
+            const auto i = static_cast<std::size_t>(2 * k);
+            const int t = rules_.denied_days[i];
+            if (rules_.denied_days[i + 1] < kDays) {
+                continue;
+            }
+            for (int c = 1; c <= C; ++c) {
+                if (in_.teacher_class_hours(static_cast<std::size_t>(t), static_cast<std::size_t>(c)) > 0) {
+                    Fail("Ο " + TeacherLabel(t) + " απουσιάζει και τις πέντε ημέρες αλλά έχει ώρες στο " +
+                         ClassLabel(c) + ".");
+                }
+            }
+        }
+    }
+
+    const SolverInputs& in_;
+    const RuleTables& rules_;
+    const RunOptions& options_;
+    const int C;
+    const int T;
+};
+
+}  // namespace
+
+void BuildRuleIndex(const SolverInputs& in, RunContext& ctx) {
+    const RuleTables& rules = ctx.rules;
+    const int C = in.number_of_classes;
+    const int T = in.number_of_teachers;
+    RuleIndex& index = ctx.index;
+    index.teachers = T;
+    index.classes = C;
+
+    index.position_slot.assign(kSlotColumns, 0);
+    for (int k = 1; k <= kSlots; ++k) {
+        int s = k;
+        if (rules.last_days_count > 0 && k >= 36 && k <= 39) {
+            s = k - 35 <= rules.last_days_count ? rules.last_days[static_cast<std::size_t>(k - 35)]
+                                                : 0;
+        }
+        index.position_slot[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(s);
+    }
+
+    index.available_days.assign(U(T) + 1, kDays);
+    for (int k = 1; k <= rules.denied_days_count; ++k) {
+        const auto i = static_cast<std::size_t>(2 * k);
+        index.available_days[rules.denied_days[i]] =
+            static_cast<std::uint8_t>(kDays - rules.denied_days[i + 1]);
+    }
+
+    index.slot_denied.assign((U(T) + 1) * kSlotColumns, 0);
+    for (long long k = 1; k <= rules.deny_count; ++k) {
+        const auto i = static_cast<std::size_t>(2 * k);
+        index.slot_denied[rules.deny_list[i] * std::size_t{kSlotColumns} + rules.deny_list[i + 1]] = 1;
+    }
+
+    std::vector<std::vector<std::uint8_t>> partners(U(T) + 1);
+    for (long long k = 1; k <= rules.same_hour_count; ++k) {
+        const auto i = static_cast<std::size_t>(2 * k);
+        const std::uint8_t a = rules.same_hour_pairs[i];
+        const std::uint8_t b = rules.same_hour_pairs[i + 1];
+        partners[a].push_back(b);
+        partners[b].push_back(a);
+    }
+    for (auto& list : partners) {
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+    index.same_hour_partners.Assign(U(T) + 1, partners);
+
+    std::vector<std::vector<std::uint8_t>> splits(U(C) + 1);
+    for (int k = 1; k <= rules.split_count; ++k) {
+        const auto i = static_cast<std::size_t>(3 * k);
+        auto& list = splits[rules.split_lessons[i]];
+        list.push_back(rules.split_lessons[i + 1]);
+        list.push_back(rules.split_lessons[i + 2]);
+    }
+    index.split_partners.Assign(U(C) + 1, splits);
+
+    std::vector<std::vector<std::uint8_t>> joints(U(C) + 1);
+    for (int k = 1; k <= rules.joint_count; ++k) {
+        const auto i = static_cast<std::size_t>(3 * k);
+        const std::uint8_t c1 = rules.joint_lessons[i];
+        const std::uint8_t c2 = rules.joint_lessons[i + 1];
+        const std::uint8_t j = rules.joint_lessons[i + 2];
+        for (const std::uint8_t c : {c1, c2}) {
+            joints[c].insert(joints[c].end(), {c1, c2, j});
+        }
+    }
+    index.joint_entries.Assign(U(C) + 1, joints);
+}
+
+void ByteLists::Assign(std::size_t rows, const std::vector<std::vector<std::uint8_t>>& lists) {
+    offsets_.assign(rows + 1, 0);
+    values_.clear();
+    for (std::size_t r = 0; r < rows; ++r) {
+        offsets_[r] = static_cast<std::uint32_t>(values_.size());
+        if (r < lists.size()) {
+            values_.insert(values_.end(), lists[r].begin(), lists[r].end());
+        }
+    }
+    offsets_[rows] = static_cast<std::uint32_t>(values_.size());
+}
+
+void PrepareSearch(const SolverInputs& inputs, RunContext& context) {
+    ProblemCheck(inputs, context).Run();
+    BuildRuleIndex(inputs, context);
+}
+
+}  // namespace taktirio
