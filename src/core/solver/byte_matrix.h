@@ -11,7 +11,7 @@ namespace taktirio {
 // is unchecked; every index that reaches it has been validated before the
 // search starts. `at` is the checked form for code outside the hot path.
 class ByteMatrix {
-public:
+  public:
     ByteMatrix() = default;
     ByteMatrix(std::size_t rows, std::size_t cols, std::uint8_t fill = 0)
         : rows_(rows), cols_(cols), data_(rows * cols, fill) {}
@@ -34,7 +34,7 @@ public:
 
     friend bool operator==(const ByteMatrix&, const ByteMatrix&) = default;
 
-private:
+  private:
     std::size_t rows_ = 0;
     std::size_t cols_ = 0;
     std::vector<std::uint8_t> data_;

@@ -30,7 +30,9 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
                              const ByteMatrix& class_teachers,
                              const ByteMatrix& teacher_class_hours,
                              const ByteMatrix& pinned_lessons, const ByteMatrix& two_hour_lessons)
-    : context_(context), random_(random), number_of_classes_(number_of_classes),
+    : context_(context),
+      random_(random),
+      number_of_classes_(number_of_classes),
       number_of_teachers_(number_of_teachers) {
     const std::size_t C = number_of_classes;
     const std::size_t T = number_of_teachers;
@@ -76,9 +78,9 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
 
 Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random, const SolverInputs& in)
     : Tfindsolution(context, random, in.number_of_classes, in.number_of_teachers, in.class_names,
-                    in.teacher_names, in.class_hours, in.class_teacher_count,
-                    in.class_week_hours, in.class_teachers, in.teacher_class_hours,
-                    in.pinned_lessons, in.two_hour_lessons) {}
+                    in.teacher_names, in.class_hours, in.class_teacher_count, in.class_week_hours,
+                    in.class_teachers, in.teacher_class_hours, in.pinned_lessons,
+                    in.two_hour_lessons) {}
 
 bool Tfindsolution::Search() {
     if (context_.on_attempt_start) {
@@ -292,7 +294,9 @@ void Tfindsolution::RestartClass(int c) {
     }
 }
 
-void Tfindsolution::SaveDayLoad() { day_load_start_ = day_load_; }
+void Tfindsolution::SaveDayLoad() {
+    day_load_start_ = day_load_;
+}
 
 std::string Tfindsolution::ElapsedText(double now, double start) {
     constexpr long long kMillisPerDay = 86400000;

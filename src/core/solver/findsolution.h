@@ -32,7 +32,7 @@ void BuildRuleIndex(const SolverInputs& inputs, RunContext& context);
 // the counters of what is still to be placed. A run creates a fresh object for
 // every attempt, calls Search once and discards the object.
 class Tfindsolution {
-public:
+  public:
     // The context must have been prepared by PrepareSearch for these inputs;
     // the random stream belongs to the run and is shared by its attempts.
     Tfindsolution(RunContext& context, RandomStream& random, std::uint8_t number_of_classes,
@@ -40,9 +40,9 @@ public:
                   std::span<const std::string> teacher_names,
                   std::span<const std::uint8_t> class_hours,
                   std::span<const std::uint8_t> class_teacher_count,
-                  std::span<const std::uint8_t> class_week_hours,
-                  const ByteMatrix& class_teachers, const ByteMatrix& teacher_class_hours,
-                  const ByteMatrix& pinned_lessons, const ByteMatrix& two_hour_lessons);
+                  std::span<const std::uint8_t> class_week_hours, const ByteMatrix& class_teachers,
+                  const ByteMatrix& teacher_class_hours, const ByteMatrix& pinned_lessons,
+                  const ByteMatrix& two_hour_lessons);
 
     // The same, from the inputs bundled as the loader delivers them.
     Tfindsolution(RunContext& context, RandomStream& random, const SolverInputs& inputs);
@@ -97,7 +97,7 @@ public:
     std::uint64_t draws() const { return draws_; }
     std::int64_t class_starts() const { return class_starts_; }
 
-private:
+  private:
     enum class ClassOutcome { kCompleted, kGaveUp, kStopped };
 
     ClassOutcome FillClass(int c);

@@ -13,7 +13,9 @@ namespace taktirio {
 
 namespace {
 
-std::string Num(long long v) { return std::to_string(v); }
+std::string Num(long long v) {
+    return std::to_string(v);
+}
 
 template <typename T>
 std::size_t U(T v) {
@@ -21,9 +23,12 @@ std::size_t U(T v) {
 }
 
 class ProblemCheck {
-public:
+  public:
     ProblemCheck(const SolverInputs& in, const RunContext& ctx)
-        : in_(in), rules_(ctx.rules), options_(ctx.options), C(in.number_of_classes),
+        : in_(in),
+          rules_(ctx.rules),
+          options_(ctx.options),
+          C(in.number_of_classes),
           T(in.number_of_teachers) {}
 
     void Run() {
@@ -35,17 +40,15 @@ public:
         CheckAvailableDays();
     }
 
-private:
+  private:
     [[noreturn]] static void Fail(const std::string& message) { throw ProblemError(message); }
 
     std::string ClassLabel(int c) const {
-        const std::string name =
-            U(c) < in_.class_names.size() ? in_.class_names[U(c)] : "";
+        const std::string name = U(c) < in_.class_names.size() ? in_.class_names[U(c)] : "";
         return "τμήμα " + Num(c) + (name.empty() ? "" : " (" + name + ")");
     }
     std::string TeacherLabel(int t) const {
-        const std::string name =
-            U(t) < in_.teacher_names.size() ? in_.teacher_names[U(t)] : "";
+        const std::string name = U(t) < in_.teacher_names.size() ? in_.teacher_names[U(t)] : "";
         return "καθηγητής " + Num(t) + (name.empty() ? "" : " (" + name + ")");
     }
 
@@ -61,8 +64,7 @@ private:
             Fail(std::string("Ο πίνακας ") + what + " έχει διαστάσεις " +
                  Num(static_cast<long long>(m.rows())) + "x" +
                  Num(static_cast<long long>(m.cols())) + " αντί για " +
-                 Num(static_cast<long long>(rows)) + "x" + Num(static_cast<long long>(cols)) +
-                 ".");
+                 Num(static_cast<long long>(rows)) + "x" + Num(static_cast<long long>(cols)) + ".");
         }
     }
 
@@ -101,8 +103,7 @@ private:
     }
     static void CheckCount(long long count, std::size_t size, std::size_t width,
                            const char* table) {
-        if (count < 0 ||
-            static_cast<std::size_t>(count + 1) * width > size) {
+        if (count < 0 || static_cast<std::size_t>(count + 1) * width > size) {
             Fail(std::string("Ο πίνακας ") + table + " έχει πλήθος " + Num(count) +
                  " μεγαλύτερο από τις εγγραφές του.");
         }
@@ -145,7 +146,8 @@ private:
             CheckTeacher(rules_.joint_lessons[i + 2], "joint_lessons", k);
             if (rules_.joint_lessons[i] == rules_.joint_lessons[i + 1]) {
                 Fail("Ο πίνακας joint_lessons, εγγραφή " + Num(k) + ": το " +
-                     ClassLabel(rules_.joint_lessons[i]) + " δεν μπορεί να συνδιδαχθεί με τον εαυτό του.");
+                     ClassLabel(rules_.joint_lessons[i]) +
+                     " δεν μπορεί να συνδιδαχθεί με τον εαυτό του.");
             }
         }
         std::vector<bool> seen(U(T) + 1, false);
@@ -154,8 +156,8 @@ private:
             const int t = rules_.denied_days[i];
             CheckTeacher(t, "denied_days", k);
             if (rules_.denied_days[i + 1] > kDays) {
-                Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) +
-                     " με " + Num(rules_.denied_days[i + 1]) + " ημέρες απουσίας.");
+                Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) + " με " +
+                     Num(rules_.denied_days[i + 1]) + " ημέρες απουσίας.");
             }
             if (seen[static_cast<std::size_t>(t)]) {
                 Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) +
@@ -177,8 +179,7 @@ private:
         for (int c = 1; c <= C; ++c) {
             const int hours = in_.class_hours[static_cast<std::size_t>(c)];
             if (hours > kSlots) {
-                Fail("Το " + ClassLabel(c) + " έχει " + Num(hours) +
-                     " ώρες, περισσότερες από 50.");
+                Fail("Το " + ClassLabel(c) + " έχει " + Num(hours) + " ώρες, περισσότερες από 50.");
             }
             std::vector<bool> used(kSlotColumns, false);
             for (int k = 1; k <= hours; ++k) {
@@ -188,8 +189,8 @@ private:
                          " δεν αντιστοιχεί σε ημέρα με όγδοη ώρα.");
                 }
                 if (used[static_cast<std::size_t>(s)]) {
-                    Fail("Το " + ClassLabel(c) + ": η ώρα " + Num(k) +
-                         " πέφτει σε θέση (" + Num(s) + ") που έχει ήδη χρησιμοποιηθεί.");
+                    Fail("Το " + ClassLabel(c) + ": η ώρα " + Num(k) + " πέφτει σε θέση (" +
+                         Num(s) + ") που έχει ήδη χρησιμοποιηθεί.");
                 }
                 used[static_cast<std::size_t>(s)] = true;
             }
@@ -198,7 +199,9 @@ private:
 
     int PositionSlot(int k) const {
         if (rules_.last_days_count > 0 && k >= 36 && k <= 39) {
-            return k - 35 <= rules_.last_days_count ? rules_.last_days[static_cast<std::size_t>(k - 35)] : 0;
+            return k - 35 <= rules_.last_days_count
+                       ? rules_.last_days[static_cast<std::size_t>(k - 35)]
+                       : 0;
         }
         return k;
     }
@@ -219,7 +222,8 @@ private:
         }
         std::vector<bool> listed(U(T) + 1, false);
         for (int k = 1; k <= count; ++k) {
-            const int t = in_.class_teachers(static_cast<std::size_t>(c), static_cast<std::size_t>(k));
+            const int t =
+                in_.class_teachers(static_cast<std::size_t>(c), static_cast<std::size_t>(k));
             if (t > T) {
                 Fail("Το " + ClassLabel(c) + ": ο καθηγητής " + Num(t) + " είναι εκτός ορίων 1-" +
                      Num(T) + ".");
@@ -244,7 +248,8 @@ private:
 
     void CheckPinned(int c) const {
         for (int s = 1; s <= kSlots; ++s) {
-            const int t = in_.pinned_lessons(static_cast<std::size_t>(c), static_cast<std::size_t>(s));
+            const int t =
+                in_.pinned_lessons(static_cast<std::size_t>(c), static_cast<std::size_t>(s));
             if (t > T) {
                 Fail("Το " + ClassLabel(c) + ", θέση " + Num(s) + ": ο κλειδωμένος καθηγητής " +
                      Num(t) + " είναι εκτός ορίων 1-" + Num(T) + ".");
@@ -283,9 +288,11 @@ private:
                 continue;
             }
             for (int c = 1; c <= C; ++c) {
-                if (in_.teacher_class_hours(static_cast<std::size_t>(t), static_cast<std::size_t>(c)) > 0) {
-                    Fail("Ο " + TeacherLabel(t) + " απουσιάζει και τις πέντε ημέρες αλλά έχει ώρες στο " +
-                         ClassLabel(c) + ".");
+                if (in_.teacher_class_hours(static_cast<std::size_t>(t),
+                                            static_cast<std::size_t>(c)) > 0) {
+                    Fail("Ο " + TeacherLabel(t) +
+                         " απουσιάζει και τις πέντε ημέρες αλλά έχει ώρες στο " + ClassLabel(c) +
+                         ".");
                 }
             }
         }
@@ -328,7 +335,8 @@ void BuildRuleIndex(const SolverInputs& in, RunContext& ctx) {
     index.slot_denied.assign((U(T) + 1) * kSlotColumns, 0);
     for (long long k = 1; k <= rules.deny_count; ++k) {
         const auto i = static_cast<std::size_t>(2 * k);
-        index.slot_denied[rules.deny_list[i] * std::size_t{kSlotColumns} + rules.deny_list[i + 1]] = 1;
+        index.slot_denied[rules.deny_list[i] * std::size_t{kSlotColumns} + rules.deny_list[i + 1]] =
+            1;
     }
 
     std::vector<std::vector<std::uint8_t>> partners(U(T) + 1);

@@ -7,7 +7,7 @@ namespace taktirio {
 // A small, fast, seedable generator (xoshiro256**, seeded through splitmix64).
 // A run owns one stream per worker; a given seed always yields the same draws.
 class RandomStream {
-public:
+  public:
     explicit RandomStream(std::uint64_t seed) { Reseed(seed); }
 
     void Reseed(std::uint64_t seed);
@@ -44,7 +44,7 @@ public:
     // A seed for an independent stream derived from this one (one per worker).
     std::uint64_t Split() { return Next64(); }
 
-private:
+  private:
     static std::uint64_t Rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 
     std::uint64_t state_[4] = {};

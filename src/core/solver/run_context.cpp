@@ -46,8 +46,7 @@ double TimeOfDayNow() {
     const std::time_t seconds = system_clock::to_time_t(now);
     std::tm local{};
     localtime_r(&seconds, &local);
-    const auto millis =
-        duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     const double day_millis =
         ((local.tm_hour * 60.0 + local.tm_min) * 60.0 + local.tm_sec) * 1000.0 +
         static_cast<double>(millis);

@@ -14,12 +14,12 @@ namespace taktirio {
 
 // The user's options for one run.
 struct RunOptions {
-    std::int32_t attempts_per_class = 2000;      // 1000 to 30000 in the run window
-    std::uint8_t max_class_hours_per_day = 2;    // 2 or 3
+    std::int32_t attempts_per_class = 2000;    // 1000 to 30000 in the run window
+    std::uint8_t max_class_hours_per_day = 2;  // 2 or 3
     bool last_hours_limit_on = false;
-    std::uint8_t last_hours_limit = 5;           // 1 to 4 when on, 5 when off
+    std::uint8_t last_hours_limit = 5;  // 1 to 4 when on, 5 when off
     bool day_hours_limit_on = false;
-    std::uint8_t day_hours_limit = 10;           // 5 to 10 when on, 10 when off
+    std::uint8_t day_hours_limit = 10;  // 5 to 10 when on, 10 when off
     bool no_single_hour_runs = false;
     bool four_hour_run_limit_on = false;
 };
@@ -29,19 +29,19 @@ struct RunOptions {
 // each array, and of each entry group, holds nothing. The Add… helpers keep
 // count and array in step for code that builds a problem in memory.
 struct RuleTables {
-    std::uint8_t last_days_count = 0;          // [k] = slot of an eighth hour, ascending
+    std::uint8_t last_days_count = 0;  // [k] = slot of an eighth hour, ascending
     std::vector<std::uint8_t> last_days{0};
-    std::int32_t deny_count = 0;               // [2k] teacher, [2k+1] slot
+    std::int32_t deny_count = 0;  // [2k] teacher, [2k+1] slot
     std::vector<std::uint8_t> deny_list{0, 0};
-    std::int32_t same_hour_count = 0;          // [2k] first, [2k+1] second teacher
+    std::int32_t same_hour_count = 0;  // [2k] first, [2k+1] second teacher
     std::vector<std::uint8_t> same_hour_pairs{0, 0};
-    std::uint8_t joint_count = 0;              // [3k] class 1, [3k+1] class 2, [3k+2] teacher
+    std::uint8_t joint_count = 0;  // [3k] class 1, [3k+1] class 2, [3k+2] teacher
     std::vector<std::uint8_t> joint_lessons{0, 0, 0};
-    std::uint8_t denied_days_count = 0;        // [2k] teacher, [2k+1] absent days
+    std::uint8_t denied_days_count = 0;  // [2k] teacher, [2k+1] absent days
     std::vector<std::uint8_t> denied_days{0, 0};
-    std::uint8_t split_count = 0;              // [3k] class, [3k+1] first, [3k+2] second teacher
+    std::uint8_t split_count = 0;  // [3k] class, [3k+1] first, [3k+2] second teacher
     std::vector<std::uint8_t> split_lessons{0, 0, 0};
-    ByteMatrix teacher_class_hours_all;        // [teacher][class] = full weekly hours
+    ByteMatrix teacher_class_hours_all;  // [teacher][class] = full weekly hours
 
     void AddLastDay(std::uint8_t slot);
     void AddDeniedSlot(std::uint8_t teacher, std::uint8_t slot);
@@ -58,7 +58,7 @@ struct RunContext;
 // implementation, tests use recording stand-ins. Called with the run's
 // completion lock held, so pages are written one at a time.
 class SolutionWriter {
-public:
+  public:
     virtual ~SolutionWriter() = default;
     virtual void WriteSolution(const Tfindsolution& solution, const RunContext& context) = 0;
 };

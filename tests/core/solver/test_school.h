@@ -15,7 +15,7 @@ struct TestSchool {
     RunContext ctx;
 
     TestSchool(int classes, int teachers) : in(SolverInputs::Sized(classes, teachers)) {
-        ctx.rules.teacher_class_hours_all = ByteMatrix(teachers + 1u, classes + 1u);
+        ctx.rules.teacher_class_hours_all = ByteMatrix(Idx(teachers) + 1, Idx(classes) + 1);
         for (int c = 1; c <= classes; ++c) {
             in.class_names[Idx(c)] = "C" + std::to_string(c);
         }
@@ -71,7 +71,7 @@ struct TestSchool {
 
 // Records each completed timetable it is handed.
 class RecordingWriter : public SolutionWriter {
-public:
+  public:
     void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
         timetables.push_back(solution.timetable());
         time_texts.push_back(context.solution_time_text);

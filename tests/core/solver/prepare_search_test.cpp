@@ -1,0 +1,131 @@
+// Problems that break the search's invariants are refused before the search,
+// with a message naming what is at fault.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "solver/errors.h"
+#include "solver/findsolution.h"
+#include "test_school.h"
+
+namespace taktirio {
+namespace {
+
+using testing::TestSchool;
+
+// Two class sections of ten hours, three teachers.
+struct ValidSchool : TestSchool {
+    ValidSchool() : TestSchool(2, 3) {
+        Teach(1, 1, 4, 1).Teach(1, 2, 6).Teach(2, 2, 5).Teach(2, 3, 5);
+    }
+};
+
+struct BadCase {
+    const char* name;
+    std::function<void(TestSchool&)> spoil;
+    const char* named;  // a piece of the message
+};
+
+class PrepareSearchTest : public ::testing::TestWithParam<BadCase> {};
+
+TEST(PrepareSearch, AcceptsAValidProblemAndIndexesIt) {
+    ValidSchool school;
+    school.ctx.rules.AddDeniedSlot(2, 7);
+    school.ctx.rules.AddSameHourPair(1, 3);
+    EXPECT_NO_THROW(school.Prepare());
+    EXPECT_EQ(school.ctx.index.teachers, 3);
+    EXPECT_EQ(school.ctx.index.slot_denied[2 * 51 + 7], 1);
+}
+
+TEST_P(PrepareSearchTest, RefusesNamingTheFault) {
+    const BadCase& param = GetParam();
+    ValidSchool school;
+    param.spoil(school);
+    try {
+        school.Prepare();
+        FAIL() << param.name << ": accepted";
+    } catch (const ProblemError& e) {
+        EXPECT_NE(std::string(e.what()).find(param.named), std::string::npos)
+            << param.name << ": " << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrepareSearchTest,
+    ::testing::Values(
+        BadCase{"hours do not fill the positions", [](TestSchool& s) { s.in.class_hours[2] = 11; },
+                "C2"},
+        BadCase{"more pinned cells than hours", [](TestSchool& s) { s.Cell(1, 3, 2); }, "C1"},
+        BadCase{"teacher with hours missing from the class list",
+                [](TestSchool& s) { s.in.class_teachers(1, 2) = 0; }, "T2"},
+        BadCase{"more two-hour lessons than hours",
+                [](TestSchool& s) { s.in.two_hour_lessons(2, 3) = 3; }, "T3"},
+        BadCase{"class list names a teacher beyond the count",
+                [](TestSchool& s) { s.in.class_teachers(1, 2) = 9; }, "9"},
+        BadCase{"pinned teacher beyond the count",
+                [](TestSchool& s) { s.in.pinned_lessons(2, 44) = 4; }, "44"},
+        BadCase{"class with more than fifty hours", [](TestSchool& s) { s.in.class_hours[1] = 51; },
+                "51"},
+        BadCase{"refused slot outside the week",
+                [](TestSchool& s) { s.ctx.rules.AddDeniedSlot(1, 51); }, "51"},
+        BadCase{"refused slot for teacher zero",
+                [](TestSchool& s) { s.ctx.rules.AddDeniedSlot(0, 5); }, "deny_list"},
+        BadCase{"joint lesson with a class beyond the count",
+                [](TestSchool& s) { s.ctx.rules.AddJointLesson(1, 7, 2); }, "7"},
+        BadCase{"joint lesson of a class with itself",
+                [](TestSchool& s) { s.ctx.rules.AddJointLesson(2, 2, 2); }, "C2"},
+        BadCase{"split lesson with a teacher beyond the count",
+                [](TestSchool& s) { s.ctx.rules.AddSplitLesson(1, 1, 8); }, "8"},
+        BadCase{"same-hour pair with a teacher beyond the count",
+                [](TestSchool& s) { s.ctx.rules.AddSameHourPair(4, 1); }, "same_hour_pairs"},
+        BadCase{"count larger than the entries",
+                [](TestSchool& s) { s.ctx.rules.same_hour_count = 2; }, "same_hour_pairs"},
+        BadCase{"eighth hour that is not one", [](TestSchool& s) { s.ctx.rules.AddLastDay(35); },
+                "35"},
+        BadCase{"eighth hours out of order",
+                [](TestSchool& s) {
+                    s.ctx.rules.AddLastDay(38);
+                    s.ctx.rules.AddLastDay(37);
+                },
+                "37"},
+        BadCase{"an hour position without its eighth-hour day",
+                [](TestSchool& s) {
+                    s.ctx.rules.AddLastDay(36);
+                    s.in.class_hours[1] = 37;
+                },
+                "37"},
+        BadCase{"teacher absent all week with hours",
+                [](TestSchool& s) { s.ctx.rules.AddDeniedDays(2, 5); }, "T2"},
+        BadCase{"teacher listed twice among absences",
+                [](TestSchool& s) {
+                    s.ctx.rules.AddDeniedDays(1, 1);
+                    s.ctx.rules.AddDeniedDays(1, 2);
+                },
+                "T1"},
+        BadCase{"name list too short", [](TestSchool& s) { s.in.class_names.resize(2); },
+                "class_names"},
+        BadCase{"full-hours table too small",
+                [](TestSchool& s) { s.ctx.rules.teacher_class_hours_all = ByteMatrix(3, 3); },
+                "teacher_class_hours_all"},
+        BadCase{"no attempt allowed", [](TestSchool& s) { s.ctx.options.attempts_per_class = 0; },
+                "1"}),
+    [](const ::testing::TestParamInfo<BadCase>& case_info) {
+        std::string name = case_info.param.name;
+        for (char& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) {
+                ch = '_';
+            }
+        }
+        return name;
+    });
+
+TEST(PrepareSearch, SolverRefusesAContextPreparedForAnotherProblem) {
+    ValidSchool school;
+    school.Prepare();
+    TestSchool other(3, 3);
+    RandomStream random(1);
+    EXPECT_THROW(Tfindsolution(school.ctx, random, other.in), ProblemError);
+}
+
+}  // namespace
+}  // namespace taktirio

@@ -1,0 +1,263 @@
+// The placement rules, each tested on a hand-made state of the timetable.
+#include <gtest/gtest.h>
+
+#include "solver/errors.h"
+#include "solver/findsolution.h"
+#include "solver/slots.h"
+#include "test_school.h"
+
+namespace taktirio {
+namespace {
+
+using testing::TestSchool;
+
+constexpr int kMon = 1;
+constexpr int kTue = 2;
+
+struct Solver {
+    explicit Solver(TestSchool& school) : random(1), solver(Make(school, random)) {}
+    static Tfindsolution Make(TestSchool& school, RandomStream& random) {
+        school.Index();
+        return Tfindsolution(school.ctx, random, school.in);
+    }
+    RandomStream random;
+    Tfindsolution solver;
+};
+
+struct SpreadCase {
+    int hours;
+    int absent_days;
+    bool applies;
+};
+
+class SpreadOverDaysTest : public ::testing::TestWithParam<SpreadCase> {};
+
+TEST_P(SpreadOverDaysTest, AppliesOnlyWhenHoursFitTheAvailableDays) {
+    const SpreadCase& param = GetParam();
+    TestSchool school(1, 1);
+    school.Teach(1, 1, param.hours).Cell(1, SlotOf(kMon, 1), 1);
+    if (param.absent_days > 0) {
+        school.ctx.rules.AddDeniedDays(1, static_cast<std::uint8_t>(param.absent_days));
+    }
+    Solver s(school);
+    EXPECT_EQ(s.solver.SpreadOverDays(1, SlotOf(kMon, 2), 1), param.applies);
+    EXPECT_FALSE(s.solver.SpreadOverDays(1, SlotOf(kTue, 2), 1)) << "another day is always free";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SpreadOverDaysTest,
+                         ::testing::Values(SpreadCase{5, 0, true}, SpreadCase{6, 0, false},
+                                           SpreadCase{3, 2, true}, SpreadCase{4, 2, false}));
+
+struct DayFullCase {
+    int max_per_day;
+    int weekly_hours;
+    int absent_days;
+    int held;
+    int adding;
+    bool refused;
+};
+
+class ClassDayFullTest : public ::testing::TestWithParam<DayFullCase> {};
+
+TEST_P(ClassDayFullTest, AllowanceRaisedOnlyFromTwoToThreeWhenHoursDoNotFit) {
+    const DayFullCase& param = GetParam();
+    TestSchool school(1, 1);
+    school.Teach(1, 1, param.weekly_hours);
+    school.ctx.options.max_class_hours_per_day = static_cast<std::uint8_t>(param.max_per_day);
+    if (param.absent_days > 0) {
+        school.ctx.rules.AddDeniedDays(1, static_cast<std::uint8_t>(param.absent_days));
+    }
+    for (int h = 1; h <= param.held; ++h) {
+        school.Cell(1, SlotOf(kMon, h), 1);
+    }
+    Solver s(school);
+    EXPECT_EQ(s.solver.ClassDayFull(SlotOf(kMon, 6), 1, 1, param.adding), param.refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ClassDayFullTest,
+    ::testing::Values(DayFullCase{2, 11, 0, 2, 1, false},  // 11 / 5 = 2.2 > 2: three a day
+                      DayFullCase{2, 10, 0, 2, 1, true},   // 10 / 5 = 2.0: two a day
+                      DayFullCase{2, 11, 0, 2, 2, true},   // a two-hour lesson would make four
+                      DayFullCase{2, 11, 0, 1, 2, false},  // one held plus two new is three
+                      DayFullCase{2, 5, 3, 2, 1, false},   // 5 / 2 days = 2.5 > 2: three a day
+                      DayFullCase{3, 15, 0, 3, 1, true},   // three is never raised to four
+                      DayFullCase{3, 15, 0, 2, 1, false}));
+
+TEST(ClassDayFull, TeacherWithoutAvailableDaysIsContradictoryData) {
+    TestSchool school(1, 1);
+    school.Teach(1, 1, 2);
+    school.ctx.rules.AddDeniedDays(1, 5);
+    Solver s(school);
+    EXPECT_THROW(s.solver.ClassDayFull(1, 1, 1, 1), ContradictoryDataError);
+}
+
+TEST(SplitSameDay, TheTwoTeachersNeverShareADayOfTheirClass) {
+    TestSchool school(2, 3);
+    school.Teach(1, 1, 2).Teach(1, 2, 2).Teach(2, 1, 2);
+    school.ctx.rules.AddSplitLesson(1, 1, 2);
+    school.Cell(1, SlotOf(kMon, 1), 2).Cell(2, SlotOf(kTue, 1), 2);
+    Solver s(school);
+    EXPECT_TRUE(s.solver.SplitSameDay(1, SlotOf(kMon, 3), 1)) << "second teacher holds Monday";
+    EXPECT_FALSE(s.solver.SplitSameDay(1, SlotOf(kTue, 3), 1)) << "other class does not count";
+    EXPECT_FALSE(s.solver.SplitSameDay(2, SlotOf(kTue, 3), 1)) << "no split entry for class 2";
+    EXPECT_FALSE(s.solver.SplitSameDay(1, SlotOf(kMon, 3), 3)) << "teacher not in the entry";
+
+    school.Cell(1, SlotOf(kTue, 2), 1);
+    Solver t(school);
+    EXPECT_TRUE(t.solver.SplitSameDay(1, SlotOf(kTue, 4), 2)) << "symmetric: first teacher holds";
+}
+
+TEST(SlotDenied, OnlyTheListedSlotOfTheListedTeacher) {
+    TestSchool school(1, 2);
+    school.Teach(1, 1, 1);
+    school.ctx.rules.AddDeniedSlot(1, 7);
+    Solver s(school);
+    EXPECT_TRUE(s.solver.SlotDenied(7, 1));
+    EXPECT_FALSE(s.solver.SlotDenied(8, 1));
+    EXPECT_FALSE(s.solver.SlotDenied(7, 2));
+}
+
+TEST(TeacherBusy, AnyClassSectionCountsIncludingPinnedCells) {
+    TestSchool school(3, 2);
+    school.Cell(3, 12, 1);
+    Solver s(school);
+    EXPECT_TRUE(s.solver.TeacherBusy(1, 12));
+    EXPECT_FALSE(s.solver.TeacherBusy(1, 13));
+    EXPECT_FALSE(s.solver.TeacherBusy(2, 12));
+}
+
+TEST(LastHoursFull, CountsEachClassSectionsLastFivePositions) {
+    TestSchool school(2, 2);
+    school.Teach(1, 1, 20).Teach(1, 2, 15).Teach(2, 1, 20).Teach(2, 2, 15);  // 35 hours each
+    school.ctx.options.last_hours_limit_on = true;
+    school.ctx.options.last_hours_limit = 4;
+    school.Cell(1, 31, 1).Cell(1, 33, 1).Cell(2, 35, 1).Cell(2, 30,
+                                                             1);  // slot 30 is not a last hour
+    {
+        Solver s(school);
+        EXPECT_FALSE(s.solver.LastHoursFull(1)) << "three last hours held";
+    }
+    school.Cell(2, 32, 1);
+    Solver s(school);
+    EXPECT_TRUE(s.solver.LastHoursFull(1)) << "a fifth would exceed the limit of four";
+    EXPECT_FALSE(s.solver.LastHoursFull(2));
+}
+
+struct BookCase {
+    int booked;
+    int adding;
+    bool refused;
+};
+
+class BookDayHoursTest : public ::testing::TestWithParam<BookCase> {};
+
+TEST_P(BookDayHoursTest, BooksUpToTheLimitAndNothingWhenRefused) {
+    const BookCase& param = GetParam();
+    TestSchool school(1, 1);
+    school.ctx.options.day_hours_limit_on = true;
+    school.ctx.options.day_hours_limit = 7;
+    Solver s(school);
+    for (int i = 0; i < param.booked; ++i) {
+        ASSERT_FALSE(s.solver.BookDayHours(1, SlotOf(kMon, 1), 1));
+    }
+    EXPECT_EQ(s.solver.BookDayHours(1, SlotOf(kMon, 9), param.adding), param.refused);
+    const int expected = param.booked + (param.refused ? 0 : param.adding);
+    EXPECT_EQ(s.solver.day_load()(1, kMon), expected);
+    EXPECT_EQ(s.solver.day_load()(1, kTue), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BookDayHoursTest,
+                         ::testing::Values(BookCase{5, 2, false}, BookCase{6, 2, true},
+                                           BookCase{6, 1, false}, BookCase{7, 1, true}));
+
+TEST(SameHourConflict, LooksOnlyAtClassSectionsBeforeTheOneBeingFilled) {
+    TestSchool school(3, 3);
+    school.ctx.rules.AddSameHourPair(1, 2);
+    school.Cell(2, 4, 2);
+    Solver s(school);
+    EXPECT_FALSE(s.solver.SameHourConflict(1, 4, 1)) << "teacher 2 is pinned in a later class";
+    EXPECT_TRUE(s.solver.SameHourConflict(1, 4, 2));
+    EXPECT_FALSE(s.solver.SameHourConflict(1, 5, 2)) << "another slot";
+    EXPECT_FALSE(s.solver.SameHourConflict(3, 4, 2)) << "teacher 3 has no pair";
+    EXPECT_FALSE(s.solver.SameHourConflict(2, 4, 3)) << "the pair's own teacher is not its partner";
+}
+
+struct RunCase {
+    const char* name;
+    std::vector<std::pair<int, int>> held;  // (class section, hour of Monday)
+    int hour;
+    int hours;  // 1 or 2
+    bool refused;
+};
+
+class TooManyInARowTest : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(TooManyInARowTest, FiveConsecutiveHoursAreRefused) {
+    const RunCase& param = GetParam();
+    TestSchool school(2, 2);
+    for (const auto& [c, hour] : param.held) {
+        school.Cell(c, SlotOf(kMon, hour), 1);
+    }
+    Solver s(school);
+    EXPECT_EQ(s.solver.TooManyInARow(1, param.hours, SlotOf(kMon, param.hour)), param.refused)
+        << param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TooManyInARowTest,
+    ::testing::Values(
+        RunCase{"first four hours, fifth refused", {{1, 1}, {1, 2}, {2, 3}, {2, 4}}, 5, 1, true},
+        RunCase{"hours 1 2 3 5, fourth refused", {{1, 1}, {1, 2}, {1, 3}, {1, 5}}, 4, 1, true},
+        RunCase{"three held, fourth accepted", {{1, 1}, {1, 2}, {1, 3}}, 4, 1, false},
+        RunCase{"a gap of one hour breaks the run", {{1, 1}, {1, 2}, {1, 3}}, 5, 1, false},
+        RunCase{"a joint lesson counts twice", {{1, 1}, {2, 1}, {1, 2}, {2, 2}}, 3, 1, true},
+        RunCase{"two new hours count in every window", {{1, 1}, {1, 2}, {1, 3}}, 4, 2, true},
+        RunCase{"two new hours after two held", {{1, 1}, {1, 2}}, 3, 2, false},
+        RunCase{"late hours of the day", {{1, 6}, {1, 7}, {1, 8}, {1, 9}}, 10, 1, true}));
+
+TEST(JointLessons, RefusesTwoSlotsOfOneDayEvenWhenOneIsAnOrdinaryLesson) {
+    TestSchool school(2, 2);
+    school.Teach(1, 1, 2).Teach(2, 1, 2);
+    school.ctx.rules.AddJointLesson(1, 2, 1);
+    school.Cell(1, SlotOf(kMon, 1), 1).Cell(1, SlotOf(kMon, 2), 1);
+    Solver s(school);
+    EXPECT_TRUE(s.solver.JointLessons(1));
+    EXPECT_EQ(s.solver.timetable()(2, SlotOf(kMon, 1)), 0) << "nothing copied when refused";
+}
+
+TEST(JointLessons, RefusesWhenThePartnerSlotHoldsAnotherTeacher) {
+    TestSchool school(2, 2);
+    school.Teach(1, 1, 1).Teach(2, 1, 1).Teach(2, 2, 1);
+    school.ctx.rules.AddJointLesson(2, 1, 1);
+    school.Cell(1, 1, 1).Cell(2, 1, 2);
+    Solver s(school);
+    EXPECT_TRUE(s.solver.JointLessons(1));
+}
+
+TEST(JointLessons, CopiesIntoThePartnerAsAFixedLesson) {
+    TestSchool school(2, 2);
+    school.Teach(1, 1, 2).Teach(2, 1, 2).Teach(2, 2, 1);
+    school.ctx.rules.AddJointLesson(1, 2, 1);
+    school.Cell(1, 1, 1).Cell(1, 2, 1).Cell(2, 2, 1);  // slot 2 already agrees
+    Solver s(school);
+    EXPECT_FALSE(s.solver.JointLessons(1));
+    EXPECT_EQ(s.solver.timetable()(2, 1), 1);
+    EXPECT_EQ(s.solver.timetable_start()(2, 1), 1) << "survives a restart of class 2";
+    EXPECT_EQ(s.solver.hours_left()(1, 2), 1) << "only the new copy is counted";
+    EXPECT_EQ(s.solver.hours_start()(1, 2), 1);
+    s.solver.RestartClass(2);
+    EXPECT_EQ(s.solver.timetable()(2, 1), 1);
+}
+
+TEST(JointLessons, CopyBelowZeroHoursIsContradictoryData) {
+    TestSchool school(2, 2);
+    school.Teach(1, 1, 1).Teach(2, 2, 1);  // teacher 1 owes class 2 nothing
+    school.ctx.rules.AddJointLesson(1, 2, 1);
+    school.Cell(1, 1, 1);
+    Solver s(school);
+    EXPECT_THROW(s.solver.JointLessons(1), ContradictoryDataError);
+}
+
+}  // namespace
+}  // namespace taktirio
