@@ -4,9 +4,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "pages/solution_page_reader.h"
 #include "pages/solution_page_writer.h"
 #include "solver/byte_matrix.h"
 
@@ -76,6 +79,75 @@ inline std::filesystem::path FreshDirectory(const std::string& name) {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
+}
+
+// Keeps everything the readers deliver.
+struct RecordingSink : PageSink {
+    void Row(const PageRow& row) override { rows.push_back(row); }
+    void Header(const SchoolHeader& h) override { header = h; }
+    void CommonFreeHour(const std::string& name, int column) override {
+        free_hours.emplace_back(name, column);
+    }
+    void SummaryNames(const std::vector<std::string>& list) override { names = list; }
+    void Progress(const std::string& text) override { progress.push_back(text); }
+
+    // Column → text of the non-empty cells of row r.
+    std::map<int, std::string> Cells(std::size_t r) const {
+        std::map<int, std::string> cells;
+        for (int c = 1; c <= 50; ++c) {
+            if (!rows.at(r).cells[static_cast<std::size_t>(c)].empty()) {
+                cells[c] = rows.at(r).cells[static_cast<std::size_t>(c)];
+            }
+        }
+        return cells;
+    }
+
+    std::vector<PageRow> rows;
+    SchoolHeader header;
+    std::vector<std::pair<std::string, int>> free_hours;
+    std::vector<std::string> names;
+    std::vector<std::string> progress;
+};
+
+// The page's lines (windows-1253, without line ends) and back.
+inline std::vector<std::string> SplitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(bytes.substr(start, end - start));
+    }
+    return lines;
+}
+
+inline std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+    }
+    return bytes;
+}
+
+// Runs one reader, or the header reading with the two that continue it.
+enum class Reading { kClasses, kTeachers, kSummary, kPlan };
+inline RecordingSink ReadPage(SolutionPageReader& reader, Reading reading) {
+    RecordingSink sink;
+    switch (reading) {
+        case Reading::kClasses:
+            reader.ReadClassTables(sink);
+            break;
+        case Reading::kTeachers:
+            reader.ReadTeacherTables(sink);
+            break;
+        case Reading::kSummary:
+            reader.ReadSummaryTables(sink);
+            break;
+        case Reading::kPlan:
+            reader.ReadSchoolHeader(sink);
+            reader.ReadGeneralPlanTeachers(sink);
+            reader.MarkCommonFreeHours(sink);
+            break;
+    }
+    return sink;
 }
 
 }  // namespace taktirio::testing
