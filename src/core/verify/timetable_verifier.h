@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "solver/byte_matrix.h"
+#include "solver/run_context.h"
+#include "solver/solver_inputs.h"
+
+namespace taktirio {
+
+// The placement rules a finished timetable is checked against.
+enum class VerifyRule {
+    kHours,         // each teacher's weekly hours in each class section, exactly
+    kTwoHour,       // two-hour lessons as two consecutive hours of one day
+    kTeacherClash,  // a teacher in one place at a time (joint lessons excepted)
+    kDeniedSlot,    // slots refused to a teacher
+    kSpread,        // few hours in a class section: at most once a day
+    kSplit,         // the two teachers of a split lesson never on the same day
+    kClassDay,      // most hours of a teacher in one class section on one day
+    kLastHours,     // most last-hour lessons of a teacher in the week
+    kDayHours,      // most hours of a teacher on one day
+    kSameHour,      // pairs of teachers who never teach at the same slot
+    kFiveInARow,    // no teacher teaches five hours in a row
+    kSingleRuns,    // no one-hour lesson right after the same teacher's hour
+    kJoint,         // joint lessons at the same slots in both class sections, once a day
+    kPositions,     // every hour position of a class section filled, nothing outside them
+    kPinned,        // pinned lessons kept where they were pinned
+};
+
+// The rule's fixed identifier, such as "teacher_clash".
+std::string_view RuleName(VerifyRule rule);
+
+// One broken rule. Numbers that do not apply are 0 (slot 0: the whole week).
+struct Violation {
+    VerifyRule rule = VerifyRule::kHours;
+    int class_section = 0;
+    int teacher = 0;
+    int slot = 0;
+    std::string detail;
+};
+
+// An independent referee for finished timetables: it re-checks every placement
+// rule on the final table with plain loops and shares no code with the search.
+//
+// The rules are checked as the search applies them, no stricter. The search
+// tests a lesson once, when it places it, against the cells present at that
+// moment; pinned lessons and joint lessons copied into a partner class section
+// are never tested. The verifier therefore tells the three kinds of cells apart
+// and rebuilds the order in which they appeared:
+//   - pinned: the cell holds the lesson pinned there; present from the start;
+//   - copy: the teacher of a joint lesson in the later of its two class sections
+//     where the earlier one holds the same teacher at that slot; present from
+//     the completion of the earlier class section;
+//   - searched: every other lesson. Class sections are filled in ascending
+//     number, each along its hour positions, and a teacher's two-hour lessons are
+//     all placed before the teacher's one-hour lessons in that class section, so
+//     walking the positions in order recovers each lesson, its kind and its turn.
+// A rule is then broken by a searched lesson exactly when the cells that stood
+// before it would have made the search refuse it.
+//
+// `timetable` is [class][slot] = teacher, 0 = free, sized at least [C + 1][51].
+// Throws std::invalid_argument when the problem's own tables are malformed
+// (sizes, or numbers out of range in the rule tables).
+std::vector<Violation> VerifyTimetable(const SolverInputs& inputs, const RunOptions& options,
+                                       const RuleTables& rules, const ByteMatrix& timetable);
+
+// One readable line, for instance
+// "teacher_clash: class 2, teacher 3, slot 8 (day 3, hour 2): also in class 1".
+std::string Describe(const Violation& violation);
+
+}  // namespace taktirio
