@@ -1,0 +1,297 @@
+// Property test: many generated schools of several sizes and option sets are
+// solved with a fixed random stream, and every timetable found must pass the
+// independent verifier. Deliberately broken timetables show that the verifier
+// catches what it claims to.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "generator/school_generator.h"
+#include "solver/findsolution.h"
+#include "solver/slots.h"
+#include "verify/timetable_verifier.h"
+
+namespace taktirio {
+namespace {
+
+std::size_t U(int v) {
+    return static_cast<std::size_t>(v);
+}
+
+struct OptionSet {
+    const char* name;
+    RunOptions options;
+};
+
+std::vector<OptionSet> OptionSets() {
+    std::vector<OptionSet> sets(6);
+    sets[0].name = "defaults";
+    sets[1].name = "last_hours_4";
+    sets[1].options.last_hours_limit_on = true;
+    sets[1].options.last_hours_limit = 4;
+    sets[2].name = "day_hours_7";
+    sets[2].options.day_hours_limit_on = true;
+    sets[2].options.day_hours_limit = 7;
+    sets[3].name = "no_single_runs";
+    sets[3].options.no_single_hour_runs = true;
+    sets[4].name = "five_in_a_row";
+    sets[4].options.four_hour_run_limit_on = true;
+    sets[5].name = "all_three_a_day";
+    sets[5].options.max_class_hours_per_day = 3;
+    sets[5].options.last_hours_limit_on = true;
+    sets[5].options.last_hours_limit = 4;
+    sets[5].options.day_hours_limit_on = true;
+    sets[5].options.day_hours_limit = 7;
+    sets[5].options.four_hour_run_limit_on = true;
+    return sets;
+}
+
+struct Solved {
+    GeneratedSchool school;
+    ByteMatrix timetable;
+};
+
+// Solves the school with a fixed stream; empty when no attempt of the budget completes.
+std::optional<ByteMatrix> Solve(const GeneratedSchool& school, std::uint64_t stream_seed,
+                                int attempts) {
+    RunContext context;
+    context.options = school.options;
+    context.rules = school.rules;
+    PrepareSearch(school.inputs, context);
+    RandomStream random(stream_seed);
+    for (int i = 0; i < attempts; ++i) {
+        Tfindsolution solver(context, random, school.inputs);
+        if (solver.Search()) {
+            return solver.timetable();
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Listing(const std::vector<Violation>& violations) {
+    std::string text;
+    for (std::size_t i = 0; i < violations.size() && i < 8; ++i) {
+        text += "\n  " + Describe(violations[i]);
+    }
+    return text;
+}
+
+struct PropertyCase {
+    int classes;
+    OptionSet options;
+    std::uint64_t seed;
+};
+
+void PrintTo(const PropertyCase& c, std::ostream* os) {
+    *os << c.classes << " classes, " << c.options.name << ", school " << c.seed;
+}
+
+class SolvedSchools : public ::testing::TestWithParam<PropertyCase> {};
+
+TEST_P(SolvedSchools, EveryTimetableFoundPassesTheVerifier) {
+    const PropertyCase& param = GetParam();
+    SchoolSettings settings = TypicalSchool(param.classes, param.seed);
+    settings.options = param.options.options;
+    const GeneratedSchool school = GenerateSchool(settings);
+
+    ASSERT_TRUE(
+        VerifyTimetable(school.inputs, school.options, school.rules, school.witness).empty())
+        << "the generator's own timetable";
+    for (std::uint64_t stream = 1; stream <= 3; ++stream) {
+        const std::optional<ByteMatrix> timetable = Solve(school, stream * 1000 + param.seed, 500);
+        ASSERT_TRUE(timetable.has_value()) << "stream " << stream;
+        const std::vector<Violation> violations =
+            VerifyTimetable(school.inputs, school.options, school.rules, *timetable);
+        EXPECT_TRUE(violations.empty()) << "stream " << stream << Listing(violations);
+    }
+}
+
+std::vector<PropertyCase> PropertyCases() {
+    std::vector<PropertyCase> cases;
+    for (const int classes : {6, 15, 30}) {
+        for (const OptionSet& set : OptionSets()) {
+            for (const std::uint64_t seed : {101u, 202u}) {
+                cases.push_back({classes, set, seed + static_cast<std::uint64_t>(classes)});
+            }
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SolvedSchools, ::testing::ValuesIn(PropertyCases()),
+                         [](const ::testing::TestParamInfo<PropertyCase>& case_info) {
+                             return std::to_string(case_info.param.classes) + "_" +
+                                    case_info.param.options.name + "_" +
+                                    std::to_string(case_info.param.seed);
+                         });
+
+// ---- broken timetables -----------------------------------------------------
+
+bool Flags(const std::vector<Violation>& violations, VerifyRule rule) {
+    return std::any_of(violations.begin(), violations.end(),
+                       [rule](const Violation& v) { return v.rule == rule; });
+}
+
+// A solved school with every kind of rule, shared by the mutation tests.
+const Solved& SolvedSchool() {
+    static const Solved solved = [] {
+        SchoolSettings settings = TypicalSchool(15, 77);
+        settings.free_hours = 10;
+        settings.apart = 3;
+        settings.joint = 2;
+        settings.split = 2;
+        settings.pinned = 6;
+        Solved s{GenerateSchool(settings), ByteMatrix()};
+        s.timetable = *Solve(s.school, 5, 500);
+        return s;
+    }();
+    return solved;
+}
+
+std::vector<Violation> VerifyBroken(const ByteMatrix& timetable) {
+    const GeneratedSchool& school = SolvedSchool().school;
+    return VerifyTimetable(school.inputs, school.options, school.rules, timetable);
+}
+
+bool IsPinned(int c, int s) {
+    return SolvedSchool().school.inputs.pinned_lessons(U(c), U(s)) != 0;
+}
+
+// The first searched (not pinned) cell of a class section, scanning from slot 1.
+int FirstSearchedSlot(const ByteMatrix& timetable, int c) {
+    for (int s = 1; s <= kSlots; ++s) {
+        if (timetable(U(c), U(s)) != 0 && !IsPinned(c, s)) {
+            return s;
+        }
+    }
+    return 0;
+}
+
+TEST(BrokenTimetables, TheUnbrokenTimetablePasses) {
+    const Solved& solved = SolvedSchool();
+    EXPECT_TRUE(VerifyBroken(solved.timetable).empty()) << Listing(VerifyBroken(solved.timetable));
+}
+
+TEST(BrokenTimetables, AnEmptiedCellMissesHoursAndAPosition) {
+    ByteMatrix t = SolvedSchool().timetable;
+    t(3, U(FirstSearchedSlot(t, 3))) = 0;
+    const auto violations = VerifyBroken(t);
+    EXPECT_TRUE(Flags(violations, VerifyRule::kHours)) << Listing(violations);
+    EXPECT_TRUE(Flags(violations, VerifyRule::kPositions)) << Listing(violations);
+}
+
+TEST(BrokenTimetables, ATeacherCopiedIntoAnotherClassClashes) {
+    ByteMatrix t = SolvedSchool().timetable;
+    const int s = FirstSearchedSlot(t, 2);
+    t(4, U(s)) = t(2, U(s));
+    EXPECT_TRUE(Flags(VerifyBroken(t), VerifyRule::kTeacherClash));
+}
+
+TEST(BrokenTimetables, ALessonMovedOntoARefusedSlotIsCaught) {
+    const Solved& solved = SolvedSchool();
+    const RuleTables& rules = solved.school.rules;
+    ASSERT_GT(rules.deny_count, 0);
+    // Swap a refused teacher's lesson into the refused slot of a class section it teaches.
+    bool broken = false;
+    for (int k = 1; k <= rules.deny_count && !broken; ++k) {
+        const int teacher = rules.deny_list[U(2 * k)];
+        const int slot = rules.deny_list[U(2 * k + 1)];
+        for (int c = 1; c <= solved.school.inputs.number_of_classes && !broken; ++c) {
+            if (solved.timetable(U(c), U(slot)) == 0 || IsPinned(c, slot)) {
+                continue;
+            }
+            for (int s = 1; s <= kSlots && !broken; ++s) {
+                if (solved.timetable(U(c), U(s)) == teacher && !IsPinned(c, s)) {
+                    ByteMatrix t = solved.timetable;
+                    std::swap(t(U(c), U(s)), t(U(c), U(slot)));
+                    EXPECT_TRUE(Flags(VerifyBroken(t), VerifyRule::kDeniedSlot))
+                        << "teacher " << teacher << " class " << c << " slot " << slot;
+                    broken = true;
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(broken) << "no refused slot could be broken in this school";
+}
+
+TEST(BrokenTimetables, AJointLessonOutOfStepIsCaught) {
+    const Solved& solved = SolvedSchool();
+    const RuleTables& rules = solved.school.rules;
+    ASSERT_GT(rules.joint_count, 0);
+    const int c2 = rules.joint_lessons[4];
+    const int j = rules.joint_lessons[5];
+    ByteMatrix t = solved.timetable;
+    for (int s = 1; s <= kSlots; ++s) {
+        if (t(U(c2), U(s)) == j) {
+            // Move the partner's copy to another of its slots.
+            for (int other = 1; other <= kSlots; ++other) {
+                if (other != s && t(U(c2), U(other)) != 0 && t(U(c2), U(other)) != j &&
+                    !IsPinned(c2, other)) {
+                    std::swap(t(U(c2), U(s)), t(U(c2), U(other)));
+                    break;
+                }
+            }
+            break;
+        }
+    }
+    EXPECT_TRUE(Flags(VerifyBroken(t), VerifyRule::kJoint));
+}
+
+TEST(BrokenTimetables, TwoLessonsOfAnApartPairAtOneSlotAreCaught) {
+    const Solved& solved = SolvedSchool();
+    const RuleTables& rules = solved.school.rules;
+    ASSERT_GT(rules.same_hour_count, 0);
+    const int a = rules.same_hour_pairs[2];
+    const int b = rules.same_hour_pairs[3];
+    const int C = solved.school.inputs.number_of_classes;
+    // Put b, in the last class section, at a slot where a teaches an earlier one.
+    for (int c = 1; c < C; ++c) {
+        for (int s = 1; s <= kSlots; ++s) {
+            if (solved.timetable(U(c), U(s)) == a && !IsPinned(C, s) &&
+                solved.timetable(U(C), U(s)) != 0) {
+                ByteMatrix t = solved.timetable;
+                t(U(C), U(s)) = static_cast<std::uint8_t>(b);
+                EXPECT_TRUE(Flags(VerifyBroken(t), VerifyRule::kSameHour))
+                    << "teachers " << a << " and " << b << " at slot " << s;
+                return;
+            }
+        }
+    }
+    FAIL() << "teacher " << a << " teaches nowhere before the last class section";
+}
+
+TEST(BrokenTimetables, ADayOverloadedInOneClassIsCaught) {
+    // Move three lessons of one teacher onto one day of a class section.
+    const Solved& solved = SolvedSchool();
+    ByteMatrix t = solved.timetable;
+    const int c = 1;
+    const int teacher = t(1, U(FirstSearchedSlot(t, 1)));
+    int moved = 0;
+    for (int s = 1; s <= kSlots && moved < 3; ++s) {
+        if (DayOfSlot(s) != 1 || t(U(c), U(s)) == 0 || IsPinned(c, s)) {
+            continue;
+        }
+        if (t(U(c), U(s)) == teacher) {
+            ++moved;
+            continue;
+        }
+        for (int other = 1; other <= kSlots; ++other) {
+            if (DayOfSlot(other) != 1 && t(U(c), U(other)) == teacher && !IsPinned(c, other)) {
+                std::swap(t(U(c), U(s)), t(U(c), U(other)));
+                ++moved;
+                break;
+            }
+        }
+    }
+    ASSERT_EQ(moved, 3);
+    const auto violations = VerifyBroken(t);
+    EXPECT_TRUE(Flags(violations, VerifyRule::kClassDay) || Flags(violations, VerifyRule::kSpread))
+        << Listing(violations);
+}
+
+}  // namespace
+}  // namespace taktirio
