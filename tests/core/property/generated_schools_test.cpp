@@ -114,7 +114,7 @@ std::vector<PropertyCase> PropertyCases() {
     std::vector<PropertyCase> cases;
     for (const int classes : {6, 15, 30}) {
         for (const OptionSet& set : OptionSets()) {
-            for (const std::uint64_t seed : {101u, 202u}) {
+            for (const std::uint64_t seed : {101u, 202u, 303u, 404u}) {
                 cases.push_back({classes, set, seed + static_cast<std::uint64_t>(classes)});
             }
         }
