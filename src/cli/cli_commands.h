@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace taktirio::cli {
+
+// The tool's exit codes (documented in README.md).
+enum ExitCode {
+    kExitOk = 0,
+    kExitDataProblem = 1,  // check: the data cannot make a timetable
+    kExitUsage = 2,        // unknown command or option, missing argument
+    kExitRefused = 3,      // the input was refused: a broken exchange file, invalid names
+    kExitFailure = 4,      // a database or file that cannot be used, no registered school
+};
+
+// Runs one command line (without the program name) in `directory`; writes
+// results to standard output and messages to standard error.
+int RunCommand(const QStringList& arguments, const QString& directory);
+
+QString UsageText();
+
+}  // namespace taktirio::cli

@@ -1,0 +1,299 @@
+#include "database/database.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <atomic>
+#include <utility>
+
+#include "database/errors.h"
+#include "database/greek_collation.h"
+#include "database/schema.h"
+
+namespace taktirio::data {
+
+namespace {
+
+QString S(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QString NewConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("taktirio-%1").arg(++counter);
+}
+
+QString Refusal(const char* text, const QString& path) {
+    return S(text).arg(path) + S("\rΤο αρχείο δεν άλλαξε.");
+}
+
+[[noreturn]] void RefuseNotOurs(const QString& path, const QString& detail) {
+    throw FileRefusedError(Refusal("Το αρχείο %1 δεν είναι βάση δεδομένων του TAKTIRIO.", path),
+                           detail);
+}
+
+[[noreturn]] void RefuseDamaged(const QString& path, const QString& detail) {
+    throw FileRefusedError(Refusal("Το αρχείο %1 είναι κατεστραμμένο.", path), detail);
+}
+
+sqlite3* HandleOf(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        return nullptr;
+    }
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// Opens a connection under `name`; the caller removes it.
+QSqlDatabase Connect(const QString& path, const QString& name, bool read_only) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    if (read_only) {
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    }
+    if (!db.open()) {
+        throw DatabaseError(S(kDatabaseProblemMessage),
+                            QStringLiteral("cannot open %1: %2").arg(path, db.lastError().text()));
+    }
+    // Outside any transaction: SQLite ignores the pragma inside one.
+    Run(db, QStringLiteral("PRAGMA foreign_keys = ON"));
+    sqlite3* handle = HandleOf(db);
+    if (handle == nullptr || !RegisterGreekCollation(handle)) {
+        throw DatabaseError(S(kDatabaseProblemMessage),
+                            QStringLiteral("cannot register the collation on %1").arg(path));
+    }
+    return db;
+}
+
+// Runs `work` on a temporary connection and removes it afterwards.
+template <typename Work>
+void WithConnection(const QString& path, bool read_only, Work work) {
+    const QString name = NewConnectionName();
+    {
+        QSqlDatabase db = Connect(path, name, read_only);
+        try {
+            work(db);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Builds the design beside the final name and renames it into place, so that
+// a failure half-way never leaves a file that later looks damaged.
+void CreateDatabaseFile(const QString& path) {
+    const QString draft = path + QStringLiteral(".new");
+    QFile::remove(draft);
+    try {
+        WithConnection(draft, false, [](const QSqlDatabase& db) {
+            Transaction transaction(db);
+            for (const QString& statement : SchemaStatements()) {
+                Run(db, statement);
+            }
+            transaction.Commit();
+            Run(db, QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+            Run(db, QStringLiteral("PRAGMA user_version = %1").arg(kDesignVersion));
+        });
+    } catch (...) {
+        QFile::remove(draft);
+        throw;
+    }
+    if (!QFile::rename(draft, path)) {
+        QFile::remove(draft);
+        throw DatabaseError(S(kDatabaseProblemMessage),
+                            QStringLiteral("cannot create %1").arg(path));
+    }
+}
+
+void CheckHeader(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw FileRefusedError(Refusal("Το αρχείο %1 δεν μπορεί να διαβαστεί.", path),
+                               file.errorString());
+    }
+    static const QByteArray kMagic("SQLite format 3\0", 16);
+    if (file.read(16) != kMagic) {
+        RefuseNotOurs(path, QStringLiteral("no SQLite header"));
+    }
+}
+
+void CheckDesign(const QString& path, const QSqlDatabase& db) {
+    std::optional<QVariant> id;
+    std::optional<QVariant> version;
+    try {
+        id = FirstValue(db, QStringLiteral("PRAGMA application_id"));
+        version = FirstValue(db, QStringLiteral("PRAGMA user_version"));
+    } catch (const DatabaseError& error) {
+        RefuseDamaged(path, QString::fromStdString(error.what()));
+    }
+    if (!id || id->toLongLong() != kApplicationId) {
+        RefuseNotOurs(path, QStringLiteral("application id %1").arg(id ? id->toLongLong() : 0));
+    }
+    const qint64 design = version ? version->toLongLong() : 0;
+    if (design > kDesignVersion) {
+        throw FileRefusedError(
+            Refusal("Το αρχείο %1 γράφτηκε από νεότερη έκδοση του TAKTIRIO.", path),
+            QStringLiteral("design %1, this program knows up to %2")
+                .arg(design)
+                .arg(kDesignVersion));
+    }
+    if (design < 1) {
+        RefuseDamaged(path, QStringLiteral("design version %1").arg(design));
+    }
+}
+
+void CheckIntegrity(const QString& path, const QSqlDatabase& db) {
+    try {
+        const auto verdict = FirstValue(db, QStringLiteral("PRAGMA quick_check"));
+        if (!verdict || verdict->toString() != QStringLiteral("ok")) {
+            RefuseDamaged(path, verdict ? verdict->toString() : QStringLiteral("no verdict"));
+        }
+        for (const QString& name : DesignTables() + DesignViews()) {
+            if (ScalarInt(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = ?"),
+                          {name}) != 1) {
+                RefuseDamaged(path, QStringLiteral("missing %1").arg(name));
+            }
+        }
+    } catch (const DatabaseError& error) {
+        RefuseDamaged(path, QString::fromStdString(error.what()));
+    }
+}
+
+}  // namespace
+
+void CheckDatabaseFile(const QString& path) {
+    CheckHeader(path);
+    try {
+        WithConnection(path, true, [&path](const QSqlDatabase& db) {
+            CheckDesign(path, db);
+            CheckIntegrity(path, db);
+        });
+    } catch (const FileRefusedError&) {
+        throw;
+    } catch (const DatabaseError& error) {
+        RefuseDamaged(path, QString::fromStdString(error.what()));
+    }
+}
+
+Database Database::Open(const QString& path) {
+    if (QFileInfo::exists(path)) {
+        CheckDatabaseFile(path);
+    } else {
+        CreateDatabaseFile(path);
+    }
+    const QString name = NewConnectionName();
+    try {
+        return Database(Connect(path, name, false), name, path);
+    } catch (...) {
+        QSqlDatabase::removeDatabase(name);
+        throw;
+    }
+}
+
+Database::Database(QSqlDatabase db, QString name, QString path)
+    : db_(std::move(db)), name_(std::move(name)), path_(std::move(path)) {}
+
+Database::Database(Database&& other) noexcept
+    : db_(std::exchange(other.db_, QSqlDatabase())),
+      name_(std::exchange(other.name_, QString())),
+      path_(std::move(other.path_)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        Close();
+        db_ = std::exchange(other.db_, QSqlDatabase());
+        name_ = std::exchange(other.name_, QString());
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+Database::~Database() {
+    Close();
+}
+
+void Database::Close() {
+    if (name_.isEmpty()) {
+        return;
+    }
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+    name_.clear();
+}
+
+QSqlQuery Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        throw DatabaseError(S(kDatabaseProblemMessage),
+                            query.lastError().text() + QStringLiteral(" in: ") + sql);
+    }
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        throw DatabaseError(S(kDatabaseProblemMessage),
+                            query.lastError().text() + QStringLiteral(" in: ") + sql);
+    }
+    return query;
+}
+
+std::optional<QVariant> FirstValue(const QSqlDatabase& db, const QString& sql,
+                                   const QVariantList& values) {
+    QSqlQuery query = Run(db, sql, values);
+    if (!query.next()) {
+        return std::nullopt;
+    }
+    return query.value(0);
+}
+
+qint64 ScalarInt(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    const auto value = FirstValue(db, sql, values);
+    return value && !value->isNull() ? value->toLongLong() : 0;
+}
+
+QList<QStringList> Rows(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    QSqlQuery query = Run(db, sql, values);
+    QList<QStringList> rows;
+    while (query.next()) {
+        const int columns = query.record().count();
+        QStringList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c) {
+            row.append(query.value(c).toString());
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+Transaction::Transaction(const QSqlDatabase& db) : db_(db) {
+    Run(db_, QStringLiteral("SAVEPOINT taktirio_work"));
+    open_ = true;
+}
+
+Transaction::~Transaction() {
+    if (!open_) {
+        return;
+    }
+    // Undo, then end the savepoint; a destructor must not throw.
+    QSqlQuery rollback(db_);
+    rollback.exec(QStringLiteral("ROLLBACK TO taktirio_work"));
+    QSqlQuery release(db_);
+    release.exec(QStringLiteral("RELEASE taktirio_work"));
+}
+
+void Transaction::Commit() {
+    Run(db_, QStringLiteral("RELEASE taktirio_work"));
+    open_ = false;
+}
+
+}  // namespace taktirio::data

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace taktirio::data {
+
+// Base of every error the data layer raises. `message()` is the text a window
+// or the command-line tool shows the user (Greek, "\r" as line break);
+// `what()` carries the technical detail for logs and tests.
+class DataError : public std::runtime_error {
+  public:
+    DataError(const QString& message, const QString& detail)
+        : std::runtime_error(detail.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+  private:
+    QString message_;
+};
+
+// A database file that exists but cannot be used: not one of ours, damaged,
+// or written by a newer design. The file has not been changed.
+class FileRefusedError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// A statement the database refused, or a database that cannot be opened.
+class DatabaseError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// A data-entry operation refused by its own checks or by the database; nothing
+// was stored. `message()` is the data-entry windows' refusal text.
+class EntryRefusedError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// A school exchange file refused as a whole; `message()` names the item.
+class ImportError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+}  // namespace taktirio::data

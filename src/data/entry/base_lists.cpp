@@ -1,0 +1,144 @@
+#include "entry/base_lists.h"
+
+#include <QStringList>
+
+#include "database/database.h"
+#include "entry/entry_support.h"
+#include "entry/validation.h"
+
+namespace taktirio::data {
+
+using detail::Refuse;
+using detail::RunEntry;
+
+namespace {
+
+QString S(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+int TeacherCount(const Session& session) {
+    return static_cast<int>(ScalarInt(
+        session.db, S("SELECT COUNT(*) FROM DISPLAY_TEACHERS_4 WHERE SCHOOL_USERNAME = ?"),
+        {session.school}));
+}
+
+QString CheckedName(const QString& text) {
+    const QString name = text.trimmed();
+    if (!IsAcceptableName(name)) {
+        Refuse(QStringLiteral("not an acceptable name: '%1'").arg(name));
+    }
+    return name;
+}
+
+}  // namespace
+
+void PairMemberNames(const QString& pair_name, QString& first, QString& second) {
+    const QString name = pair_name.trimmed();
+    const qsizetype plus = name.indexOf(u'+');
+    if (plus < 0) {
+        first = name;
+        second.clear();
+        return;
+    }
+    first = name.left(plus).trimmed();
+    second = name.mid(plus + 1).trimmed();
+}
+
+void InsertClass(const Session& session, const QString& text) {
+    const QString name = CheckedName(text);
+    if (ScalarInt(session.db, S("SELECT COUNT(*) FROM CLASSES WHERE SCHOOL_USERNAME = ?"),
+                  {session.school}) >= detail::kMaxClasses) {
+        Refuse(QStringLiteral("the school already has %1 classes").arg(detail::kMaxClasses));
+    }
+    RunEntry(session, S("INSERT INTO CLASSES(SCHOOL_USERNAME, CLASS) VALUES(?, ?)"),
+             {session.school, name});
+}
+
+int DeleteClass(const Session& session, const QString& class_name) {
+    // The allocation and rule rows go with the class by their cascading keys.
+    Transaction transaction(session.db);
+    const int removed =
+        Run(session.db, S("DELETE FROM CLASSES WHERE SCHOOL_USERNAME = ? AND CLASS = ?"),
+            {session.school, class_name.trimmed()})
+            .numRowsAffected();
+    transaction.Commit();
+    return removed;
+}
+
+void InsertTeacher(const Session& session, const QString& text) {
+    const QString name = CheckedName(text);
+    // A "+" is what marks a pair; a single teacher with one would pass for one.
+    if (name.contains(u'+')) {
+        Refuse(QStringLiteral("a teacher's name may not hold '+': '%1'").arg(name));
+    }
+    if (TeacherCount(session) >= detail::kMaxTeachers) {
+        Refuse(QStringLiteral("the school already has %1 teachers").arg(detail::kMaxTeachers));
+    }
+    RunEntry(session, S("INSERT INTO TEACHERS(SCHOOL_USERNAME, TEACHER) VALUES(?, ?)"),
+             {session.school, name});
+}
+
+int DeleteTeacher(const Session& session, const QString& teacher_name) {
+    const QString name = teacher_name.trimmed();
+    Transaction transaction(session.db);
+    int removed =
+        Run(session.db, S("DELETE FROM TEACHERS WHERE SCHOOL_USERNAME = ? AND TEACHER = ?"),
+            {session.school, name})
+            .numRowsAffected();
+    const QList<QStringList> pairs =
+        Rows(session.db,
+             S("SELECT TEACHER_ID, TEACHER FROM TEACHERS WHERE SCHOOL_USERNAME = ? "
+               "AND instr(TEACHER, '+') > 0"),
+             {session.school});
+    for (const QStringList& pair : pairs) {
+        QString first;
+        QString second;
+        PairMemberNames(pair[1], first, second);
+        if (first == name || second == name) {
+            removed += Run(session.db,
+                           S("DELETE FROM TEACHERS WHERE SCHOOL_USERNAME = ? AND TEACHER_ID = ?"),
+                           {session.school, pair[0].toInt()})
+                           .numRowsAffected();
+        }
+    }
+    transaction.Commit();
+    return removed;
+}
+
+void InsertPair(const Session& session, const QString& first_text, const QString& second_text) {
+    const QString first = first_text.trimmed();
+    const QString second = second_text.trimmed();
+    if (first == second) {
+        Refuse(QStringLiteral("the same teacher twice: '%1'").arg(first));
+    }
+    // One empty choice would store "A+" and "+A"; refuse it here.
+    for (const QString& member : {first, second}) {
+        if (!detail::IsSingleTeacher(session, detail::TeacherIdByName(session, member))) {
+            Refuse(QStringLiteral("not a single teacher: '%1'").arg(member));
+        }
+    }
+    if (TeacherCount(session) >= detail::kMaxTeachers) {
+        Refuse(QStringLiteral("the school already has %1 teachers").arg(detail::kMaxTeachers));
+    }
+    Transaction transaction(session.db);
+    const QString insert = S("INSERT INTO TEACHERS(TEACHER, SCHOOL_USERNAME) VALUES(?, ?)");
+    RunEntry(session, insert, {first + u'+' + second, session.school});
+    RunEntry(session, insert, {second + u'+' + first, session.school});
+    transaction.Commit();
+}
+
+int DeletePair(const Session& session, const QString& pair_name) {
+    QString first;
+    QString second;
+    PairMemberNames(pair_name, first, second);
+    const QString remove = S("DELETE FROM TEACHERS WHERE SCHOOL_USERNAME = ? AND TEACHER = ?");
+    Transaction transaction(session.db);
+    int removed =
+        Run(session.db, remove, {session.school, first + u'+' + second}).numRowsAffected();
+    removed += Run(session.db, remove, {session.school, second + u'+' + first}).numRowsAffected();
+    transaction.Commit();
+    return removed;
+}
+
+}  // namespace taktirio::data

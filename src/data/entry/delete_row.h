@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "entry/session.h"
+#include "entry/windows.h"
+
+namespace taktirio::data {
+
+// The confirmation a window asks before deleting a row of its list, built from
+// the row's values as the list query returns them ("\r" is a line break).
+QString DeleteQuestion(EntryWindow window, const QStringList& row);
+
+// Deletes the entry a list row shows (after the user said Yes): the names are
+// turned back into identifiers and every stored row of the entry goes. The
+// allocation window passes its chosen class. Returns the rows removed.
+int DeleteRow(const Session& session, EntryWindow window, const QStringList& row, int class_id = 0);
+
+}  // namespace taktirio::data

@@ -1,0 +1,60 @@
+#include "entry/validation.h"
+
+#include <QStringList>
+
+#include "entry/messages.h"
+#include "text/cp1253.h"
+
+namespace taktirio::data {
+
+bool is_valid_input(const QString& text) {
+    for (const QChar ch : text) {
+        if (ch == u'\'' || ch == u'"' || ch == u'%' || ch == u'!' ||
+            ch.category() == QChar::Other_Control) {
+            return false;
+        }
+    }
+    return FitsCp1253(text.toUtf8().toStdString());
+}
+
+bool IsAcceptableName(const QString& text) {
+    return is_valid_input(text) && !text.trimmed().isEmpty();
+}
+
+QString DayName(int day) {
+    if (day < 1 || day > 5) {
+        return {};
+    }
+    return QString::fromUtf8(kEntryDays[day - 1]);
+}
+
+int DayNumber(const QString& name) {
+    for (int day = 1; day <= 5; ++day) {
+        if (name == DayName(day)) {
+            return day;
+        }
+    }
+    return 0;
+}
+
+QString DayHourText(int day, int hour) {
+    return DayName(day) + QString::fromUtf8(" Ωρα ") + QString::number(hour);
+}
+
+bool ParseDayHourText(const QString& text, int& day, int& hour) {
+    const QStringList parts = text.split(QString::fromUtf8(" Ωρα "));
+    if (parts.size() != 2) {
+        return false;
+    }
+    bool ok = false;
+    const int h = parts[1].toInt(&ok);
+    const int d = DayNumber(parts[0]);
+    if (!ok || d == 0 || h < 1 || h > 10 || parts[1] != QString::number(h)) {
+        return false;
+    }
+    day = d;
+    hour = h;
+    return true;
+}
+
+}  // namespace taktirio::data

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace taktirio::data {
+
+// The program's title, shown by the start-up, login and main windows.
+inline constexpr char kProgramTitle[] = "TAKTIRIO by MERIDON SOFTWARE DEVELOPMENT";
+// The school's fixed access code: its USERNAME and KWDIKOS.
+inline constexpr char kAccessCode[] = "HOMEBASE";
+
+inline constexpr char kRegistrationDoneMessage[] = "Η καταχώρηση έγινε με επιτυχία.";
+inline constexpr char kRegistrationFailedMessage[] =
+    "Παρουσιάστηκε σφάλμα στην καταχώρηση.\rΗ καταχώρηση δεν έγινε με επιτυχία.\r"
+    "Πιθανό λάθος: ελλιπή στοιχεία ή έγινε χρήση μονών ή διπλών εισαγωγικών.";
+inline constexpr char kExitQuestion[] = "Έξοδος από το TAKTIRIO;";
+
+// Where the program keeps its files: the program directory (the current
+// directory at start, or the CLI's --dir), its two databases and SOLUTIONS.
+struct ProgramPaths {
+    QString directory;
+    QString entry_database;
+    QString working_database;
+    QString solutions;
+};
+ProgramPaths PathsFor(const QString& directory);
+
+// The message shown when the program directory or SOLUTIONS cannot be written.
+QString PermissionsMessage(const QString& directory);
+
+// Rewrites the empty probe file checkper.txt in the directory, creates
+// SOLUTIONS when missing and rewrites SOLUTIONS/checkper.txt. False when any
+// of it fails: the program then shows PermissionsMessage and ends.
+bool CheckProgramDirectory(const QString& directory);
+
+// The number of SCHOOLS rows. Throws DatabaseError (the database message).
+int RegisteredSchoolCount(const QSqlDatabase& entry);
+
+// What the login window offers for a registered-school count.
+enum class LoginOffer { kRegister, kLogin, kNothing };
+LoginOffer OfferFor(int registered_schools);
+
+// Stores the one SCHOOLS row: the trimmed names, "A" in the contact fields and
+// the access code as USERNAME and KWDIKOS. Throws EntryRefusedError carrying
+// kRegistrationFailedMessage for invalid or blank names or a refused insert.
+void RegisterSchool(const QSqlDatabase& entry, const QString& school_name,
+                    const QString& responsible);
+
+// Logs the school in: its row must carry the access code as user name and
+// code. Returns the school's user name; throws DatabaseError otherwise.
+QString Login(const QSqlDatabase& entry);
+
+}  // namespace taktirio::data

@@ -1,0 +1,189 @@
+// The database files: their design, the design version they record, and the
+// refusal of files this program must not touch.
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "data_test_support.h"
+#include "database/errors.h"
+#include "database/greek_collation.h"
+#include "database/schema.h"
+#include "entry/base_lists.h"
+
+namespace taktirio::data::testing {
+namespace {
+
+TEST(DatabaseFile, CreatedWithEveryTableViewAndTheDesignVersion) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("DATA.sqlite"));
+    {
+        Database db = Database::Open(path);
+        for (const QString& name : DesignTables() + DesignViews()) {
+            EXPECT_EQ(ScalarInt(db.connection(),
+                                QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = ?"),
+                                {name}),
+                      1)
+                << name.toStdString();
+        }
+        EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("PRAGMA user_version")),
+                  kDesignVersion);
+        EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("PRAGMA application_id")),
+                  kApplicationId);
+        EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("PRAGMA foreign_keys")), 1);
+    }
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".new")));
+    // Opening it again accepts it and keeps its content.
+    const QByteArray before = FileBytes(path);
+    { Database again = Database::Open(path); }
+    EXPECT_EQ(FileBytes(path), before);
+}
+
+// Each case writes a file that must be refused and left byte for byte as it was.
+struct RefusedCase {
+    const char* name;
+    std::function<void(const QString& path)> make;
+    const char* message_part;
+};
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void MakeOurs(const QString& path) {
+    Database db = Database::Open(path);
+}
+
+void SetPragma(const QString& path, const QString& pragma) {
+    const QString name = QStringLiteral("pragma-setter");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(pragma);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+TEST(DatabaseFile, RefusesFilesItMustNotTouchAndLeavesThemUnchanged) {
+    const std::vector<RefusedCase> cases = {
+        {"text file", [](const QString& p) { WriteBytes(p, "school;classes\n1;2\n"); },
+         "δεν είναι βάση δεδομένων"},
+        {"empty file", [](const QString& p) { WriteBytes(p, QByteArray()); },
+         "δεν είναι βάση δεδομένων"},
+        {"another program's database",
+         [](const QString& p) {
+             const QString name = QStringLiteral("other");
+             {
+                 QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                 db.setDatabaseName(p);
+                 ASSERT_TRUE(db.open());
+                 QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (text TEXT)"));
+                 db.close();
+             }
+             QSqlDatabase::removeDatabase(name);
+         },
+         "δεν είναι βάση δεδομένων"},
+        {"newer design",
+         [](const QString& p) {
+             MakeOurs(p);
+             SetPragma(p, QStringLiteral("PRAGMA user_version = %1").arg(kDesignVersion + 1));
+         },
+         "νεότερη έκδοση"},
+        {"damaged pages",
+         [](const QString& p) {
+             MakeOurs(p);
+             QByteArray bytes = FileBytes(p);
+             for (qsizetype i = 4096; i < bytes.size(); ++i) {
+                 bytes[i] = static_cast<char>(0xA5);
+             }
+             WriteBytes(p, bytes);
+         },
+         "κατεστραμμένο"},
+        {"truncated",
+         [](const QString& p) {
+             MakeOurs(p);
+             WriteBytes(p, FileBytes(p).left(100));
+         },
+         "κατεστραμμένο"},
+        {"a table dropped",
+         [](const QString& p) {
+             MakeOurs(p);
+             SetPragma(p, QStringLiteral("DROP VIEW DISPLAY_TEACHERS_4"));
+         },
+         "κατεστραμμένο"},
+    };
+    for (const RefusedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("DATA2.sqlite"));
+        c.make(path);
+        const QByteArray before = FileBytes(path);
+        try {
+            Database db = Database::Open(path);
+            ADD_FAILURE() << "opened";
+        } catch (const FileRefusedError& error) {
+            EXPECT_TRUE(error.message().contains(U(c.message_part)))
+                << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(path));
+        }
+        EXPECT_EQ(FileBytes(path), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+    }
+}
+
+TEST(DatabaseFile, TwoConnectionsToOneFileDoNotCloseEachOther) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("DATA2.sqlite"));
+    Database first = Database::Open(path);
+    {
+        Database second = Database::Open(path);
+        EXPECT_TRUE(second.connection().isOpen());
+    }
+    EXPECT_TRUE(first.connection().isOpen());
+    EXPECT_EQ(ScalarInt(first.connection(), QStringLiteral("SELECT COUNT(*) FROM SCHOOLS")), 0);
+}
+
+class SchemaTest : public SchoolTest {};
+
+TEST_F(SchemaTest, DeletingTheSchoolRowCascadesToEveryTable) {
+    InsertClass(session_, U("Α1"));
+    InsertTeacher(session_, U("ΠΑΠΑΔΟΠΟΥΛΟΣ"));
+    data::Run(session_.db, QStringLiteral("DELETE FROM SCHOOLS WHERE USERNAME = ?"),
+              {session_.school});
+    for (const QString& table : SchoolDataTables()) {
+        EXPECT_EQ(ScalarInt(session_.db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)), 0)
+            << table.toStdString();
+    }
+}
+
+TEST_F(SchemaTest, TransactionsNestAndRollBackAsAWhole) {
+    {
+        Transaction outer(session_.db);
+        InsertClass(session_, U("Α1"));
+        {
+            Transaction inner(session_.db);
+            InsertClass(session_, U("Α2"));
+            inner.Commit();
+        }
+        // outer not committed
+    }
+    EXPECT_EQ(ScalarInt(session_.db, QStringLiteral("SELECT COUNT(*) FROM CLASSES")), 0);
+}
+
+TEST(GreekCollation, OrdersAccentedAndLowerCaseLettersWithTheirCapitals) {
+    QStringList names = {U("Ωμέγα"), U("Άλφα"),   U("Βήτα"), U("αλφα"),
+                         U("Αλφα"),  U("Έψιλον"), U("Ζήτα")};
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return GreekCompare(a, b) < 0; });
+    // Ties among the same letters fall back to a fixed order.
+    const QStringList expected = {U("Άλφα"),   U("Αλφα"), U("αλφα"), U("Βήτα"),
+                                  U("Έψιλον"), U("Ζήτα"), U("Ωμέγα")};
+    EXPECT_EQ(names, expected);
+}
+
+}  // namespace
+}  // namespace taktirio::data::testing
