@@ -38,6 +38,7 @@ class SchoolTest : public ::testing::Test {
         db_.reset();
     }
 
+  public:  // the cases of table-driven tests build schools through these
     QTemporaryDir dir_;
     QString path_;
     std::optional<Database> db_;
