@@ -40,6 +40,16 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
         context.index.teachers != static_cast<int>(T)) {
         throw ProblemError("The run context was not prepared for this problem.");
     }
+    // The values were checked by PrepareSearch; the sizes are checked here too,
+    // so that inputs other than the checked ones cannot be read past their end.
+    if (class_names.size() <= C || teacher_names.size() <= T || class_hours.size() <= C ||
+        class_teacher_count.size() <= C || class_week_hours.size() <= C ||
+        class_teachers.rows() <= C || class_teachers.cols() <= T ||
+        teacher_class_hours.rows() <= T || teacher_class_hours.cols() <= C ||
+        pinned_lessons.rows() <= C || pinned_lessons.cols() < kSlotColumns ||
+        two_hour_lessons.rows() <= C || two_hour_lessons.cols() <= T) {
+        throw ProblemError("The solver's inputs are smaller than their counts.");
+    }
     class_hours_.assign(C + 1, 0);
     class_week_hours_.assign(C + 1, 0);
     class_teacher_count_.assign(C + 1, 0);

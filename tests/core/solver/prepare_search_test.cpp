@@ -26,6 +26,10 @@ struct BadCase {
     const char* named;  // a piece of the message
 };
 
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PrepareSearchTest : public ::testing::TestWithParam<BadCase> {};
 
 TEST(PrepareSearch, AcceptsAValidProblemAndIndexesIt) {
@@ -125,6 +129,9 @@ TEST(PrepareSearch, SolverRefusesAContextPreparedForAnotherProblem) {
     TestSchool other(3, 3);
     RandomStream random(1);
     EXPECT_THROW(Tfindsolution(school.ctx, random, other.in), ProblemError);
+    SolverInputs shorter = school.in;
+    shorter.class_week_hours.resize(2);
+    EXPECT_THROW(Tfindsolution(school.ctx, random, shorter), ProblemError);
 }
 
 }  // namespace

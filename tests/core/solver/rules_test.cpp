@@ -1,6 +1,8 @@
 // The placement rules, each tested on a hand-made state of the timetable.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
@@ -30,6 +32,10 @@ struct SpreadCase {
     bool applies;
 };
 
+void PrintTo(const SpreadCase& c, std::ostream* os) {
+    *os << c.hours << " hours, " << c.absent_days << " absent days";
+}
+
 class SpreadOverDaysTest : public ::testing::TestWithParam<SpreadCase> {};
 
 TEST_P(SpreadOverDaysTest, AppliesOnlyWhenHoursFitTheAvailableDays) {
@@ -56,6 +62,11 @@ struct DayFullCase {
     int adding;
     bool refused;
 };
+
+void PrintTo(const DayFullCase& c, std::ostream* os) {
+    *os << "max " << c.max_per_day << ", " << c.weekly_hours << " hours, " << c.absent_days
+        << " absent, " << c.held << " held + " << c.adding;
+}
 
 class ClassDayFullTest : public ::testing::TestWithParam<DayFullCase> {};
 
@@ -150,6 +161,10 @@ struct BookCase {
     bool refused;
 };
 
+void PrintTo(const BookCase& c, std::ostream* os) {
+    *os << c.booked << " booked + " << c.adding;
+}
+
 class BookDayHoursTest : public ::testing::TestWithParam<BookCase> {};
 
 TEST_P(BookDayHoursTest, BooksUpToTheLimitAndNothingWhenRefused) {
@@ -190,6 +205,10 @@ struct RunCase {
     int hours;  // 1 or 2
     bool refused;
 };
+
+void PrintTo(const RunCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TooManyInARowTest : public ::testing::TestWithParam<RunCase> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 
 #include "solver/errors.h"
 #include "solver/findsolution.h"
@@ -358,6 +359,10 @@ struct ElapsedCase {
     double start_ms;
     const char* text;
 };
+
+void PrintTo(const ElapsedCase& c, std::ostream* os) {
+    *os << c.text;
+}
 
 class ElapsedTextTest : public ::testing::TestWithParam<ElapsedCase> {};
 
