@@ -1,0 +1,102 @@
+// taktirio-cli run as a process: exit codes and output on real files.
+#include <QProcess>
+
+#include "data_test_support.h"
+#include "exchange/school_document.h"
+
+namespace taktirio::data::testing {
+namespace {
+
+struct Result {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Result RunCli(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(TAKTIRIO_CLI_PATH), arguments);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        return {};
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+const QString kDemo = QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json");
+
+TEST(Cli, ImportExportCheckRoundTrip) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    Result r = RunCli(QStringList{QStringLiteral("import"), kDemo} + at);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("DATA2.sqlite"))));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("DATA.sqlite"))));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("SOLUTIONS/checkper.txt"))));
+
+    r = RunCli(QStringList{QStringLiteral("check")} + at);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+
+    r = RunCli(QStringList{QStringLiteral("export")} + at);
+    ASSERT_EQ(r.code, 0);
+    EXPECT_EQ(ParseSchoolDocument(r.out.toUtf8()), ParseSchoolDocument(FileBytes(kDemo)));
+
+    const QString file = dir.filePath(QStringLiteral("out.json"));
+    EXPECT_EQ(RunCli(QStringList{QStringLiteral("export"), file} + at).code, 0);
+    EXPECT_EQ(ParseSchoolDocument(FileBytes(file)), ParseSchoolDocument(FileBytes(kDemo)));
+}
+
+TEST(Cli, ExitCodesForUsageRefusalsAndDataProblems) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    EXPECT_EQ(RunCli({QStringLiteral("--help")}).code, 0);
+    EXPECT_EQ(RunCli({QStringLiteral("solve-everything")}).code, 2);
+    EXPECT_EQ(RunCli(QStringList{QStringLiteral("init")} + at).code, 2);
+    EXPECT_EQ(RunCli(QStringList{QStringLiteral("check")} + at).code, 4);  // no databases
+
+    Result r = RunCli(QStringList{QStringLiteral("init"), QStringLiteral("--school"),
+                                  U("Σχολείο '1'"), QStringLiteral("--responsible"), U("Χ")} +
+                      at);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.err.contains(U("Παρουσιάστηκε σφάλμα στην καταχώρηση.")));
+
+    r = RunCli(QStringList{QStringLiteral("init"), QStringLiteral("--school"), U("1ο Γυμνάσιο"),
+                           QStringLiteral("--responsible"), U("Χ. Χ.")} +
+               at);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains(U("Η καταχώρηση έγινε με επιτυχία.")));
+
+    r = RunCli(QStringList{QStringLiteral("check")} + at);  // no classes yet
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(U("Υπάρχει πρόβλημα με τα δεδομένα.")));
+
+    // A broken file is refused with the item named, the database untouched.
+    const QByteArray before = FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite")));
+    QByteArray broken = FileBytes(kDemo);
+    broken.replace(QByteArrayLiteral("\"Γ3\""), QByteArrayLiteral("\"Γ'3\""));
+    const QString file = dir.filePath(QStringLiteral("broken.json"));
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(broken);
+    }
+    r = RunCli(QStringList{QStringLiteral("import"), file} + at);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("classes[8]"))) << r.err.toStdString();
+    EXPECT_EQ(FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite"))), before);
+
+    // A database file that is not ours is refused and left alone.
+    QTemporaryDir other;
+    {
+        QFile out(other.filePath(QStringLiteral("DATA2.sqlite")));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("not a database");
+    }
+    r = RunCli({QStringLiteral("export"), QStringLiteral("--dir"), other.path()});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_TRUE(r.err.contains(U("δεν είναι βάση δεδομένων του TAKTIRIO")));
+}
+
+}  // namespace
+}  // namespace taktirio::data::testing
