@@ -1,0 +1,232 @@
+// The solving run: worker threads making attempts, one claim lock that hands
+// each completed timetable its solution number and writes its page, and a
+// supervising loop on the caller's thread for progress, stop and time limit.
+#include "run/run_engine.h"
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "run/run_messages.h"
+#include "run/solution_files.h"
+#include "solver/findsolution.h"
+#include "solver/random_stream.h"
+
+namespace taktirio {
+
+// State shared by the workers and the supervisor, guarded by `mutex`.
+struct RunEngine::Shared {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int next_solution = 1;
+    double solution_start_time = 0.0;
+    bool all_found = false;
+    int running_workers = 0;
+    std::deque<std::pair<int, std::string>> undelivered;  // solution lines not yet reported
+    std::vector<std::string> lines;
+    std::exception_ptr error;
+    std::atomic<std::int64_t> attempts{0};
+};
+
+// One worker: its own context (a copy of the options and rule tables, its own
+// stop flag), its own random stream and, per attempt, its own solver object.
+// As the context's writer it claims the next solution number for each
+// timetable its attempts complete.
+class RunEngine::Worker : public SolutionWriter {
+  public:
+    Worker(RunEngine& engine, Shared& shared, const RunContext& prepared, std::uint64_t seed)
+        : engine_(engine), shared_(shared), random_(seed) {
+        context_.options = prepared.options;
+        context_.rules = prepared.rules;
+        context_.index = prepared.index;
+        context_.clock = engine.clock_;
+        context_.solutions_requested = engine.parameters_.solutions_requested;
+        context_.writer = this;
+    }
+
+    void Start() {
+        thread_ = std::thread([this] { Loop(); });
+    }
+    void Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    void Stop() { context_.stop_requested.store(true, std::memory_order_relaxed); }
+
+    void WriteSolution(const Tfindsolution& solution, const RunContext& /*context*/) override {
+        std::lock_guard<std::mutex> lock(shared_.mutex);
+        if (shared_.all_found) {
+            return;  // completed after the last solution was claimed: not needed
+        }
+        const int n = shared_.next_solution;
+        const double now = context_.clock();
+        context_.current_solution = n;
+        context_.solution_start_time = shared_.solution_start_time;
+        context_.solution_time_text = Tfindsolution::ElapsedText(now, shared_.solution_start_time);
+        engine_.writer_.WriteSolution(solution, context_);
+
+        const std::string line = SolutionLine(n, context_.solution_time_text);
+        shared_.lines.push_back(line);
+        shared_.undelivered.emplace_back(n, line);
+        shared_.next_solution = n + 1;
+        shared_.solution_start_time = now;
+        if (n >= engine_.parameters_.solutions_requested) {
+            shared_.all_found = true;
+            engine_.StopWorkersLocked();
+        }
+        shared_.changed.notify_all();
+    }
+
+  private:
+    void Loop() {
+        try {
+            while (!context_.stop_requested.load(std::memory_order_relaxed)) {
+                Tfindsolution solver(context_, random_, engine_.inputs_);
+                solver.Search();
+                shared_.attempts.fetch_add(1, std::memory_order_relaxed);
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(shared_.mutex);
+            if (!shared_.error) {
+                shared_.error = std::current_exception();
+            }
+            engine_.StopWorkersLocked();
+        }
+        std::lock_guard<std::mutex> lock(shared_.mutex);
+        --shared_.running_workers;
+        shared_.changed.notify_all();
+    }
+
+    RunEngine& engine_;
+    Shared& shared_;
+    RunContext context_;
+    RandomStream random_;
+    std::thread thread_;
+};
+
+RunEngine::RunEngine(const SolverInputs& inputs, const RuleTables& rules, RunParameters parameters,
+                     SolutionWriter& writer, RunObserver* observer)
+    : inputs_(inputs),
+      rules_(rules),
+      parameters_(std::move(parameters)),
+      writer_(writer),
+      observer_(observer) {}
+
+RunEngine::~RunEngine() {
+    StopWorkersLocked();
+    for (auto& worker : workers_) {
+        worker->Join();
+    }
+}
+
+void RunEngine::Stop() {
+    stop_requested_.store(true);
+    std::lock_guard<std::mutex> lock(workers_mutex_);
+    for (auto& worker : workers_) {
+        worker->Stop();
+    }
+}
+
+void RunEngine::StopWorkersLocked() {
+    std::lock_guard<std::mutex> lock(workers_mutex_);
+    for (auto& worker : workers_) {
+        worker->Stop();
+    }
+}
+
+RunSummary RunEngine::Run() {
+    RunContext prepared;
+    prepared.options = parameters_.options;
+    prepared.rules = rules_;
+    PrepareSearch(inputs_, prepared);
+    if (!parameters_.solutions_directory.empty()) {
+        std::filesystem::create_directories(parameters_.solutions_directory);
+    }
+
+    RunSummary summary;
+    summary.requested = parameters_.solutions_requested;
+    const double run_start_time = clock_();
+
+    Shared shared;
+    shared.solution_start_time = run_start_time;
+    {
+        RandomStream seeds(parameters_.seed);
+        std::lock_guard<std::mutex> lock(workers_mutex_);
+        const int count = parameters_.threads < 1 ? 1 : parameters_.threads;
+        for (int i = 0; i < count; ++i) {
+            workers_.push_back(std::make_unique<Worker>(*this, shared, prepared, seeds.Split()));
+        }
+        shared.running_workers = count;
+        for (auto& worker : workers_) {
+            if (stop_requested_.load()) {
+                worker->Stop();
+            }
+            worker->Start();
+        }
+    }
+    Supervise(shared, summary);
+    for (auto& worker : workers_) {
+        worker->Join();
+    }
+    {
+        std::lock_guard<std::mutex> lock(workers_mutex_);
+        workers_.clear();
+    }
+    if (shared.error) {
+        std::rethrow_exception(shared.error);
+    }
+
+    summary.found = static_cast<int>(shared.lines.size());
+    summary.lines = shared.lines;
+    summary.attempts = shared.attempts.load();
+    summary.total_time_text = Tfindsolution::ElapsedText(clock_(), run_start_time);
+    if (summary.found == summary.requested) {
+        summary.end = RunEnd::kAllFound;
+    }
+    if (summary.found == 0 && !parameters_.solutions_directory.empty()) {
+        summary.directory_removed = RemoveDirectoryIfEmpty(parameters_.solutions_directory);
+    }
+    return summary;
+}
+
+void RunEngine::Supervise(Shared& shared, RunSummary& summary) {
+    using Clock = std::chrono::steady_clock;
+    const auto started = Clock::now();
+    summary.end = RunEnd::kStopped;
+    std::unique_lock<std::mutex> lock(shared.mutex);
+    for (;;) {
+        shared.changed.wait_for(lock, std::chrono::milliseconds(100));
+        while (!shared.undelivered.empty()) {
+            const auto [n, line] = shared.undelivered.front();
+            shared.undelivered.pop_front();
+            if (observer_ != nullptr) {
+                lock.unlock();
+                observer_->OnSolution(n, line);
+                lock.lock();
+            }
+        }
+        if (shared.running_workers == 0) {
+            break;
+        }
+        const bool over_time =
+            parameters_.time_limit.has_value() && Clock::now() - started >= *parameters_.time_limit;
+        if (over_time && !shared.all_found) {
+            summary.end = RunEnd::kTimeLimit;
+            StopWorkersLocked();
+        }
+        if (observer_ != nullptr) {
+            const RunProgress progress{shared.attempts.load(),
+                                       static_cast<int>(shared.lines.size()),
+                                       parameters_.solutions_requested};
+            lock.unlock();
+            observer_->OnProgress(progress);
+            lock.lock();
+        }
+    }
+}
+
+}  // namespace taktirio

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "solver/run_context.h"
+#include "solver/solver_inputs.h"
+
+namespace taktirio {
+
+// What a run is asked to do, beyond the loaded problem.
+struct RunParameters {
+    RunOptions options;
+    int solutions_requested = 1;
+    std::uint64_t seed = 0;  // every worker's random stream is drawn from it
+    int threads = 1;
+    std::optional<std::chrono::milliseconds> time_limit;  // none: until found or stopped
+    // Created when missing. When the run finds nothing it is removed, if empty.
+    std::filesystem::path solutions_directory;
+};
+
+struct RunProgress {
+    std::int64_t attempts = 0;
+    int found = 0;
+    int requested = 0;
+};
+
+// Receives a run's progress on the thread that called RunEngine::Run.
+class RunObserver {
+  public:
+    virtual ~RunObserver() = default;
+    // A few times a second while the search goes on.
+    virtual void OnProgress(const RunProgress& /*progress*/) {}
+    // Once per solution, in order: its number and its line "Λύση=n Χρόνος=t".
+    virtual void OnSolution(int /*solution*/, const std::string& /*line*/) {}
+};
+
+enum class RunEnd { kAllFound, kStopped, kTimeLimit };
+
+struct RunSummary {
+    RunEnd end = RunEnd::kAllFound;
+    int found = 0;
+    int requested = 0;
+    std::int64_t attempts = 0;
+    std::string total_time_text;     // hours:minutes:seconds:milliseconds
+    std::vector<std::string> lines;  // one per solution, in the order found
+    bool directory_removed = false;  // nothing found and the empty directory removed
+};
+
+// Finds the requested number of solutions of one loaded problem. The search
+// runs on worker threads, each with its own solver objects and its own random
+// stream drawn from the run's seed; solution n goes to the first worker that
+// completes a timetable after solution n - 1, and pages are written one at a
+// time. With one thread and a given seed a run is reproducible.
+class RunEngine {
+  public:
+    RunEngine(const SolverInputs& inputs, const RuleTables& rules, RunParameters parameters,
+              SolutionWriter& writer, RunObserver* observer = nullptr);
+    ~RunEngine();
+    RunEngine(const RunEngine&) = delete;
+    RunEngine& operator=(const RunEngine&) = delete;
+
+    // Checks the problem (ProblemError), creates the solutions directory, and
+    // searches until every solution is found, Stop is called or the time limit
+    // passes. An error of the search or of writing a page ends the run and is
+    // rethrown here once every worker has stopped; pages already written stay.
+    RunSummary Run();
+
+    // Asks the run to stop: each worker returns at its next draw. Safe from any
+    // thread, before or during Run.
+    void Stop();
+
+    // The clock the run reads (time of day, fraction of a day); for tests.
+    void SetClock(std::function<double()> clock) { clock_ = std::move(clock); }
+
+  private:
+    struct Shared;
+    class Worker;
+
+    void Supervise(Shared& shared, RunSummary& summary);
+    void StopWorkersLocked();
+
+    const SolverInputs& inputs_;
+    const RuleTables& rules_;
+    RunParameters parameters_;
+    SolutionWriter& writer_;
+    RunObserver* observer_;
+    std::function<double()> clock_ = TimeOfDayNow;
+    std::atomic<bool> stop_requested_{false};
+    std::mutex workers_mutex_;
+    std::vector<std::unique_ptr<Worker>> workers_;
+};
+
+}  // namespace taktirio

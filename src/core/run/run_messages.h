@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+namespace taktirio {
+
+// The texts a solving run shows. "\r" is a line break in a message.
+
+inline constexpr const char* kDeletePreviousQuestion =
+    "Βρέθηκαν προηγούμενες λύσεις για το σχολείο αυτό.\rΝα τις διαγράψω;";
+inline constexpr const char* kStopQuestion = "Να διακόψω την διαδικασία υπολογισμού λύσεων;";
+inline constexpr const char* kLoadingText =
+    "Παρακαλώ περίμενε. Το πρόγραμμα διαβάζει από τη βάση δεδομένων.";
+inline constexpr const char* kSearchingText = "Παρακαλώ περίμενε. Το πρόγραμμα βρίσκει λύσεις.";
+inline constexpr const char* kNoSolutionMessage =
+    "Το TAKTIRIO είναι κατασκευασμένο για να μπορεί να βρίσκει λύσεις αν υπάρχουν.\r\r"
+    "Αν το TAKTIRIO δεν βρίσκει λύσεις μετά από συνεχή λειτουργία υπολογισμού λύσεων για "
+    "περισσότερο από 5 minutes σε CPU με ταχύτητα 2GHz η ανώτερη αυτό μπορεί να οφείλεται σε ένα "
+    "ή περισσότερους από τους πιο κάτω λόγους.\r\r"
+    "1) Τα δεδομένα είναι αντιφατικά ή ανεπαρκή. Έλεγξε τα δεδομένα.\r\r"
+    "2) Δεν υπάρχουν λύσεις με βάση τους περιορισμούς που έχουν επιλεχθεί για τον υπολογισμό "
+    "λύσεων. Οι περιορισμοί που έθεσες για τον υπολογισμό λύσεων είναι αντιφατικοί ή πολύ "
+    "αυστηροί με τα δεδομένα. Χαλάρωσε τους περιορισμούς που έθεσες για την εύρεση λύσεων.";
+inline constexpr const char* kPrintHintMessage =
+    "Για την εκτύπωση των λύσεων να επιλέξεις από το\rκεντρικό menu την επιλογή Λύσεις -> "
+    "Εκτύπωση λύσεων.";
+
+// "Λύση=" + n + " Χρόνος=" + time
+std::string SolutionLine(int solution, const std::string& time_text);
+
+// The summary at the end of a run.
+std::string SummaryMessage(int found, int requested, const std::string& total_time_text);
+
+// The offer to open the solutions folder (the "o" of "Τo" is a Latin letter).
+std::string OpenFolderQuestion(const std::string& directory);
+
+// Shown when the solutions folder cannot be opened.
+std::string FolderNotOpenedMessage(const std::string& directory);
+
+}  // namespace taktirio

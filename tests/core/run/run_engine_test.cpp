@@ -1,0 +1,302 @@
+// The solving run: solutions found and numbered, reproducibility, stop, time
+// limit, errors, and the solutions directory.
+#include "run/run_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <set>
+
+#include "generator/school_generator.h"
+#include "run/run_messages.h"
+#include "run/run_settings.h"
+#include "run/solution_files.h"
+#include "solver/errors.h"
+#include "solver/findsolution.h"
+#include "verify/timetable_verifier.h"
+
+namespace taktirio {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScratchDirectory {
+  public:
+    ScratchDirectory() {
+        path_ =
+            fs::temp_directory_path() /
+            ("taktirio-run-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~ScratchDirectory() { fs::remove_all(path_); }
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+// Keeps every timetable it is handed, with its solution number.
+class KeepingWriter : public SolutionWriter {
+  public:
+    void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        numbers.push_back(context.current_solution);
+        timetables.push_back(solution.timetable());
+        time_texts.push_back(context.solution_time_text);
+    }
+    std::mutex mutex;
+    std::vector<int> numbers;
+    std::vector<ByteMatrix> timetables;
+    std::vector<std::string> time_texts;
+};
+
+const GeneratedSchool& School() {
+    static const GeneratedSchool school = GenerateSchool(TypicalSchool(8, 31));
+    return school;
+}
+
+RunParameters Parameters(int solutions, int threads, std::uint64_t seed = 9) {
+    RunParameters parameters;
+    parameters.options = School().options;
+    parameters.solutions_requested = solutions;
+    parameters.threads = threads;
+    parameters.seed = seed;
+    return parameters;
+}
+
+class CollectingObserver : public RunObserver {
+  public:
+    void OnProgress(const RunProgress& progress) override { last_progress = progress; }
+    void OnSolution(int solution, const std::string& line) override {
+        solutions.push_back(solution);
+        lines.push_back(line);
+    }
+    RunProgress last_progress;
+    std::vector<int> solutions;
+    std::vector<std::string> lines;
+};
+
+TEST(RunEngine, FindsTheRequestedSolutionsNumberedInOrder) {
+    for (const int threads : {1, 2}) {
+        KeepingWriter writer;
+        CollectingObserver observer;
+        RunEngine engine(School().inputs, School().rules, Parameters(5, threads), writer,
+                         &observer);
+        const RunSummary summary = engine.Run();
+
+        EXPECT_EQ(summary.end, RunEnd::kAllFound);
+        EXPECT_EQ(summary.found, 5);
+        EXPECT_GE(summary.attempts, 5);
+        EXPECT_EQ(writer.numbers, (std::vector<int>{1, 2, 3, 4, 5})) << threads << " threads";
+        EXPECT_EQ(observer.solutions, (std::vector<int>{1, 2, 3, 4, 5}));
+        ASSERT_EQ(summary.lines.size(), 5u);
+        EXPECT_EQ(summary.lines[2], SolutionLine(3, writer.time_texts[2]));
+        EXPECT_EQ(observer.lines, summary.lines);
+        for (const ByteMatrix& timetable : writer.timetables) {
+            const auto violations =
+                VerifyTimetable(School().inputs, School().options, School().rules, timetable);
+            EXPECT_TRUE(violations.empty()) << Describe(violations.front());
+        }
+    }
+}
+
+TEST(RunEngine, OneThreadWithAGivenSeedIsReproducible) {
+    auto run = [](std::uint64_t seed) {
+        KeepingWriter writer;
+        RunEngine engine(School().inputs, School().rules, Parameters(3, 1, seed), writer);
+        engine.Run();
+        return writer.timetables;
+    };
+    EXPECT_EQ(run(77), run(77));
+    EXPECT_NE(run(77), run(78));
+}
+
+TEST(RunEngine, StopInTheMiddleKeepsWhatWasFound) {
+    KeepingWriter writer;
+    struct StopAfterTwo : CollectingObserver {
+        RunEngine* engine = nullptr;
+        void OnSolution(int solution, const std::string& line) override {
+            CollectingObserver::OnSolution(solution, line);
+            if (solution == 2) {
+                engine->Stop();
+            }
+        }
+    } observer;
+    RunParameters parameters = Parameters(254, 2);
+    RunEngine engine(School().inputs, School().rules, parameters, writer, &observer);
+    observer.engine = &engine;
+    const RunSummary summary = engine.Run();
+    EXPECT_EQ(summary.end, RunEnd::kStopped);
+    EXPECT_GE(summary.found, 2);
+    EXPECT_LT(summary.found, 254);
+    EXPECT_EQ(static_cast<int>(writer.numbers.size()), summary.found);
+}
+
+// A school that has no timetable: the only teacher of a class is refused one
+// of the hours the class must fill.
+struct Unsolvable {
+    SolverInputs inputs = SolverInputs::Sized(1, 1);
+    RuleTables rules;
+    Unsolvable() {
+        inputs.class_hours[1] = 5;
+        inputs.class_week_hours[1] = 5;
+        inputs.class_teacher_count[1] = 1;
+        inputs.class_teachers(1, 1) = 1;
+        inputs.teacher_class_hours(1, 1) = 5;
+        rules.teacher_class_hours_all = ByteMatrix(2, 2);
+        rules.teacher_class_hours_all(1, 1) = 5;
+        rules.AddDeniedSlot(1, 3);
+    }
+};
+
+TEST(RunEngine, NoTimetableEndsAtTheTimeLimitAndRemovesTheEmptyDirectory) {
+    ScratchDirectory scratch;
+    const Unsolvable school;
+    RunParameters parameters;
+    parameters.options.attempts_per_class = 1000;
+    parameters.solutions_requested = 2;
+    parameters.threads = 2;
+    parameters.time_limit = std::chrono::milliseconds(300);
+    parameters.solutions_directory = scratch.path() / "SOLUTIONS" / "HOMEBASE";
+    KeepingWriter writer;
+    CollectingObserver observer;
+    RunEngine engine(school.inputs, school.rules, parameters, writer, &observer);
+    const RunSummary summary = engine.Run();
+    EXPECT_EQ(summary.end, RunEnd::kTimeLimit);
+    EXPECT_EQ(summary.found, 0);
+    EXPECT_GT(summary.attempts, 0);
+    EXPECT_GT(observer.last_progress.attempts, 0) << "progress was reported";
+    EXPECT_TRUE(summary.directory_removed);
+    EXPECT_FALSE(fs::exists(parameters.solutions_directory));
+    EXPECT_TRUE(fs::exists(scratch.path() / "SOLUTIONS"));
+}
+
+TEST(RunEngine, StopBeforeTheFirstSolutionLeavesNoDirectoryButKeepsForeignFiles) {
+    ScratchDirectory scratch;
+    const Unsolvable school;
+    RunParameters parameters;
+    parameters.solutions_directory = scratch.path() / "HOMEBASE";
+    fs::create_directories(parameters.solutions_directory);
+    std::ofstream(parameters.solutions_directory / "notes.txt") << "mine";
+    KeepingWriter writer;
+    RunEngine engine(school.inputs, school.rules, parameters, writer);
+    engine.Stop();
+    const RunSummary summary = engine.Run();
+    EXPECT_EQ(summary.end, RunEnd::kStopped);
+    EXPECT_EQ(summary.found, 0);
+    EXPECT_FALSE(summary.directory_removed);
+    EXPECT_TRUE(fs::exists(parameters.solutions_directory / "notes.txt"));
+}
+
+TEST(RunEngine, AWriterErrorEndsTheRunAndIsRethrown) {
+    struct FailingWriter : SolutionWriter {
+        void WriteSolution(const Tfindsolution&, const RunContext&) override {
+            throw std::runtime_error("disk full");
+        }
+    } writer;
+    RunEngine engine(School().inputs, School().rules, Parameters(3, 2), writer);
+    EXPECT_THROW(engine.Run(), std::runtime_error);
+}
+
+TEST(RunEngine, ABrokenProblemIsRefusedBeforeAnythingIsCreated) {
+    ScratchDirectory scratch;
+    Unsolvable school;
+    school.inputs.class_hours[1] = 51;
+    RunParameters parameters;
+    parameters.solutions_directory = scratch.path() / "HOMEBASE";
+    KeepingWriter writer;
+    RunEngine engine(school.inputs, school.rules, parameters, writer);
+    EXPECT_THROW(engine.Run(), ProblemError);
+    EXPECT_FALSE(fs::exists(parameters.solutions_directory));
+}
+
+TEST(SolutionFiles, PreviousPagesAreDeletedUpToTheFirstGap) {
+    struct Case {
+        std::set<int> pages;
+        int deleted;
+        std::set<int> left;
+    };
+    for (const Case& c : {Case{{1, 2, 3}, 3, {}}, Case{{1, 3}, 1, {3}}, Case{{2}, 0, {2}}}) {
+        ScratchDirectory scratch;
+        for (const int n : c.pages) {
+            std::ofstream(scratch.path() / SolutionPageName(n)) << "page";
+        }
+        EXPECT_EQ(DeletePreviousPages(scratch.path()), c.deleted);
+        for (int n = 1; n <= 3; ++n) {
+            EXPECT_EQ(fs::exists(scratch.path() / SolutionPageName(n)), c.left.count(n) == 1)
+                << "page " << n;
+        }
+    }
+}
+
+TEST(SolutionFiles, DirectoryOfASchool) {
+    EXPECT_EQ(SolutionsDirectory("/prog", "HOMEBASE"), fs::path("/prog/SOLUTIONS/HOMEBASE"));
+    EXPECT_EQ(SolutionPageName(12), "SOLUTION12.htm");
+}
+
+TEST(RunSettings, RangesOfTheNumbers) {
+    struct Case {
+        int attempts;
+        int solutions;
+        int max_per_day;
+        bool valid;
+    };
+    for (const Case& c : {Case{2000, 1, 2, true}, Case{1000, 254, 3, true}, Case{30000, 5, 2, true},
+                          Case{999, 5, 2, false}, Case{30001, 5, 2, false}, Case{2000, 0, 2, false},
+                          Case{2000, 255, 2, false}, Case{2000, 5, 4, false}}) {
+        RunSettings settings;
+        settings.attempts_per_class = c.attempts;
+        settings.solutions_requested = c.solutions;
+        settings.max_class_hours_per_day = c.max_per_day;
+        EXPECT_EQ(RunSettingsValid(settings), c.valid)
+            << c.attempts << " " << c.solutions << " " << c.max_per_day;
+    }
+    RunSettings limits;
+    limits.last_hours_limit_on = true;
+    limits.last_hours_limit = 5;
+    EXPECT_FALSE(RunSettingsValid(limits));
+    limits.last_hours_limit = 4;
+    limits.day_hours_limit_on = true;
+    limits.day_hours_limit = 4;
+    EXPECT_FALSE(RunSettingsValid(limits));
+}
+
+TEST(RunSettings, LimitsThatAreOffTakeTheirLoosestValue) {
+    RunSettings settings;
+    settings.last_hours_limit = 2;
+    settings.day_hours_limit = 6;
+    RunOptions options = ToRunOptions(settings);
+    EXPECT_EQ(options.last_hours_limit, 5);
+    EXPECT_EQ(options.day_hours_limit, 10);
+    settings.last_hours_limit_on = true;
+    settings.day_hours_limit_on = true;
+    options = ToRunOptions(settings);
+    EXPECT_EQ(options.last_hours_limit, 2);
+    EXPECT_EQ(options.day_hours_limit, 6);
+}
+
+TEST(RunSettings, WholeNumbersOnly) {
+    EXPECT_EQ(ParseWholeNumber("254"), 254);
+    EXPECT_FALSE(ParseWholeNumber("").has_value());
+    EXPECT_FALSE(ParseWholeNumber("12a").has_value());
+    EXPECT_FALSE(ParseWholeNumber(" 12").has_value());
+    EXPECT_FALSE(ParseWholeNumber("99999999999").has_value());
+}
+
+TEST(RunMessages, TextsOfTheRun) {
+    EXPECT_EQ(SolutionLine(3, "0:0:1:5"), "Λύση=3 Χρόνος=0:0:1:5");
+    EXPECT_EQ(SummaryMessage(2, 5, "0:4:31:250"),
+              "Έχουν βρεθεί με επιτυχία 2 από τις 5 λύσεις.\rΣυνολικός χρόνος επεξεργασίας "
+              "0:4:31:250.");
+    EXPECT_EQ(OpenFolderQuestion("/p/SOLUTIONS/HOMEBASE"),
+              "Τo Directory που αποθηκεύτηκαν οι λύσεις είναι\r/p/SOLUTIONS/HOMEBASE\rΝα το "
+              "εμφανίσω τώρα;");
+    EXPECT_EQ(OpenFolderQuestion("D").substr(0, 4), "\xCE\xA4o ") << "Greek Tau, Latin o";
+}
+
+}  // namespace
+}  // namespace taktirio
