@@ -52,6 +52,24 @@ TEST_F(WorkingCopyTest, CopiesTheSchoolRowAndReplacesAnEarlierCopy) {
     EXPECT_EQ(WorkingRows("SELECT COUNT(*) FROM TEACHERS_OF_CLASS"), (Table{{U("1")}}));
 }
 
+TEST_F(WorkingCopyTest, RebuildsACopyWhoseRowsOutlivedTheirSchoolRow) {
+    Classes({"Α1"});
+    Teachers({"Τ1", "Τ2"});
+    Pair("Τ1", "Τ2");
+    Allocate("Α1", "Τ1+Τ2", 5);
+    InsertAbsentDay(session_, T("Τ1"), U("Τρίτη"));
+    Prepare();
+    const auto good = WorkingSnapshot();
+    // A damaged file: the school row gone, its rows left behind.
+    Force(W(), "DELETE FROM SCHOOLS");
+    Prepare();
+    const auto rebuilt = WorkingSnapshot();
+    ASSERT_EQ(rebuilt.size(), good.size());
+    for (qsizetype k = 0; k < good.size(); ++k) {
+        EXPECT_EQ(rebuilt[k].size(), good[k].size()) << DesignTables()[k].toStdString();
+    }
+}
+
 TEST_F(WorkingCopyTest, StoresRequestedSolutionsFrom1To254Only) {
     const struct {
         int value;

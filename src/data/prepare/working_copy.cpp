@@ -6,6 +6,7 @@
 #include <QSqlError>
 
 #include "database/database.h"
+#include "database/schema.h"
 #include "entry/base_lists.h"
 #include "entry/validation.h"
 #include "prepare/working_copy_builder.h"
@@ -101,8 +102,13 @@ void WorkingCopyBuilder::CheckCounts() {
     }
 }
 
-// Step 3: every other row of the school goes with its SCHOOLS row (cascade).
+// Step 3: the school's rows go with its SCHOOLS row by cascade; they are also
+// deleted table by table, children first, so that rows a damaged file kept
+// without their school row cannot collide with the new identifiers.
 void WorkingCopyBuilder::ClearSchool() {
+    for (const QString& table : SchoolDataTables()) {
+        Run(working_, S("DELETE FROM %1 WHERE SCHOOL_USERNAME = ?").arg(table), {school_});
+    }
     Run(working_, S("DELETE FROM SCHOOLS WHERE USERNAME = ?"), {school_});
 }
 
