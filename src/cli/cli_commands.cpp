@@ -11,6 +11,7 @@
 #include "database/errors.h"
 #include "exchange/exchange.h"
 #include "shell/startup.h"
+#include "solve_command.h"
 
 namespace taktirio::cli {
 
@@ -43,7 +44,62 @@ struct CommandLine {
     QString school;
     QString responsible;
     bool help = false;
+    SolveRequest solve;
 };
+
+// Reads the value of a numeric option; false when it is not a whole number.
+bool ReadNumber(const QString& text, int& value) {
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok;
+}
+
+// The options of `solve`; false for an unknown option or a malformed value.
+bool ParseSolveOption(const QString& arg, const QStringList& arguments, qsizetype& i,
+                      SolveRequest& solve) {
+    const bool flag_only = arg == QLatin1String("--replace") ||
+                           arg == QLatin1String("--no-single-runs") ||
+                           arg == QLatin1String("--max-four-in-a-row");
+    if (flag_only) {
+        solve.replace |= arg == QLatin1String("--replace");
+        solve.settings.no_single_hour_runs |= arg == QLatin1String("--no-single-runs");
+        solve.settings.four_hour_run_limit_on |= arg == QLatin1String("--max-four-in-a-row");
+        return true;
+    }
+    if (i + 1 >= arguments.size()) {
+        return false;
+    }
+    const QString& value = arguments[i + 1];
+    RunSettings& settings = solve.settings;
+    bool ok = true;
+    if (arg == QLatin1String("-n")) {
+        ok = ReadNumber(value, settings.solutions_requested);
+        solve.solutions_given = true;
+    } else if (arg == QLatin1String("--seed")) {
+        const qulonglong seed = value.toULongLong(&ok);
+        solve.seed = seed;
+    } else if (arg == QLatin1String("--threads")) {
+        ok = ReadNumber(value, solve.threads) && solve.threads >= 1;
+    } else if (arg == QLatin1String("--time-limit")) {
+        const double seconds = value.toDouble(&ok);
+        ok = ok && seconds > 0;
+        solve.time_limit_seconds = seconds;
+    } else if (arg == QLatin1String("--attempts")) {
+        ok = ReadNumber(value, settings.attempts_per_class);
+    } else if (arg == QLatin1String("--max-per-day")) {
+        ok = ReadNumber(value, settings.max_class_hours_per_day);
+    } else if (arg == QLatin1String("--last-hours")) {
+        ok = ReadNumber(value, settings.last_hours_limit);
+        settings.last_hours_limit_on = true;
+    } else if (arg == QLatin1String("--day-hours")) {
+        ok = ReadNumber(value, settings.day_hours_limit);
+        settings.day_hours_limit_on = true;
+    } else {
+        return false;
+    }
+    ++i;
+    return ok;
+}
 
 std::optional<CommandLine> Parse(const QStringList& arguments, const QString& directory) {
     CommandLine line;
@@ -59,8 +115,10 @@ std::optional<CommandLine> Parse(const QStringList& arguments, const QString& di
             line.school = arguments[++i];
         } else if (arg == QLatin1String("--responsible") && has_value) {
             line.responsible = arguments[++i];
-        } else if (arg.startsWith(QLatin1String("--"))) {
-            return std::nullopt;
+        } else if (arg.startsWith(u'-')) {
+            if (!ParseSolveOption(arg, arguments, i, line.solve)) {
+                return std::nullopt;
+            }
         } else if (line.command.isEmpty()) {
             line.command = arg;
         } else {
@@ -186,6 +244,9 @@ int Dispatch(const CommandLine& line) {
     if (line.command == QLatin1String("check")) {
         return Check(line, paths);
     }
+    if (line.command == QLatin1String("solve") && line.positional.isEmpty()) {
+        return Solve(line.solve, paths);
+    }
     Say(stderr, UsageText());
     return kExitUsage;
 }
@@ -204,14 +265,34 @@ QString UsageText() {
         "                  replaces the registered school's data\n"
         "  export [FILE]   write the school exchange file (standard output without FILE)\n"
         "  check           the checks before solving; exit code 1 on a data problem\n"
+        "  solve           check, prepare and load the school, then search for\n"
+        "                  timetables and write them as pages under SOLUTIONS/<user>\n"
         "\n"
         "Options:\n"
         "  --dir DIR       program directory holding DATA2.sqlite, DATA.sqlite and\n"
         "                  SOLUTIONS (default: the current directory)\n"
         "  --help          show this text\n"
         "\n"
-        "Exit codes: 0 done, 1 data problem (check), 2 usage error,\n"
-        "3 input refused, 4 database or file problem.");
+        "Options of solve:\n"
+        "  -n N            solutions to find, 1 to 254 (default: the number stored\n"
+        "                  for the school)\n"
+        "  --seed S        random stream of the run (printed at the start; with\n"
+        "                  --threads 1 the same S repeats the same run)\n"
+        "  --threads N     worker threads (default: every core)\n"
+        "  --time-limit S  stop after S seconds\n"
+        "  --replace       delete the previous pages without asking\n"
+        "  --attempts N    starts of one class section before an attempt is given\n"
+        "                  up, 1000 to 30000 (default 2000)\n"
+        "  --max-per-day N most hours of a teacher in one class section a day, 2 or 3\n"
+        "  --last-hours N  most last-hour lessons of a teacher a week, 1 to 4\n"
+        "  --day-hours N   most hours of a teacher a day, 5 to 10\n"
+        "  --no-single-runs     no one-hour lessons in consecutive hours of a class\n"
+        "  --max-four-in-a-row  no teacher teaches five hours in a row\n"
+        "  Ctrl-C stops the run; the solutions found so far are kept.\n"
+        "\n"
+        "Exit codes: 0 done (solve: every solution found), 1 data problem,\n"
+        "2 usage error or unacceptable values, 3 input refused, 4 database or file\n"
+        "problem, 5 solve stopped with some solutions found, 6 solve found none.");
 }
 
 int RunCommand(const QStringList& arguments, const QString& directory) {
