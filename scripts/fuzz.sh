@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the solution page readers' fuzz target with clang-14 and libFuzzer
 # (AddressSanitizer and UndefinedBehaviorSanitizer on) and runs it for the
-# given number of seconds, default 60, starting from the seed pages in
+# given number of seconds, default 60, starting from the sample pages in
 # fuzz/corpus. New inputs go to build-fuzz/corpus; a failing input is saved as
 # build-fuzz/crash-* (or leak-*, timeout-*) and the script exits non-zero.
 set -euo pipefail

@@ -1,30 +1,15 @@
 // taktirio-cli run as a process: exit codes and output on real files.
 #include <QProcess>
 
+#include "cli_support.h"
 #include "data_test_support.h"
 #include "exchange/school_document.h"
 
 namespace taktirio::data::testing {
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Result RunCli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(TAKTIRIO_CLI_PATH), arguments);
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        return {};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-const QString kDemo = QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json");
+using Result = CliResult;
+const QString& kDemo = kDemoSchoolFile;
 
 TEST(Cli, ImportExportCheckRoundTrip) {
     QTemporaryDir dir;

@@ -1,12 +1,12 @@
 // The demo gymnasium of examples/: it passes the checks before a run, survives
 // the database unchanged, and has timetables that the verifier accepts.
-#include <chrono>
 
 #include "checks/presolve.h"
 #include "data_test_support.h"
 #include "document_to_solver.h"
 #include "exchange/exchange.h"
 #include "solver/findsolution.h"
+#include "support/solve_by_attempts.h"
 #include "verify/timetable_verifier.h"
 
 namespace taktirio::data::testing {
@@ -33,20 +33,9 @@ TEST(DemoSchool, HasATimetableThatTheVerifierAccepts) {
     const SolverProblem problem = ToSolverProblem(DemoSchool());
     RunContext context;
     context.rules = problem.rules;
-    PrepareSearch(problem.inputs, context);
-    RandomStream random(20240901);
-    const auto start = std::chrono::steady_clock::now();
-    std::optional<ByteMatrix> timetable;
-    int attempts = 0;
-    while (!timetable && attempts < 5000 &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
-        ++attempts;
-        Tfindsolution solver(context, random, problem.inputs);
-        if (solver.Search()) {
-            timetable = solver.timetable();
-        }
-    }
-    ASSERT_TRUE(timetable) << "no timetable in " << attempts << " attempts";
+    const std::optional<ByteMatrix> timetable =
+        taktirio::testing::SolveByAttempts(problem.inputs, context, 20240901, 5000);
+    ASSERT_TRUE(timetable) << "no timetable in 5000 attempts";
     const auto violations =
         VerifyTimetable(problem.inputs, context.options, context.rules, *timetable);
     for (const Violation& v : violations) {
@@ -62,11 +51,6 @@ TEST(DemoSchool, HasATimetableThatTheVerifierAccepts) {
     }
     EXPECT_EQ((*timetable)(1, static_cast<std::size_t>(SlotOf(1, 1))),
               problem.inputs.pinned_lessons(1, static_cast<std::size_t>(SlotOf(1, 1))));
-    std::cout << "demo school solved in " << attempts << " attempt(s), "
-              << std::chrono::duration_cast<std::chrono::milliseconds>(
-                     std::chrono::steady_clock::now() - start)
-                     .count()
-              << " ms\n";
 }
 
 }  // namespace

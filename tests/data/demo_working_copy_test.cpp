@@ -3,13 +3,13 @@
 // problem the exchange document describes; then solved and verified.
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <set>
 
 #include "document_to_solver.h"
 #include "exchange/exchange.h"
 #include "pages/solution_page_writer.h"
 #include "solver/findsolution.h"
+#include "support/solve_by_attempts.h"
 #include "verify/timetable_verifier.h"
 #include "working_copy_support.h"
 
@@ -95,20 +95,9 @@ TEST_F(WorkingCopyTest, DemoSchoolIsLoadedAsItsDocumentDescribesAndSolved) {
 
     RunContext context;
     context.rules = loaded.rules;
-    PrepareSearch(loaded.inputs, context);
-    RandomStream random(20240917);
-    const auto start = std::chrono::steady_clock::now();
-    std::optional<ByteMatrix> timetable;
-    int attempts = 0;
-    while (!timetable && attempts < 5000 &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
-        ++attempts;
-        Tfindsolution solver(context, random, loaded.inputs);
-        if (solver.Search()) {
-            timetable = solver.timetable();
-        }
-    }
-    ASSERT_TRUE(timetable) << "no timetable in " << attempts << " attempts";
+    const std::optional<ByteMatrix> timetable =
+        taktirio::testing::SolveByAttempts(loaded.inputs, context, 20240917, 5000);
+    ASSERT_TRUE(timetable) << "no timetable in 5000 attempts";
     for (const Violation& v :
          VerifyTimetable(loaded.inputs, context.options, context.rules, *timetable)) {
         ADD_FAILURE() << Describe(v);

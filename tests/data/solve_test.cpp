@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <map>
 
+#include "cli_support.h"
 #include "data_test_support.h"
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
@@ -15,24 +16,8 @@
 namespace taktirio::data::testing {
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Result RunCli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(TAKTIRIO_CLI_PATH), arguments);
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        return {};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-const QString kDemo = QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json");
+using Result = CliResult;
+const QString& kDemo = kDemoSchoolFile;
 
 class ClassRows : public PageSink {
   public:

@@ -15,6 +15,7 @@
 
 #include "pages/page_errors.h"
 #include "pages/page_line_writer.h"
+#include "run/solution_files.h"
 #include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
@@ -531,8 +532,8 @@ std::string RenderSolutionPage(const SolutionPageInfo& info, const SolutionPageC
 }
 
 std::string SolutionPagePath(const SolutionPageInfo& info, int solution) {
-    return info.program_directory + "/SOLUTIONS/" + info.user_name + "/SOLUTION" + Num(solution) +
-           ".htm";
+    return (SolutionsDirectory(info.program_directory, info.user_name) / SolutionPageName(solution))
+        .string();
 }
 
 int CurrentYear() {

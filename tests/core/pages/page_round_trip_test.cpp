@@ -15,6 +15,7 @@
 #include "pages/solution_page_writer.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
+#include "support/solve_by_attempts.h"
 
 namespace taktirio {
 namespace {
@@ -98,16 +99,9 @@ TEST_P(PageRoundTrip, EveryTableReadsBackAsTheTimetable) {
     context.writer = &writer;
     context.current_solution = 2;
     context.solutions_requested = 4;
-    PrepareSearch(in, context);
-    RandomStream random(seed);
-    ByteMatrix timetable;
-    for (int attempt = 0; attempt < 2000 && timetable.empty(); ++attempt) {
-        Tfindsolution solver(context, random, in);
-        if (solver.Search()) {
-            timetable = solver.timetable();
-        }
-    }
-    ASSERT_FALSE(timetable.empty()) << "no timetable found";
+    const std::optional<ByteMatrix> solved = testing::SolveByAttempts(in, context, seed, 2000);
+    ASSERT_TRUE(solved.has_value()) << "no timetable found";
+    const ByteMatrix& timetable = *solved;
     auto reader = SolutionPageReader::Open(SolutionPagePath(info, 2));
     const int H = PageHoursPerDay(info.max_class_week_hours);
 

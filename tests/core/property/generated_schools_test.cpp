@@ -13,6 +13,7 @@
 #include "generator/school_generator.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
+#include "support/solve_by_attempts.h"
 #include "verify/timetable_verifier.h"
 
 namespace taktirio {
@@ -61,15 +62,7 @@ std::optional<ByteMatrix> Solve(const GeneratedSchool& school, std::uint64_t str
     RunContext context;
     context.options = school.options;
     context.rules = school.rules;
-    PrepareSearch(school.inputs, context);
-    RandomStream random(stream_seed);
-    for (int i = 0; i < attempts; ++i) {
-        Tfindsolution solver(context, random, school.inputs);
-        if (solver.Search()) {
-            return solver.timetable();
-        }
-    }
-    return std::nullopt;
+    return testing::SolveByAttempts(school.inputs, context, stream_seed, attempts);
 }
 
 std::string Listing(const std::vector<Violation>& violations) {
