@@ -7,16 +7,13 @@
 #include <filesystem>
 #include <string>
 
+#include "common/narrow.h"
 #include "generator/school_generator.h"
 #include "pages/solution_page_reader.h"
 #include "pages/solution_page_writer.h"
 
 namespace taktirio {
 namespace {
-
-std::size_t U(int v) {
-    return static_cast<std::size_t>(v);
-}
 
 // The school, its timetable and its page, built once.
 struct PageSchool {
@@ -36,13 +33,15 @@ const PageSchool& School30() {
         p->info.max_class_week_hours =
             *std::max_element(in.class_week_hours.begin(), in.class_week_hours.end());
         for (int t = 1; t <= in.number_of_teachers; ++t) {
-            if (in.teacher_names[U(t)].find('+') == std::string::npos) {
-                p->info.AddSingleTeacher(static_cast<std::uint8_t>(t), in.teacher_names[U(t)]);
+            if (in.teacher_names[AsIndex(t)].find('+') == std::string::npos) {
+                p->info.AddSingleTeacher(static_cast<std::uint8_t>(t),
+                                         in.teacher_names[AsIndex(t)]);
             }
         }
         const RuleTables& rules = p->school.rules;
         for (int k = 1; k <= rules.deny_count; ++k) {
-            p->info.AddDenyHour(rules.deny_list[U(2 * k)], rules.deny_list[U(2 * k + 1)]);
+            p->info.AddDenyHour(rules.deny_list[AsIndex(2 * k)],
+                                rules.deny_list[AsIndex(2 * k + 1)]);
         }
         p->content.number_of_classes = in.number_of_classes;
         p->content.number_of_teachers = in.number_of_teachers;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/narrow.h"
 #include "solver/slots.h"
 
 namespace taktirio::generator {
@@ -17,16 +18,6 @@ constexpr int kMinTarget = 10;  // fewest weekly hours a teacher is aimed at
 constexpr int kMinLessons = 9;  // teachers of one class section, when there are enough
 constexpr int kMaxLessons = 12;
 constexpr int kMaxAbsentDays = 2;  // per teacher
-
-template <typename T>
-std::size_t U(T v) {
-    return static_cast<std::size_t>(v);
-}
-
-template <typename T>
-std::uint8_t B(T v) {
-    return static_cast<std::uint8_t>(v);
-}
 
 // Days a teacher needs for h hours (k of them two-hour lessons) in one class
 // section with a available days, under the daily allowance of the placement rules.
@@ -60,7 +51,7 @@ class DraftBuilder {
             return std::nullopt;
         }
         DrawTwoHourLessons();
-        d_.absent_days.assign(U(d_.teachers()) + 1, {});
+        d_.absent_days.assign(AsIndex(d_.teachers()) + 1, {});
         if (!DrawAbsences() || !DrawApart()) {
             return std::nullopt;
         }
@@ -70,31 +61,31 @@ class DraftBuilder {
 
   private:
     void DrawWeeks() {
-        d_.week_hours.assign(U(d_.classes) + 1, s_.week_hours);
-        std::vector<int> order(U(d_.classes));
+        d_.week_hours.assign(AsIndex(d_.classes) + 1, s_.week_hours);
+        std::vector<int> order(AsIndex(d_.classes));
         for (int c = 1; c <= d_.classes; ++c) {
-            order[U(c - 1)] = c;
+            order[AsIndex(c - 1)] = c;
         }
         dice_.Shuffle(order);
         for (int i = 0; i < s_.short_classes; ++i) {
-            int& w = d_.week_hours[U(order[U(i)])];
+            int& w = d_.week_hours[AsIndex(order[AsIndex(i)])];
             w = std::max(1, w - dice_.Range(1, 3));
         }
     }
 
     // Splits the class section's week into lessons of 1 to 5 hours.
     void DrawLessons(int c) {
-        const int w = d_.week_hours[U(c)];
+        const int w = d_.week_hours[AsIndex(c)];
         const int fewest = (w + kMaxLessonHours - 1) / kMaxLessonHours;
         const int most = std::min({kMaxLessons, d_.singles - 1, w});
         const int count = std::clamp(dice_.Range(kMinLessons, kMaxLessons), fewest, most);
-        std::vector<int> hours(U(count), 1);
+        std::vector<int> hours(AsIndex(count), 1);
         for (int left = w - count; left > 0; --left) {
             int i = dice_.Below(count);
-            while (hours[U(i)] == kMaxLessonHours) {
+            while (hours[AsIndex(i)] == kMaxLessonHours) {
                 i = (i + 1) % count;
             }
-            ++hours[U(i)];
+            ++hours[AsIndex(i)];
         }
         for (int h : hours) {
             d_.lessons.push_back(Lesson{c, h, 0, 0, LessonKind::kOrdinary});
@@ -131,11 +122,11 @@ class DraftBuilder {
                     continue;
                 }
                 for (int a : OrdinaryLessons(c1, 1, 3)) {
-                    const int h = d_.lessons[U(a)].hours;
+                    const int h = d_.lessons[AsIndex(a)].hours;
                     const std::vector<int> partners = OrdinaryLessons(c2, h, h);
                     if (!partners.empty()) {
-                        d_.lessons[U(a)].kind = LessonKind::kJoint;
-                        d_.lessons[U(partners[0])].kind = LessonKind::kJoint;
+                        d_.lessons[AsIndex(a)].kind = LessonKind::kJoint;
+                        d_.lessons[AsIndex(partners[0])].kind = LessonKind::kJoint;
                         d_.joints.emplace_back(std::min(a, partners[0]), std::max(a, partners[0]));
                         placed = true;
                         break;
@@ -159,7 +150,7 @@ class DraftBuilder {
                 if (found.empty() || LessonsOf(c) + 1 > d_.singles - 1) {
                     continue;
                 }
-                Lesson& whole = d_.lessons[U(found[0])];
+                Lesson& whole = d_.lessons[AsIndex(found[0])];
                 const int first = whole.hours / 2;
                 const int second = whole.hours - first;
                 whole.hours = first;
@@ -198,8 +189,8 @@ class DraftBuilder {
                 if (c == last_class || found.empty()) {
                     continue;
                 }
-                d_.lessons[U(found[0])].kind = LessonKind::kPair;
-                d_.lessons[U(found[0])].teacher = teacher;
+                d_.lessons[AsIndex(found[0])].kind = LessonKind::kPair;
+                d_.lessons[AsIndex(found[0])].teacher = teacher;
                 last_class = c;
                 ++given;
             }
@@ -212,30 +203,30 @@ class DraftBuilder {
 
     // Weekly hours each single teacher is aimed at, 10 to 22 scaled to the total.
     void DrawTargets() {
-        load_.assign(U(d_.teachers()) + 1, 0);
+        load_.assign(AsIndex(d_.teachers()) + 1, 0);
         int total = 0;
         for (const Lesson& l : d_.lessons) {
             if (l.kind == LessonKind::kPair) {
-                const auto& m = d_.pair_members[U(l.teacher - d_.singles - 1)];
-                load_[U(m.first)] += l.hours;
-                load_[U(m.second)] += l.hours;
-                load_[U(l.teacher)] += l.hours;
+                const auto& m = d_.pair_members[AsIndex(l.teacher - d_.singles - 1)];
+                load_[AsIndex(m.first)] += l.hours;
+                load_[AsIndex(m.second)] += l.hours;
+                load_[AsIndex(l.teacher)] += l.hours;
                 total += 2 * l.hours;
             } else {
                 total += l.hours;
             }
         }
         for (const auto& joint : d_.joints) {
-            total -= d_.lessons[U(joint.second)].hours;  // taught once for both classes
+            total -= d_.lessons[AsIndex(joint.second)].hours;  // taught once for both classes
         }
-        target_.assign(U(d_.singles) + 1, 0);
+        target_.assign(AsIndex(d_.singles) + 1, 0);
         int drawn = 0;
         for (int t = 1; t <= d_.singles; ++t) {
-            target_[U(t)] = dice_.Range(kMinTarget, kMaxLoad);
-            drawn += target_[U(t)];
+            target_[AsIndex(t)] = dice_.Range(kMinTarget, kMaxLoad);
+            drawn += target_[AsIndex(t)];
         }
         for (int t = 1; t <= d_.singles; ++t) {
-            target_[U(t)] = std::min(kMaxLoad, target_[U(t)] * total / drawn + 1);
+            target_[AsIndex(t)] = std::min(kMaxLoad, target_[AsIndex(t)] * total / drawn + 1);
         }
     }
 
@@ -246,10 +237,10 @@ class DraftBuilder {
         int best_score = 0;
         for (int t = 1; t <= d_.singles; ++t) {
             if (teaches_.contains({t, c1}) || teaches_.contains({t, c2}) ||
-                load_[U(t)] + hours > kMaxLoad) {
+                load_[AsIndex(t)] + hours > kMaxLoad) {
                 continue;
             }
-            const int score = target_[U(t)] - load_[U(t)] - hours + dice_.Below(4);
+            const int score = target_[AsIndex(t)] - load_[AsIndex(t)] - hours + dice_.Below(4);
             if (best == 0 || score > best_score) {
                 best = t;
                 best_score = score;
@@ -271,15 +262,15 @@ class DraftBuilder {
             }
         }
         for (const auto& [a, b] : d_.joints) {
-            const int h = d_.lessons[U(a)].hours;
-            const int t =
-                PickTeacher(h, d_.lessons[U(a)].class_section, d_.lessons[U(b)].class_section);
+            const int h = d_.lessons[AsIndex(a)].hours;
+            const int t = PickTeacher(h, d_.lessons[AsIndex(a)].class_section,
+                                      d_.lessons[AsIndex(b)].class_section);
             if (t == 0) {
                 return false;
             }
-            Give(U(a), t);
-            Give(U(b), t);
-            load_[U(t)] += h;
+            Give(AsIndex(a), t);
+            Give(AsIndex(b), t);
+            load_[AsIndex(t)] += h;
         }
         std::vector<std::size_t> order;
         for (std::size_t i = 0; i < d_.lessons.size(); ++i) {
@@ -298,7 +289,7 @@ class DraftBuilder {
                 return false;
             }
             Give(i, t);
-            load_[U(t)] += l.hours;
+            load_[AsIndex(t)] += l.hours;
         }
         return true;
     }
@@ -326,7 +317,7 @@ class DraftBuilder {
     // Whether a teacher's lessons still fit its week with the given absent days.
     bool FitsWeek(int t, const std::set<int>& days) const {
         const int available = kDays - static_cast<int>(days.size());
-        if (load_[U(t)] > available * 5) {
+        if (load_[AsIndex(t)] > available * 5) {
             return false;
         }
         for (const Lesson& l : d_.lessons) {
@@ -351,28 +342,28 @@ class DraftBuilder {
             bool placed = false;
             for (int tries = 0; tries < kSearchTries && !placed; ++tries) {
                 const int t = dice_.Range(1, d_.singles);
-                std::set<int> days = d_.absent_days[U(t)];
+                std::set<int> days = d_.absent_days[AsIndex(t)];
                 // Everyone gets a first day before anyone gets a second.
                 if (!MayBeAbsent(t) || static_cast<int>(days.size()) >= kMaxAbsentDays ||
                     (days.size() == 1 && tries < kSearchTries / 2)) {
                     continue;
                 }
                 days.insert(dice_.Range(1, kDays));
-                if (days.size() == d_.absent_days[U(t)].size() || !FitsWeek(t, days)) {
+                if (days.size() == d_.absent_days[AsIndex(t)].size() || !FitsWeek(t, days)) {
                     continue;
                 }
                 bool pairs_fit = true;
                 for (int p : PairsOf(t)) {
-                    std::set<int> pair_days = d_.absent_days[U(p)];
+                    std::set<int> pair_days = d_.absent_days[AsIndex(p)];
                     pair_days.insert(days.begin(), days.end());
                     pairs_fit = pairs_fit && FitsWeek(p, pair_days);
                 }
                 if (!pairs_fit) {
                     continue;
                 }
-                d_.absent_days[U(t)] = days;
+                d_.absent_days[AsIndex(t)] = days;
                 for (int p : PairsOf(t)) {
-                    d_.absent_days[U(p)].insert(days.begin(), days.end());
+                    d_.absent_days[AsIndex(p)].insert(days.begin(), days.end());
                 }
                 placed = true;
             }
@@ -394,10 +385,10 @@ class DraftBuilder {
                 if (a > b) {
                     std::swap(a, b);
                 }
-                const int absent =
-                    static_cast<int>(d_.absent_days[U(a)].size() + d_.absent_days[U(b)].size());
+                const int absent = static_cast<int>(d_.absent_days[AsIndex(a)].size() +
+                                                    d_.absent_days[AsIndex(b)].size());
                 if (a == b || used.contains({a, b}) ||
-                    load_[U(a)] + load_[U(b)] > 26 - 5 * absent) {
+                    load_[AsIndex(a)] + load_[AsIndex(b)] > 26 - 5 * absent) {
                     continue;
                 }
                 used.insert({a, b});
@@ -418,10 +409,10 @@ class DraftBuilder {
         }
         std::vector<int> days = {1, 2, 3, 4, 5};
         dice_.Shuffle(days);
-        days.resize(U(s_.eighth_hour_days));
+        days.resize(AsIndex(s_.eighth_hour_days));
         std::sort(days.begin(), days.end());
         for (int day : days) {
-            d_.last_days.push_back(B(35 + day));
+            d_.last_days.push_back(AsByte(35 + day));
         }
     }
 

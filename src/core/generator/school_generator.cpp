@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/narrow.h"
 #include "generator/school_draft.h"
 #include "solver/findsolution.h"
 #include "solver/random_stream.h"
@@ -29,16 +30,6 @@ using generator::kMaxLessonHours;
 using generator::kMaxLoad;
 using generator::kSearchTries;
 using generator::Lesson;
-
-template <typename T>
-std::size_t U(T v) {
-    return static_cast<std::size_t>(v);
-}
-
-template <typename T>
-std::uint8_t B(T v) {
-    return static_cast<std::uint8_t>(v);
-}
 
 // About two and a half teachers a class section, within the 255 teacher numbers.
 int DefaultTeachers(int classes, int pairs) {
@@ -102,11 +93,11 @@ constexpr std::array<const char*, 3> kGrades = {"Α", "Β", "Γ"};
 
 // Section names by grade, Α1, Α2, …, Β1, …: the order the entry database lists them.
 std::vector<std::string> ClassNames(int classes) {
-    std::vector<std::string> names(U(classes) + 1);
+    std::vector<std::string> names(AsIndex(classes) + 1);
     const int per_grade = (classes + 2) / 3;
     for (int i = 0; i < classes; ++i) {
-        names[U(i) + 1] =
-            std::string(kGrades[U(i / per_grade)]) + std::to_string(i % per_grade + 1);
+        names[AsIndex(i) + 1] =
+            std::string(kGrades[AsIndex(i / per_grade)]) + std::to_string(i % per_grade + 1);
     }
     return names;
 }
@@ -121,13 +112,13 @@ std::vector<std::string> TeacherNames(const Draft& d, Dice& dice) {
         }
     }
     dice.Shuffle(pool);
-    std::vector<std::string> names(U(d.teachers()) + 1);
+    std::vector<std::string> names(AsIndex(d.teachers()) + 1);
     for (int t = 1; t <= d.singles; ++t) {
-        names[U(t)] = pool[U(t - 1)];
+        names[AsIndex(t)] = pool[AsIndex(t - 1)];
     }
     for (std::size_t p = 0; p < d.pair_members.size(); ++p) {
-        names[U(d.PairTeacher(p))] =
-            names[U(d.pair_members[p].first)] + "+" + names[U(d.pair_members[p].second)];
+        names[AsIndex(d.PairTeacher(p))] = names[AsIndex(d.pair_members[p].first)] + "+" +
+                                           names[AsIndex(d.pair_members[p].second)];
     }
     return names;
 }
@@ -136,7 +127,7 @@ std::vector<std::string> TeacherNames(const Draft& d, Dice& dice) {
 
 void AddDenied(RuleTables& rules, std::set<std::pair<int, int>>& denied, int t, int slot) {
     if (denied.insert({t, slot}).second) {
-        rules.AddDeniedSlot(B(t), B(slot));
+        rules.AddDeniedSlot(AsByte(t), AsByte(slot));
     }
 }
 
@@ -151,62 +142,66 @@ void BuildProblem(const Draft& d, Dice& dice, GeneratedSchool& school,
     in = SolverInputs::Sized(C, T);
     in.class_names = ClassNames(C);
     in.teacher_names = TeacherNames(d, dice);
-    rules.teacher_class_hours_all = ByteMatrix(U(T) + 1, U(C) + 1);
+    rules.teacher_class_hours_all = ByteMatrix(AsIndex(T) + 1, AsIndex(C) + 1);
     for (const Lesson& l : d.lessons) {
-        in.teacher_class_hours(U(l.teacher), U(l.class_section)) = B(l.hours);
-        rules.teacher_class_hours_all(U(l.teacher), U(l.class_section)) = B(l.hours);
-        in.two_hour_lessons(U(l.class_section), U(l.teacher)) = B(l.two_hour);
+        in.teacher_class_hours(AsIndex(l.teacher), AsIndex(l.class_section)) = AsByte(l.hours);
+        rules.teacher_class_hours_all(AsIndex(l.teacher), AsIndex(l.class_section)) =
+            AsByte(l.hours);
+        in.two_hour_lessons(AsIndex(l.class_section), AsIndex(l.teacher)) = AsByte(l.two_hour);
     }
     for (int c = 1; c <= C; ++c) {
         int count = 0;
         for (int t = 1; t <= T; ++t) {
-            if (in.teacher_class_hours(U(t), U(c)) > 0) {
-                in.class_teachers(U(c), U(++count)) = B(t);
+            if (in.teacher_class_hours(AsIndex(t), AsIndex(c)) > 0) {
+                in.class_teachers(AsIndex(c), AsIndex(++count)) = AsByte(t);
             }
         }
-        in.class_teacher_count[U(c)] = B(count);
-        in.class_hours[U(c)] = B(d.week_hours[U(c)]);
-        in.class_week_hours[U(c)] = B(d.week_hours[U(c)]);
+        in.class_teacher_count[AsIndex(c)] = AsByte(count);
+        in.class_hours[AsIndex(c)] = AsByte(d.week_hours[AsIndex(c)]);
+        in.class_week_hours[AsIndex(c)] = AsByte(d.week_hours[AsIndex(c)]);
     }
 
     for (std::uint8_t slot : d.last_days) {
         rules.AddLastDay(slot);
     }
     for (int t = 1; t <= T; ++t) {
-        for (int day : d.absent_days[U(t)]) {
+        for (int day : d.absent_days[AsIndex(t)]) {
             for (int slot = day; slot <= kSlots; slot += kDays) {
                 AddDenied(rules, denied, t, slot);
             }
         }
-        if (!d.absent_days[U(t)].empty()) {
-            rules.AddDeniedDays(B(t), B(d.absent_days[U(t)].size()));
+        if (!d.absent_days[AsIndex(t)].empty()) {
+            rules.AddDeniedDays(AsByte(t), AsByte(d.absent_days[AsIndex(t)].size()));
         }
     }
     for (const auto& [a, b] : d.apart) {
-        rules.AddSameHourPair(B(a), B(b));
+        rules.AddSameHourPair(AsByte(a), AsByte(b));
     }
     for (std::size_t p = 0; p < d.pair_members.size(); ++p) {
-        rules.AddSameHourPair(B(d.PairTeacher(p)), B(d.pair_members[p].first));
-        rules.AddSameHourPair(B(d.PairTeacher(p)), B(d.pair_members[p].second));
+        rules.AddSameHourPair(AsByte(d.PairTeacher(p)), AsByte(d.pair_members[p].first));
+        rules.AddSameHourPair(AsByte(d.PairTeacher(p)), AsByte(d.pair_members[p].second));
     }
     for (std::size_t p = 0; p < d.pair_members.size(); ++p) {
         for (std::size_t q = p + 1; q < d.pair_members.size(); ++q) {
             const auto& [p1, p2] = d.pair_members[p];
             const auto& [q1, q2] = d.pair_members[q];
             if (p1 == q1 || p1 == q2 || p2 == q1 || p2 == q2) {
-                rules.AddSameHourPair(B(d.PairTeacher(p)), B(d.PairTeacher(q)));
+                rules.AddSameHourPair(AsByte(d.PairTeacher(p)), AsByte(d.PairTeacher(q)));
             }
         }
     }
     for (const auto& [a, b] : d.joints) {
-        const Lesson& la = d.lessons[U(a)];
-        const Lesson& lb = d.lessons[U(b)];
-        rules.AddJointLesson(B(la.class_section), B(lb.class_section), B(la.teacher));
-        rules.AddJointLesson(B(lb.class_section), B(la.class_section), B(la.teacher));
+        const Lesson& la = d.lessons[AsIndex(a)];
+        const Lesson& lb = d.lessons[AsIndex(b)];
+        rules.AddJointLesson(AsByte(la.class_section), AsByte(lb.class_section),
+                             AsByte(la.teacher));
+        rules.AddJointLesson(AsByte(lb.class_section), AsByte(la.class_section),
+                             AsByte(la.teacher));
     }
     for (const auto& [a, b] : d.splits) {
-        const Lesson& la = d.lessons[U(a)];
-        rules.AddSplitLesson(B(la.class_section), B(la.teacher), B(d.lessons[U(b)].teacher));
+        const Lesson& la = d.lessons[AsIndex(a)];
+        rules.AddSplitLesson(AsByte(la.class_section), AsByte(la.teacher),
+                             AsByte(d.lessons[AsIndex(b)].teacher));
     }
 }
 
@@ -230,7 +225,7 @@ std::optional<ByteMatrix> FindTimetable(const GeneratedSchool& school, std::uint
 
 bool TeachesAt(const ByteMatrix& timetable, int classes, int t, int slot) {
     for (int c = 1; c <= classes; ++c) {
-        if (timetable(U(c), U(slot)) == t) {
+        if (timetable(AsIndex(c), AsIndex(slot)) == t) {
             return true;
         }
     }
@@ -247,20 +242,20 @@ bool PinLessons(const Draft& d, int count, Dice& dice, GeneratedSchool& school) 
     SolverInputs& in = school.inputs;
     std::set<std::pair<int, int>> joint;  // (teacher, class section)
     for (const auto& [a, b] : d.joints) {
-        joint.insert({d.lessons[U(a)].teacher, d.lessons[U(a)].class_section});
-        joint.insert({d.lessons[U(b)].teacher, d.lessons[U(b)].class_section});
+        joint.insert({d.lessons[AsIndex(a)].teacher, d.lessons[AsIndex(a)].class_section});
+        joint.insert({d.lessons[AsIndex(b)].teacher, d.lessons[AsIndex(b)].class_section});
     }
     std::set<int> paired;
     for (int k = 1; k <= school.rules.same_hour_count; ++k) {
-        paired.insert(school.rules.same_hour_pairs[U(2 * k)]);
-        paired.insert(school.rules.same_hour_pairs[U(2 * k + 1)]);
+        paired.insert(school.rules.same_hour_pairs[AsIndex(2 * k)]);
+        paired.insert(school.rules.same_hour_pairs[AsIndex(2 * k + 1)]);
     }
     std::vector<std::pair<int, int>> cells;  // (class section, slot)
     for (int c = 1; c <= d.classes; ++c) {
-        for (int s = 1; s <= std::min<int>(35, in.class_hours[U(c)]); ++s) {
-            const int t = school.witness(U(c), U(s));
+        for (int s = 1; s <= std::min<int>(35, in.class_hours[AsIndex(c)]); ++s) {
+            const int t = school.witness(AsIndex(c), AsIndex(s));
             if (t != 0 && !joint.contains({t, c}) && !paired.contains(t) &&
-                in.two_hour_lessons(U(c), U(t)) == 0) {
+                in.two_hour_lessons(AsIndex(c), AsIndex(t)) == 0) {
                 cells.emplace_back(c, s);
             }
         }
@@ -270,10 +265,10 @@ bool PinLessons(const Draft& d, int count, Dice& dice, GeneratedSchool& school) 
     }
     dice.Shuffle(cells);
     for (int k = 0; k < count; ++k) {
-        const auto [c, s] = cells[U(k)];
-        const int t = school.witness(U(c), U(s));
-        in.pinned_lessons(U(c), U(s)) = B(t);
-        --in.teacher_class_hours(U(t), U(c));
+        const auto [c, s] = cells[AsIndex(k)];
+        const int t = school.witness(AsIndex(c), AsIndex(s));
+        in.pinned_lessons(AsIndex(c), AsIndex(s)) = AsByte(t);
+        --in.teacher_class_hours(AsIndex(t), AsIndex(c));
     }
     return true;
 }
@@ -290,7 +285,7 @@ bool DrawFreeHours(const Draft& d, int count, Dice& dice, GeneratedSchool& schoo
         }
         const int t = dice.Range(1, d.singles);
         const int s = dice.Range(1, last_slot);
-        if (chosen.contains({t, s}) || d.absent_days[U(t)].contains(DayOfSlot(s)) ||
+        if (chosen.contains({t, s}) || d.absent_days[AsIndex(t)].contains(DayOfSlot(s)) ||
             TeachesAt(school.witness, d.classes, t, s)) {
             continue;
         }

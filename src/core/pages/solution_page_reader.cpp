@@ -12,6 +12,7 @@
 #include "pages/page_errors.h"
 #include "solver/slots.h"
 #include "text/cp1253.h"
+#include "text/trim.h"
 
 namespace taktirio {
 
@@ -32,17 +33,6 @@ constexpr std::string_view kDocumentType =
 constexpr std::string_view kCharsetLine =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1253\">";
 constexpr int kTableHeadLines = 16;  // "<p></p>" and the 15 lines of the table head
-
-// Blanks and control characters, as the summary's class name is stripped of.
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -224,7 +214,7 @@ std::string SolutionPageReader::TableName(Kind kind, std::string_view header, Pa
     }
     // The class name alone: characters 8 to 207, trimmed.
     const std::string_view whole = bytes;
-    return Decode(Trim(whole.substr(std::min<std::size_t>(7, whole.size()), 200)));
+    return Decode(TrimBlanksAndControls(whole.substr(std::min<std::size_t>(7, whole.size()), 200)));
 }
 
 // After the header: "<p></p>" and the table head, then rows of "<tr>", two

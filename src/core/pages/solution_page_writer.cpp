@@ -13,6 +13,7 @@
 #include <memory>
 #include <utility>
 
+#include "common/narrow.h"
 #include "pages/page_errors.h"
 #include "pages/page_line_writer.h"
 #include "run/solution_files.h"
@@ -20,14 +21,11 @@
 #include "solver/findsolution.h"
 #include "solver/slots.h"
 #include "text/cp1253.h"
+#include "text/trim.h"
 
 namespace taktirio {
 
 namespace {
-
-std::size_t U(int v) {
-    return static_cast<std::size_t>(v);
-}
 
 std::string Num(int v) {
     return std::to_string(v);
@@ -51,7 +49,7 @@ struct GreekTexts {
 
     GreekTexts() {
         for (int d = 1; d <= kDays; ++d) {
-            days[U(d)] = Utf8ToCp1253(kDayNamesUpper[U(d)]);
+            days[AsIndex(d)] = Utf8ToCp1253(kDayNamesUpper[AsIndex(d)]);
         }
         static constexpr std::array<std::pair<const char*, const char*>, 6> kColumns = {{
             {"7%", "ΩΡΕΣ"},
@@ -93,17 +91,6 @@ std::string Encode(std::string_view utf8, const std::string& what) {
     }
 }
 
-// Blanks and control characters, as a pair name's parts are stripped of.
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 void Require(bool condition, const std::string& what) {
     if (!condition) {
         throw ContradictoryDataError("solution page: " + what);
@@ -119,16 +106,16 @@ class PageBuilder {
           C_(content.number_of_classes),
           T_(content.number_of_teachers),
           H_(PageHoursPerDay(info.max_class_week_hours)),
-          class_of_teacher_(U(T_) + 1, kSlotColumns),
-          grey_(U(T_) + 1, kSlotColumns),
-          teacher_program_(U(T_) + 1, std::vector<std::string>(kSlotColumns)) {
+          class_of_teacher_(AsIndex(T_) + 1, kSlotColumns),
+          grey_(AsIndex(T_) + 1, kSlotColumns),
+          teacher_program_(AsIndex(T_) + 1, std::vector<std::string>(kSlotColumns)) {
         CheckContent();
         EncodeNames();
         MarkDeniedHours();
     }
 
     std::string Build() {
-        out_.Reserve(U(T_ * 5 * H_ + (C_ + info_.single_teacher_count) * 60) * 48 + 8192);
+        out_.Reserve(AsIndex(T_ * 5 * H_ + (C_ + info_.single_teacher_count) * 60) * 48 + 8192);
         Head();
         Credits();
         SolutionHeader();
@@ -151,22 +138,24 @@ class PageBuilder {
   private:
     void CheckContent() const {
         Require(content_.timetable != nullptr, "no timetable");
-        Require(content_.timetable->rows() > U(C_) && content_.timetable->cols() >= kSlotColumns,
-                "the timetable is smaller than the school");
-        Require(content_.class_names.size() > U(C_) && content_.class_week_hours.size() > U(C_),
+        Require(
+            content_.timetable->rows() > AsIndex(C_) && content_.timetable->cols() >= kSlotColumns,
+            "the timetable is smaller than the school");
+        Require(content_.class_names.size() > AsIndex(C_) &&
+                    content_.class_week_hours.size() > AsIndex(C_),
                 "fewer class names or weekly hours than class sections");
-        Require(content_.teacher_names.size() > U(T_), "fewer teacher names than teachers");
-        Require(content_.joint_lessons.size() >= U(3 * content_.joint_count + 3),
+        Require(content_.teacher_names.size() > AsIndex(T_), "fewer teacher names than teachers");
+        Require(content_.joint_lessons.size() >= AsIndex(3 * content_.joint_count + 3),
                 "fewer joint lessons than their count");
         Require(info_.single_teachers.size() > info_.single_teacher_count,
                 "fewer single teachers than their count");
-        Require(info_.deny_hours.size() >= U(2 * info_.deny_hours_count + 2),
+        Require(info_.deny_hours.size() >= AsIndex(2 * info_.deny_hours_count + 2),
                 "fewer denied hours than their count");
         for (int c = 1; c <= C_; ++c) {
-            Require(content_.class_week_hours[U(c)] <= kSlots,
+            Require(content_.class_week_hours[AsIndex(c)] <= kSlots,
                     "class section " + Num(c) + " has more than 50 weekly hours");
             for (int p = 1; p <= kSlots; ++p) {
-                Require((*content_.timetable)(U(c), U(p)) <= T_,
+                Require((*content_.timetable)(AsIndex(c), AsIndex(p)) <= T_,
                         "class section " + Num(c) + " holds an unknown teacher at slot " + Num(p));
             }
         }
@@ -175,15 +164,17 @@ class PageBuilder {
     void EncodeNames() {
         school_ = Encode(info_.school_name, "the school name");
         time_text_ = Encode(content_.solution_time_text, "the solution time");
-        classes_.resize(U(C_) + 1);
+        classes_.resize(AsIndex(C_) + 1);
         for (int c = 1; c <= C_; ++c) {
-            classes_[U(c)] = Encode(content_.class_names[U(c)], "class section name " + Num(c));
+            classes_[AsIndex(c)] =
+                Encode(content_.class_names[AsIndex(c)], "class section name " + Num(c));
         }
-        teachers_.resize(U(T_) + 1);
+        teachers_.resize(AsIndex(T_) + 1);
         for (int t = 1; t <= T_; ++t) {
-            teachers_[U(t)] = Encode(content_.teacher_names[U(t)], "teacher name " + Num(t));
+            teachers_[AsIndex(t)] =
+                Encode(content_.teacher_names[AsIndex(t)], "teacher name " + Num(t));
         }
-        singles_.resize(U(info_.single_teacher_count) + 1);
+        singles_.resize(AsIndex(info_.single_teacher_count) + 1);
         for (std::size_t k = 1; k <= info_.single_teacher_count; ++k) {
             singles_[k] = Encode(info_.single_teachers[k].teacher_name,
                                  "single teacher name " + Num(static_cast<int>(k)));
@@ -193,10 +184,10 @@ class PageBuilder {
     // Entries naming no teacher or slot of this school can never match a cell.
     void MarkDeniedHours() {
         for (int k = 1; k <= info_.deny_hours_count; ++k) {
-            const int t = info_.deny_hours[U(2 * k)];
-            const int p = info_.deny_hours[U(2 * k + 1)];
+            const int t = info_.deny_hours[AsIndex(2 * k)];
+            const int p = info_.deny_hours[AsIndex(2 * k + 1)];
             if (t <= T_ && IsSlot(p)) {
-                grey_(U(t), U(p)) = 1;
+                grey_(AsIndex(t), AsIndex(p)) = 1;
             }
         }
     }
@@ -205,7 +196,7 @@ class PageBuilder {
     void FillClassOfTeacher() {
         for (int c = 1; c <= C_; ++c) {
             for (int p = 1; p <= kSlots; ++p) {
-                class_of_teacher_((*content_.timetable)(U(c), U(p)), U(p)) =
+                class_of_teacher_((*content_.timetable)(AsIndex(c), AsIndex(p)), AsIndex(p)) =
                     static_cast<std::uint8_t>(c);
             }
         }
@@ -308,8 +299,8 @@ class PageBuilder {
                 out_.Line(kDaySeparator);
             }
             out_.Line({"<td colspan='", hours,
-                       "' nowrap bgcolor='#CCCCCC'> <div align='center'><strong>", g.days[U(d)],
-                       "</strong></div></td>"});
+                       "' nowrap bgcolor='#CCCCCC'> <div align='center'><strong>",
+                       g.days[AsIndex(d)], "</strong></div></td>"});
         }
         out_.Line("<td rowspan='2' nowrap bgcolor='#CCCCCC'>");
         out_.Line(g.hours_head);
@@ -329,14 +320,14 @@ class PageBuilder {
     // A teacher pair's two members among the single teachers, (i, 0) for a
     // teacher whose name holds no plus sign; 0 for a part that matches none.
     std::pair<int, int> SplitPairName(int i) const {
-        const std::string& name = content_.teacher_names[U(i)];
+        const std::string& name = content_.teacher_names[AsIndex(i)];
         const std::size_t plus = name.find('+');
         if (plus == std::string::npos) {
             return {i, 0};
         }
         const std::string_view whole = name;
-        const std::string_view first_part = Trim(whole.substr(0, plus));
-        const std::string_view second_part = Trim(whole.substr(plus + 1));
+        const std::string_view first_part = TrimBlanksAndControls(whole.substr(0, plus));
+        const std::string_view second_part = TrimBlanksAndControls(whole.substr(plus + 1));
         int first = 0;
         int second = 0;
         for (std::size_t k = 1; k <= info_.single_teacher_count && (first == 0 || second == 0);
@@ -357,9 +348,9 @@ class PageBuilder {
     int JointPartner(int i, int k) const {
         const auto& joint = content_.joint_lessons;
         for (int e = 1; e <= content_.joint_count; ++e) {
-            const int c1 = joint[U(3 * e)];
-            const int c2 = joint[U(3 * e + 1)];
-            if (joint[U(3 * e + 2)] == i && (c1 == k || c2 == k)) {
+            const int c1 = joint[AsIndex(3 * e)];
+            const int c2 = joint[AsIndex(3 * e + 1)];
+            if (joint[AsIndex(3 * e + 2)] == i && (c1 == k || c2 == k)) {
                 const int partner = c1 == k ? c2 : c1;
                 Require(partner >= 1 && partner <= C_,
                         "joint lesson " + Num(e) + " names an unknown class section");
@@ -375,26 +366,27 @@ class PageBuilder {
         out_.Line("<tr>");
         out_.Line({"<td nowrap bgcolor='#CCCCCC'><div align='center'><strong>", Num(i),
                    "</strong></div></td>"});
-        out_.Line({"<td nowrap><strong>", teachers_[U(i)], "</strong></td>"});
+        out_.Line({"<td nowrap><strong>", teachers_[AsIndex(i)], "</strong></td>"});
         for (int d = 1; d <= kDays; ++d) {
             for (int h = 1; h <= H_; ++h) {
                 const int p = SlotOf(d, h);
-                const int k = class_of_teacher_(U(i), U(p));
+                const int k = class_of_teacher_(AsIndex(i), AsIndex(p));
                 if (k == 0) {
-                    out_.Line(grey_(U(i), U(p)) != 0 ? "<td bgcolor='#CCCCCC' nowrap>&nbsp;</td>"
-                                                     : "<td  nowrap>&nbsp;</td>");
+                    out_.Line(grey_(AsIndex(i), AsIndex(p)) != 0
+                                  ? "<td bgcolor='#CCCCCC' nowrap>&nbsp;</td>"
+                                  : "<td  nowrap>&nbsp;</td>");
                     continue;
                 }
                 ++lessons;
-                std::string text = classes_[U(k)];
+                std::string text = classes_[AsIndex(k)];
                 if (const int partner = JointPartner(i, k); partner != 0) {
                     text += ",";
-                    text += classes_[U(partner)];
+                    text += classes_[AsIndex(partner)];
                 }
                 out_.Line({"<td nowrap><strong>", text, "</strong></td>"});
-                teacher_program_[U(first)][U(p)] = text;
+                teacher_program_[AsIndex(first)][AsIndex(p)] = text;
                 if (second != 0) {
-                    teacher_program_[U(second)][U(p)] = std::move(text);
+                    teacher_program_[AsIndex(second)][AsIndex(p)] = std::move(text);
                 }
             }
             if (d < kDays) {
@@ -435,18 +427,18 @@ class PageBuilder {
 
     void ClassTables() {
         for (int c = 1; c <= C_; ++c) {
-            out_.Line({Greek().class_header, classes_[U(c)], "</u></strong></p>"});
+            out_.Line({Greek().class_header, classes_[AsIndex(c)], "</u></strong></p>"});
             out_.Line("<p></p>");
             TableHead();
-            const int rows = (content_.class_week_hours[U(c)] + kDays - 1) / kDays;
+            const int rows = (content_.class_week_hours[AsIndex(c)] + kDays - 1) / kDays;
             for (int r = 1; r <= rows; ++r) {
                 RowOpening(r);
                 for (int d = 1; d <= kDays; ++d) {
-                    const int t = (*content_.timetable)(U(c), U(SlotOf(d, r)));
+                    const int t = (*content_.timetable)(AsIndex(c), AsIndex(SlotOf(d, r)));
                     if (t == 0) {
                         out_.Line(kEmptyCell);
                     } else {
-                        out_.Line({"<td nowrap><strong>", teachers_[U(t)], "</strong></td>"});
+                        out_.Line({"<td nowrap><strong>", teachers_[AsIndex(t)], "</strong></td>"});
                     }
                 }
                 out_.Line("</tr>");
@@ -464,14 +456,14 @@ class PageBuilder {
         for (std::size_t k = 1; k <= info_.single_teacher_count; ++k) {
             const int number = info_.single_teachers[k].teacher_number;
             const std::vector<std::string>& program =
-                number <= T_ ? teacher_program_[U(number)] : kNoLessons;
+                number <= T_ ? teacher_program_[AsIndex(number)] : kNoLessons;
             out_.Line({Greek().teacher_header, singles_[k], "</u></strong></p>"});
             out_.Line("<p></p>");
             TableHead();
             for (int h = 1; h <= H_; ++h) {
                 RowOpening(h);
                 for (int d = 1; d <= kDays; ++d) {
-                    const std::string& text = program[U(SlotOf(d, h))];
+                    const std::string& text = program[AsIndex(SlotOf(d, h))];
                     if (text.empty()) {
                         out_.Line(kEmptyCell);
                     } else {

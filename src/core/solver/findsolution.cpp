@@ -6,19 +6,11 @@
 #include <cmath>
 #include <mutex>
 
+#include "common/narrow.h"
 #include "solver/errors.h"
 #include "solver/slots.h"
 
 namespace taktirio {
-
-namespace {
-
-template <typename T>
-std::size_t U(T v) {
-    return static_cast<std::size_t>(v);
-}
-
-}  // namespace
 
 Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
                              std::uint8_t number_of_classes, std::uint8_t number_of_teachers,
@@ -135,9 +127,9 @@ Tfindsolution::ClassOutcome Tfindsolution::FillClass(int c) {
 }
 
 bool Tfindsolution::FillPositions(int c, bool& stopped) {
-    const int hours = class_hours_[U(c)];
+    const int hours = class_hours_[AsIndex(c)];
     const std::uint8_t* position_slot = context_.index.position_slot.data();
-    std::uint8_t* row = timetable_.row(U(c));
+    std::uint8_t* row = timetable_.row(AsIndex(c));
     for (int k = 1; k <= hours; ++k) {
         const int s = position_slot[k];
         if (row[s] != 0) {
@@ -151,8 +143,8 @@ bool Tfindsolution::FillPositions(int c, bool& stopped) {
             }
             const int r = PickCandidate(list);
             const int t = list.teachers[r];
-            const bool placed =
-                two_hour_left_(U(c), U(t)) > 0 ? TryTwoHour(c, s, t) : TryOneHour(c, s, t);
+            const bool placed = two_hour_left_(AsIndex(c), AsIndex(t)) > 0 ? TryTwoHour(c, s, t)
+                                                                           : TryOneHour(c, s, t);
             if (!placed) {
                 DropCandidate(list, r);
             }
@@ -172,7 +164,8 @@ bool Tfindsolution::TryOneHour(int c, int s, int t) {
     if (ClassDayFull(s, t, c, 1)) {
         return false;
     }
-    if (options.no_single_hour_runs && s > kDays && timetable_(U(c), U(s - kDays)) == t) {
+    if (options.no_single_hour_runs && s > kDays &&
+        timetable_(AsIndex(c), AsIndex(s - kDays)) == t) {
         return false;
     }
     if (SlotDenied(s, t)) {
@@ -199,7 +192,7 @@ bool Tfindsolution::TryTwoHour(int c, int s, int t) {
     const int s2 = s + kDays;
     const int second_hour_limit = context_.rules.last_days_count > 0 ? 35 : kSlots;
     // The limit is tested first: past slot 50 there is no cell to look at.
-    if (s2 > second_hour_limit || timetable_(U(c), U(s2)) != 0) {
+    if (s2 > second_hour_limit || timetable_(AsIndex(c), AsIndex(s2)) != 0) {
         return false;
     }
     if (TeacherBusy(t, s) || TeacherBusy(t, s2) || SplitSameDay(c, s, t)) {
@@ -223,19 +216,19 @@ bool Tfindsolution::TryTwoHour(int c, int s, int t) {
     if (options.four_hour_run_limit_on && TooManyInARow(t, 2, s)) {
         return false;
     }
-    timetable_(U(c), U(s2)) = static_cast<std::uint8_t>(t);
+    timetable_(AsIndex(c), AsIndex(s2)) = static_cast<std::uint8_t>(t);
     Place(c, s, t, 2);
     LowerCounter(two_hour_left_, c, t, 1, "two_hour_left");
     return true;
 }
 
 void Tfindsolution::Place(int c, int s, int t, int hours) {
-    timetable_(U(c), U(s)) = static_cast<std::uint8_t>(t);
+    timetable_(AsIndex(c), AsIndex(s)) = static_cast<std::uint8_t>(t);
     LowerCounter(hours_left_, t, c, hours, "hours_left");
 }
 
 void Tfindsolution::LowerCounter(ByteMatrix& table, int row, int col, int by, const char* name) {
-    std::uint8_t& cell = table(U(row), U(col));
+    std::uint8_t& cell = table(AsIndex(row), AsIndex(col));
     if (cell < by) {
         throw ContradictoryDataError(std::string(name) + "[" + std::to_string(row) + "][" +
                                      std::to_string(col) + "] would drop below 0");
@@ -244,7 +237,7 @@ void Tfindsolution::LowerCounter(ByteMatrix& table, int row, int col, int by, co
 }
 
 bool Tfindsolution::WithinLastFive(int s, int c) const {
-    const int hours = class_hours_[U(c)];
+    const int hours = class_hours_[AsIndex(c)];
     return s >= hours - 4 && s <= hours;
 }
 
@@ -258,11 +251,11 @@ void Tfindsolution::Complete() {
 
 teachersforclass Tfindsolution::ListCandidates(int c) const {
     teachersforclass list;
-    const std::uint8_t* teachers = class_teachers_.row(U(c));
-    const int count = class_teacher_count_[U(c)];
+    const std::uint8_t* teachers = class_teachers_.row(AsIndex(c));
+    const int count = class_teacher_count_[AsIndex(c)];
     for (int k = 1; k <= count; ++k) {
         const std::uint8_t t = teachers[k];
-        if (t != 0 && hours_left_(t, U(c)) > 0) {
+        if (t != 0 && hours_left_(t, AsIndex(c)) > 0) {
             list.teachers[++list.count] = t;
         }
     }
@@ -289,7 +282,7 @@ void Tfindsolution::DropCandidate(teachersforclass& list, int r) {
 }
 
 void Tfindsolution::RestartClass(int c) {
-    const auto uc = U(c);
+    const auto uc = AsIndex(c);
     std::uint8_t* row = timetable_.row(uc);
     const std::uint8_t* start = timetable_start_.row(uc);
     for (std::size_t s = 1; s <= kSlots; ++s) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/narrow.h"
 #include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
@@ -15,11 +16,6 @@ namespace {
 
 std::string Num(long long v) {
     return std::to_string(v);
-}
-
-template <typename T>
-std::size_t U(T v) {
-    return static_cast<std::size_t>(v);
 }
 
 class ProblemCheck {
@@ -44,11 +40,13 @@ class ProblemCheck {
     [[noreturn]] static void Fail(const std::string& message) { throw ProblemError(message); }
 
     std::string ClassLabel(int c) const {
-        const std::string name = U(c) < in_.class_names.size() ? in_.class_names[U(c)] : "";
+        const std::string name =
+            AsIndex(c) < in_.class_names.size() ? in_.class_names[AsIndex(c)] : "";
         return "τμήμα " + Num(c) + (name.empty() ? "" : " (" + name + ")");
     }
     std::string TeacherLabel(int t) const {
-        const std::string name = U(t) < in_.teacher_names.size() ? in_.teacher_names[U(t)] : "";
+        const std::string name =
+            AsIndex(t) < in_.teacher_names.size() ? in_.teacher_names[AsIndex(t)] : "";
         return "καθηγητής " + Num(t) + (name.empty() ? "" : " (" + name + ")");
     }
 
@@ -69,8 +67,8 @@ class ProblemCheck {
     }
 
     void CheckSizes() const {
-        const std::size_t c1 = U(C) + 1;
-        const std::size_t t1 = U(T) + 1;
+        const std::size_t c1 = AsIndex(C) + 1;
+        const std::size_t t1 = AsIndex(T) + 1;
         NeedLength(in_.class_names.size(), c1, "class_names");
         NeedLength(in_.teacher_names.size(), t1, "teacher_names");
         NeedLength(in_.class_hours.size(), c1, "class_hours");
@@ -119,7 +117,7 @@ class ProblemCheck {
 
         int previous = 0;
         for (int k = 1; k <= rules_.last_days_count; ++k) {
-            const int s = rules_.last_days[U(k)];
+            const int s = rules_.last_days[AsIndex(k)];
             if (s < kFirstEighthHourSlot || s > kLastEighthHourSlot || s <= previous) {
                 Fail("Ο πίνακας last_days, εγγραφή " + Num(k) + ": η θέση " + Num(s) +
                      " δεν είναι όγδοη ώρα σε αύξουσα σειρά.");
@@ -150,7 +148,7 @@ class ProblemCheck {
                      " δεν μπορεί να συνδιδαχθεί με τον εαυτό του.");
             }
         }
-        std::vector<bool> seen(U(T) + 1, false);
+        std::vector<bool> seen(AsIndex(T) + 1, false);
         for (int k = 1; k <= rules_.denied_days_count; ++k) {
             const auto i = static_cast<std::size_t>(2 * k);
             const int t = rules_.denied_days[i];
@@ -220,7 +218,7 @@ class ProblemCheck {
             Fail("Το " + ClassLabel(c) + " έχει " + Num(count) + " καθηγητές, περισσότερους από " +
                  Num(T) + ".");
         }
-        std::vector<bool> listed(U(T) + 1, false);
+        std::vector<bool> listed(AsIndex(T) + 1, false);
         for (int k = 1; k <= count; ++k) {
             const int t =
                 in_.class_teachers(static_cast<std::size_t>(c), static_cast<std::size_t>(k));
@@ -325,21 +323,21 @@ void BuildRuleIndex(const SolverInputs& in, RunContext& ctx) {
         index.position_slot[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(s);
     }
 
-    index.available_days.assign(U(T) + 1, kDays);
+    index.available_days.assign(AsIndex(T) + 1, kDays);
     for (int k = 1; k <= rules.denied_days_count; ++k) {
         const auto i = static_cast<std::size_t>(2 * k);
         index.available_days[rules.denied_days[i]] =
             static_cast<std::uint8_t>(kDays - rules.denied_days[i + 1]);
     }
 
-    index.slot_denied.assign((U(T) + 1) * kSlotColumns, 0);
+    index.slot_denied.assign((AsIndex(T) + 1) * kSlotColumns, 0);
     for (long long k = 1; k <= rules.deny_count; ++k) {
         const auto i = static_cast<std::size_t>(2 * k);
         index.slot_denied[rules.deny_list[i] * std::size_t{kSlotColumns} + rules.deny_list[i + 1]] =
             1;
     }
 
-    std::vector<std::vector<std::uint8_t>> partners(U(T) + 1);
+    std::vector<std::vector<std::uint8_t>> partners(AsIndex(T) + 1);
     for (long long k = 1; k <= rules.same_hour_count; ++k) {
         const auto i = static_cast<std::size_t>(2 * k);
         const std::uint8_t a = rules.same_hour_pairs[i];
@@ -351,18 +349,18 @@ void BuildRuleIndex(const SolverInputs& in, RunContext& ctx) {
         std::sort(list.begin(), list.end());
         list.erase(std::unique(list.begin(), list.end()), list.end());
     }
-    index.same_hour_partners.Assign(U(T) + 1, partners);
+    index.same_hour_partners.Assign(AsIndex(T) + 1, partners);
 
-    std::vector<std::vector<std::uint8_t>> splits(U(C) + 1);
+    std::vector<std::vector<std::uint8_t>> splits(AsIndex(C) + 1);
     for (int k = 1; k <= rules.split_count; ++k) {
         const auto i = static_cast<std::size_t>(3 * k);
         auto& list = splits[rules.split_lessons[i]];
         list.push_back(rules.split_lessons[i + 1]);
         list.push_back(rules.split_lessons[i + 2]);
     }
-    index.split_partners.Assign(U(C) + 1, splits);
+    index.split_partners.Assign(AsIndex(C) + 1, splits);
 
-    std::vector<std::vector<std::uint8_t>> joints(U(C) + 1);
+    std::vector<std::vector<std::uint8_t>> joints(AsIndex(C) + 1);
     for (int k = 1; k <= rules.joint_count; ++k) {
         const auto i = static_cast<std::size_t>(3 * k);
         const std::uint8_t c1 = rules.joint_lessons[i];
@@ -372,7 +370,7 @@ void BuildRuleIndex(const SolverInputs& in, RunContext& ctx) {
             joints[c].insert(joints[c].end(), {c1, c2, j});
         }
     }
-    index.joint_entries.Assign(U(C) + 1, joints);
+    index.joint_entries.Assign(AsIndex(C) + 1, joints);
 }
 
 void ByteLists::Assign(std::size_t rows, const std::vector<std::vector<std::uint8_t>>& lists) {

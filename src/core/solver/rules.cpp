@@ -3,23 +3,15 @@
 #include <algorithm>
 #include <string>
 
+#include "common/narrow.h"
 #include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
 
 namespace taktirio {
 
-namespace {
-
-template <typename T>
-std::size_t U(T v) {
-    return static_cast<std::size_t>(v);
-}
-
-}  // namespace
-
 int Tfindsolution::CountOnDay(int c, int day, int t) const {
-    const std::uint8_t* row = timetable_.row(U(c));
+    const std::uint8_t* row = timetable_.row(AsIndex(c));
     int count = 0;
     for (int p = day; p <= kSlots; p += kDays) {
         count += row[p] == t ? 1 : 0;
@@ -38,7 +30,7 @@ bool Tfindsolution::TeacherBusy(int t, int s) const {
 }
 
 bool Tfindsolution::SpreadOverDays(int t, int s, int c) const {
-    const int hours = context_.rules.teacher_class_hours_all(U(t), U(c));
+    const int hours = context_.rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
     if (hours > AvailableDays(t)) {
         return false;
     }
@@ -48,7 +40,7 @@ bool Tfindsolution::SpreadOverDays(int t, int s, int c) const {
 bool Tfindsolution::SplitSameDay(int c, int s, int t) const {
     const ByteLists& splits = context_.index.split_partners;
     const int day = DayOfSlot(s);
-    for (const std::uint8_t* e = splits.begin(U(c)); e != splits.end(U(c)); e += 2) {
+    for (const std::uint8_t* e = splits.begin(AsIndex(c)); e != splits.end(AsIndex(c)); e += 2) {
         if (e[0] == t) {
             if (CountOnDay(c, day, e[1]) > 0) {
                 return true;
@@ -68,7 +60,7 @@ bool Tfindsolution::ClassDayFull(int s, int t, int c, int hours) const {
     if (available == 0) {
         throw ContradictoryDataError("teacher " + std::to_string(t) + " has no available day");
     }
-    const int weekly = context_.rules.teacher_class_hours_all(U(t), U(c));
+    const int weekly = context_.rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
     int allowance = context_.options.max_class_hours_per_day;
     // A teacher who cannot fit the week's hours into the available days at two
     // a day may have three that day (weekly / available > 2, in whole numbers).
@@ -79,15 +71,15 @@ bool Tfindsolution::ClassDayFull(int s, int t, int c, int hours) const {
 }
 
 bool Tfindsolution::SlotDenied(int s, int t) const {
-    return context_.index.slot_denied[U(t) * kSlotColumns + U(s)] != 0;
+    return context_.index.slot_denied[AsIndex(t) * kSlotColumns + AsIndex(s)] != 0;
 }
 
 bool Tfindsolution::LastHoursFull(int t) const {
     const int limit = context_.options.last_hours_limit;
     int held = 0;
     for (int i = 1; i <= number_of_classes_; ++i) {
-        const std::uint8_t* row = timetable_.row(U(i));
-        const int last = class_hours_[U(i)];
+        const std::uint8_t* row = timetable_.row(AsIndex(i));
+        const int last = class_hours_[AsIndex(i)];
         for (int p = last; p >= std::max(1, last - 4); --p) {
             held += row[p] == t ? 1 : 0;
         }
@@ -102,7 +94,7 @@ bool Tfindsolution::BookDayHours(int t, int s, int hours) {
     if (day_load_.empty()) {
         throw ContradictoryDataError("day hours booked while the day-hours limit is off");
     }
-    std::uint8_t& booked = day_load_(U(t), U(DayOfSlot(s)));
+    std::uint8_t& booked = day_load_(AsIndex(t), AsIndex(DayOfSlot(s)));
     if (booked + hours > context_.options.day_hours_limit) {
         return true;
     }
@@ -112,7 +104,7 @@ bool Tfindsolution::BookDayHours(int t, int s, int hours) {
 
 bool Tfindsolution::SameHourConflict(int t, int s, int m) const {
     const ByteLists& partners = context_.index.same_hour_partners;
-    for (const std::uint8_t* p = partners.begin(U(t)); p != partners.end(U(t)); ++p) {
+    for (const std::uint8_t* p = partners.begin(AsIndex(t)); p != partners.end(AsIndex(t)); ++p) {
         const std::uint8_t* cell = timetable_.row(1) + s;
         for (int i = 1; i <= m; ++i, cell += kSlotColumns) {
             if (*cell == *p) {
@@ -153,13 +145,13 @@ bool Tfindsolution::TooManyInARow(int t, int hours, int s) const {
 
 bool Tfindsolution::JointLessons(int c) {
     const ByteLists& joints = context_.index.joint_entries;
-    const std::uint8_t* first = joints.begin(U(c));
-    const std::uint8_t* last = joints.end(U(c));
+    const std::uint8_t* first = joints.begin(AsIndex(c));
+    const std::uint8_t* last = joints.end(AsIndex(c));
     if (first == last) {
         return false;
     }
-    const int positions = context_.rules.last_days_count > 0 ? kSlots : class_hours_[U(c)];
-    const std::uint8_t* row = timetable_.row(U(c));
+    const int positions = context_.rules.last_days_count > 0 ? kSlots : class_hours_[AsIndex(c)];
+    const std::uint8_t* row = timetable_.row(AsIndex(c));
 
     // Once a day: the joint teacher may not hold two slots of one day here.
     for (const std::uint8_t* e = first; e != last; e += 3) {
@@ -176,7 +168,7 @@ bool Tfindsolution::JointLessons(int c) {
                 continue;
             }
             const int partner = e[0] == c ? e[1] : e[0];
-            const std::uint8_t there = timetable_(U(partner), U(p));
+            const std::uint8_t there = timetable_(AsIndex(partner), AsIndex(p));
             if (there != 0 && there != e[2]) {
                 return true;
             }
@@ -189,11 +181,11 @@ bool Tfindsolution::JointLessons(int c) {
         for (const std::uint8_t* e = first; e != last; e += 3) {
             const int j = e[2];
             const int partner = e[0] == c ? e[1] : e[0];
-            if (row[p] != j || timetable_(U(partner), U(p)) != 0) {
+            if (row[p] != j || timetable_(AsIndex(partner), AsIndex(p)) != 0) {
                 continue;
             }
-            timetable_(U(partner), U(p)) = static_cast<std::uint8_t>(j);
-            timetable_start_(U(partner), U(p)) = static_cast<std::uint8_t>(j);
+            timetable_(AsIndex(partner), AsIndex(p)) = static_cast<std::uint8_t>(j);
+            timetable_start_(AsIndex(partner), AsIndex(p)) = static_cast<std::uint8_t>(j);
             LowerCounter(hours_left_, j, partner, 1, "hours_left");
             LowerCounter(hours_start_, j, partner, 1, "hours_start");
             break;

@@ -9,16 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "common/narrow.h"
 #include "solver/findsolution.h"
 #include "solver/random_stream.h"
 #include "solver/slots.h"
 
 namespace taktirio {
 namespace {
-
-std::size_t U(int v) {
-    return static_cast<std::size_t>(v);
-}
 
 // ---- the schools under test ---------------------------------------------------
 
@@ -96,7 +93,7 @@ std::string CaseName(const ::testing::TestParamInfo<SchoolCase>& info) {
 // The slot of hour position k, as the search walks it.
 int PositionSlot(const RuleTables& rules, int k) {
     if (rules.last_days_count > 0 && k >= 36 && k <= 39) {
-        return rules.last_days[U(k - 35)];
+        return rules.last_days[AsIndex(k - 35)];
     }
     return k;
 }
@@ -104,8 +101,8 @@ int PositionSlot(const RuleTables& rules, int k) {
 std::set<int> DeniedSlots(const RuleTables& rules, int t) {
     std::set<int> slots;
     for (int k = 1; k <= rules.deny_count; ++k) {
-        if (rules.deny_list[U(2 * k)] == t) {
-            slots.insert(rules.deny_list[U(2 * k + 1)]);
+        if (rules.deny_list[AsIndex(2 * k)] == t) {
+            slots.insert(rules.deny_list[AsIndex(2 * k + 1)]);
         }
     }
     return slots;
@@ -128,34 +125,34 @@ std::set<int> WholeDaysDenied(const RuleTables& rules, int t) {
 
 int DeniedDaysEntry(const RuleTables& rules, int t) {
     for (int k = 1; k <= rules.denied_days_count; ++k) {
-        if (rules.denied_days[U(2 * k)] == t) {
-            return rules.denied_days[U(2 * k + 1)];
+        if (rules.denied_days[AsIndex(2 * k)] == t) {
+            return rules.denied_days[AsIndex(2 * k + 1)];
         }
     }
     return 0;
 }
 
 bool IsPair(const SolverInputs& in, int t) {
-    return in.teacher_names[U(t)].find('+') != std::string::npos;
+    return in.teacher_names[AsIndex(t)].find('+') != std::string::npos;
 }
 
 // The two single teachers a pair's name is made of.
 std::pair<int, int> Members(const SolverInputs& in, int pair) {
-    const std::string& name = in.teacher_names[U(pair)];
+    const std::string& name = in.teacher_names[AsIndex(pair)];
     const std::string first = name.substr(0, name.find('+'));
     const std::string second = name.substr(name.find('+') + 1);
     std::pair<int, int> members{0, 0};
     for (int t = 1; t <= in.number_of_teachers; ++t) {
-        members.first = in.teacher_names[U(t)] == first ? t : members.first;
-        members.second = in.teacher_names[U(t)] == second ? t : members.second;
+        members.first = in.teacher_names[AsIndex(t)] == first ? t : members.first;
+        members.second = in.teacher_names[AsIndex(t)] == second ? t : members.second;
     }
     return members;
 }
 
 bool HasSameHourRow(const RuleTables& rules, int a, int b) {
     for (int k = 1; k <= rules.same_hour_count; ++k) {
-        const int x = rules.same_hour_pairs[U(2 * k)];
-        const int y = rules.same_hour_pairs[U(2 * k + 1)];
+        const int x = rules.same_hour_pairs[AsIndex(2 * k)];
+        const int y = rules.same_hour_pairs[AsIndex(2 * k + 1)];
         if ((x == a && y == b) || (x == b && y == a)) {
             return true;
         }
@@ -172,22 +169,23 @@ void ExpectMeetsRules(const GeneratedSchool& school, const ByteMatrix& tt) {
     const RuleTables& rules = school.rules;
     const int C = in.number_of_classes;
     const int T = in.number_of_teachers;
-    ASSERT_EQ(tt.rows(), U(C) + 1);
-    ASSERT_EQ(tt.cols(), U(kSlotColumns));
+    ASSERT_EQ(tt.rows(), AsIndex(C) + 1);
+    ASSERT_EQ(tt.cols(), AsIndex(kSlotColumns));
 
     std::set<std::pair<int, int>> joint;  // (class, teacher) of a joint lesson
     for (int k = 1; k <= rules.joint_count; ++k) {
-        joint.insert({rules.joint_lessons[U(3 * k)], rules.joint_lessons[U(3 * k + 2)]});
+        joint.insert(
+            {rules.joint_lessons[AsIndex(3 * k)], rules.joint_lessons[AsIndex(3 * k + 2)]});
     }
     for (int c = 1; c <= C; ++c) {
         std::set<int> walked;
-        for (int k = 1; k <= in.class_hours[U(c)]; ++k) {
+        for (int k = 1; k <= in.class_hours[AsIndex(c)]; ++k) {
             walked.insert(PositionSlot(rules, k));
         }
-        std::vector<int> hours(U(T) + 1, 0);
+        std::vector<int> hours(AsIndex(T) + 1, 0);
         for (int s = 1; s <= kSlots; ++s) {
-            const int t = tt(U(c), U(s));
-            const int pinned = in.pinned_lessons(U(c), U(s));
+            const int t = tt(AsIndex(c), AsIndex(s));
+            const int pinned = in.pinned_lessons(AsIndex(c), AsIndex(s));
             if (pinned != 0) {
                 EXPECT_EQ(t, pinned) << "class " << c << " slot " << s;
             } else if (walked.contains(s)) {
@@ -195,18 +193,18 @@ void ExpectMeetsRules(const GeneratedSchool& school, const ByteMatrix& tt) {
             } else {
                 EXPECT_EQ(t, 0) << "class " << c << " taught outside its week at slot " << s;
             }
-            ++hours[U(t)];
+            ++hours[AsIndex(t)];
         }
         for (int t = 1; t <= T; ++t) {
-            EXPECT_EQ(hours[U(t)], rules.teacher_class_hours_all(U(t), U(c)))
+            EXPECT_EQ(hours[AsIndex(t)], rules.teacher_class_hours_all(AsIndex(t), AsIndex(c)))
                 << "class " << c << " teacher " << t;
         }
     }
     for (int s = 1; s <= kSlots; ++s) {
         std::map<int, std::vector<int>> classes_of;
         for (int c = 1; c <= C; ++c) {
-            if (tt(U(c), U(s)) != 0) {
-                classes_of[tt(U(c), U(s))].push_back(c);
+            if (tt(AsIndex(c), AsIndex(s)) != 0) {
+                classes_of[tt(AsIndex(c), AsIndex(s))].push_back(c);
             }
         }
         for (const auto& [t, classes] : classes_of) {
@@ -218,28 +216,30 @@ void ExpectMeetsRules(const GeneratedSchool& school, const ByteMatrix& tt) {
                 << "teacher " << t << " teaches at refused slot " << s;
         }
         for (int k = 1; k <= rules.same_hour_count; ++k) {
-            EXPECT_FALSE(classes_of.contains(rules.same_hour_pairs[U(2 * k)]) &&
-                         classes_of.contains(rules.same_hour_pairs[U(2 * k + 1)]))
+            EXPECT_FALSE(classes_of.contains(rules.same_hour_pairs[AsIndex(2 * k)]) &&
+                         classes_of.contains(rules.same_hour_pairs[AsIndex(2 * k + 1)]))
                 << "same-hour row " << k << " broken at slot " << s;
         }
     }
     for (int k = 1; k <= rules.joint_count; ++k) {
-        const int c1 = rules.joint_lessons[U(3 * k)];
-        const int c2 = rules.joint_lessons[U(3 * k + 1)];
-        const int t = rules.joint_lessons[U(3 * k + 2)];
+        const int c1 = rules.joint_lessons[AsIndex(3 * k)];
+        const int c2 = rules.joint_lessons[AsIndex(3 * k + 1)];
+        const int t = rules.joint_lessons[AsIndex(3 * k + 2)];
         for (int s = 1; s <= kSlots; ++s) {
-            EXPECT_EQ(tt(U(c1), U(s)) == t, tt(U(c2), U(s)) == t)
+            EXPECT_EQ(tt(AsIndex(c1), AsIndex(s)) == t, tt(AsIndex(c2), AsIndex(s)) == t)
                 << "joint lesson of teacher " << t << " apart at slot " << s;
         }
     }
     for (int k = 1; k <= rules.split_count; ++k) {
-        const int c = rules.split_lessons[U(3 * k)];
+        const int c = rules.split_lessons[AsIndex(3 * k)];
         for (int day = 1; day <= kDays; ++day) {
             bool first = false;
             bool second = false;
             for (int s = day; s <= kSlots; s += kDays) {
-                first = first || tt(U(c), U(s)) == rules.split_lessons[U(3 * k + 1)];
-                second = second || tt(U(c), U(s)) == rules.split_lessons[U(3 * k + 2)];
+                first =
+                    first || tt(AsIndex(c), AsIndex(s)) == rules.split_lessons[AsIndex(3 * k + 1)];
+                second =
+                    second || tt(AsIndex(c), AsIndex(s)) == rules.split_lessons[AsIndex(3 * k + 2)];
             }
             EXPECT_FALSE(first && second) << "split " << k << " on one day " << day;
         }
@@ -249,13 +249,14 @@ void ExpectMeetsRules(const GeneratedSchool& school, const ByteMatrix& tt) {
             int blocks = 0;
             for (int day = 1; day <= kDays; ++day) {
                 for (int s = day; s + kDays <= kSlots; s += kDays) {
-                    if (tt(U(c), U(s)) == t && tt(U(c), U(s + kDays)) == t) {
+                    if (tt(AsIndex(c), AsIndex(s)) == t &&
+                        tt(AsIndex(c), AsIndex(s + kDays)) == t) {
                         ++blocks;
                         break;
                     }
                 }
             }
-            EXPECT_GE(blocks, in.two_hour_lessons(U(c), U(t)))
+            EXPECT_GE(blocks, in.two_hour_lessons(AsIndex(c), AsIndex(t)))
                 << "two-hour lessons of teacher " << t << " in class " << c;
         }
     }
@@ -294,7 +295,7 @@ TEST_P(GeneratedSchools, HonoursItsSettings) {
     int pinned = 0;
     for (int c = 1; c <= C; ++c) {
         for (int slot = 1; slot <= kSlots; ++slot) {
-            pinned += in.pinned_lessons(U(c), U(slot)) != 0 ? 1 : 0;
+            pinned += in.pinned_lessons(AsIndex(c), AsIndex(slot)) != 0 ? 1 : 0;
         }
     }
     EXPECT_EQ(pinned, s.pinned);
@@ -313,8 +314,8 @@ TEST_P(GeneratedSchools, HonoursItsSettings) {
         }
     }
     for (int k = 1; k <= rules.same_hour_count; ++k) {
-        apart += !IsPair(in, rules.same_hour_pairs[U(2 * k)]) &&
-                         !IsPair(in, rules.same_hour_pairs[U(2 * k + 1)])
+        apart += !IsPair(in, rules.same_hour_pairs[AsIndex(2 * k)]) &&
+                         !IsPair(in, rules.same_hour_pairs[AsIndex(2 * k + 1)])
                      ? 1
                      : 0;
     }
@@ -336,10 +337,10 @@ TEST_P(GeneratedSchools, InputsMeetTheSolversInvariants) {
     for (int c = 1; c <= C; ++c) {
         int listed = 0;
         int previous = 0;
-        for (int k = 1; k <= in.class_teacher_count[U(c)]; ++k) {
-            const int t = in.class_teachers(U(c), U(k));
+        for (int k = 1; k <= in.class_teacher_count[AsIndex(c)]; ++k) {
+            const int t = in.class_teachers(AsIndex(c), AsIndex(k));
             EXPECT_GT(t, previous) << "class " << c << ": teachers out of order";
-            EXPECT_GT(rules.teacher_class_hours_all(U(t), U(c)), 0);
+            EXPECT_GT(rules.teacher_class_hours_all(AsIndex(t), AsIndex(c)), 0);
             previous = t;
             ++listed;
         }
@@ -347,14 +348,14 @@ TEST_P(GeneratedSchools, InputsMeetTheSolversInvariants) {
         int week = 0;
         int owed = 0;
         for (int t = 1; t <= T; ++t) {
-            const int all = rules.teacher_class_hours_all(U(t), U(c));
-            const int left = in.teacher_class_hours(U(t), U(c));
+            const int all = rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
+            const int left = in.teacher_class_hours(AsIndex(t), AsIndex(c));
             int pins = 0;
             for (int s = 1; s <= kSlots; ++s) {
-                pins += in.pinned_lessons(U(c), U(s)) == t ? 1 : 0;
+                pins += in.pinned_lessons(AsIndex(c), AsIndex(s)) == t ? 1 : 0;
             }
             EXPECT_EQ(all, left + pins) << "class " << c << " teacher " << t;
-            EXPECT_LE(2 * in.two_hour_lessons(U(c), U(t)), left)
+            EXPECT_LE(2 * in.two_hour_lessons(AsIndex(c), AsIndex(t)), left)
                 << "class " << c << " teacher " << t;
             EXPECT_LE(all, 5) << "class " << c << " teacher " << t;
             teaching += all > 0 ? 1 : 0;
@@ -363,10 +364,11 @@ TEST_P(GeneratedSchools, InputsMeetTheSolversInvariants) {
         }
         EXPECT_EQ(listed, teaching) << "class " << c;
         EXPECT_GE(teaching, 7) << "class " << c;
-        EXPECT_EQ(week, in.class_week_hours[U(c)]) << "class " << c;
+        EXPECT_EQ(week, in.class_week_hours[AsIndex(c)]) << "class " << c;
         int free_positions = 0;
-        for (int k = 1; k <= in.class_hours[U(c)]; ++k) {
-            free_positions += in.pinned_lessons(U(c), U(PositionSlot(rules, k))) == 0 ? 1 : 0;
+        for (int k = 1; k <= in.class_hours[AsIndex(c)]; ++k) {
+            free_positions +=
+                in.pinned_lessons(AsIndex(c), AsIndex(PositionSlot(rules, k))) == 0 ? 1 : 0;
         }
         EXPECT_EQ(owed, free_positions) << "class " << c;
     }
@@ -392,13 +394,14 @@ TEST_P(GeneratedSchools, TeacherPairsCarryTheirMembersRules) {
             continue;
         }
         const auto [a, b] = Members(in, p);
-        ASSERT_TRUE(a != 0 && b != 0 && a != b) << in.teacher_names[U(p)];
+        ASSERT_TRUE(a != 0 && b != 0 && a != b) << in.teacher_names[AsIndex(p)];
         EXPECT_TRUE(HasSameHourRow(rules, p, a));
         EXPECT_TRUE(HasSameHourRow(rules, p, b));
         const std::set<int> pair_denied = DeniedSlots(rules, p);
         for (int member : {a, b}) {
             for (int s : DeniedSlots(rules, member)) {
-                EXPECT_TRUE(pair_denied.contains(s)) << in.teacher_names[U(p)] << " slot " << s;
+                EXPECT_TRUE(pair_denied.contains(s))
+                    << in.teacher_names[AsIndex(p)] << " slot " << s;
             }
         }
         for (int q = p + 1; q <= T; ++q) {
@@ -427,13 +430,14 @@ TEST_P(GeneratedSchools, NamesAreDistinctAndNoneHoldsAnother) {
             }
             const bool member =
                 IsPair(in, u) && (Members(in, u).first == t || Members(in, u).second == t);
-            EXPECT_EQ(in.teacher_names[U(u)].find(in.teacher_names[U(t)]) != std::string::npos,
+            EXPECT_EQ(in.teacher_names[AsIndex(u)].find(in.teacher_names[AsIndex(t)]) !=
+                          std::string::npos,
                       member)
-                << in.teacher_names[U(t)] << " / " << in.teacher_names[U(u)];
+                << in.teacher_names[AsIndex(t)] << " / " << in.teacher_names[AsIndex(u)];
         }
     }
     const std::set<std::string> classes(in.class_names.begin() + 1, in.class_names.end());
-    EXPECT_EQ(classes.size(), U(in.number_of_classes));
+    EXPECT_EQ(classes.size(), AsIndex(in.number_of_classes));
 }
 
 TEST_P(GeneratedSchools, WitnessMeetsEveryRule) {

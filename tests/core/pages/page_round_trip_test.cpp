@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/narrow.h"
 #include "core/pages/page_fixtures.h"
 #include "generator/school_generator.h"
 #include "pages/solution_page_reader.h"
@@ -24,10 +25,6 @@ using testing::Reading;
 using testing::ReadPage;
 using testing::RecordingSink;
 
-std::size_t U(int v) {
-    return static_cast<std::size_t>(v);
-}
-
 // What the loader would hand the writer for a generated school: every teacher
 // without a plus sign, and the school's refused hours.
 SolutionPageInfo PageInfoFor(const GeneratedSchool& school, const std::string& dir) {
@@ -38,13 +35,14 @@ SolutionPageInfo PageInfoFor(const GeneratedSchool& school, const std::string& d
     const auto& week = school.inputs.class_week_hours;
     info.max_class_week_hours = *std::max_element(week.begin(), week.end());
     for (int t = 1; t <= school.inputs.number_of_teachers; ++t) {
-        const std::string& name = school.inputs.teacher_names[U(t)];
+        const std::string& name = school.inputs.teacher_names[AsIndex(t)];
         if (name.find('+') == std::string::npos) {
             info.AddSingleTeacher(static_cast<std::uint8_t>(t), name);
         }
     }
     for (int k = 1; k <= school.rules.deny_count; ++k) {
-        info.AddDenyHour(school.rules.deny_list[U(2 * k)], school.rules.deny_list[U(2 * k + 1)]);
+        info.AddDenyHour(school.rules.deny_list[AsIndex(2 * k)],
+                         school.rules.deny_list[AsIndex(2 * k + 1)]);
     }
     return info;
 }
@@ -54,15 +52,15 @@ std::set<std::string> ClassesOf(const GeneratedSchool& school, const ByteMatrix&
                                 const std::string& teacher, int p) {
     std::set<std::string> classes;
     for (int c = 1; c <= school.inputs.number_of_classes; ++c) {
-        const int t = timetable(U(c), U(p));
+        const int t = timetable(AsIndex(c), AsIndex(p));
         if (t == 0) {
             continue;
         }
-        const std::string& name = school.inputs.teacher_names[U(t)];
+        const std::string& name = school.inputs.teacher_names[AsIndex(t)];
         const std::size_t plus = name.find('+');
         if (name == teacher || (plus != std::string::npos && (name.substr(0, plus) == teacher ||
                                                               name.substr(plus + 1) == teacher))) {
-            classes.insert(school.inputs.class_names[U(c)]);
+            classes.insert(school.inputs.class_names[AsIndex(c)]);
         }
     }
     return classes;
@@ -107,26 +105,27 @@ TEST_P(PageRoundTrip, EveryTableReadsBackAsTheTimetable) {
 
     // Class tables: every lesson, under its teacher's name.
     const RecordingSink class_rows = ReadPage(reader, Reading::kClasses);
-    ASSERT_EQ(class_rows.rows.size(), U(in.number_of_classes));
+    ASSERT_EQ(class_rows.rows.size(), AsIndex(in.number_of_classes));
     for (int c = 1; c <= in.number_of_classes; ++c) {
-        const PageRow& row = class_rows.rows[U(c - 1)];
-        EXPECT_EQ(row.table_name, "ΤΜΗΜΑ: " + in.class_names[U(c)]);
+        const PageRow& row = class_rows.rows[AsIndex(c - 1)];
+        EXPECT_EQ(row.table_name, "ΤΜΗΜΑ: " + in.class_names[AsIndex(c)]);
         for (int p = 1; p <= kSlots; ++p) {
-            const int t = timetable(U(c), U(p));
-            EXPECT_EQ(row.cells[U(p)], t == 0 ? "" : in.teacher_names[U(t)]) << c << "/" << p;
+            const int t = timetable(AsIndex(c), AsIndex(p));
+            EXPECT_EQ(row.cells[AsIndex(p)], t == 0 ? "" : in.teacher_names[AsIndex(t)])
+                << c << "/" << p;
         }
     }
 
     // Summary: the numbers lead back to the same names.
     const RecordingSink summary = ReadPage(reader, Reading::kSummary);
-    ASSERT_EQ(summary.rows.size(), U(in.number_of_classes));
+    ASSERT_EQ(summary.rows.size(), AsIndex(in.number_of_classes));
     for (int c = 1; c <= in.number_of_classes; ++c) {
-        EXPECT_EQ(summary.rows[U(c - 1)].table_name, in.class_names[U(c)]);
+        EXPECT_EQ(summary.rows[AsIndex(c - 1)].table_name, in.class_names[AsIndex(c)]);
         for (int p = 1; p <= kSlots; ++p) {
-            const int t = timetable(U(c), U(p));
-            const std::string& cell = summary.rows[U(c - 1)].cells[U(p)];
-            EXPECT_EQ(cell.empty() ? std::string() : summary.names.at(U(std::stoi(cell))),
-                      t == 0 ? "" : in.teacher_names[U(t)]);
+            const int t = timetable(AsIndex(c), AsIndex(p));
+            const std::string& cell = summary.rows[AsIndex(c - 1)].cells[AsIndex(p)];
+            EXPECT_EQ(cell.empty() ? std::string() : summary.names.at(AsIndex(std::stoi(cell))),
+                      t == 0 ? "" : in.teacher_names[AsIndex(t)]);
         }
     }
 
@@ -134,8 +133,8 @@ TEST_P(PageRoundTrip, EveryTableReadsBackAsTheTimetable) {
     // alone or in a pair, as the class sections taught at each hour.
     const RecordingSink teachers = ReadPage(reader, Reading::kTeachers);
     const RecordingSink plan = ReadPage(reader, Reading::kPlan);
-    ASSERT_EQ(teachers.rows.size(), U(info.single_teacher_count));
-    ASSERT_EQ(plan.rows.size(), U(info.single_teacher_count));
+    ASSERT_EQ(teachers.rows.size(), AsIndex(info.single_teacher_count));
+    ASSERT_EQ(plan.rows.size(), AsIndex(info.single_teacher_count));
     for (std::size_t k = 1; k <= info.single_teacher_count; ++k) {
         const std::string& name = info.single_teachers[k].teacher_name;
         EXPECT_EQ(teachers.rows[k - 1].table_name, "ΚΑΘΗΓΗΤΗΣ: " + name);
@@ -148,7 +147,8 @@ TEST_P(PageRoundTrip, EveryTableReadsBackAsTheTimetable) {
                                                        ? ClassesOf(school, timetable, name, p)
                                                        : std::set<std::string>{};
             lessons += expected.empty() ? 0 : 1;
-            EXPECT_EQ(SplitComma(teachers.rows[k - 1].cells[U(p)]), expected) << name << "/" << p;
+            EXPECT_EQ(SplitComma(teachers.rows[k - 1].cells[AsIndex(p)]), expected)
+                << name << "/" << p;
         }
         EXPECT_EQ(plan.rows[k - 1].weekly_hours, lessons) << name;
     }
@@ -158,14 +158,14 @@ TEST_P(PageRoundTrip, EveryTableReadsBackAsTheTimetable) {
     EXPECT_EQ(plan.header.school_year, "ΣΧΟΛΙΚΗ ΧΡΟΝΙΑ 2026-2027");
     std::set<std::pair<std::string, int>> expected_free;
     for (int k = 1; k <= info.deny_hours_count; ++k) {
-        const int t = info.deny_hours[U(2 * k)];
-        const int p = info.deny_hours[U(2 * k + 1)];
+        const int t = info.deny_hours[AsIndex(2 * k)];
+        const int p = info.deny_hours[AsIndex(2 * k + 1)];
         bool busy = false;
         for (int c = 1; c <= in.number_of_classes; ++c) {
-            busy = busy || timetable(U(c), U(p)) == t;
+            busy = busy || timetable(AsIndex(c), AsIndex(p)) == t;
         }
         if (!busy && HourOfSlot(p) <= H) {
-            expected_free.emplace(in.teacher_names[U(t)], p);
+            expected_free.emplace(in.teacher_names[AsIndex(t)], p);
         }
     }
     EXPECT_FALSE(expected_free.empty());

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/narrow.h"
 #include "generator/school_generator.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
@@ -18,10 +19,6 @@
 
 namespace taktirio {
 namespace {
-
-std::size_t U(int v) {
-    return static_cast<std::size_t>(v);
-}
 
 struct OptionSet {
     const char* name;
@@ -151,13 +148,13 @@ std::vector<Violation> VerifyBroken(const ByteMatrix& timetable) {
 }
 
 bool IsPinned(int c, int s) {
-    return SolvedSchool().school.inputs.pinned_lessons(U(c), U(s)) != 0;
+    return SolvedSchool().school.inputs.pinned_lessons(AsIndex(c), AsIndex(s)) != 0;
 }
 
 // The first searched (not pinned) cell of a class section, scanning from slot 1.
 int FirstSearchedSlot(const ByteMatrix& timetable, int c) {
     for (int s = 1; s <= kSlots; ++s) {
-        if (timetable(U(c), U(s)) != 0 && !IsPinned(c, s)) {
+        if (timetable(AsIndex(c), AsIndex(s)) != 0 && !IsPinned(c, s)) {
             return s;
         }
     }
@@ -171,7 +168,7 @@ TEST(BrokenTimetables, TheUnbrokenTimetablePasses) {
 
 TEST(BrokenTimetables, AnEmptiedCellMissesHoursAndAPosition) {
     ByteMatrix t = SolvedSchool().timetable;
-    t(3, U(FirstSearchedSlot(t, 3))) = 0;
+    t(3, AsIndex(FirstSearchedSlot(t, 3))) = 0;
     const auto violations = VerifyBroken(t);
     EXPECT_TRUE(Flags(violations, VerifyRule::kHours)) << Listing(violations);
     EXPECT_TRUE(Flags(violations, VerifyRule::kPositions)) << Listing(violations);
@@ -180,7 +177,7 @@ TEST(BrokenTimetables, AnEmptiedCellMissesHoursAndAPosition) {
 TEST(BrokenTimetables, ATeacherCopiedIntoAnotherClassClashes) {
     ByteMatrix t = SolvedSchool().timetable;
     const int s = FirstSearchedSlot(t, 2);
-    t(4, U(s)) = t(2, U(s));
+    t(4, AsIndex(s)) = t(2, AsIndex(s));
     EXPECT_TRUE(Flags(VerifyBroken(t), VerifyRule::kTeacherClash));
 }
 
@@ -191,16 +188,16 @@ TEST(BrokenTimetables, ALessonMovedOntoARefusedSlotIsCaught) {
     // Swap a refused teacher's lesson into the refused slot of a class section it teaches.
     bool broken = false;
     for (int k = 1; k <= rules.deny_count && !broken; ++k) {
-        const int teacher = rules.deny_list[U(2 * k)];
-        const int slot = rules.deny_list[U(2 * k + 1)];
+        const int teacher = rules.deny_list[AsIndex(2 * k)];
+        const int slot = rules.deny_list[AsIndex(2 * k + 1)];
         for (int c = 1; c <= solved.school.inputs.number_of_classes && !broken; ++c) {
-            if (solved.timetable(U(c), U(slot)) == 0 || IsPinned(c, slot)) {
+            if (solved.timetable(AsIndex(c), AsIndex(slot)) == 0 || IsPinned(c, slot)) {
                 continue;
             }
             for (int s = 1; s <= kSlots && !broken; ++s) {
-                if (solved.timetable(U(c), U(s)) == teacher && !IsPinned(c, s)) {
+                if (solved.timetable(AsIndex(c), AsIndex(s)) == teacher && !IsPinned(c, s)) {
                     ByteMatrix t = solved.timetable;
-                    std::swap(t(U(c), U(s)), t(U(c), U(slot)));
+                    std::swap(t(AsIndex(c), AsIndex(s)), t(AsIndex(c), AsIndex(slot)));
                     EXPECT_TRUE(Flags(VerifyBroken(t), VerifyRule::kDeniedSlot))
                         << "teacher " << teacher << " class " << c << " slot " << slot;
                     broken = true;
@@ -219,12 +216,12 @@ TEST(BrokenTimetables, AJointLessonOutOfStepIsCaught) {
     const int j = rules.joint_lessons[5];
     ByteMatrix t = solved.timetable;
     for (int s = 1; s <= kSlots; ++s) {
-        if (t(U(c2), U(s)) == j) {
+        if (t(AsIndex(c2), AsIndex(s)) == j) {
             // Move the partner's copy to another of its slots.
             for (int other = 1; other <= kSlots; ++other) {
-                if (other != s && t(U(c2), U(other)) != 0 && t(U(c2), U(other)) != j &&
-                    !IsPinned(c2, other)) {
-                    std::swap(t(U(c2), U(s)), t(U(c2), U(other)));
+                if (other != s && t(AsIndex(c2), AsIndex(other)) != 0 &&
+                    t(AsIndex(c2), AsIndex(other)) != j && !IsPinned(c2, other)) {
+                    std::swap(t(AsIndex(c2), AsIndex(s)), t(AsIndex(c2), AsIndex(other)));
                     break;
                 }
             }
@@ -244,10 +241,10 @@ TEST(BrokenTimetables, TwoLessonsOfAnApartPairAtOneSlotAreCaught) {
     // Put b, in the last class section, at a slot where a teaches an earlier one.
     for (int c = 1; c < C; ++c) {
         for (int s = 1; s <= kSlots; ++s) {
-            if (solved.timetable(U(c), U(s)) == a && !IsPinned(C, s) &&
-                solved.timetable(U(C), U(s)) != 0) {
+            if (solved.timetable(AsIndex(c), AsIndex(s)) == a && !IsPinned(C, s) &&
+                solved.timetable(AsIndex(C), AsIndex(s)) != 0) {
                 ByteMatrix t = solved.timetable;
-                t(U(C), U(s)) = static_cast<std::uint8_t>(b);
+                t(AsIndex(C), AsIndex(s)) = static_cast<std::uint8_t>(b);
                 EXPECT_TRUE(Flags(VerifyBroken(t), VerifyRule::kSameHour))
                     << "teachers " << a << " and " << b << " at slot " << s;
                 return;
@@ -262,19 +259,20 @@ TEST(BrokenTimetables, ADayOverloadedInOneClassIsCaught) {
     const Solved& solved = SolvedSchool();
     ByteMatrix t = solved.timetable;
     const int c = 1;
-    const int teacher = t(1, U(FirstSearchedSlot(t, 1)));
+    const int teacher = t(1, AsIndex(FirstSearchedSlot(t, 1)));
     int moved = 0;
     for (int s = 1; s <= kSlots && moved < 3; ++s) {
-        if (DayOfSlot(s) != 1 || t(U(c), U(s)) == 0 || IsPinned(c, s)) {
+        if (DayOfSlot(s) != 1 || t(AsIndex(c), AsIndex(s)) == 0 || IsPinned(c, s)) {
             continue;
         }
-        if (t(U(c), U(s)) == teacher) {
+        if (t(AsIndex(c), AsIndex(s)) == teacher) {
             ++moved;
             continue;
         }
         for (int other = 1; other <= kSlots; ++other) {
-            if (DayOfSlot(other) != 1 && t(U(c), U(other)) == teacher && !IsPinned(c, other)) {
-                std::swap(t(U(c), U(s)), t(U(c), U(other)));
+            if (DayOfSlot(other) != 1 && t(AsIndex(c), AsIndex(other)) == teacher &&
+                !IsPinned(c, other)) {
+                std::swap(t(AsIndex(c), AsIndex(s)), t(AsIndex(c), AsIndex(other)));
                 ++moved;
                 break;
             }

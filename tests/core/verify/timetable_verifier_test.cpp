@@ -16,45 +16,41 @@
 #include <string>
 #include <vector>
 
+#include "common/narrow.h"
 #include "solver/slots.h"
 
 namespace taktirio {
 namespace {
 
-std::size_t U(int value) {
-    return static_cast<std::size_t>(value);
-}
-std::uint8_t B(int value) {
-    return static_cast<std::uint8_t>(value);
-}
-
 // A problem as the loader would deliver it, and a timetable for it.
 struct School {
     School(int classes, int teachers)
-        : in(SolverInputs::Sized(classes, teachers)), timetable(U(classes) + 1, kSlotColumns) {
-        rules.teacher_class_hours_all = ByteMatrix(U(teachers) + 1, U(classes) + 1);
+        : in(SolverInputs::Sized(classes, teachers)),
+          timetable(AsIndex(classes) + 1, kSlotColumns) {
+        rules.teacher_class_hours_all = ByteMatrix(AsIndex(teachers) + 1, AsIndex(classes) + 1);
     }
 
     // Teacher t teaches `hours` a week in class c, `two_hour` of them as
     // two-hour lessons.
     School& Teach(int c, int t, int hours, int two_hour = 0) {
-        in.class_hours[U(c)] = B(in.class_hours[U(c)] + hours);
-        in.class_week_hours[U(c)] = B(in.class_week_hours[U(c)] + hours);
-        in.class_teacher_count[U(c)] = B(in.class_teacher_count[U(c)] + 1);
-        in.class_teachers(U(c), in.class_teacher_count[U(c)]) = B(t);
-        in.teacher_class_hours(U(t), U(c)) = B(hours);
-        rules.teacher_class_hours_all(U(t), U(c)) = B(hours);
-        in.two_hour_lessons(U(c), U(t)) = B(two_hour);
+        in.class_hours[AsIndex(c)] = AsByte(in.class_hours[AsIndex(c)] + hours);
+        in.class_week_hours[AsIndex(c)] = AsByte(in.class_week_hours[AsIndex(c)] + hours);
+        in.class_teacher_count[AsIndex(c)] = AsByte(in.class_teacher_count[AsIndex(c)] + 1);
+        in.class_teachers(AsIndex(c), in.class_teacher_count[AsIndex(c)]) = AsByte(t);
+        in.teacher_class_hours(AsIndex(t), AsIndex(c)) = AsByte(hours);
+        rules.teacher_class_hours_all(AsIndex(t), AsIndex(c)) = AsByte(hours);
+        in.two_hour_lessons(AsIndex(c), AsIndex(t)) = AsByte(two_hour);
         return *this;
     }
 
     // Pins t at slot s of class c as the loader does, and puts it in the timetable.
     School& Pin(int c, int s, int t) {
-        if (s > in.class_hours[U(c)]) {
-            in.class_hours[U(c)] = B(in.class_hours[U(c)] - 1);
+        if (s > in.class_hours[AsIndex(c)]) {
+            in.class_hours[AsIndex(c)] = AsByte(in.class_hours[AsIndex(c)] - 1);
         }
-        in.pinned_lessons(U(c), U(s)) = B(t);
-        in.teacher_class_hours(U(t), U(c)) = B(in.teacher_class_hours(U(t), U(c)) - 1);
+        in.pinned_lessons(AsIndex(c), AsIndex(s)) = AsByte(t);
+        in.teacher_class_hours(AsIndex(t), AsIndex(c)) =
+            AsByte(in.teacher_class_hours(AsIndex(t), AsIndex(c)) - 1);
         return Set(c, s, t);
     }
 
@@ -78,18 +74,18 @@ struct School {
     }
 
     School& Set(int c, int s, int t) {
-        timetable(U(c), U(s)) = B(t);
+        timetable(AsIndex(c), AsIndex(s)) = AsByte(t);
         return *this;
     }
 
     // The full weekly hours of t in c, as the rules see them.
     School& Hours(int c, int t, int hours) {
-        rules.teacher_class_hours_all(U(t), U(c)) = B(hours);
+        rules.teacher_class_hours_all(AsIndex(t), AsIndex(c)) = AsByte(hours);
         return *this;
     }
 
     School& TwoHour(int c, int t, int count) {
-        in.two_hour_lessons(U(c), U(t)) = B(count);
+        in.two_hour_lessons(AsIndex(c), AsIndex(t)) = AsByte(count);
         return *this;
     }
 
