@@ -1,12 +1,10 @@
 // Importing and exporting the exchange file of a school of 255 class sections
 // and 255 teachers (235 single teachers and 20 pairs) into a real entry file.
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "database/database.h"
 #include "exchange/exchange.h"
+#include "qt_benchmark_main.h"
 #include "shell/startup.h"
 
 namespace {
@@ -91,10 +89,4 @@ BENCHMARK(BM_ParseLargeSchoolFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TAKTIRIO_QT_BENCHMARK_MAIN()

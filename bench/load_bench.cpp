@@ -1,15 +1,13 @@
 // Preparing the working copy of a school of 60 class sections, 150 teachers
 // and 40 teacher pairs from its entry file, and loading it into the solver's
 // inputs, with real SQLite files.
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "database/database.h"
 #include "exchange/exchange.h"
 #include "load/problem_loader.h"
 #include "prepare/working_copy.h"
+#include "qt_benchmark_main.h"
 #include "shell/startup.h"
 
 namespace {
@@ -99,10 +97,4 @@ BENCHMARK(BM_LoadProblem)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TAKTIRIO_QT_BENCHMARK_MAIN()

@@ -1,8 +1,5 @@
 // Solving the demo school end to end through the run engine, pages written,
 // with one and with two worker threads: the speed-up of the threaded run.
-#include <benchmark/benchmark.h>
-
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
@@ -13,6 +10,7 @@
 #include "load/problem_loader.h"
 #include "pages/solution_page_writer.h"
 #include "prepare/working_copy.h"
+#include "qt_benchmark_main.h"
 #include "run/run_engine.h"
 #include "run/solution_files.h"
 #include "shell/startup.h"
@@ -97,10 +95,4 @@ BENCHMARK(BM_SolveDemo)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TAKTIRIO_QT_BENCHMARK_MAIN()

@@ -2,8 +2,9 @@
 # Builds the solution page readers' fuzz target with clang-14 and libFuzzer
 # (AddressSanitizer and UndefinedBehaviorSanitizer on) and runs it for the
 # given number of seconds, default 60, starting from the sample pages in
-# fuzz/corpus. New inputs go to build-fuzz/corpus; a failing input is saved as
-# build-fuzz/crash-* (or leak-*, timeout-*) and the script exits non-zero.
+# fuzz/corpus and the golden test pages in tests/fixtures/pages. New inputs go
+# to build-fuzz/corpus; a failing input is saved as build-fuzz/crash-* (or
+# leak-*, timeout-*) and the script exits non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,4 +18,4 @@ cmake --build "$build" --target page_reader_fuzz
 
 mkdir -p "$build/corpus"
 "$build/fuzz/page_reader_fuzz" -max_total_time="$seconds" -dict=fuzz/pages.dict \
-    -artifact_prefix="$build/" -print_final_stats=1 "$build/corpus" fuzz/corpus
+    -artifact_prefix="$build/" -print_final_stats=1 "$build/corpus" fuzz/corpus tests/fixtures/pages
