@@ -135,7 +135,8 @@ struct OpenSchool {
 };
 
 OpenSchool OpenExisting(const ProgramPaths& paths) {
-    if (!QFileInfo::exists(paths.entry_database)) {
+    const QFileInfo entry_file(paths.entry_database);
+    if (!entry_file.exists() && !entry_file.isSymLink()) {
         throw DatabaseError(S("Δεν υπάρχει βάση δεδομένων στο directory %1.\r"
                               "Δημιούργησέ την με init ή import.")
                                 .arg(paths.directory),
@@ -152,8 +153,8 @@ int Init(const CommandLine& line, const ProgramPaths& paths) {
         Say(stderr, UsageText());
         return kExitUsage;
     }
-    if (!CheckProgramDirectory(paths.directory)) {
-        Say(stderr, PermissionsMessage(paths.directory));
+    if (const QString problem = ProgramDirectoryProblem(paths.directory); !problem.isEmpty()) {
+        Say(stderr, problem);
         return kExitFailure;
     }
     Database entry = Database::Open(paths.entry_database);
@@ -174,8 +175,8 @@ int Import(const CommandLine& line, const ProgramPaths& paths) {
         return kExitFailure;
     }
     const SchoolDocument document = ParseSchoolDocument(file.readAll());
-    if (!CheckProgramDirectory(paths.directory)) {
-        Say(stderr, PermissionsMessage(paths.directory));
+    if (const QString problem = ProgramDirectoryProblem(paths.directory); !problem.isEmpty()) {
+        Say(stderr, problem);
         return kExitFailure;
     }
     Database entry = Database::Open(paths.entry_database);

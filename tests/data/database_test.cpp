@@ -10,6 +10,7 @@
 #include "database/greek_collation.h"
 #include "database/schema.h"
 #include "entry/base_lists.h"
+#include "shell/startup.h"
 
 namespace taktirio::data::testing {
 namespace {
@@ -145,6 +146,123 @@ TEST(DatabaseFile, TwoConnectionsToOneFileDoNotCloseEachOther) {
     }
     EXPECT_TRUE(first.connection().isOpen());
     EXPECT_EQ(ScalarInt(first.connection(), QStringLiteral("SELECT COUNT(*) FROM SCHOOLS")), 0);
+}
+
+// A writer killed in the middle of a transaction: the file holds some of the
+// transaction's pages and the rollback journal beside it holds the pages as
+// they were. The copy of both, taken while the writer is still open, is
+// exactly what a killed process leaves behind.
+void MakeInterruptedWrite(const QString& source, const QString& crashed) {
+    const QString name = QStringLiteral("interrupted-writer");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(source);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(QStringLiteral("PRAGMA cache_size = 2")));
+        ASSERT_TRUE(query.exec(QStringLiteral("BEGIN")));
+        ASSERT_TRUE(query.exec(QStringLiteral("DELETE FROM CLASSES")));
+        for (int i = 0; i < 2000; ++i) {
+            ASSERT_TRUE(query.exec(QStringLiteral("INSERT INTO TEACHERS(TEACHER, SCHOOL_USERNAME) "
+                                                  "VALUES('%1', 'HOMEBASE')")
+                                       .arg(QString(200, QLatin1Char('T')) + QString::number(i))));
+        }
+        ASSERT_TRUE(QFile::exists(source + QStringLiteral("-journal")));
+        ASSERT_TRUE(QFile::copy(source, crashed));
+        ASSERT_TRUE(
+            QFile::copy(source + QStringLiteral("-journal"), crashed + QStringLiteral("-journal")));
+        query.exec(QStringLiteral("ROLLBACK"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+TEST(DatabaseFile, AWriteCutShortIsRolledBackWhenTheFileIsOpened) {
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("source.sqlite"));
+    {
+        Database db = Database::Open(source);
+        RegisterSchool(db.connection(), U("Σχολείο"), U("Υπεύθυνος"));
+        const Session session{db.connection(), Login(db.connection())};
+        InsertClass(session, U("Α1"));
+        InsertClass(session, U("Β1"));
+    }
+    const QString crashed = dir.filePath(QStringLiteral("DATA2.sqlite"));
+    MakeInterruptedWrite(source, crashed);
+
+    // Both the check alone and the opening see the data as before the write.
+    CheckDatabaseFile(crashed);
+    Database db = Database::Open(crashed);
+    EXPECT_FALSE(QFile::exists(crashed + QStringLiteral("-journal")));
+    EXPECT_EQ(FirstValue(db.connection(), QStringLiteral("PRAGMA integrity_check"))->toString(),
+              QStringLiteral("ok"));
+    EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("SELECT COUNT(*) FROM CLASSES")), 2);
+    EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("SELECT COUNT(*) FROM TEACHERS")), 0);
+}
+
+TEST(DatabaseFile, LinksAndFoldersAreNeverOpenedAndNothingIsWrittenThroughThem) {
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.sqlite"));
+    MakeOurs(real);
+    const QByteArray before = FileBytes(real);
+    const QString missing = dir.filePath(QStringLiteral("elsewhere/missing.sqlite"));
+    QDir(dir.path()).mkdir(QStringLiteral("elsewhere"));
+
+    struct Case {
+        const char* name;
+        std::function<void(const QString& path)> make;
+        const char* message_part;
+    };
+    const std::vector<Case> cases = {
+        {"link to a database of ours", [&](const QString& p) { QFile::link(real, p); },
+         "symbolic link"},
+        {"dangling link", [&](const QString& p) { QFile::link(missing, p); }, "symbolic link"},
+        {"a directory", [](const QString& p) { QDir().mkpath(p); }, "δεν είναι αρχείο"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QStringLiteral("DATA2-%1.sqlite").arg(&c - cases.data()));
+        c.make(path);
+        try {
+            Database db = Database::Open(path);
+            ADD_FAILURE() << "opened";
+        } catch (const FileRefusedError& error) {
+            EXPECT_TRUE(error.message().contains(U(c.message_part)))
+                << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(path));
+        }
+        EXPECT_EQ(FileBytes(real), before);
+        EXPECT_FALSE(QFile::exists(missing));
+    }
+}
+
+TEST(DatabaseFile, AFileAnotherWriterHoldsIsBusyNotDamaged) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("DATA2.sqlite"));
+    MakeOurs(path);
+    const QString name = QStringLiteral("exclusive-writer");
+    {
+        QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        writer.setDatabaseName(path);
+        ASSERT_TRUE(writer.open());
+        QSqlQuery query(writer);
+        ASSERT_TRUE(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        try {
+            Database db = Database::Open(path);  // waits for the busy timeout first
+            ADD_FAILURE() << "opened";
+        } catch (const FileRefusedError& error) {
+            ADD_FAILURE() << "refused as " << error.message().toStdString();
+        } catch (const DatabaseError& error) {
+            EXPECT_EQ(error.cause(), DatabaseError::Cause::kBusy);
+            EXPECT_TRUE(error.message().startsWith(U(kDatabaseProblemMessage)));
+            EXPECT_TRUE(error.message().contains(U("χρησιμοποιείται")));
+            EXPECT_TRUE(error.message().contains(path));
+        }
+        query.exec(QStringLiteral("ROLLBACK"));
+        writer.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    EXPECT_NO_THROW(Database::Open(path));
 }
 
 class SchemaTest : public SchoolTest {};

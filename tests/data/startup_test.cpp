@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <functional>
+#include <vector>
 
 #include "data_test_support.h"
 #include "database/errors.h"
@@ -11,22 +14,80 @@
 namespace taktirio::data::testing {
 namespace {
 
-TEST(StartUp, DirectoryCheckWritesProbeFilesAndCreatesSolutions) {
+TEST(StartUp, DirectoryCheckCreatesSolutionsAndLeavesNoProbeBehind) {
     QTemporaryDir dir;
-    ASSERT_TRUE(CheckProgramDirectory(dir.path()));
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("checkper.txt"))));
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("SOLUTIONS/checkper.txt"))));
-    EXPECT_TRUE(CheckProgramDirectory(dir.path()));  // again, over the existing files
+    // Probe names that are links to a file of the user's: never written through.
+    const QString precious = dir.filePath(QStringLiteral("precious.txt"));
+    QFile file(precious);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("the user's own text");
+    file.close();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("SOLUTIONS")));
+    QFile::link(precious, dir.filePath(QStringLiteral("checkper.txt")));
+    QFile::link(precious, dir.filePath(QStringLiteral("SOLUTIONS/checkper.txt")));
 
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const QString missing = dir.filePath(QStringLiteral("SOLUTIONS"));
-    QDir(missing).removeRecursively();
-    const bool writable = CheckProgramDirectory(dir.path());
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (::geteuid() != 0) {  // root writes anyway
-        EXPECT_FALSE(writable);
+    EXPECT_EQ(ProgramDirectoryProblem(dir.path()), QString());
+    EXPECT_TRUE(CheckProgramDirectory(dir.path()));
+    EXPECT_EQ(FileBytes(precious), QByteArray("the user's own text"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("SOLUTIONS")))
+                  .entryList(QDir::Files | QDir::System)
+                  .size(),
+              1);
+
+    QTemporaryDir fresh;
+    EXPECT_TRUE(CheckProgramDirectory(fresh.path()));
+    EXPECT_TRUE(QFileInfo(fresh.filePath(QStringLiteral("SOLUTIONS"))).isDir());
+}
+
+TEST(StartUp, EachDirectoryProblemNamesItsCauseAndPath) {
+    struct Case {
+        const char* name;
+        std::function<QString(const QDir& root)> make;  // returns the program directory
+        std::vector<const char*> message_parts;
+    };
+    const std::vector<Case> cases = {
+        {"missing directory",
+         [](const QDir& root) { return root.filePath(QStringLiteral("nowhere")); },
+         {"δεν υπάρχει", "/nowhere"}},
+        {"a file given as the directory",
+         [](const QDir& root) {
+             const QString path = root.filePath(QStringLiteral("plain.txt"));
+             QFile f(path);
+             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+             return path;
+         },
+         {"δεν είναι directory", "/plain.txt"}},
+        {"a file where SOLUTIONS should be",
+         [](const QDir& root) {
+             QFile f(root.filePath(QStringLiteral("SOLUTIONS")));
+             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+             return root.path();
+         },
+         {"Τα δικαιώματα NTFS", "/SOLUTIONS είναι αρχείο"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir root;
+        const QString directory = c.make(QDir(root.path()));
+        const QString message = ProgramDirectoryProblem(directory);
+        for (const char* part : c.message_parts) {
+            EXPECT_TRUE(message.contains(U(part))) << message.toStdString();
+        }
+        EXPECT_FALSE(CheckProgramDirectory(directory));
     }
-    EXPECT_TRUE(PermissionsMessage(dir.path()).contains(dir.path() + QStringLiteral("/SOLUTIONS")));
+}
+
+TEST(StartUp, AnUnwritableDirectoryGetsThePermissionsMessageAndItsCause) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes to read-only directories";
+    }
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const QString message = ProgramDirectoryProblem(dir.path());
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(message.startsWith(PermissionsMessage(dir.path())));
+    EXPECT_TRUE(message.contains(U("Δεν μπορούν να δημιουργηθούν αρχεία")));
 }
 
 TEST(StartUp, LoginOfferFollowsTheRegisteredSchoolCount) {

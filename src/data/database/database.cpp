@@ -1,5 +1,6 @@
 #include "database/database.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -23,6 +24,76 @@ QString S(const char* text) {
 QString NewConnectionName() {
     static std::atomic<int> counter{0};
     return QStringLiteral("taktirio-%1").arg(++counter);
+}
+
+// SQLite's primary result codes that call for a message of their own.
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteIoError = 10;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteFull = 13;
+constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteNotADatabase = 26;
+
+int PrimaryCode(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : 0;
+}
+
+QString NativePath(const QString& path) {
+    return QDir::fromNativeSeparators(path);
+}
+
+// The line under the database message that says what went wrong, naming the
+// file; empty when SQLite gave no cause a user can act on.
+QString CauseLine(const QString& path, const QSqlError& error) {
+    switch (PrimaryCode(error)) {
+        case kSqliteBusy:
+        case kSqliteLocked:
+            return S("Το αρχείο %1 χρησιμοποιείται αυτή τη στιγμή από άλλη εργασία του "
+                     "TAKTIRIO. Ξαναδοκίμασε όταν τελειώσει.")
+                .arg(NativePath(path));
+        case kSqliteReadOnly:
+            return S("Δεν επιτρέπεται η εγγραφή στο αρχείο %1 ή στο directory του.")
+                .arg(NativePath(path));
+        case kSqliteFull:
+            return S("Ο δίσκος που έχει το αρχείο %1 είναι γεμάτος.").arg(NativePath(path));
+        case kSqliteIoError:
+            return S("Σφάλμα ανάγνωσης ή εγγραφής στο αρχείο %1 (γεμάτος δίσκος ή όριο μεγέθους "
+                     "αρχείου).")
+                .arg(NativePath(path));
+        case kSqliteCantOpen:
+            return S("Το αρχείο %1 δεν μπορεί να ανοίξει: έλεγξε ότι το directory υπάρχει και "
+                     "επιτρέπει εγγραφές.")
+                .arg(NativePath(path));
+        default:
+            return {};
+    }
+}
+
+QString ProblemMessage(const QString& path, const QSqlError& error) {
+    const QString cause = CauseLine(path, error);
+    return cause.isEmpty() ? S(kDatabaseProblemMessage)
+                           : S(kDatabaseProblemMessage) + QLatin1Char('\r') + cause;
+}
+
+DatabaseError::Cause CauseOf(const QSqlError& error) {
+    switch (PrimaryCode(error)) {
+        case kSqliteBusy:
+        case kSqliteLocked:
+            return DatabaseError::Cause::kBusy;
+        case kSqliteCorrupt:
+        case kSqliteNotADatabase:
+            return DatabaseError::Cause::kDamaged;
+        default:
+            return DatabaseError::Cause::kOther;
+    }
+}
+
+DatabaseError Failure(const QString& path, const QSqlError& error, const QString& detail) {
+    return DatabaseError(ProblemMessage(path, error), detail, CauseOf(error));
 }
 
 QString Refusal(const char* text, const QString& path) {
@@ -54,8 +125,8 @@ QSqlDatabase Connect(const QString& path, const QString& name, bool read_only) {
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     }
     if (!db.open()) {
-        throw DatabaseError(S(kDatabaseProblemMessage),
-                            QStringLiteral("cannot open %1: %2").arg(path, db.lastError().text()));
+        throw Failure(path, db.lastError(),
+                      QStringLiteral("cannot open %1: %2").arg(path, db.lastError().text()));
     }
     // Outside any transaction: SQLite ignores the pragma inside one.
     Run(db, QStringLiteral("PRAGMA foreign_keys = ON"));
@@ -124,6 +195,8 @@ void CheckHeader(const QString& path) {
     }
 }
 
+void RefuseUnlessBusy(const QString& path, const DatabaseError& error);
+
 void CheckDesign(const QString& path, const QSqlDatabase& db) {
     std::optional<QVariant> id;
     std::optional<QVariant> version;
@@ -131,7 +204,7 @@ void CheckDesign(const QString& path, const QSqlDatabase& db) {
         id = FirstValue(db, QStringLiteral("PRAGMA application_id"));
         version = FirstValue(db, QStringLiteral("PRAGMA user_version"));
     } catch (const DatabaseError& error) {
-        RefuseDamaged(path, QString::fromStdString(error.what()));
+        RefuseUnlessBusy(path, error);
     }
     if (!id || id->toLongLong() != kApplicationId) {
         RefuseNotOurs(path, QStringLiteral("application id %1").arg(id ? id->toLongLong() : 0));
@@ -162,14 +235,71 @@ void CheckIntegrity(const QString& path, const QSqlDatabase& db) {
             }
         }
     } catch (const DatabaseError& error) {
-        RefuseDamaged(path, QString::fromStdString(error.what()));
+        RefuseUnlessBusy(path, error);
+    }
+}
+
+// A file that another task is writing at this moment is not damaged: its
+// error goes on as it is, with the cause under the database message.
+// Anything else that SQLite cannot read in a file of ours is damage.
+void RefuseUnlessBusy(const QString& path, const DatabaseError& error) {
+    if (error.cause() == DatabaseError::Cause::kBusy) {
+        throw error;
+    }
+    RefuseDamaged(path, QString::fromStdString(error.what()));
+}
+
+// A database is opened only under its own name: a symbolic link would make
+// every write land in whatever file the link points to, and a dangling one
+// would create a database there.
+void RefuseLinksAndFolders(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        throw FileRefusedError(
+            Refusal("Το αρχείο %1 είναι σύνδεσμος (symbolic link) προς άλλο αρχείο. "
+                    "Το TAKTIRIO ανοίγει μόνο πραγματικά αρχεία βάσης δεδομένων.",
+                    NativePath(path)),
+            QStringLiteral("symbolic link to %1").arg(info.symLinkTarget()));
+    }
+    if (info.exists() && !info.isFile()) {
+        throw FileRefusedError(
+            Refusal("Το %1 δεν είναι αρχείο βάσης δεδομένων αλλά directory ή ειδικό αρχείο.",
+                    NativePath(path)),
+            QStringLiteral("not a regular file"));
+    }
+}
+
+// A write that was cut short (a killed process, a full disk, a file-size
+// limit) leaves a rollback journal or a write-ahead log beside the file.
+// SQLite puts the file back as it was before that write, but only on a
+// connection that may write; a read-only connection reports an error
+// instead. So when such a file is present, one read on a writable connection
+// lets SQLite recover before anything is checked. A journal that belongs to
+// a write still going on in another process is not touched by SQLite.
+void RecoverInterruptedWrite(const QString& path) {
+    const bool journal = QFileInfo::exists(path + QStringLiteral("-journal"));
+    const bool wal = QFileInfo::exists(path + QStringLiteral("-wal"));
+    if (!journal && !wal) {
+        return;
+    }
+    try {
+        WithConnection(path, false, [](const QSqlDatabase& db) {
+            Run(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
+        });
+    } catch (const DatabaseError& error) {
+        if (error.cause() == DatabaseError::Cause::kDamaged) {
+            RefuseDamaged(path, QString::fromStdString(error.what()));
+        }
+        throw;
     }
 }
 
 }  // namespace
 
 void CheckDatabaseFile(const QString& path) {
+    RefuseLinksAndFolders(path);
     CheckHeader(path);
+    RecoverInterruptedWrite(path);
     try {
         WithConnection(path, true, [&path](const QSqlDatabase& db) {
             CheckDesign(path, db);
@@ -178,11 +308,12 @@ void CheckDatabaseFile(const QString& path) {
     } catch (const FileRefusedError&) {
         throw;
     } catch (const DatabaseError& error) {
-        RefuseDamaged(path, QString::fromStdString(error.what()));
+        RefuseUnlessBusy(path, error);
     }
 }
 
 Database Database::Open(const QString& path) {
+    RefuseLinksAndFolders(path);
     if (QFileInfo::exists(path)) {
         CheckDatabaseFile(path);
     } else {
@@ -233,15 +364,15 @@ QSqlQuery Run(const QSqlDatabase& db, const QString& sql, const QVariantList& va
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(sql)) {
-        throw DatabaseError(S(kDatabaseProblemMessage),
-                            query.lastError().text() + QStringLiteral(" in: ") + sql);
+        throw Failure(db.databaseName(), query.lastError(),
+                      query.lastError().text() + QStringLiteral(" in: ") + sql);
     }
     for (const QVariant& value : values) {
         query.addBindValue(value);
     }
     if (!query.exec()) {
-        throw DatabaseError(S(kDatabaseProblemMessage),
-                            query.lastError().text() + QStringLiteral(" in: ") + sql);
+        throw Failure(db.databaseName(), query.lastError(),
+                      query.lastError().text() + QStringLiteral(" in: ") + sql);
     }
     return query;
 }

@@ -26,9 +26,17 @@ class FileRefusedError : public DataError {
 };
 
 // A statement the database refused, or a database that cannot be opened.
+// `cause()` tells apart a file that another task holds at the moment (worth
+// trying again later) and a file that SQLite found damaged.
 class DatabaseError : public DataError {
   public:
-    using DataError::DataError;
+    enum class Cause { kOther, kBusy, kDamaged };
+    DatabaseError(const QString& message, const QString& detail, Cause cause = Cause::kOther)
+        : DataError(message, detail), cause_(cause) {}
+    Cause cause() const { return cause_; }
+
+  private:
+    Cause cause_;
 };
 
 // A data-entry operation refused by its own checks or by the database; nothing

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include "database/database.h"
 #include "database/errors.h"
@@ -16,13 +18,18 @@ QString S(const char* text) {
     return QString::fromUtf8(text);
 }
 
-bool WriteEmptyFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return false;
-    }
-    file.close();
-    return true;
+// Whether files can be created in `directory`: a uniquely named probe file is
+// created and removed again. An existing file is never opened for writing,
+// so a probe name that happens to be a link to some other file cannot empty
+// that file.
+bool CanCreateFilesIn(const QString& directory) {
+    QTemporaryFile probe(QDir(directory).filePath(QStringLiteral("checkper-XXXXXX.txt")));
+    probe.setAutoRemove(true);
+    return probe.open();
+}
+
+QString Cause(const QString& message, const QString& cause) {
+    return message + QLatin1Char('\r') + cause;
 }
 
 }  // namespace
@@ -42,15 +49,41 @@ QString PermissionsMessage(const QString& directory) {
              "installation directory of TAKTIRIO.");
 }
 
+QString ProgramDirectoryProblem(const QString& directory) {
+    const QFileInfo program(directory);
+    const QString shown = QDir::fromNativeSeparators(program.absoluteFilePath());
+    if (!program.exists()) {
+        return S("Το directory %1 δεν υπάρχει.").arg(shown);
+    }
+    if (!program.isDir()) {
+        return S("Το %1 δεν είναι directory αλλά αρχείο.").arg(shown);
+    }
+    const QString permissions = PermissionsMessage(shown);
+    if (!CanCreateFilesIn(program.absoluteFilePath())) {
+        return Cause(permissions,
+                     S("Δεν μπορούν να δημιουργηθούν αρχεία στο directory %1.").arg(shown));
+    }
+    const QDir dir(program.absoluteFilePath());
+    const QFileInfo solutions(dir.filePath(QStringLiteral("SOLUTIONS")));
+    const QString solutions_shown = shown + QStringLiteral("/SOLUTIONS");
+    if (solutions.exists() && !solutions.isDir()) {
+        return Cause(permissions,
+                     S("Το %1 είναι αρχείο, ενώ πρέπει να είναι directory.").arg(solutions_shown));
+    }
+    if (!solutions.exists() && !dir.mkdir(QStringLiteral("SOLUTIONS"))) {
+        return Cause(permissions,
+                     S("Το directory %1 δεν μπορεί να δημιουργηθεί.").arg(solutions_shown));
+    }
+    if (!CanCreateFilesIn(solutions.absoluteFilePath())) {
+        return Cause(
+            permissions,
+            S("Δεν μπορούν να δημιουργηθούν αρχεία στο directory %1.").arg(solutions_shown));
+    }
+    return {};
+}
+
 bool CheckProgramDirectory(const QString& directory) {
-    const QDir dir(directory);
-    if (!WriteEmptyFile(dir.filePath(QStringLiteral("checkper.txt")))) {
-        return false;
-    }
-    if (!dir.exists(QStringLiteral("SOLUTIONS")) && !dir.mkdir(QStringLiteral("SOLUTIONS"))) {
-        return false;
-    }
-    return WriteEmptyFile(dir.filePath(QStringLiteral("SOLUTIONS/checkper.txt")));
+    return ProgramDirectoryProblem(directory).isEmpty();
 }
 
 int RegisteredSchoolCount(const QSqlDatabase& entry) {

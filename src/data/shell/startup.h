@@ -29,9 +29,16 @@ ProgramPaths PathsFor(const QString& directory);
 // The message shown when the program directory or SOLUTIONS cannot be written.
 QString PermissionsMessage(const QString& directory);
 
-// Rewrites the empty probe file checkper.txt in the directory, creates
-// SOLUTIONS when missing and rewrites SOLUTIONS/checkper.txt. False when any
-// of it fails: the program then shows PermissionsMessage and ends.
+// Checks that the program directory exists and that files can be created in
+// it and in its SOLUTIONS subdirectory, creating SOLUTIONS when missing. The
+// probe creates and removes a uniquely named file, so no existing file is
+// ever opened for writing. Returns the message to show, empty when all is
+// well: a missing directory or a file where a directory should be is named
+// as such; a directory that cannot be written gets PermissionsMessage with
+// the cause on a line below. The program then ends.
+QString ProgramDirectoryProblem(const QString& directory);
+
+// True when ProgramDirectoryProblem finds nothing.
 bool CheckProgramDirectory(const QString& directory);
 
 // The number of SCHOOLS rows. Throws DatabaseError (the database message).
