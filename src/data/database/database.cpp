@@ -21,6 +21,9 @@ QString S(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// How long a statement waits for a file that another connection is writing.
+constexpr int kBusyTimeoutMs = 5000;
+
 QString NewConnectionName() {
     static std::atomic<int> counter{0};
     return QStringLiteral("taktirio-%1").arg(++counter);
@@ -121,9 +124,13 @@ sqlite3* HandleOf(const QSqlDatabase& db) {
 QSqlDatabase Connect(const QString& path, const QString& name, bool read_only) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(path);
+    // Another task's write holds the file for the length of its commit; small
+    // writes such as a data-entry window's insert wait for it rather than fail.
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
     if (read_only) {
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     }
+    db.setConnectOptions(options);
     if (!db.open()) {
         throw Failure(path, db.lastError(),
                       QStringLiteral("cannot open %1: %2").arg(path, db.lastError().text()));
