@@ -1,6 +1,6 @@
 // taktirio-cli run as a process: exit codes and output on real files.
-#include <QProcess>
 #include <QFileInfo>
+#include <QProcess>
 
 #include "cli_support.h"
 #include "data_test_support.h"
@@ -31,6 +31,58 @@ TEST(Cli, ImportExportCheckRoundTrip) {
     const QString file = dir.filePath(QStringLiteral("out.json"));
     EXPECT_EQ(RunCli(QStringList{QStringLiteral("export"), file} + at).code, 0);
     EXPECT_EQ(ParseSchoolDocument(FileBytes(file)), ParseSchoolDocument(FileBytes(kDemo)));
+}
+
+// A school far larger than the demo: 200 class sections of seven lessons.
+QByteArray LargeSchoolFile() {
+    SchoolDocument d;
+    d.name = U("Μεγάλο Σχολείο");
+    d.responsible = U("Υπεύθυνος");
+    for (int c = 1; c <= 200; ++c) {
+        d.classes.append(U("Τμήμα %1").arg(c));
+    }
+    for (int t = 1; t <= 250; ++t) {
+        d.teachers.append(U("ΔΙΔΑΣΚΩΝ ΜΕ ΠΟΛΥ ΜΑΚΡΥ ΟΝΟΜΑ %1").arg(t));
+    }
+    for (int c = 0; c < 200; ++c) {
+        for (int k = 0; k < 7; ++k) {
+            d.allocation.append({d.classes[c], d.teachers[(c * 7 + k) % 250], 3, 1});
+        }
+    }
+    return WriteSchoolDocument(d);
+}
+
+TEST(Cli, AnImportCutShortByAFileSizeLimitSaysSoAndKeepsTheOldSchool) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    const QString large = dir.filePath(QStringLiteral("large.json"));
+    {
+        QFile out(large);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(LargeSchoolFile());
+    }
+    // The shell's limit counts blocks of 512 bytes; leave the file room to
+    // grow a little, far less than the large school needs.
+    const qint64 blocks = QFileInfo(dir.filePath(QStringLiteral("DATA2.sqlite"))).size() / 512 + 16;
+    QProcess limited;
+    limited.start(QStringLiteral("/bin/sh"),
+                  QStringList{QStringLiteral("-c"),
+                              QStringLiteral("ulimit -f %1; exec \"$0\" \"$@\"").arg(blocks),
+                              QStringLiteral(TAKTIRIO_CLI_PATH), QStringLiteral("import"), large} +
+                      at);
+    ASSERT_TRUE(limited.waitForFinished(120000));
+    EXPECT_EQ(limited.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(limited.exitCode(), 4);
+    const QString err = QString::fromUtf8(limited.readAllStandardError());
+    EXPECT_TRUE(err.contains(U("Πιθανό πρόβλημα με την βάση δεδομένων"))) << err.toStdString();
+    EXPECT_TRUE(err.contains(U("όριο μεγέθους")) || err.contains(U("γεμάτος")))
+        << err.toStdString();
+
+    // The next command needs no repair and finds the demo school whole.
+    const Result r = RunCli(QStringList{QStringLiteral("export")} + at);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(ParseSchoolDocument(r.out.toUtf8()), ParseSchoolDocument(FileBytes(kDemo)));
 }
 
 TEST(Cli, ExitCodesForUsageRefusalsAndDataProblems) {
