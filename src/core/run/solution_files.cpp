@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
+#include <vector>
 
 namespace taktirio {
 
@@ -74,9 +75,11 @@ bool HasPreviousPages(const fs::path& directory) {
 }
 
 int DeletePreviousPages(const fs::path& directory) {
-    int deleted = 0;
+    // First every page present, so that a page that is plainly not deletable
+    // (a folder of that name) stops the deletion before any page is gone.
+    std::vector<fs::path> pages;
     for (int n = 1; n <= kMostSolutionPages; ++n) {
-        const fs::path page = directory / SolutionPageName(n);
+        fs::path page = directory / SolutionPageName(n);
         std::error_code error;
         const fs::file_status status = fs::symlink_status(page, error);
         if (!fs::exists(status)) {
@@ -88,6 +91,11 @@ int DeletePreviousPages(const fs::path& directory) {
         if (fs::is_directory(status)) {
             throw PageDeleteError(page, "it is a folder");
         }
+        pages.push_back(std::move(page));
+    }
+    int deleted = 0;
+    for (const fs::path& page : pages) {
+        std::error_code error;
         if (!fs::remove(page, error) || error) {
             throw PageDeleteError(page, error ? error.message() : "it was not removed");
         }

@@ -41,9 +41,10 @@ class PageDeleteError : public std::runtime_error {
 // Deletes every page SOLUTION1.htm to SOLUTION254.htm present in the
 // directory, whatever numbers are missing, and the temporary files of pages a
 // killed run left half written. A page name that is a link is deleted as a
-// link; its target is left alone. Stops at the first page that cannot be
-// deleted (a folder of that name, no permission) and throws PageDeleteError
-// naming it. Returns how many pages were deleted.
+// link; its target is left alone. A folder of a page's name is found before
+// anything is deleted; a page the system refuses to delete stops the deletion
+// there. Either throws PageDeleteError naming the page. Returns how many pages
+// were deleted.
 int DeletePreviousPages(const std::filesystem::path& directory);
 
 // Makes sure the directory exists (creating it and its parents when missing,
