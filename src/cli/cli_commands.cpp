@@ -158,7 +158,7 @@ int Init(const CommandLine& line, const ProgramPaths& paths) {
         return kExitFailure;
     }
     ProgramLock lock(paths.directory);
-    lock.Lock();  // a second writer is refused (DirectoryBusyError)
+    lock.Lock();  // a second writer is refused (ProgramLockError)
     Database entry = Database::Open(paths.entry_database);
     Database working = Database::Open(paths.working_database);
     RegisterSchool(entry.connection(), line.school, line.responsible);
@@ -182,7 +182,7 @@ int Import(const CommandLine& line, const ProgramPaths& paths) {
         return kExitFailure;
     }
     ProgramLock lock(paths.directory);
-    lock.Lock();  // a second writer is refused (DirectoryBusyError)
+    lock.Lock();  // a second writer is refused (ProgramLockError)
     Database entry = Database::Open(paths.entry_database);
     Database working = Database::Open(paths.working_database);
     // Registration and import succeed or fail together.

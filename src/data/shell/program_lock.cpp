@@ -30,7 +30,7 @@ bool ProgramLock::TryLock() {
 
 void ProgramLock::Lock() {
     if (!TryLock()) {
-        throw DirectoryBusyError(RefusalMessage(), QStringLiteral("lock %1 not taken (error %2)")
+        throw ProgramLockError(RefusalMessage(), QStringLiteral("lock %1 not taken (error %2)")
                                                        .arg(path_)
                                                        .arg(static_cast<int>(file_.error())));
     }

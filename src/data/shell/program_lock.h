@@ -10,8 +10,9 @@ namespace taktirio::data {
 // The lock file in the program directory.
 inline constexpr char kProgramLockFile[] = "taktirio.lock";
 
-// Another operation holds the program directory; `message()` names it.
-class DirectoryBusyError : public DataError {
+// The program directory's lock was not taken: another operation holds it,
+// or the lock file cannot be created. `message()` says which.
+class ProgramLockError : public DataError {
   public:
     using DataError::DataError;
 };
@@ -36,7 +37,7 @@ class ProgramLock {
     // which.
     bool TryLock();
 
-    // Takes the lock or throws DirectoryBusyError with RefusalMessage().
+    // Takes the lock or throws ProgramLockError with RefusalMessage().
     void Lock();
 
     void Unlock() { file_.unlock(); }
