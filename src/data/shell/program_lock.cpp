@@ -31,8 +31,8 @@ bool ProgramLock::TryLock() {
 void ProgramLock::Lock() {
     if (!TryLock()) {
         throw ProgramLockError(RefusalMessage(), QStringLiteral("lock %1 not taken (error %2)")
-                                                       .arg(path_)
-                                                       .arg(static_cast<int>(file_.error())));
+                                                     .arg(path_)
+                                                     .arg(static_cast<int>(file_.error())));
     }
 }
 
