@@ -10,6 +10,7 @@
 #include "database/database.h"
 #include "database/errors.h"
 #include "exchange/exchange.h"
+#include "shell/program_lock.h"
 #include "shell/startup.h"
 #include "solve_command.h"
 
@@ -157,6 +158,8 @@ int Init(const CommandLine& line, const ProgramPaths& paths) {
         Say(stderr, problem);
         return kExitFailure;
     }
+    ProgramLock lock(paths.directory);
+    lock.Lock();  // a second writer is refused (ProgramLockError)
     Database entry = Database::Open(paths.entry_database);
     Database working = Database::Open(paths.working_database);
     RegisterSchool(entry.connection(), line.school, line.responsible);
@@ -179,6 +182,8 @@ int Import(const CommandLine& line, const ProgramPaths& paths) {
         Say(stderr, problem);
         return kExitFailure;
     }
+    ProgramLock lock(paths.directory);
+    lock.Lock();  // a second writer is refused (ProgramLockError)
     Database entry = Database::Open(paths.entry_database);
     Database working = Database::Open(paths.working_database);
     // Registration and import succeed or fail together.
@@ -279,8 +284,8 @@ QString UsageText() {
         "                  for the school)\n"
         "  --seed S        random stream of the run (printed at the start; with\n"
         "                  --threads 1 the same S repeats the same run)\n"
-        "  --threads N     worker threads (default: every core)\n"
-        "  --time-limit S  stop after S seconds\n"
+        "  --threads N     worker threads, 1 to 256 (default: every core)\n"
+        "  --time-limit S  stop after S seconds, at most 2592000 (30 days)\n"
         "  --replace       delete the previous pages without asking\n"
         "  --attempts N    starts of one class section before an attempt is given\n"
         "                  up, 1000 to 30000 (default 2000)\n"
@@ -289,7 +294,8 @@ QString UsageText() {
         "  --day-hours N   most hours of a teacher a day, 5 to 10\n"
         "  --no-single-runs     no one-hour lessons in consecutive hours of a class\n"
         "  --max-four-in-a-row  no teacher teaches five hours in a row\n"
-        "  Ctrl-C stops the run; the solutions found so far are kept.\n"
+        "  Ctrl-C (or SIGTERM, SIGHUP) stops the run; the solutions found so far\n"
+        "  are kept.\n"
         "\n"
         "Exit codes: 0 done (solve: every solution found), 1 data problem,\n"
         "2 usage error or unacceptable values, 3 input refused, 4 database or file\n"

@@ -1,13 +1,16 @@
 // taktirio-cli solve: the way into a run without windows. Checks, requested
 // solutions, working copy, loading, then the search on every core with a live
-// progress line; Ctrl-C stops the run as the stop button does.
+// progress line; Ctrl-C (or SIGTERM, SIGHUP) stops the run as the stop button
+// does. The program directory is locked for the whole command.
 #include "solve_command.h"
 
 #include <unistd.h>
 
 #include <QString>
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -27,6 +30,7 @@
 #include "run/run_engine.h"
 #include "run/run_messages.h"
 #include "run/solution_files.h"
+#include "shell/program_lock.h"
 #include "shell/startup.h"
 #include "solver/errors.h"
 #include "text/cp1253.h"
@@ -37,29 +41,59 @@ namespace {
 
 using namespace taktirio::data;
 
-std::atomic<bool> g_interrupted{false};
+// The signal that asked the command to stop (SIGINT, SIGTERM or SIGHUP); 0
+// while none has.
+std::atomic<int> g_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void OnInterrupt(int /*signal*/) {
-    g_interrupted.store(true);
+extern "C" void OnInterrupt(int signal) {
+    g_signal.store(signal);
 }
 
-// Installs the Ctrl-C handler for the lifetime of the object.
+bool Interrupted() {
+    return g_signal.load() != 0;
+}
+
+// Ctrl-C, a terminal hang-up and a polite kill all stop the command as the
+// stop button does: before the search by rolling back and saying so, during
+// the search by ending it with its summary. Installed for the object's life.
 class InterruptGuard {
   public:
     InterruptGuard() {
-        g_interrupted.store(false);
+        g_signal.store(0);
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            sigaction(kSignals[i], &action, &previous_[i]);
+        }
     }
-    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptGuard() {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            sigaction(kSignals[i], &previous_[i], nullptr);
+        }
+    }
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
   private:
-    struct sigaction previous_ {};
+    static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, 3> previous_{};
 };
+
+// Raised at the next step of the preparation or loading after a signal; the
+// working copy's transaction rolls back as it unwinds.
+struct InterruptedBeforeSearch {};
+
+void StopIfInterrupted() {
+    if (Interrupted()) {
+        throw InterruptedBeforeSearch{};
+    }
+}
+
+// The largest values of the numeric options that have no range of their own.
+constexpr int kMostThreads = 256;
+constexpr double kMostTimeLimitSeconds = 30.0 * 24.0 * 3600.0;  // 30 days
 
 // Program messages use "\r" as a line break; a terminal wants "\n".
 void Print(FILE* stream, const std::string& message) {
@@ -93,7 +127,7 @@ class ConsoleObserver : public RunObserver {
     explicit ConsoleObserver(RunEngine*& engine) : engine_(engine), live_(IsTerminal(stderr)) {}
 
     void OnProgress(const RunProgress& progress) override {
-        if (g_interrupted.load() && engine_ != nullptr && !stopping_) {
+        if (Interrupted() && engine_ != nullptr && !stopping_) {
             stopping_ = true;
             ClearLine();
             Print(stderr, "Διακοπή της διαδικασίας υπολογισμού λύσεων…");
@@ -174,14 +208,10 @@ struct Prepared {
 };
 
 // Everything before the search: checks, requested solutions, working copy,
-// loading. Throws the data layer's errors.
+// loading. Throws the data layer's errors, and InterruptedBeforeSearch after a
+// signal (the working copy then rolls back).
 std::optional<Prepared> PrepareRun(const SolveRequest& request, const ProgramPaths& paths,
                                    int& exit_code) {
-    if (!CheckProgramDirectory(paths.directory)) {
-        Print(stderr, PermissionsMessage(paths.directory));
-        exit_code = kExitFailure;
-        return std::nullopt;
-    }
     Database entry = Database::Open(paths.entry_database);
     const Session session{entry.connection(), Login(entry.connection())};
     const DataProblem problem = CheckBeforeSolving(session);
@@ -190,16 +220,22 @@ std::optional<Prepared> PrepareRun(const SolveRequest& request, const ProgramPat
         exit_code = kExitDataProblem;
         return std::nullopt;
     }
+    StopIfInterrupted();
     if (request.solutions_given) {
         StoreRequestedSolutions(session, request.settings.solutions_requested);
     }
+    StopIfInterrupted();
     Database working = Database::Open(paths.working_database);
-    PrepareWorkingCopy(session, working.connection(),
-                       [](int step, int total) { ShowSteps("Προετοιμασία", step, total); });
+    PrepareWorkingCopy(session, working.connection(), [](int step, int total) {
+        StopIfInterrupted();
+        ShowSteps("Προετοιμασία", step, total);
+    });
     Prepared prepared;
     prepared.problem = LoadProblem(working.connection(), session.school, [](int step, int total) {
+        StopIfInterrupted();
         ShowSteps(kLoadingText, step, total);
     });
+    StopIfInterrupted();
     prepared.user = session.school.toStdString();
     return prepared;
 }
@@ -209,6 +245,32 @@ int ExitCodeOf(const RunSummary& summary) {
         return kExitOk;
     }
     return summary.found > 0 ? kExitSomeFound : kExitNoneFound;
+}
+
+// The checks that could stop a run, all made before a previous page is
+// deleted: names the pages can hold, consent, a folder that takes new files.
+// Returns an exit code when the run cannot go ahead.
+std::optional<int> CheckBeforeDeleting(const SolveRequest& request, const Prepared& prepared,
+                                       const std::filesystem::path& directory, bool& previous) {
+    const LoadedProblem& problem = prepared.problem;
+    if (const auto message = UnwritableNameMessage(problem.page_info, problem.inputs.class_names,
+                                                   problem.inputs.teacher_names)) {
+        Print(stderr, *message);
+        return kExitDataProblem;
+    }
+    previous = HasPreviousPages(directory);
+    if (previous && !request.replace && !AskToDeletePrevious()) {
+        StopIfInterrupted();
+        Print(stderr, "Υπάρχουν προηγούμενες λύσεις στο " + directory.string() +
+                          ".\rΗ εκτέλεση ακυρώθηκε: δώσε --replace για να διαγραφούν.");
+        return kExitRefused;
+    }
+    bool created = false;
+    if (const auto problem_text = PrepareSolutionsFolder(directory, created)) {
+        Print(stderr, *problem_text);
+        return kExitFailure;
+    }
+    return std::nullopt;
 }
 
 int RunSearch(const SolveRequest& request, const ProgramPaths& paths, Prepared& prepared) {
@@ -222,13 +284,10 @@ int RunSearch(const SolveRequest& request, const ProgramPaths& paths, Prepared& 
     }
     const std::filesystem::path directory =
         SolutionsDirectory(paths.directory.toStdString(), prepared.user);
-    if (std::filesystem::exists(directory)) {
-        if (!request.replace && !AskToDeletePrevious()) {
-            Print(stderr, "Υπάρχουν προηγούμενες λύσεις στο " + directory.string() +
-                              ".\rΗ εκτέλεση ακυρώθηκε: δώσε --replace για να διαγραφούν.");
-            return kExitRefused;
-        }
-        DeletePreviousPages(directory);
+    prepared.problem.page_info.program_directory = paths.directory.toStdString();
+    bool previous = false;
+    if (const auto refused = CheckBeforeDeleting(request, prepared, directory, previous)) {
+        return *refused;
     }
 
     RunParameters parameters;
@@ -243,21 +302,32 @@ int RunSearch(const SolveRequest& request, const ProgramPaths& paths, Prepared& 
             std::chrono::milliseconds(static_cast<long long>(*request.time_limit_seconds * 1000.0));
     }
     parameters.solutions_directory = directory;
-    // From here Ctrl-C stops the run instead of ending the program.
-    InterruptGuard guard;
-    Print(stdout, "seed " + std::to_string(parameters.seed) + ", " +
-                      std::to_string(parameters.threads) + " threads (repeat with --seed " +
-                      std::to_string(parameters.seed) + " --threads 1)");
-    Print(stdout, std::string(kSearchingText));
+    // Runs once the worker threads have started: only then may the previous
+    // pages go.
+    parameters.before_search = [&] {
+        StopIfInterrupted();
+        if (previous) {
+            DeletePreviousPages(directory);
+        }
+        Print(stdout, "seed " + std::to_string(parameters.seed) + ", " +
+                          std::to_string(parameters.threads) + " threads (repeat with --seed " +
+                          std::to_string(parameters.seed) + " --threads 1)");
+        Print(stdout, std::string(kSearchingText));
+    };
 
-    prepared.problem.page_info.program_directory = paths.directory.toStdString();
     SolutionPageWriter writer(prepared.problem.page_info);
     RunEngine* running = nullptr;
     ConsoleObserver observer(running);
     RunEngine engine(prepared.problem.inputs, prepared.problem.rules, parameters, writer,
                      &observer);
     running = &engine;
-    const RunSummary summary = engine.Run();
+    RunSummary summary;
+    try {
+        summary = engine.Run();
+    } catch (...) {
+        RemoveDirectoryIfEmpty(directory);  // no page was written: no folder left behind
+        throw;
+    }
     observer.ClearLine();
     if (summary.end == RunEnd::kTimeLimit) {
         Print(stderr, "Το χρονικό όριο εξαντλήθηκε.");
@@ -272,20 +342,50 @@ int RunSearch(const SolveRequest& request, const ProgramPaths& paths, Prepared& 
     return ExitCodeOf(summary);
 }
 
+// True when every number of the request lies in its range; the number of
+// solutions is checked here only when given.
+bool RequestValid(const SolveRequest& request) {
+    RunSettings settings = request.settings;
+    if (!request.solutions_given) {
+        settings.solutions_requested = 1;
+    }
+    if (!RunSettingsValid(settings) || request.threads < 0 || request.threads > kMostThreads) {
+        return false;
+    }
+    if (request.time_limit_seconds) {
+        const double seconds = *request.time_limit_seconds;
+        return std::isfinite(seconds) && seconds > 0 && seconds <= kMostTimeLimitSeconds;
+    }
+    return true;
+}
+
 }  // namespace
 
 int Solve(const SolveRequest& request, const ProgramPaths& paths) {
-    if (request.solutions_given && !RunSettingsValid(request.settings)) {
+    if (!RequestValid(request)) {
         Print(stderr, std::string(kInvalidValuesMessage));
         return kExitUsage;
     }
+    InterruptGuard guard;
     try {
+        if (!CheckProgramDirectory(paths.directory)) {
+            Print(stderr, PermissionsMessage(paths.directory));
+            return kExitFailure;
+        }
+        // One writer at a time, from the preparation to the last page.
+        ProgramLock lock(paths.directory);
+        lock.Lock();
         int exit_code = kExitOk;
         std::optional<Prepared> prepared = PrepareRun(request, paths, exit_code);
         if (!prepared) {
             return exit_code;
         }
         return RunSearch(request, paths, *prepared);
+    } catch (const InterruptedBeforeSearch&) {
+        Print(stderr,
+              "Η διαδικασία διακόπηκε πριν την αναζήτηση λύσεων.\r"
+              "Τα δεδομένα έμειναν όπως ήταν και οι προηγούμενες λύσεις δεν διαγράφηκαν.");
+        return kExitNoneFound;
     } catch (const PreparationError& error) {
         Print(stderr, error.message());
         return kExitDataProblem;
@@ -296,8 +396,15 @@ int Solve(const SolveRequest& request, const ProgramPaths& paths) {
         return ContradictoryData(error.what());
     } catch (const ContradictoryDataError& error) {
         return ContradictoryData(error.what());
+    } catch (const RunStartError& error) {
+        Print(stderr, std::string(error.what()) + "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν.");
+        return kExitFailure;
+    } catch (const PageDeleteError& error) {
+        Print(stderr, "Η προηγούμενη λύση " + error.path().string() + " δεν μπορεί να διαγραφεί (" +
+                          error.reason() + ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε.");
+        return kExitFailure;
     } catch (const PageWriteError& error) {
-        Print(stderr, error.what());
+        Print(stderr, "Η σελίδα " + error.path() + " δεν μπορεί να γραφτεί.\r" + error.what());
         return kExitFailure;
     } catch (const EncodingError& error) {
         Print(stderr, error.what());

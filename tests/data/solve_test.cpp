@@ -10,6 +10,7 @@
 #include "data_test_support.h"
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
+#include "shell/program_lock.h"
 #include "solver/slots.h"
 #include "verify/timetable_verifier.h"
 
@@ -109,11 +110,80 @@ TEST(Solve, PreviousPagesNeedConsentAndValuesTheirRanges) {
         EXPECT_EQ(r.code, 2) << bad.join(u' ').toStdString();
         EXPECT_TRUE(r.err.contains(U("Μη αποδεκτές τιμές."))) << bad.join(u' ').toStdString();
     }
-    EXPECT_EQ(RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("--threads"),
-                                 QStringLiteral("x")} +
+    // Numbers out of any sensible range are refused before anything is done,
+    // never turned into an overflow.
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--threads"), QStringLiteral("x")},
+          QStringList{QStringLiteral("--threads"), QStringLiteral("100000")},
+          QStringList{QStringLiteral("--threads"), QStringLiteral("-3")},
+          QStringList{QStringLiteral("--time-limit"), QStringLiteral("1e16")},
+          QStringList{QStringLiteral("--time-limit"), QStringLiteral("inf")},
+          QStringList{QStringLiteral("--time-limit"), QStringLiteral("nan")},
+          QStringList{QStringLiteral("--time-limit"), QStringLiteral("-1")},
+          QStringList{QStringLiteral("-n"), QStringLiteral("99999999999")},
+          QStringList{QStringLiteral("--seed"), QStringLiteral("-1")}}) {
+        r = RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("--replace")} + bad + at);
+        EXPECT_EQ(r.code, 2) << bad.join(u' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty()) << bad.join(u' ').toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm"))));
+}
+
+// Nothing of the previous pages is deleted before the run can start: a name
+// the pages cannot hold, or a page that cannot be deleted, stops it first.
+TEST(Solve, PreviousPagesStayUntilTheRunCanStart) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    const QStringList solve = {QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("2"),
+                               QStringLiteral("--replace")};
+    ASSERT_EQ(RunCli(solve + at).code, 0);
+    const QDir pages(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+    const QByteArray first = FileBytes(pages.filePath(QStringLiteral("SOLUTION1.htm")));
+
+    // A page folder in the way: named, and no page deleted.
+    ASSERT_TRUE(pages.mkpath(QStringLiteral("SOLUTION5.htm/inside")));
+    Result r = RunCli(solve + at);
+    EXPECT_EQ(r.code, 4) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("SOLUTION5.htm"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(U("Η αναζήτηση λύσεων δεν ξεκίνησε."))) << r.err.toStdString();
+    EXPECT_EQ(FileBytes(pages.filePath(QStringLiteral("SOLUTION1.htm"))), first);
+    ASSERT_TRUE(QDir(pages.filePath(QStringLiteral("SOLUTION5.htm"))).removeRecursively());
+
+    // A teacher name windows-1253 cannot hold, written past the entry checks.
+    {
+        Database entry = Database::Open(dir.filePath(QStringLiteral("DATA2.sqlite")));
+        data::Run(entry.connection(),
+                  QStringLiteral("UPDATE TEACHERS SET TEACHER = ? WHERE TEACHER_ID = "
+                                 "(SELECT MIN(TEACHER_ID) FROM TEACHERS)"),
+                  {U("ΚΑΘΗΓΗΤΗΣ 中")});
+    }
+    r = RunCli(solve + at);
+    EXPECT_EQ(r.code, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(U("«ΚΑΘΗΓΗΤΗΣ 中»"))) << r.err.toStdString();
+    EXPECT_EQ(FileBytes(pages.filePath(QStringLiteral("SOLUTION1.htm"))), first);
+    EXPECT_TRUE(pages.exists(QStringLiteral("SOLUTION2.htm")));
+}
+
+// With SOLUTION1.htm gone, --replace still deletes every old page: no page of
+// an earlier run stays beside the new ones.
+TEST(Solve, ReplaceDeletesEveryOldPageWhateverIsMissing) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("5"),
+                                 QStringLiteral("--replace")} +
                      at)
                   .code,
-              2);
+              0);
+    const QDir pages(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+    ASSERT_TRUE(QFile::remove(pages.filePath(QStringLiteral("SOLUTION1.htm"))));
+    Result r = RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("-n"),
+                                  QStringLiteral("2"), QStringLiteral("--replace")} +
+                      at);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(pages.entryList(QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{QStringLiteral("SOLUTION1.htm"), QStringLiteral("SOLUTION2.htm")}));
 }
 
 // Teacher ΑΛΦΑ teaches five hours in each class section, so at most once a
@@ -166,31 +236,88 @@ TEST(Solve, NoTimetableEndsAtTheTimeLimitWithNoDirectoryLeft) {
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("SOLUTIONS"))).exists());
 }
 
-TEST(Solve, CtrlCStopsTheRunAndTheSummaryFollows) {
-    QTemporaryDir dir;
-    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+QString WriteContradictorySchool(const QTemporaryDir& dir) {
     const QString file = dir.filePath(QStringLiteral("none.json"));
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(ContradictorySchool());
+    QFile out(file);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(ContradictorySchool());
+    return file;
+}
+
+// Starts `solve` on a school without a timetable and waits until its search
+// has begun.
+bool StartEndlessSolve(QProcess& process, const QStringList& at, const QStringList& extra = {}) {
+    process.start(QStringLiteral(TAKTIRIO_CLI_PATH),
+                  QStringList{QStringLiteral("solve")} + extra + at);
+    if (!process.waitForStarted()) {
+        return false;
     }
-    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), file} + at).code, 0);
-    QProcess process;
-    process.start(QStringLiteral(TAKTIRIO_CLI_PATH), QStringList{QStringLiteral("solve")} + at);
-    ASSERT_TRUE(process.waitForStarted());
-    // Wait until the search has begun, then interrupt it as a terminal would.
     QByteArray out;
     while (!out.contains("seed ") && process.waitForReadyRead(10000)) {
         out += process.readAllStandardOutput();
     }
-    ASSERT_TRUE(out.contains("seed "));
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(30000));
-    out += process.readAllStandardOutput();
-    EXPECT_EQ(process.exitCode(), 6);
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_TRUE(QString::fromUtf8(out).contains(U("Έχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις.")));
+    return out.contains("seed ");
+}
+
+// Ctrl-C, a hang-up and a polite kill all stop the run as the stop button
+// does: the summary follows, and no empty folder is left that the next run
+// would take for previous solutions.
+TEST(Solve, InterruptingSignalsStopTheRunAndTheSummaryFollows) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        QTemporaryDir dir;
+        const QStringList at = {QStringLiteral("--dir"), dir.path()};
+        ASSERT_EQ(
+            RunCli(QStringList{QStringLiteral("import"), WriteContradictorySchool(dir)} + at).code,
+            0);
+        QProcess process;
+        ASSERT_TRUE(StartEndlessSolve(process, at)) << "signal " << signal;
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "signal " << signal;
+        EXPECT_EQ(process.exitCode(), 6) << "signal " << signal;
+        EXPECT_TRUE(out.contains(U("Έχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις.")))
+            << "signal " << signal;
+        EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE"))).exists());
+
+        const Result next =
+            RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("--time-limit"),
+                               QStringLiteral("0.2")} +
+                   at);
+        EXPECT_EQ(next.code, 6) << "not taken for previous solutions: " << next.err.toStdString();
+    }
+}
+
+// One writer at a time: while a run holds the directory, a second run and an
+// import are refused with the holder named, and nothing of theirs is written.
+TEST(Solve, ASecondWriterIsRefusedWhileARunHoldsTheDirectory) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(
+        RunCli(QStringList{QStringLiteral("import"), WriteContradictorySchool(dir)} + at).code, 0);
+    QProcess first;
+    ASSERT_TRUE(StartEndlessSolve(first, at, {QStringLiteral("--replace")}));
+    const QByteArray entry_before = FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite")));
+
+    for (const QStringList& second :
+         {QStringList{QStringLiteral("solve"), QStringLiteral("--replace")},
+          QStringList{QStringLiteral("import"), kDemo}}) {
+        const Result r = RunCli(second + at);
+        EXPECT_EQ(r.code, 4) << second.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(U("χρησιμοποιείται από άλλη εργασία"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::number(first.processId()))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("taktirio-cli"))) << r.err.toStdString();
+    }
+    EXPECT_EQ(FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite"))), entry_before);
+    EXPECT_TRUE(RunCli(QStringList{QStringLiteral("check")} + at).code == 0)
+        << "readers are not locked out";
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGINT);
+    ASSERT_TRUE(first.waitForFinished(30000));
+    EXPECT_EQ(first.exitCode(), 6);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QString::fromLatin1(kProgramLockFile))));
+    EXPECT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0)
+        << "free once the run ended";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The working copy a run reads: renumbering, hours, slots, absences spread to
 // pairs by exact member names, derived apart rows, eighth hours, and a
 // preparation that either completes or leaves the previous copy untouched.
+#include <QSqlQuery>
 #include <functional>
 #include <set>
 
@@ -304,6 +305,59 @@ TEST_F(WorkingCopyTest, ReportsEachOfItsSixteenSteps) {
     for (int k = 0; k < 16; ++k) {
         EXPECT_EQ(steps[static_cast<std::size_t>(k)], std::make_pair(k + 1, kPreparationSteps));
     }
+}
+
+// A run interrupted during its preparation (its progress report throws) rolls
+// the working copy back to the last good one.
+TEST_F(WorkingCopyTest, AnInterruptedPreparationLeavesThePreviousCopyIntact) {
+    Classes({"Α1", "Α2"});
+    Teachers({"Τ1", "Τ2"});
+    Allocate("Α1", "Τ1", 5);
+    Prepare();
+    const auto good = WorkingSnapshot();
+    InsertClass(session_, U("Α3"));
+    Allocate("Α3", "Τ2", 4);
+    struct Interrupted {};
+    for (const int at : {3, 8, 15}) {
+        EXPECT_THROW(PrepareWorkingCopy(session_, W(),
+                                        [at](int step, int) {
+                                            if (step == at) {
+                                                throw Interrupted{};
+                                            }
+                                        }),
+                     Interrupted)
+            << "step " << at;
+        EXPECT_EQ(WorkingSnapshot(), good) << "step " << at;
+    }
+    Prepare();  // the connections are usable afterwards
+    EXPECT_EQ(WorkingRows("SELECT COUNT(*) FROM CLASSES"), (Table{{U("3")}}));
+}
+
+// The entry database is read in one read transaction: a class section another
+// connection adds while the preparation runs is either kept out by the
+// preparation's read lock or not seen by it, never copied halfway through.
+TEST_F(WorkingCopyTest, ThePreparationCopiesOneStateOfTheEntryDatabase) {
+    Classes({"Α1", "Α2"});
+    Teachers({"Τ1"});
+    Allocate("Α1", "Τ1", 5);
+    const QString name = QStringLiteral("intruder");
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        other.setDatabaseName(path_);
+        other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        ASSERT_TRUE(other.open());
+        PrepareWorkingCopy(session_, W(), [&other](int step, int) {
+            if (step == 2) {  // counted, nothing copied yet
+                QSqlQuery insert(other);
+                insert.exec(QStringLiteral(
+                    "INSERT INTO CLASSES(CLASS, SCHOOL_USERNAME) VALUES('Ω1', 'HOMEBASE')"));
+            }
+        });
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    EXPECT_EQ(WorkingRows("SELECT CLASS FROM CLASSES ORDER BY CLASS_ID"),
+              (Table{{U("Α1")}, {U("Α2")}}));
 }
 
 // Every refusal, whether before or after the old copy is deleted, leaves the

@@ -4,12 +4,16 @@
 // so every line's text, order and line break is part of the format.
 #include "pages/solution_page_writer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <utility>
 
@@ -523,6 +527,37 @@ std::string RenderSolutionPage(const SolutionPageInfo& info, const SolutionPageC
     return PageBuilder(info, content).Build();
 }
 
+std::optional<std::string> UnwritableNameMessage(const SolutionPageInfo& info,
+                                                 std::span<const std::string> class_names,
+                                                 std::span<const std::string> teacher_names) {
+    const auto refused = [](const std::string& what, const std::string& name) {
+        return what + " «" + name +
+               "» έχει χαρακτήρα που δεν γράφεται στις σελίδες των λύσεων (windows-1253).\r"
+               "Διόρθωσε το όνομα και ξεκίνησε ξανά τον υπολογισμό λύσεων.";
+    };
+    if (!FitsCp1253(info.school_name)) {
+        return refused("Το όνομα του σχολείου", info.school_name);
+    }
+    for (std::size_t c = 1; c < class_names.size(); ++c) {
+        if (!FitsCp1253(class_names[c])) {
+            return refused("Το τμήμα " + std::to_string(c), class_names[c]);
+        }
+    }
+    for (std::size_t t = 1; t < teacher_names.size(); ++t) {
+        if (!FitsCp1253(teacher_names[t])) {
+            return refused("Ο διδάσκων " + std::to_string(t), teacher_names[t]);
+        }
+    }
+    for (std::size_t k = 1; k < info.single_teachers.size(); ++k) {
+        const KATGHIGITES_SINGLE_STRUCTURE& single = info.single_teachers[k];
+        if (!FitsCp1253(single.teacher_name)) {
+            return refused("Ο διδάσκων " + std::to_string(single.teacher_number),
+                           single.teacher_name);
+        }
+    }
+    return std::nullopt;
+}
+
 std::string SolutionPagePath(const SolutionPageInfo& info, int solution) {
     return (SolutionsDirectory(info.program_directory, info.user_name) / SolutionPageName(solution))
         .string();
@@ -556,21 +591,52 @@ void SolutionPageWriter::WriteSolution(const Tfindsolution& solution, const RunC
     WriteFile(SolutionPagePath(info_, context.current_solution), bytes);
 }
 
+namespace {
+
+// Gives up a page being written: the temporary file goes, the page is left as
+// it was.
+[[noreturn]] void AbandonPage(int fd, const std::filesystem::path& temporary,
+                              const std::string& path, int code) {
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    ::unlink(temporary.c_str());
+    throw PageWriteError(path, std::strerror(code));
+}
+
+}  // namespace
+
+// The page is written to a new temporary file beside it and renamed over its
+// name: a kill or a full disk leaves the old page or the new one, never part
+// of one, and a page name that is a link is replaced, not written through.
 void SolutionPageWriter::WriteFile(const std::string& path, const std::string& bytes) {
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        throw PageWriteError(path, std::strerror(errno));
+    const std::filesystem::path target(path);
+    std::filesystem::path temporary;
+    std::error_code error;
+    const int fd =
+        CreateUniqueFile(target.parent_path(), "." + target.filename().string(), temporary, error);
+    if (fd < 0) {
+        throw PageWriteError(path, error.message());
     }
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file.get());
-    const int flushed = std::fflush(file.get());
-    if (written != bytes.size() || flushed != 0 || std::ferror(file.get()) != 0) {
-        throw PageWriteError(path, std::strerror(errno));
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            AbandonPage(fd, temporary, path, n < 0 ? errno : ENOSPC);
+        }
+        written += static_cast<std::size_t>(n);
     }
-    if (std::fclose(file.release()) != 0) {
-        throw PageWriteError(path, std::strerror(errno));
+    if (::fsync(fd) != 0) {
+        AbandonPage(fd, temporary, path, errno);
+    }
+    if (::close(fd) != 0) {
+        AbandonPage(-1, temporary, path, errno);
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        AbandonPage(-1, temporary, path, errno);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -70,6 +71,15 @@ int PageHoursPerDay(int max_class_week_hours);
 // when the timetable holds a teacher or a week the page cannot show.
 std::string RenderSolutionPage(const SolutionPageInfo& info, const SolutionPageContent& content);
 
+// Checks before a run that every name its pages will show (the school, each
+// class section, each teacher and pair) can be written in windows-1253, so that
+// a run is refused before anything is deleted rather than stopped at its first
+// page. Returns the message naming the first that cannot; nothing when all can.
+// Name lists have an unused entry 0.
+std::optional<std::string> UnwritableNameMessage(const SolutionPageInfo& info,
+                                                 std::span<const std::string> class_names,
+                                                 std::span<const std::string> teacher_names);
+
 // <program directory>/SOLUTIONS/<user name>/SOLUTION<n>.htm
 std::string SolutionPagePath(const SolutionPageInfo& info, int solution);
 
@@ -87,7 +97,9 @@ class SolutionPageWriter : public SolutionWriter {
 
     void WriteSolution(const Tfindsolution& solution, const RunContext& context) override;
 
-    // The page of one timetable, written to `path`.
+    // The page of one timetable, written to `path` through a temporary file
+    // in the same folder renamed over it: the name holds the old page or the
+    // whole new one, never part of one, and a link of that name is replaced.
     static void WriteFile(const std::string& path, const std::string& bytes);
 
     const SolutionPageInfo& info() const { return info_; }

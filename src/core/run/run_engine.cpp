@@ -21,6 +21,7 @@ namespace taktirio {
 struct RunEngine::Shared {
     std::mutex mutex;
     std::condition_variable changed;
+    bool go = false;  // the workers wait for it before their first attempt
     int next_solution = 1;
     double solution_start_time = 0.0;
     bool all_found = false;
@@ -47,8 +48,12 @@ class RunEngine::Worker : public SolutionWriter {
         context_.writer = this;
     }
 
-    void Start() {
-        thread_ = std::thread([this] { Loop(); });
+    void Start(const ThreadStarter& starter) {
+        if (starter) {
+            thread_ = starter([this] { Loop(); });
+        } else {
+            thread_ = std::thread([this] { Loop(); });
+        }
     }
     void Join() {
         if (thread_.joinable()) {
@@ -83,6 +88,10 @@ class RunEngine::Worker : public SolutionWriter {
 
   private:
     void Loop() {
+        {
+            std::unique_lock<std::mutex> lock(shared_.mutex);
+            shared_.changed.wait(lock, [this] { return shared_.go; });
+        }
         try {
             while (!context_.stop_requested.load(std::memory_order_relaxed)) {
                 Tfindsolution solver(context_, random_, engine_.inputs_);
@@ -138,6 +147,56 @@ void RunEngine::StopWorkersLocked() {
     }
 }
 
+// Starts every worker; they wait for `shared.go`. A thread the system refuses
+// ends the start: the workers already started are stopped and joined.
+void RunEngine::StartWorkers(Shared& shared, const RunContext& prepared) {
+    const int count = parameters_.threads < 1 ? 1 : parameters_.threads;
+    int started = 0;
+    std::string failure;
+    {
+        RandomStream seeds(parameters_.seed);
+        std::lock_guard<std::mutex> lock(workers_mutex_);
+        try {
+            for (int i = 0; i < count; ++i) {
+                workers_.push_back(
+                    std::make_unique<Worker>(*this, shared, prepared, seeds.Split()));
+            }
+            for (auto& worker : workers_) {
+                if (stop_requested_.load()) {
+                    worker->Stop();
+                }
+                worker->Start(thread_starter_);
+                ++started;
+            }
+        } catch (const std::exception& error) {
+            failure = error.what();
+        }
+    }
+    if (!failure.empty()) {
+        AbandonWorkers(shared);
+        throw RunStartError("Δεν ήταν δυνατό να ξεκινήσει η αναζήτηση λύσεων: ξεκίνησαν " +
+                            std::to_string(started) + " από τα " + std::to_string(count) +
+                            " νήματα εκτέλεσης.\r" + failure);
+    }
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    shared.running_workers = started;
+}
+
+// Stops the workers before their first attempt and joins them.
+void RunEngine::AbandonWorkers(Shared& shared) {
+    StopWorkersLocked();
+    {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        shared.go = true;
+    }
+    shared.changed.notify_all();
+    std::lock_guard<std::mutex> lock(workers_mutex_);
+    for (auto& worker : workers_) {
+        worker->Join();
+    }
+    workers_.clear();
+}
+
 RunSummary RunEngine::Run() {
     RunContext prepared;
     prepared.options = parameters_.options;
@@ -149,25 +208,24 @@ RunSummary RunEngine::Run() {
 
     RunSummary summary;
     summary.requested = parameters_.solutions_requested;
-    const double run_start_time = clock_();
 
     Shared shared;
-    shared.solution_start_time = run_start_time;
-    {
-        RandomStream seeds(parameters_.seed);
-        std::lock_guard<std::mutex> lock(workers_mutex_);
-        const int count = parameters_.threads < 1 ? 1 : parameters_.threads;
-        for (int i = 0; i < count; ++i) {
-            workers_.push_back(std::make_unique<Worker>(*this, shared, prepared, seeds.Split()));
-        }
-        shared.running_workers = count;
-        for (auto& worker : workers_) {
-            if (stop_requested_.load()) {
-                worker->Stop();
-            }
-            worker->Start();
+    StartWorkers(shared, prepared);
+    if (parameters_.before_search) {
+        try {
+            parameters_.before_search();
+        } catch (...) {
+            AbandonWorkers(shared);
+            throw;
         }
     }
+    const double run_start_time = clock_();
+    {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        shared.solution_start_time = run_start_time;
+        shared.go = true;
+    }
+    shared.changed.notify_all();
     Supervise(shared, summary);
     for (auto& worker : workers_) {
         worker->Join();

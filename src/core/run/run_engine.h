@@ -8,7 +8,9 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "solver/run_context.h"
@@ -25,6 +27,19 @@ struct RunParameters {
     std::optional<std::chrono::milliseconds> time_limit;  // none: until found or stopped
     // Created when missing. When the run finds nothing it is removed, if empty.
     std::filesystem::path solutions_directory;
+    // Called on the caller's thread once every worker thread has started and
+    // before the first attempt: the place for what must not happen unless the
+    // run can go ahead, such as deleting the previous pages. An exception from
+    // it ends the run before any attempt and leaves Run with it.
+    std::function<void()> before_search;
+};
+
+// The worker threads of a run could not all be started (the system refused a
+// thread or its memory). Nothing was searched and `before_search` was not
+// called. The text is the message to show.
+class RunStartError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
 };
 
 struct RunProgress {
@@ -68,10 +83,12 @@ class RunEngine {
     RunEngine(const RunEngine&) = delete;
     RunEngine& operator=(const RunEngine&) = delete;
 
-    // Checks the problem (ProblemError), creates the solutions directory, and
-    // searches until every solution is found, Stop is called or the time limit
-    // passes. An error of the search or of writing a page ends the run and is
-    // rethrown here once every worker has stopped; pages already written stay.
+    // Checks the problem (ProblemError), creates the solutions directory,
+    // starts the workers (RunStartError when one cannot be started), calls
+    // `before_search`, and searches until every solution is found, Stop is
+    // called or the time limit passes. An error of the search or of writing a
+    // page ends the run and is rethrown here once every worker has stopped;
+    // pages already written stay.
     RunSummary Run();
 
     // Asks the run to stop: each worker returns at its next draw. Safe from any
@@ -81,10 +98,16 @@ class RunEngine {
     // The clock the run reads (time of day, fraction of a day); for tests.
     void SetClock(std::function<double()> clock) { clock_ = std::move(clock); }
 
+    // How a worker thread is started; for tests that make it fail.
+    using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+    void SetThreadStarter(ThreadStarter starter) { thread_starter_ = std::move(starter); }
+
   private:
     struct Shared;
     class Worker;
 
+    void StartWorkers(Shared& shared, const RunContext& prepared);
+    void AbandonWorkers(Shared& shared);
     void Supervise(Shared& shared, RunSummary& summary);
     void StopWorkersLocked();
 
@@ -94,6 +117,7 @@ class RunEngine {
     SolutionWriter& writer_;
     RunObserver* observer_;
     std::function<double()> clock_ = TimeOfDayNow;
+    ThreadStarter thread_starter_;
     std::atomic<bool> stop_requested_{false};
     std::mutex workers_mutex_;
     std::vector<std::unique_ptr<Worker>> workers_;

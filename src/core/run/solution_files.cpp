@@ -1,10 +1,60 @@
 #include "run/solution_files.h"
 
-#include <system_error>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <vector>
 
 namespace taktirio {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The temporary files of pages start with a dot and the page's name
+// (".SOLUTION3.htm.…") and end with ".tmp".
+constexpr std::string_view kTemporaryPrefix = ".SOLUTION";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+bool IsTemporaryPage(const std::string& name) {
+    return name.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() &&
+           name.compare(0, kTemporaryPrefix.size(), kTemporaryPrefix) == 0 &&
+           name.compare(name.size() - kTemporarySuffix.size(), kTemporarySuffix.size(),
+                        kTemporarySuffix) == 0;
+}
+
+// A name part that no other process or call picks at the same moment.
+std::string UniquePart() {
+    static std::atomic<std::uint64_t> counter{0};
+    static const std::uint64_t salt = [] {
+        std::random_device device;
+        return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    }();
+    const auto now =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char text[64];
+    std::snprintf(text, sizeof text, "%d.%llx", static_cast<int>(::getpid()),
+                  static_cast<unsigned long long>(salt ^ now ^ (counter.fetch_add(1) << 48)));
+    return text;
+}
+
+void RemoveLeftoverTemporaryPages(const fs::path& directory) {
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+        if (IsTemporaryPage(it->path().filename().string())) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+
+}  // namespace
 
 fs::path SolutionsDirectory(const fs::path& program_directory, const std::string& user_name) {
     return program_directory / "SOLUTIONS" / user_name;
@@ -14,17 +64,90 @@ std::string SolutionPageName(int solution) {
     return "SOLUTION" + std::to_string(solution) + ".htm";
 }
 
-int DeletePreviousPages(const fs::path& directory) {
-    constexpr int kMostSolutions = 254;
-    int deleted = 0;
-    for (int n = 1; n <= kMostSolutions; ++n) {
+bool HasPreviousPages(const fs::path& directory) {
+    for (int n = 1; n <= kMostSolutionPages; ++n) {
         std::error_code error;
-        if (!fs::remove(directory / SolutionPageName(n), error) || error) {
-            break;
+        if (fs::exists(fs::symlink_status(directory / SolutionPageName(n), error))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int DeletePreviousPages(const fs::path& directory) {
+    // First every page present, so that a page that is plainly not deletable
+    // (a folder of that name) stops the deletion before any page is gone.
+    std::vector<fs::path> pages;
+    for (int n = 1; n <= kMostSolutionPages; ++n) {
+        fs::path page = directory / SolutionPageName(n);
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(page, error);
+        if (!fs::exists(status)) {
+            if (error && error != std::errc::no_such_file_or_directory) {
+                throw PageDeleteError(page, error.message());
+            }
+            continue;
+        }
+        if (fs::is_directory(status)) {
+            throw PageDeleteError(page, "it is a folder");
+        }
+        pages.push_back(std::move(page));
+    }
+    int deleted = 0;
+    for (const fs::path& page : pages) {
+        std::error_code error;
+        if (!fs::remove(page, error) || error) {
+            throw PageDeleteError(page, error ? error.message() : "it was not removed");
         }
         ++deleted;
     }
+    RemoveLeftoverTemporaryPages(directory);
     return deleted;
+}
+
+int CreateUniqueFile(const fs::path& directory, const std::string& prefix, fs::path& path,
+                     std::error_code& error) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = directory / (prefix + "." + UniquePart() + std::string(kTemporarySuffix));
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            error.clear();
+            return fd;
+        }
+        if (errno != EEXIST) {
+            error = std::error_code(errno, std::generic_category());
+            return -1;
+        }
+    }
+    error = std::make_error_code(std::errc::file_exists);
+    return -1;
+}
+
+std::optional<std::string> PrepareSolutionsFolder(const fs::path& directory, bool& created) {
+    created = false;
+    std::error_code error;
+    const fs::file_status status = fs::status(directory, error);
+    if (fs::exists(status) && !fs::is_directory(status)) {
+        return "Το " + directory.string() +
+               " δεν είναι φάκελος· οι λύσεις δεν μπορούν να γραφτούν.";
+    }
+    if (!fs::exists(status)) {
+        created = fs::create_directories(directory, error);
+        if (error) {
+            return "Ο φάκελος των λύσεων " + directory.string() + " δεν μπορεί να δημιουργηθεί.\r" +
+                   error.message();
+        }
+    }
+    fs::path probe;
+    const int fd = CreateUniqueFile(directory, ".checkper", probe, error);
+    if (fd < 0) {
+        return "Ο φάκελος των λύσεων " + directory.string() + " δεν επιτρέπει εγγραφές.\r" +
+               error.message();
+    }
+    ::close(fd);
+    fs::remove(probe, error);
+    return std::nullopt;
 }
 
 bool RemoveDirectoryIfEmpty(const fs::path& directory) {

@@ -243,6 +243,9 @@ void PrepareWorkingCopy(const Session& entry, const QSqlDatabase& working,
             }
         }
     };
+    // Every read of the entry database happens in one read transaction, so the
+    // copy is one consistent state even while another connection writes.
+    Transaction reading(entry.db);
     builder.CheckCounts();
     done(2);
     // Nothing is written outside this transaction: a refusal at any later
@@ -270,6 +273,7 @@ void PrepareWorkingCopy(const Session& entry, const QSqlDatabase& working,
     }
     builder.CopyEighthHours();
     transaction.Commit();
+    reading.Commit();
     done(1);
 }
 

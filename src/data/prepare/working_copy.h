@@ -35,8 +35,10 @@ class PreparationError : public DataError {
 //     unordered couple of pairs sharing a member once, the earlier pair first;
 //   - eighth-hour slots 35 + day, only when the busiest class section has 36
 //     to 39 weekly hours.
-// Everything happens in one transaction of the working database: on any
-// failure the previous working copy is left exactly as it was. Throws
+// The entry database is read inside one read transaction, so the copy is one
+// consistent state of it. Everything happens in one transaction of the working
+// database: on any failure, or an exception from `progress` (a run being
+// interrupted), the previous working copy is left exactly as it was. Throws
 // PreparationError for more than 255 class sections or teachers, an hour
 // total outside 0..255, a reference to a class section or teacher the school
 // does not have, an unknown day or day-and-hour text, or a school that is not

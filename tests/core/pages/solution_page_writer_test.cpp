@@ -1,9 +1,13 @@
 #include "pages/solution_page_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "core/pages/page_fixtures.h"
@@ -138,11 +142,73 @@ TEST(SolutionPageWriter, FileThatCannotBeCreatedOrWrittenNamesThePath) {
         EXPECT_EQ(e.path(), missing);
         EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
     }
-    // A full device: the write or the close fails, never silently.
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_THROW(SolutionPageWriter::WriteFile("/dev/full", std::string(1 << 16, 'x')),
-                     PageWriteError);
+}
+
+// The page goes to a temporary file beside it, renamed over the name: a link
+// of the page's name is replaced, its target untouched, and no temporary file
+// stays.
+TEST(SolutionPageWriter, APageNameThatIsALinkIsReplacedNotWrittenThrough) {
+    const auto dir = FreshDirectory("taktirio_page_writer_link");
+    const auto target = dir / "someone_elses.txt";
+    std::ofstream(target) << "not a page";
+    const auto page = dir / "SOLUTION1.htm";
+    std::filesystem::create_symlink(target, page);
+    SolutionPageWriter::WriteFile(page.string(), "the page\r\n");
+    EXPECT_EQ(ReadBytes(target.string()), "not a page");
+    EXPECT_FALSE(std::filesystem::is_symlink(page));
+    EXPECT_EQ(ReadBytes(page.string()), "the page\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
+// A disk that fills up in the middle of a page (here a file-size limit) is an
+// error naming the page, and the page written before is still whole.
+TEST(SolutionPageWriter, ADiskFullInTheMiddleOfAPageLeavesTheOldPageWhole) {
+    const auto dir = FreshDirectory("taktirio_page_writer_full");
+    const std::string page = (dir / "SOLUTION1.htm").string();
+    const std::string old_page(20000, 'o');
+    SolutionPageWriter::WriteFile(page, old_page);
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 8192;
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool refused = false;
+    try {
+        SolutionPageWriter::WriteFile(page, std::string(1 << 16, 'n'));
+    } catch (const PageWriteError& e) {
+        refused = e.path() == page;
     }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous_handler);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(ReadBytes(page), old_page);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file left";
+}
+
+TEST(SolutionPageWriter, NamesThePagesCannotHoldAreFoundBeforeARun) {
+    const SmallSchool good;
+    EXPECT_EQ(UnwritableNameMessage(good.info, good.classes, good.teachers), std::nullopt);
+
+    SmallSchool bad_teacher;
+    bad_teacher.teachers[2] = "ΠΑΠΑΣ 中";
+    const auto teacher =
+        UnwritableNameMessage(bad_teacher.info, bad_teacher.classes, bad_teacher.teachers);
+    ASSERT_TRUE(teacher.has_value());
+    EXPECT_NE(teacher->find("Ο διδάσκων 2 «ΠΑΠΑΣ 中»"), std::string::npos) << *teacher;
+
+    SmallSchool bad_school;
+    bad_school.info.school_name = "Σχολείο 🙂";
+    const auto school =
+        UnwritableNameMessage(bad_school.info, bad_school.classes, bad_school.teachers);
+    ASSERT_TRUE(school.has_value());
+    EXPECT_NE(school->find("Το όνομα του σχολείου"), std::string::npos) << *school;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <mutex>
 #include <set>
+#include <system_error>
+#include <thread>
 
 #include "generator/school_generator.h"
 #include "run/run_messages.h"
@@ -214,23 +216,131 @@ TEST(RunEngine, ABrokenProblemIsRefusedBeforeAnythingIsCreated) {
     EXPECT_FALSE(fs::exists(parameters.solutions_directory));
 }
 
-TEST(SolutionFiles, PreviousPagesAreDeletedUpToTheFirstGap) {
+TEST(RunEngine, BeforeSearchRunsOnceEveryWorkerStartedAndItsErrorStopsTheRun) {
+    KeepingWriter writer;
+    int calls = 0;
+    RunParameters parameters = Parameters(2, 2);
+    parameters.before_search = [&] {
+        ++calls;
+        std::lock_guard<std::mutex> lock(writer.mutex);
+        EXPECT_TRUE(writer.numbers.empty()) << "no attempt before it returns";
+    };
+    RunEngine engine(School().inputs, School().rules, parameters, writer);
+    EXPECT_EQ(engine.Run().found, 2);
+    EXPECT_EQ(calls, 1);
+
+    KeepingWriter untouched;
+    parameters.before_search = [] { throw PageDeleteError("SOLUTION1.htm", "refused"); };
+    RunEngine refused(School().inputs, School().rules, parameters, untouched);
+    EXPECT_THROW(refused.Run(), PageDeleteError);
+    EXPECT_TRUE(untouched.numbers.empty());
+}
+
+TEST(RunEngine, AThreadTheSystemRefusesIsAClearErrorBeforeAnythingElse) {
+    for (const int refused_at : {0, 2}) {
+        KeepingWriter writer;
+        bool before_search_called = false;
+        RunParameters parameters = Parameters(2, 4);
+        parameters.before_search = [&] { before_search_called = true; };
+        RunEngine engine(School().inputs, School().rules, parameters, writer);
+        int started = 0;
+        engine.SetThreadStarter([&](std::function<void()> body) {
+            if (started++ == refused_at) {
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again));
+            }
+            return std::thread(std::move(body));
+        });
+        try {
+            engine.Run();
+            FAIL() << "the run went on without its threads";
+        } catch (const RunStartError& error) {
+            EXPECT_NE(std::string(error.what()).find(std::to_string(refused_at) + " από τα 4"),
+                      std::string::npos)
+                << error.what();
+        }
+        EXPECT_FALSE(before_search_called) << "nothing may be deleted";
+        EXPECT_TRUE(writer.numbers.empty());
+    }
+}
+
+TEST(SolutionFiles, EveryPagePresentIsDeletedWhateverNumbersAreMissing) {
     struct Case {
         std::set<int> pages;
         int deleted;
-        std::set<int> left;
     };
-    for (const Case& c : {Case{{1, 2, 3}, 3, {}}, Case{{1, 3}, 1, {3}}, Case{{2}, 0, {2}}}) {
+    for (const Case& c :
+         {Case{{1, 2, 3}, 3}, Case{{2, 3, 4, 5}, 4}, Case{{1, 3, 254}, 3}, Case{{}, 0}}) {
         ScratchDirectory scratch;
         for (const int n : c.pages) {
             std::ofstream(scratch.path() / SolutionPageName(n)) << "page";
         }
+        std::ofstream(scratch.path() / "notes.txt") << "mine";
+        std::ofstream(scratch.path() / ".SOLUTION2.htm.77.abc.tmp") << "half a page";
+        EXPECT_EQ(HasPreviousPages(scratch.path()), !c.pages.empty());
         EXPECT_EQ(DeletePreviousPages(scratch.path()), c.deleted);
-        for (int n = 1; n <= 3; ++n) {
-            EXPECT_EQ(fs::exists(scratch.path() / SolutionPageName(n)), c.left.count(n) == 1)
-                << "page " << n;
+        for (int n = 1; n <= kMostSolutionPages; ++n) {
+            EXPECT_FALSE(fs::exists(scratch.path() / SolutionPageName(n))) << "page " << n;
         }
+        EXPECT_FALSE(HasPreviousPages(scratch.path()));
+        EXPECT_FALSE(fs::exists(scratch.path() / ".SOLUTION2.htm.77.abc.tmp"))
+            << "a half-written page of a killed run goes with the pages";
+        EXPECT_TRUE(fs::exists(scratch.path() / "notes.txt")) << "other files stay";
     }
+}
+
+TEST(SolutionFiles, APageNameThatIsALinkIsDeletedAndItsTargetKept) {
+    ScratchDirectory scratch;
+    std::ofstream(scratch.path() / "elsewhere.txt") << "someone else's file";
+    fs::create_symlink(scratch.path() / "elsewhere.txt", scratch.path() / SolutionPageName(1));
+    fs::create_symlink(scratch.path() / "nothing", scratch.path() / SolutionPageName(2));
+    EXPECT_TRUE(HasPreviousPages(scratch.path())) << "a dangling link is a page name in use";
+    EXPECT_EQ(DeletePreviousPages(scratch.path()), 2);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(scratch.path() / SolutionPageName(1))));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(scratch.path() / SolutionPageName(2))));
+    EXPECT_TRUE(fs::exists(scratch.path() / "elsewhere.txt"));
+}
+
+TEST(SolutionFiles, APageThatCannotBeDeletedIsNamedBeforeAnyIsDeleted) {
+    ScratchDirectory scratch;
+    for (const int n : {1, 2, 4}) {
+        std::ofstream(scratch.path() / SolutionPageName(n)) << "page";
+    }
+    fs::create_directories(scratch.path() / SolutionPageName(3));
+    std::ofstream(scratch.path() / SolutionPageName(3) / "inside.txt") << "x";
+    try {
+        DeletePreviousPages(scratch.path());
+        FAIL() << "a folder named as a page was passed over";
+    } catch (const PageDeleteError& error) {
+        EXPECT_EQ(error.path(), scratch.path() / SolutionPageName(3));
+        EXPECT_NE(std::string(error.what()).find("SOLUTION3.htm"), std::string::npos);
+    }
+    for (const int n : {1, 2, 4}) {
+        EXPECT_TRUE(fs::exists(scratch.path() / SolutionPageName(n))) << "page " << n;
+    }
+}
+
+TEST(SolutionFiles, TheFolderIsCreatedAndProbedWithoutTouchingItsFiles) {
+    ScratchDirectory scratch;
+    const fs::path folder = scratch.path() / "SOLUTIONS" / "HOMEBASE";
+    bool created = false;
+    EXPECT_EQ(PrepareSolutionsFolder(folder, created), std::nullopt);
+    EXPECT_TRUE(created);
+    EXPECT_TRUE(fs::is_empty(folder)) << "the probe file was removed";
+
+    // An existing probe-like file, or a link to someone else's file, is never
+    // opened: the probe is a new file of its own.
+    std::ofstream(scratch.path() / "precious.txt") << "keep";
+    fs::create_symlink(scratch.path() / "precious.txt", folder / "checkper.txt");
+    EXPECT_EQ(PrepareSolutionsFolder(folder, created), std::nullopt);
+    EXPECT_FALSE(created);
+    std::ifstream precious(scratch.path() / "precious.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(precious), {}), "keep");
+
+    std::ofstream(scratch.path() / "FILE") << "not a folder";
+    const auto refused = PrepareSolutionsFolder(scratch.path() / "FILE", created);
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_NE(refused->find((scratch.path() / "FILE").string()), std::string::npos) << *refused;
 }
 
 TEST(SolutionFiles, DirectoryOfASchool) {
