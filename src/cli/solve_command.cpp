@@ -368,8 +368,8 @@ int Solve(const SolveRequest& request, const ProgramPaths& paths) {
     }
     InterruptGuard guard;
     try {
-        if (!CheckProgramDirectory(paths.directory)) {
-            Print(stderr, PermissionsMessage(paths.directory));
+        if (const QString problem = ProgramDirectoryProblem(paths.directory); !problem.isEmpty()) {
+            Print(stderr, problem);
             return kExitFailure;
         }
         // One writer at a time, from the preparation to the last page.
