@@ -10,7 +10,7 @@ namespace taktirio::data {
 bool is_valid_input(const QString& text) {
     for (const QChar ch : text) {
         // No surrogate is in windows-1253; a lone one would pass the check
-        // below, since toUtf8() turns it into a question mark.
+        // below, since toUtf8() replaces it with a character that passes.
         if (ch == u'\'' || ch == u'"' || ch == u'%' || ch == u'!' ||
             ch.category() == QChar::Other_Control || ch.isSurrogate()) {
             return false;

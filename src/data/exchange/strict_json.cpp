@@ -168,18 +168,15 @@ class Reader {
             }
             ++pos_;
             QJsonValue value = Value(depth);
+            SkipBlanks();
+            if (Peek() != ',' && Peek() != '}') {
+                Malformed(S("αναμένεται \",\" ή \"}\""));  // named after the member before
+            }
             path_.pop_back();
             members.emplace_back(std::move(key), std::move(value));
-            SkipBlanks();
-            if (Peek() == ',') {
-                ++pos_;
-                continue;
-            }
-            if (Peek() == '}') {
-                ++pos_;
+            if (data_[pos_++] == '}') {
                 break;
             }
-            Malformed(S("αναμένεται \",\" ή \"}\""));
         }
         // In key order each insert lands at the end: no quadratic cost for
         // an object of many keys.
@@ -204,17 +201,14 @@ class Reader {
         while (true) {
             path_.push_back({QString(), array.size()});
             array.append(Value(depth));
-            path_.pop_back();
             SkipBlanks();
-            if (Peek() == ',') {
-                ++pos_;
-                continue;
+            if (Peek() != ',' && Peek() != ']') {
+                Malformed(S("αναμένεται \",\" ή \"]\""));  // named after the item before
             }
-            if (Peek() == ']') {
-                ++pos_;
+            path_.pop_back();
+            if (data_[pos_++] == ']') {
                 return array;
             }
-            Malformed(S("αναμένεται \",\" ή \"]\""));
         }
     }
 
