@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
+#include <new>
 #include <optional>
 
 #include "checks/presolve.h"
@@ -172,12 +173,7 @@ int Import(const CommandLine& line, const ProgramPaths& paths) {
         Say(stderr, UsageText());
         return kExitUsage;
     }
-    QFile file(line.positional[0]);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Say(stderr, S("Το αρχείο %1 δεν μπορεί να διαβαστεί.").arg(line.positional[0]));
-        return kExitFailure;
-    }
-    const SchoolDocument document = ParseSchoolDocument(file.readAll());
+    const SchoolDocument document = ParseSchoolDocument(ReadSchoolFile(line.positional[0]));
     if (const QString problem = ProgramDirectoryProblem(paths.directory); !problem.isEmpty()) {
         Say(stderr, problem);
         return kExitFailure;
@@ -299,7 +295,8 @@ QString UsageText() {
         "\n"
         "Exit codes: 0 done (solve: every solution found), 1 data problem,\n"
         "2 usage error or unacceptable values, 3 input refused, 4 database or file\n"
-        "problem, 5 solve stopped with some solutions found, 6 solve found none.");
+        "problem, 5 solve stopped with some solutions found, 6 solve found none,\n"
+        "7 out of memory.");
 }
 
 int RunCommand(const QStringList& arguments, const QString& directory) {
@@ -320,6 +317,14 @@ int RunCommand(const QStringList& arguments, const QString& directory) {
         return Fail(error, kExitRefused);
     } catch (const DataError& error) {
         return Fail(error, kExitFailure);
+    } catch (const std::bad_alloc&) {
+        // An open transaction was rolled back on the way here. The message is
+        // a constant, so that writing it needs no memory.
+        static const char kMessage[] =
+            "Η μνήμη του υπολογιστή δεν επαρκεί για αυτή την εργασία.\n"
+            "Η εργασία διακόπηκε.\n";
+        std::fwrite(kMessage, 1, sizeof kMessage - 1, stderr);
+        return kExitOutOfMemory;
     }
 }
 

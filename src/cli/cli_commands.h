@@ -12,6 +12,7 @@ enum ExitCode {
     kExitUsage = 2,        // unknown command or option, missing argument
     kExitRefused = 3,      // the input was refused: a broken exchange file, invalid names
     kExitFailure = 4,      // a database or file that cannot be used, no registered school
+    kExitOutOfMemory = 7,  // the memory ran out; an open transaction was rolled back
 };
 
 // Runs one command line (without the program name) in `directory`; writes

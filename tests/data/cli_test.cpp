@@ -1,4 +1,6 @@
 // taktirio-cli run as a process: exit codes and output on real files.
+#include <sys/resource.h>
+
 #include <QFileInfo>
 #include <QProcess>
 
@@ -135,6 +137,69 @@ TEST(Cli, ExitCodesForUsageRefusalsAndDataProblems) {
     EXPECT_EQ(r.code, 4);
     EXPECT_TRUE(r.err.contains(U("δεν είναι βάση δεδομένων του TAKTIRIO")));
 }
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    ASSERT_EQ(out.write(bytes), bytes.size());
+}
+
+TEST(Cli, ImportRefusesAFileTooLargeAndWhatIsNoFile) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    const QString database = dir.filePath(QStringLiteral("DATA2.sqlite"));
+    const QByteArray before = FileBytes(database);
+
+    // The demo school padded with blanks to one byte beyond the maximum.
+    const QString large = dir.filePath(QStringLiteral("large.json"));
+    QByteArray padded = FileBytes(kDemo);
+    padded.append(QByteArray(kMaxSchoolFileBytes + 1 - padded.size(), ' '));
+    WriteFile(large, padded);
+    Result r = RunCli(QStringList{QStringLiteral("import"), large} + at);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.err.contains(U("το αρχείο είναι μεγαλύτερο από 16 MiB"))) << r.err.toStdString();
+
+    for (const QString& path : {QStringLiteral("/dev/zero"), dir.path()}) {
+        r = RunCli(QStringList{QStringLiteral("import"), path} + at);
+        EXPECT_EQ(r.code, 4) << path.toStdString();
+        EXPECT_TRUE(r.err.contains(U("Δεν είναι κανονικό αρχείο"))) << r.err.toStdString();
+    }
+    EXPECT_EQ(FileBytes(database), before);
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Under a limit on its address space the tool reads a file of millions of
+// small objects (within the maximum size) until memory runs out: it ends with
+// its own message and exit code 7, and the database stays as it was.
+TEST(Cli, RunningOutOfMemoryIsAnExitCodeNotAnAbort) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    const QString database = dir.filePath(QStringLiteral("DATA2.sqlite"));
+    const QByteArray before = FileBytes(database);
+    const QByteArray item = QByteArrayLiteral("{\"a\":1},");
+    QByteArray file = QByteArrayLiteral("{\"apart\":[");
+    file.append(item.repeated((kMaxSchoolFileBytes - 64) / item.size()));
+    file.append(QByteArrayLiteral("{}]}"));
+    const QString path = dir.filePath(QStringLiteral("objects.json"));
+    WriteFile(path, file);
+
+    QProcess process;
+    process.setChildProcessModifier([] {
+        const rlimit limit{200u << 20, 200u << 20};  // enough to start, not to read it all
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    process.start(QStringLiteral(TAKTIRIO_CLI_PATH),
+                  QStringList{QStringLiteral("import"), path} + at);
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 7);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .contains(U("Η μνήμη του υπολογιστή δεν επαρκεί")));
+    EXPECT_EQ(FileBytes(database), before);
+}
+#endif
 
 }  // namespace
 }  // namespace taktirio::data::testing

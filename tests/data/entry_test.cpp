@@ -36,6 +36,30 @@ TEST(Validation, IsValidInputRefusesTheFourCharactersAndWhatPagesCannotHold) {
     EXPECT_TRUE(IsAcceptableName(U(" Α1 ")));
 }
 
+// Half a UTF-16 surrogate pair, as a JSON escape or a typed text can give it.
+QString WithUnits(const char* before, std::initializer_list<char16_t> units) {
+    QString text = U(before);
+    for (const char16_t unit : units) {
+        text += QChar(unit);
+    }
+    return text;
+}
+
+TEST(Validation, HalfASurrogatePairAndTooLongNamesAreRefused) {
+    for (const QString& text :
+         {WithUnits("Α", {0xD800}), WithUnits("Α", {0xDC00}), WithUnits("", {0xD800, u'Β'}),
+          WithUnits("", {0xDBFF, 0xD800}), WithUnits("Ζωή ", {0xD83D, 0xDE00})}) {
+        EXPECT_FALSE(is_valid_input(text)) << text.size();
+        EXPECT_FALSE(IsAcceptableName(text, kMaxTeacherNameLength));
+    }
+    const QString fifty(kMaxTeacherNameLength, u'Α');
+    EXPECT_TRUE(IsAcceptableName(fifty, kMaxTeacherNameLength));
+    EXPECT_FALSE(IsAcceptableName(fifty + u'Α', kMaxTeacherNameLength));
+    // A pair "A+B" of the longest names fits a cell; so does "A,B" of classes.
+    EXPECT_EQ(2 * kMaxTeacherNameLength + 1, kMaxCellTextLength);
+    EXPECT_EQ(2 * kMaxClassNameLength + 1, kMaxCellTextLength);
+}
+
 TEST(Validation, DayAndHourTexts) {
     EXPECT_EQ(DayHourText(2, 3), U("Τρίτη Ωρα 3"));
     int day = 0;
@@ -89,6 +113,33 @@ TEST_F(EntryTest, HostileNamesAreRefusedByEveryFreeTextInsert) {
     // Values are bound, never spliced into the text: an odd but valid name is data.
     InsertClass(session_, U("Α1; DELETE FROM CLASSES; --"));
     EXPECT_EQ(RowsIn("CLASSES"), 2);
+}
+
+TEST_F(EntryTest, NamesBeyondTheirMaximumOrWithHalfASurrogateAreNeverStored) {
+    const QString longest_class = QString(kMaxClassNameLength, u'Κ');
+    const QString longest_teacher = QString(kMaxTeacherNameLength, u'Δ');
+    InsertClass(session_, longest_class);
+    InsertTeacher(session_, U("  ") + longest_teacher + U(" "));  // trimmed first
+    const QString refused[] = {longest_class + u'Κ',     longest_teacher + u'Δ',
+                               QString(1000000, u'Χ'),   WithUnits("Α", {0xD800}),
+                               WithUnits("Α", {0xDC00}), WithUnits("", {0xD800, u'Β'})};
+    for (const QString& name : refused) {
+        ExpectRefused([&] { InsertClass(session_, name); }, "class");
+        ExpectRefused([&] { InsertTeacher(session_, name); }, "teacher");
+    }
+    EXPECT_EQ(RowsIn("CLASSES"), 1);
+    EXPECT_EQ(RowsIn("TEACHERS"), 1);
+    // The longest pair, "A+B" of two longest names, fits.
+    const QString other = QString(kMaxTeacherNameLength, u'Ε');
+    InsertTeacher(session_, other);
+    InsertPair(session_, longest_teacher, other);
+    EXPECT_EQ(RowsIn("TEACHERS"), 4);
+    // A member stored before names had a maximum cannot make a longer pair.
+    data::Run(session_.db,
+              QStringLiteral("INSERT INTO TEACHERS(SCHOOL_USERNAME, TEACHER) VALUES(?, ?)"),
+              {session_.school, longest_teacher + u'Ζ'});
+    ExpectRefused([&] { InsertPair(session_, other, longest_teacher + u'Ζ'); }, "long pair");
+    EXPECT_EQ(RowsIn("TEACHERS"), 5);
 }
 
 TEST_F(EntryTest, ClassesAreTrimmedUniqueCountedAndDeleted) {

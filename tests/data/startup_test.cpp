@@ -10,6 +10,7 @@
 
 #include "data_test_support.h"
 #include "database/errors.h"
+#include "entry/validation.h"
 
 namespace taktirio::data::testing {
 namespace {
@@ -143,6 +144,30 @@ TEST(StartUp, RegistrationRefusesInvalidNames) {
         }
     }
     EXPECT_EQ(RegisteredSchoolCount(db.connection()), 0);
+}
+
+TEST(StartUp, RegistrationRefusesNamesBeyondTheirMaximumAndHalfSurrogates) {
+    QTemporaryDir dir;
+    Database db = Database::Open(PathsFor(dir.path()).entry_database);
+    const QString school(kMaxSchoolNameLength, u'Σ');
+    const QString person(kMaxResponsibleNameLength, u'Υ');
+    const std::vector<std::pair<QString, QString>> cases = {
+        {school + u'Σ', person},
+        {school, person + u'Υ'},
+        {U("Γυμνάσιο ") + QChar(0xD800), person},
+        {school, QChar(0xDC00) + U(" Υπεύθυνος")},
+    };
+    for (const auto& [name, responsible] : cases) {
+        try {
+            RegisterSchool(db.connection(), name, responsible);
+            ADD_FAILURE() << "registered " << name.size() << " and " << responsible.size();
+        } catch (const EntryRefusedError& error) {
+            EXPECT_TRUE(error.message().startsWith(U(kRegistrationFailedMessage)));
+        }
+    }
+    EXPECT_EQ(RegisteredSchoolCount(db.connection()), 0);
+    RegisterSchool(db.connection(), school, person);
+    EXPECT_EQ(RegisteredSchoolCount(db.connection()), 1);
 }
 
 }  // namespace

@@ -23,10 +23,17 @@ int TeacherCount(const Session& session) {
         {session.school}));
 }
 
-QString CheckedName(const QString& text) {
+// The trimmed text, refused when it is not an acceptable name of at most
+// `max_length` characters. The refusal quotes the start of a long name only.
+QString CheckedName(const QString& text, int max_length) {
     const QString name = text.trimmed();
     if (!IsAcceptableName(name)) {
-        Refuse(QStringLiteral("not an acceptable name: '%1'").arg(name));
+        Refuse(QStringLiteral("not an acceptable name: '%1'").arg(name.left(max_length)));
+    }
+    if (name.size() > max_length) {
+        Refuse(QStringLiteral("a name longer than %1 characters: '%2…'")
+                   .arg(max_length)
+                   .arg(name.left(max_length)));
     }
     return name;
 }
@@ -46,7 +53,7 @@ void PairMemberNames(const QString& pair_name, QString& first, QString& second) 
 }
 
 void InsertClass(const Session& session, const QString& text) {
-    const QString name = CheckedName(text);
+    const QString name = CheckedName(text, kMaxClassNameLength);
     if (ScalarInt(session.db, S("SELECT COUNT(*) FROM CLASSES WHERE SCHOOL_USERNAME = ?"),
                   {session.school}) >= detail::kMaxClasses) {
         Refuse(QStringLiteral("the school already has %1 classes").arg(detail::kMaxClasses));
@@ -67,7 +74,7 @@ int DeleteClass(const Session& session, const QString& class_name) {
 }
 
 void InsertTeacher(const Session& session, const QString& text) {
-    const QString name = CheckedName(text);
+    const QString name = CheckedName(text, kMaxTeacherNameLength);
     // A "+" is what marks a pair; a single teacher with one would pass for one.
     if (name.contains(u'+')) {
         Refuse(QStringLiteral("a teacher's name may not hold '+': '%1'").arg(name));
@@ -117,6 +124,10 @@ void InsertPair(const Session& session, const QString& first_text, const QString
         if (!detail::IsSingleTeacher(session, detail::TeacherIdByName(session, member))) {
             Refuse(QStringLiteral("not a single teacher: '%1'").arg(member));
         }
+    }
+    // Members stored before names had a maximum could make a pair too long.
+    if (first.size() + 1 + second.size() > kMaxPairNameLength) {
+        Refuse(QStringLiteral("a pair's name longer than %1 characters").arg(kMaxPairNameLength));
     }
     if (TeacherCount(session) >= detail::kMaxTeachers) {
         Refuse(QStringLiteral("the school already has %1 teachers").arg(detail::kMaxTeachers));

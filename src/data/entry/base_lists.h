@@ -10,13 +10,15 @@ namespace taktirio::data {
 // (nothing stored) when their checks or the database refuse the entry; deletes
 // return the number of rows removed.
 
-// A class section named by the trimmed text; unique in the school.
+// A class section named by the trimmed text, an acceptable name of at most
+// kMaxClassNameLength characters; unique in the school.
 void InsertClass(const Session& session, const QString& text);
 // Removes the class section and, in the same transaction, every allocation
 // and rule row that refers to it.
 int DeleteClass(const Session& session, const QString& class_name);
 
-// A single teacher named by the trimmed text; unique, without "+".
+// A single teacher named by the trimmed text, an acceptable name of at most
+// kMaxTeacherNameLength characters; unique, without "+".
 void InsertTeacher(const Session& session, const QString& text);
 // Removes the teacher, both stored rows of every pair the teacher belongs to
 // (the name split at its first "+", each part trimmed, equal to the teacher's),

@@ -9,8 +9,10 @@ namespace taktirio::data {
 
 bool is_valid_input(const QString& text) {
     for (const QChar ch : text) {
+        // No surrogate is in windows-1253; a lone one would pass the check
+        // below, since toUtf8() replaces it with a character that passes.
         if (ch == u'\'' || ch == u'"' || ch == u'%' || ch == u'!' ||
-            ch.category() == QChar::Other_Control) {
+            ch.category() == QChar::Other_Control || ch.isSurrogate()) {
             return false;
         }
     }
@@ -19,6 +21,10 @@ bool is_valid_input(const QString& text) {
 
 bool IsAcceptableName(const QString& text) {
     return is_valid_input(text) && !text.trimmed().isEmpty();
+}
+
+bool IsAcceptableName(const QString& text, int max_length) {
+    return text.size() <= max_length && IsAcceptableName(text);
 }
 
 QString DayName(int day) {

@@ -4,15 +4,35 @@
 
 namespace taktirio::data {
 
+// Longest names, in characters (every accepted character is one windows-1253
+// byte and one QChar, so QLineEdit::setMaxLength takes these as they are).
+// The widest text a timetable cell shows is a teacher pair "A+B" in a class's
+// timetable, or two class sections "A,B" of a joint lesson in a teacher's: a
+// printed cell (one of five day columns across a landscape page, 8-point type)
+// holds three lines of about 34 characters, so a cell's text is kept to 101
+// characters, which makes 50 for a teacher and for a class section. The school
+// name heads every page and printed table on one line of 100 characters; the
+// person responsible is a person's name, like a teacher's.
+inline constexpr int kMaxCellTextLength = 101;
+inline constexpr int kMaxTeacherNameLength = (kMaxCellTextLength - 1) / 2;
+inline constexpr int kMaxClassNameLength = (kMaxCellTextLength - 1) / 2;
+inline constexpr int kMaxPairNameLength = 2 * kMaxTeacherNameLength + 1;
+inline constexpr int kMaxSchoolNameLength = 100;
+inline constexpr int kMaxResponsibleNameLength = kMaxTeacherNameLength;
+
 // The free-text validator: no apostrophe, double quotation mark, percent sign
 // or exclamation mark; and nothing that the windows-1253 solution pages cannot
 // hold, nor control characters (a line break in a name would split a line of
-// a page). The empty text is valid.
+// a page), nor half of a UTF-16 surrogate pair (the database would store it as
+// bytes that are not UTF-8). The empty text is valid.
 bool is_valid_input(const QString& text);
 
 // True when the text is valid and holds something besides blanks: what makes
 // a free-text box's insert button enabled.
 bool IsAcceptableName(const QString& text);
+// The same, and at most `max_length` characters: what every operation that
+// stores a name checks.
+bool IsAcceptableName(const QString& text, int max_length);
 
 // Day texts of the entry database: "Δευτέρα" … "Παρασκευή" for 1 … 5.
 QString DayName(int day);

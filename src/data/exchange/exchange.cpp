@@ -61,7 +61,27 @@ QHash<QString, int> TeacherIds(const Session& session) {
     return ids;
 }
 
+// The school's row is written here, not by a data-entry operation: its names
+// get the registration's checks, so that no path stores a name that no page
+// could hold.
+void CheckSchoolNames(const SchoolDocument& d) {
+    const auto check = [](const QString& name, int max_length, const char* item) {
+        if (!IsAcceptableName(name, max_length) || name != name.trimmed()) {
+            throw ImportError(
+                ImportRefusal(QLatin1String(item),
+                              S("μη αποδεκτό όνομα (κενό, εισαγωγικά, %, !, "
+                                "χαρακτήρας που δεν γράφεται σε windows-1253 ή "
+                                "περισσότεροι από %1 χαρακτήρες)")
+                                  .arg(max_length)),
+                QStringLiteral("%1: not an acceptable name").arg(QLatin1String(item)));
+        }
+    };
+    check(d.name, kMaxSchoolNameLength, "school.name");
+    check(d.responsible, kMaxResponsibleNameLength, "school.responsible");
+}
+
 void ReplaceSchoolRow(const Session& session, const SchoolDocument& d) {
+    CheckSchoolNames(d);
     const int updated =
         Run(session.db,
             S("UPDATE SCHOOLS SET SCHOOL_NAME = ?, PERSON_RESPONSIBLE_TO_INSERT_DATA = ?, "

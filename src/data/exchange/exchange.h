@@ -9,7 +9,8 @@ namespace taktirio::data {
 // transaction: the SCHOOLS row's name, person responsible and requested
 // solutions are updated, every other row of the school is deleted, and every
 // list is inserted in the document's order through the data-entry operations
-// (so their checks apply and identifiers follow the file). A refusal throws
+// (so their checks apply and identifiers follow the file); the school's names
+// get the registration's checks. A refusal throws
 // ImportError naming the item and leaves the database as it was.
 void ImportSchool(const Session& session, const SchoolDocument& document);
 

@@ -2,6 +2,8 @@
 // is refused before anything reaches the database, and writing.
 #include "exchange/school_document.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +14,7 @@
 
 #include "database/errors.h"
 #include "entry/validation.h"
+#include "exchange/strict_json.h"
 
 namespace taktirio::data {
 
@@ -25,8 +28,21 @@ QString Item(const QString& key, qsizetype index) {
     return QStringLiteral("%1[%2]").arg(key).arg(index);
 }
 
+// A name in quotation marks for a message; a name beyond any maximum is cut,
+// so that a refusal never repeats megabytes of text.
 QString Quoted(const QString& name) {
+    if (name.size() > kMaxPairNameLength) {
+        return u'"' + name.left(kMaxPairNameLength) + QStringLiteral("…\"");
+    }
     return u'"' + name + u'"';
+}
+
+[[noreturn]] void FailImport(const QString& item, const QString& reason) {
+    throw ImportError(ImportRefusal(item, reason), item + QStringLiteral(": ") + reason);
+}
+
+QString FileTooLarge() {
+    return S("το αρχείο είναι μεγαλύτερο από %1 MiB").arg(kMaxSchoolFileBytes >> 20);
 }
 
 // The ordered key of an unordered pair of names.
@@ -40,7 +56,7 @@ class Parser {
 
   private:
     [[noreturn]] static void Fail(const QString& item, const QString& reason) {
-        throw ImportError(ImportRefusal(item, reason), item + QStringLiteral(": ") + reason);
+        FailImport(item, reason);
     }
     static void OnlyKeys(const QJsonObject& object, const QString& item,
                          std::initializer_list<const char*> keys);
@@ -52,6 +68,8 @@ class Parser {
                      const char* range_reason);
     static QString NameOf(const QJsonValue& value, const QString& item);
     static QString NameAt(const QJsonObject& object, const char* key, const QString& item);
+    static void CheckLength(const QString& name, const QString& item, int max_length,
+                            const char* what);
 
     QString ClassAt(const QJsonObject& object, const char* key, const QString& item) const;
     QString TeacherOf(const QJsonValue& value, const QString& item, bool single_only) const;
@@ -140,6 +158,14 @@ QString Parser::NameAt(const QJsonObject& object, const char* key, const QString
     return NameOf(object.value(QLatin1String(key)), item + u'.' + QLatin1String(key));
 }
 
+void Parser::CheckLength(const QString& name, const QString& item, int max_length,
+                         const char* what) {
+    if (name.size() > max_length) {
+        Fail(item + u' ' + Quoted(name),
+             S("%1 γράφεται με έως %2 χαρακτήρες").arg(S(what)).arg(max_length));
+    }
+}
+
 QString Parser::ClassAt(const QJsonObject& object, const char* key, const QString& item) const {
     const QString name = NameAt(object, key, item);
     if (!classes_.contains(name)) {
@@ -187,7 +213,10 @@ void Parser::ReadSchool(const QJsonObject& root) {
     const QJsonObject school = ObjectAt(root.value(QLatin1String("school")), S("school"));
     OnlyKeys(school, S("school"), {"name", "responsible", "solutions_requested"});
     doc_.name = NameAt(school, "name", S("school"));
+    CheckLength(doc_.name, S("school.name"), kMaxSchoolNameLength, "το όνομα του σχολείου");
     doc_.responsible = NameAt(school, "responsible", S("school"));
+    CheckLength(doc_.responsible, S("school.responsible"), kMaxResponsibleNameLength,
+                "το όνομα του υπευθύνου");
     if (school.contains(QLatin1String("solutions_requested"))) {
         doc_.solutions_requested = IntAt(school, "solutions_requested", S("school"), 1, 254,
                                          "ο αριθμός λύσεων πρέπει να είναι από 1 έως 254");
@@ -199,6 +228,7 @@ void Parser::ReadNames(const QJsonObject& root) {
     for (qsizetype i = 0; i < classes.size(); ++i) {
         const QString item = Item(S("classes"), i);
         const QString name = NameOf(classes[i], item);
+        CheckLength(name, item, kMaxClassNameLength, "το όνομα τμήματος");
         Unique(classes_, name, item + u' ' + Quoted(name));
         doc_.classes.append(name);
     }
@@ -212,6 +242,7 @@ void Parser::ReadNames(const QJsonObject& root) {
         if (name.contains(u'+')) {
             Fail(item + u' ' + Quoted(name), S("το όνομα διδάσκοντος δεν μπορεί να περιέχει +"));
         }
+        CheckLength(name, item, kMaxTeacherNameLength, "το όνομα διδάσκοντος");
         Unique(singles_, name, item + u' ' + Quoted(name));
         doc_.teachers.append(name);
     }
@@ -385,13 +416,27 @@ void Parser::ReadApart(const QJsonObject& root) {
     }
 }
 
-SchoolDocument Parser::Parse(const QByteArray& json) {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        Fail(S("JSON"), S("το αρχείο δεν είναι έγκυρο JSON (θέση %1)").arg(error.offset));
+// The file as one JSON object; a text that is not JSON, a key given twice or
+// half a surrogate pair is refused at its place.
+QJsonObject ReadRoot(const QByteArray& json) {
+    if (json.size() > kMaxSchoolFileBytes) {
+        FailImport(S("JSON"), FileTooLarge());
     }
-    const QJsonObject root = document.object();
+    try {
+        return ReadStrictJsonObject(json);
+    } catch (const StrictJsonError& error) {
+        const JsonRefusal& r = error.refusal();
+        const QString item = r.path.isEmpty() ? S("JSON") : r.path;
+        const QString where = S("γραμμή %1, στήλη %2").arg(r.line).arg(r.column);
+        if (r.malformed) {
+            FailImport(item, S("το αρχείο δεν είναι έγκυρο JSON (%1: %2)").arg(where, r.reason));
+        }
+        FailImport(item, S("%1 (%2)").arg(r.reason, where));
+    }
+}
+
+SchoolDocument Parser::Parse(const QByteArray& json) {
+    const QJsonObject root = ReadRoot(json);
     OnlyKeys(
         root, QString(),
         {"format", "version", "school", "classes", "teachers", "pairs", "allocation",
@@ -436,6 +481,34 @@ QString ImportRefusal(const QString& item, const QString& reason) {
 
 SchoolDocument ParseSchoolDocument(const QByteArray& json) {
     return Parser().Parse(json);
+}
+
+QByteArray ReadSchoolFile(const QString& path) {
+    const QString unreadable = S("Το αρχείο %1 δεν μπορεί να διαβαστεί.").arg(path);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        // A device such as /dev/zero never ends; a folder or a pipe is no file.
+        throw DataError(unreadable + S("\rΔεν είναι κανονικό αρχείο (είναι φάκελος, συσκευή "
+                                       "ή σωλήνας)."),
+                        QStringLiteral("not a regular file: ") + path);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw DataError(unreadable, file.errorString());
+    }
+    // The size is checked before reading, and the reading stops one byte past
+    // the maximum in case the file grows meanwhile.
+    if (file.size() > kMaxSchoolFileBytes) {
+        FailImport(path, FileTooLarge());
+    }
+    QByteArray bytes = file.read(kMaxSchoolFileBytes + 1);
+    if (bytes.size() > kMaxSchoolFileBytes) {
+        FailImport(path, FileTooLarge());
+    }
+    if (file.error() != QFileDevice::NoError) {
+        throw DataError(unreadable, file.errorString());
+    }
+    return bytes;
 }
 
 QByteArray WriteSchoolDocument(const SchoolDocument& d) {

@@ -72,11 +72,25 @@ struct SchoolDocument {
 inline constexpr char kSchoolFormat[] = "taktirio-school";
 inline constexpr int kSchoolFormatVersion = 1;
 
-// Reads and checks a whole exchange file: its format and version, every name
-// (windows-1253, no quote, percent or exclamation mark, no "+" in a teacher),
-// every reference, range, duplicate, class total (at most 50) and the limits
-// of 255 class sections and 255 teachers. Throws ImportError naming the item.
+// The largest exchange file read, in bytes (16 MiB). The export of a school
+// of 255 class sections and 255 teachers with every rule a real timetable
+// has, and names of the longest length, takes a few megabytes; the maximum
+// bounds the memory a hostile file can take.
+inline constexpr qsizetype kMaxSchoolFileBytes = qsizetype{16} << 20;
+
+// Reads and checks a whole exchange file: strict JSON (no key given twice,
+// no half of a surrogate pair, at most kMaxJsonDepth levels, at most
+// kMaxSchoolFileBytes), its format and version, every name (windows-1253, no
+// quote, percent or exclamation mark, no "+" in a teacher, no longer than
+// the maximum of its kind), every reference, range, duplicate, class total
+// (at most 50) and the limits of 255 class sections and 255 teachers. Throws
+// ImportError naming the item.
 SchoolDocument ParseSchoolDocument(const QByteArray& json);
+
+// The bytes of an exchange file. A file larger than kMaxSchoolFileBytes is
+// refused (ImportError) before it is read; a path that is not a regular file
+// (a folder, a device, a pipe) or cannot be read is a DataError.
+QByteArray ReadSchoolFile(const QString& path);
 
 // The document as indented UTF-8 JSON.
 QByteArray WriteSchoolDocument(const SchoolDocument& document);

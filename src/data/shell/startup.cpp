@@ -105,6 +105,14 @@ void RegisterSchool(const QSqlDatabase& entry, const QString& school_name,
                     const QString& responsible) {
     const QString name = school_name.trimmed();
     const QString person = responsible.trimmed();
+    if (name.size() > kMaxSchoolNameLength || person.size() > kMaxResponsibleNameLength) {
+        throw EntryRefusedError(S(kRegistrationFailedMessage) +
+                                    S("\rΤο όνομα του σχολείου γράφεται με έως %1 χαρακτήρες "
+                                      "και του υπευθύνου με έως %2.")
+                                        .arg(kMaxSchoolNameLength)
+                                        .arg(kMaxResponsibleNameLength),
+                                QStringLiteral("names too long"));
+    }
     if (!IsAcceptableName(name) || !IsAcceptableName(person)) {
         throw EntryRefusedError(S(kRegistrationFailedMessage),
                                 QStringLiteral("invalid or blank names"));

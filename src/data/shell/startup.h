@@ -50,7 +50,8 @@ LoginOffer OfferFor(int registered_schools);
 
 // Stores the one SCHOOLS row: the trimmed names, "A" in the contact fields and
 // the access code as USERNAME and KWDIKOS. Throws EntryRefusedError carrying
-// kRegistrationFailedMessage for invalid or blank names or a refused insert.
+// kRegistrationFailedMessage for invalid or blank names, names longer than
+// kMaxSchoolNameLength or kMaxResponsibleNameLength, or a refused insert.
 void RegisterSchool(const QSqlDatabase& entry, const QString& school_name,
                     const QString& responsible);
 
