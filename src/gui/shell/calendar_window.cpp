@@ -19,6 +19,13 @@ namespace taktirio::gui {
 
 namespace {
 
+// A year box whose typed text can be followed before it becomes a value.
+class YearBox : public QSpinBox {
+  public:
+    using QSpinBox::lineEdit;
+    using QSpinBox::QSpinBox;
+};
+
 core::CivilDate ToCivil(const QDate& date) {
     return {date.year(), date.month(), date.day()};
 }
@@ -63,7 +70,8 @@ CalendarWindow::CalendarWindow(QWidget* parent) : Window("TForm22", U("Ημερ�
 
 QWidget* CalendarWindow::createEaster() {
     auto* row = new QWidget(this);
-    year_ = new QSpinBox(row);
+    auto* year = new YearBox(row);
+    year_ = year;
     year_->setObjectName(QStringLiteral("SpinEdit1"));
     year_->setToolTip(U("Έτος"));
     year_->setRange(core::kFirstEasterYear, core::kLastEasterYear);
@@ -77,7 +85,7 @@ QWidget* CalendarWindow::createEaster() {
     line->addStretch();
     // The text, not the value: a year typed outside the range empties the
     // result at once, while the box still holds the last valid value.
-    connect(year_, &QSpinBox::textChanged, this, &CalendarWindow::find_pasxa);
+    connect(year->lineEdit(), &QLineEdit::textChanged, this, &CalendarWindow::find_pasxa);
     return row;
 }
 
