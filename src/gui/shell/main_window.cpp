@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
@@ -116,6 +117,11 @@ QWidget* MainWindow::createPanel() {
 void MainWindow::createMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu2"));
+    // The menu bar keeps the system's colours over the blue window.
+    QPalette system = QApplication::palette();
+    system.setColor(QPalette::Window, system.color(QPalette::Window));
+    bar->setPalette(system);
+    bar->setAutoFillBackground(true);
     bar->addMenu(createDataMenu());
     QAction* teacher_view = bar->addAction(U("Αναλυτική ει&κόνα του διδάσκοντος"));
     teacher_view->setObjectName(QStringLiteral("N15"));
