@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QIcon>
 #include <QScreen>
 
 #include "common/asker.h"
@@ -19,7 +18,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("taktirio"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(data::kProgramTitle));
     QApplication::setDesktopFileName(QStringLiteral("taktirio"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("taktirio")));
     // The start-up window is hidden while the login or the main window is up.
     QApplication::setQuitOnLastWindowClosed(false);
 

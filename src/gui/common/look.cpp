@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QLabel>
 #include <QPushButton>
 
@@ -33,6 +36,30 @@ void ApplyProgramLook(QApplication& app) {
     // Tahoma 8 point is the program's face; DejaVu Sans reads alike at 9.
     QFont font(family, family == QLatin1String("Tahoma") ? 8 : 9);
     app.setFont(font);
+    QApplication::setWindowIcon(ProgramIcon());
+}
+
+QIcon ProgramIcon() {
+    QPixmap pixmap(128, 128);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kPanelBlue);
+    painter.drawRoundedRect(4, 4, 120, 120, 16, 16);
+    painter.setBrush(Qt::white);
+    painter.drawRoundedRect(16, 18, 96, 94, 6, 6);
+    painter.setBrush(kSkyBlue);
+    painter.drawRect(16, 24, 96, 12);
+    const QColor marked(240, 180, 41);
+    for (int row = 0; row < 4; ++row) {
+        for (int day = 0; day < 5; ++day) {
+            painter.setBrush((row + day * 3) % 4 == 0 ? marked : kPanelBlue);
+            painter.drawRoundedRect(22 + day * 18, 42 + row * 16, 14, 12, 2, 2);
+        }
+    }
+    painter.end();
+    return QIcon(pixmap);
 }
 
 void PaintBackground(QWidget* widget, const QColor& colour) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QApplication;
+class QIcon;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -25,6 +26,10 @@ QString U(const char* utf8);
 // the first installed family that can write Greek), set for the whole program.
 QString ProgramFontFamily();
 void ApplyProgramLook(QApplication& app);
+
+// The program's icon (a week of lesson cells), drawn here so that it needs no
+// image plugin; the installed desktop entry uses the same design as SVG.
+QIcon ProgramIcon();
 
 // Paints a widget's background in one colour.
 void PaintBackground(QWidget* widget, const QColor& colour);
