@@ -4,9 +4,9 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QIcon>
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QLabel>
 #include <QPushButton>
 
 namespace taktirio::gui {
