@@ -12,15 +12,11 @@
 #include "shell/program_shell.h"
 #include "shell/startup.h"
 
-int main(int argc, char* argv[]) {
-    using namespace taktirio;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("taktirio"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(data::kProgramTitle));
-    QApplication::setDesktopFileName(QStringLiteral("taktirio"));
-    // The start-up window is hidden while the login or the main window is up.
-    QApplication::setQuitOnLastWindowClosed(false);
+namespace {
 
+// The program directory from the command line. --help is answered before any
+// window system is needed, so that it also works without a display.
+QString ProgramDirectory(QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("The school timetable program."));
     parser.addHelpOption();
@@ -31,11 +27,29 @@ int main(int argc, char* argv[]) {
         QStringLiteral("DIR"), QDir::currentPath());
     parser.addOption(dir_option);
     parser.process(app);
+    return parser.value(dir_option);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace taktirio;
+    QString directory;
+    {
+        QCoreApplication parsing(argc, argv);
+        directory = ProgramDirectory(parsing);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("taktirio"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(data::kProgramTitle));
+    QApplication::setDesktopFileName(QStringLiteral("taktirio"));
+    // The start-up window is hidden while the login or the main window is up.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     gui::ApplyProgramLook(app);
     gui::MessageBoxAsker asker;
     gui::SystemDesktop desktop;
-    gui::ProgramContext context{data::PathsFor(parser.value(dir_option)), &asker, &desktop, {}};
+    gui::ProgramContext context{data::PathsFor(directory), &asker, &desktop, {}};
     gui::ProgramShell shell(&context);
     QObject::connect(&shell, &gui::ProgramShell::finished, &app,
                      [&app](int code) { app.exit(code); });

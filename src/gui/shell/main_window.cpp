@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QUrl>
@@ -91,12 +92,27 @@ QWidget* MainWindow::createPanel() {
         Link(panel, "Label4", kMailAddress,
              QUrl(QStringLiteral("mailto:") + QString::fromLatin1(kMailAddress)), desktop),
         3, 1);
-    auto* call = Link(panel, "Image1", "Click to Call",
-                      QUrl(QStringLiteral("tel:") + QString::fromLatin1(kPhoneNumber)), desktop);
+    // The two pictures: a telephone that starts a call and the program's
+    // emblem that opens its page.
+    auto* call = new LinkLabel("Image1", QString(QChar(0x260E)),
+                               QUrl(QStringLiteral("tel:") + QString::fromLatin1(kPhoneNumber)),
+                               desktop, panel);
     call->setToolTip(QStringLiteral("Click to Call"));
-    links->addWidget(call, 4, 1);
-    links->addWidget(
-        Link(panel, "Image7", "TAKTIRIO", QUrl(QString::fromLatin1(kWebSite)), desktop), 5, 1);
+    QFont phone = call->font();
+    phone.setUnderline(false);
+    phone.setPixelSize(40);
+    call->setFont(phone);
+    QPalette white = call->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    call->setPalette(white);
+    auto* emblem = new LinkLabel("Image7", {}, QUrl(QString::fromLatin1(kWebSite)), desktop, panel);
+    emblem->setPixmap(ProgramIcon().pixmap(48, 48));
+    auto* pictures = new QHBoxLayout;
+    pictures->addWidget(call);
+    pictures->addSpacing(16);
+    pictures->addWidget(emblem);
+    pictures->addStretch();
+    links->addLayout(pictures, 4, 1);
     links->setColumnStretch(2, 1);
     auto* links_row = new QHBoxLayout;
     links_row->addStretch();
