@@ -86,7 +86,9 @@ struct ProgramFolder {
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
+    // Both databases, as an import leaves them, with the school registered.
     void RegisterSchool() {
+        const data::Database working = data::Database::Open(context.paths.working_database);
         const data::Database entry = data::Database::Open(context.paths.entry_database);
         data::RegisterSchool(entry.connection(), U("2ο Γυμνάσιο Πάτρας"), U("Γ. Παπαδόπουλος"));
     }
