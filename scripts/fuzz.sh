@@ -13,7 +13,7 @@ build=build-fuzz
 
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++-14 -DTAKTIRIO_FUZZ=ON
+    -DCMAKE_CXX_COMPILER=clang++-14 -DTAKTIRIO_FUZZ=ON -DTAKTIRIO_WERROR=ON
 cmake --build "$build" --target page_reader_fuzz
 
 mkdir -p "$build/corpus"

@@ -1,18 +1,37 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the command-line tool, imports the demo
-# school into a fresh program directory (build/demo), and solves it: the
-# solution pages are written under build/demo/SOLUTIONS/HOMEBASE.
-# Extra arguments go to `taktirio-cli solve` (for example -n 5 --seed 42).
+# Installs what is missing, builds everything and imports the demo school into
+# a fresh program directory (build/demo). With a display ($DISPLAY or
+# $WAYLAND_DISPLAY) it opens the desktop program on that directory; without
+# one, or with --headless, it solves the demo school with the command-line
+# tool and the solution pages are written under build/demo/SOLUTIONS/HOMEBASE.
+# Other arguments go to `taktirio-cli solve` (for example -n 5 --seed 42).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+headless=0
+solve_args=()
+for arg in "$@"; do
+    if [ "$arg" = "--headless" ]; then
+        headless=1
+    else
+        solve_args+=("$arg")
+    fi
+done
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    headless=1
+fi
+
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target taktirio-cli
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAKTIRIO_WERROR=ON >/dev/null
+cmake --build build -j "$(nproc)"
 
 program_dir="$(pwd)/build/demo"
 rm -rf "$program_dir"
 mkdir -p "$program_dir"
 cli=./build/src/cli/taktirio-cli
 "$cli" import examples/demo-gymnasium.json --dir "$program_dir"
-"$cli" solve --dir "$program_dir" --replace "$@"
+if [ "$headless" -eq 1 ]; then
+    "$cli" solve --dir "$program_dir" --replace "${solve_args[@]+"${solve_args[@]}"}"
+else
+    exec ./build/src/app/taktirio --dir "$program_dir"
+fi

@@ -7,6 +7,7 @@
 #include <new>
 #include <optional>
 
+#include "calendar/church_calendar.h"
 #include "checks/presolve.h"
 #include "database/database.h"
 #include "database/errors.h"
@@ -232,7 +233,29 @@ int Check(const CommandLine& line, const ProgramPaths& paths) {
     return kExitOk;
 }
 
+// The Orthodox Easter Sunday of a year, as YYYY-MM-DD.
+int Easter(const CommandLine& line) {
+    bool ok = false;
+    const int year = line.positional.size() == 1 ? line.positional[0].toInt(&ok) : 0;
+    const std::optional<core::CivilDate> easter =
+        ok ? core::OrthodoxEaster(year) : std::optional<core::CivilDate>();
+    if (!easter) {
+        Say(stderr, S("Το έτος πρέπει να είναι από %1 έως %2.")
+                        .arg(core::kFirstEasterYear)
+                        .arg(core::kLastEasterYear));
+        return kExitUsage;
+    }
+    Say(stdout, QStringLiteral("%1-%2-%3")
+                    .arg(easter->year)
+                    .arg(easter->month, 2, 10, QLatin1Char('0'))
+                    .arg(easter->day, 2, 10, QLatin1Char('0')));
+    return kExitOk;
+}
+
 int Dispatch(const CommandLine& line) {
+    if (line.command == QLatin1String("easter")) {
+        return Easter(line);
+    }
     const ProgramPaths paths = PathsFor(line.directory);
     if (line.command == QLatin1String("init")) {
         return Init(line, paths);
@@ -269,6 +292,8 @@ QString UsageText() {
         "  check           the checks before solving; exit code 1 on a data problem\n"
         "  solve           check, prepare and load the school, then search for\n"
         "                  timetables and write them as pages under SOLUTIONS/<user>\n"
+        "  easter YEAR     the Orthodox Easter Sunday of YEAR (1583 to 2100) in the\n"
+        "                  Gregorian calendar, as YYYY-MM-DD\n"
         "\n"
         "Options:\n"
         "  --dir DIR       program directory holding DATA2.sqlite, DATA.sqlite and\n"

@@ -1,0 +1,61 @@
+// taktirio: the desktop program. Runs on a program directory (the current
+// directory, or --dir DIR) holding DATA2.sqlite, DATA.sqlite and SOLUTIONS.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QScreen>
+
+#include "common/asker.h"
+#include "common/desktop.h"
+#include "common/look.h"
+#include "common/program_context.h"
+#include "shell/program_shell.h"
+#include "shell/startup.h"
+
+namespace {
+
+// The program directory from the command line. --help is answered before any
+// window system is needed, so that it also works without a display.
+QString ProgramDirectory(QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("The school timetable program."));
+    parser.addHelpOption();
+    const QCommandLineOption dir_option(
+        QStringLiteral("dir"),
+        QStringLiteral("Program directory with DATA2.sqlite, DATA.sqlite and SOLUTIONS "
+                       "(default: the current directory)."),
+        QStringLiteral("DIR"), QDir::currentPath());
+    parser.addOption(dir_option);
+    parser.process(app);
+    return parser.value(dir_option);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace taktirio;
+    QString directory;
+    {
+        QCoreApplication parsing(argc, argv);
+        directory = ProgramDirectory(parsing);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("taktirio"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(data::kProgramTitle));
+    QApplication::setDesktopFileName(QStringLiteral("taktirio"));
+    // The start-up window is hidden while the login or the main window is up.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    gui::ApplyProgramLook(app);
+    gui::MessageBoxAsker asker;
+    gui::SystemDesktop desktop;
+    gui::ProgramContext context{data::PathsFor(directory), &asker, &desktop, {}};
+    gui::ProgramShell shell(&context);
+    QObject::connect(&shell, &gui::ProgramShell::finished, &app,
+                     [&app](int code) { app.exit(code); });
+    const QScreen* screen = QApplication::primaryScreen();
+    if (!shell.Start(screen != nullptr ? screen->size() : QSize())) {
+        return 4;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace taktirio::gui {
+
+// Every message box of the program goes through one Asker, so that the three
+// kinds (error, information, confirmation) look the same everywhere and tests
+// can answer them without a modal box.
+class Asker {
+  public:
+    virtual ~Asker() = default;
+    // Error icon, OK button.
+    virtual void Error(QWidget* parent, const QString& text) = 0;
+    // Information icon, OK button.
+    virtual void Inform(QWidget* parent, const QString& text) = 0;
+    // Question icon, Yes and No buttons; true for Yes.
+    virtual bool Confirm(QWidget* parent, const QString& text) = 0;
+};
+
+// The program's asker: modal QMessageBox boxes, "\r" shown as a line break.
+class MessageBoxAsker : public Asker {
+  public:
+    void Error(QWidget* parent, const QString& text) override;
+    void Inform(QWidget* parent, const QString& text) override;
+    bool Confirm(QWidget* parent, const QString& text) override;
+};
+
+}  // namespace taktirio::gui

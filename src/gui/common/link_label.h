@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLabel>
+#include <QUrl>
+
+namespace taktirio::gui {
+
+class Desktop;
+
+// A contact label (web, mail or call link): a click opens its target with
+// the system's default handler; it turns yellow under the mouse and returns
+// to the colour it sits on when the mouse leaves.
+class LinkLabel : public QLabel {
+    Q_OBJECT
+
+  public:
+    LinkLabel(const char* object_name, const QString& text, const QUrl& target, Desktop* desktop,
+              QWidget* parent = nullptr);
+    const QUrl& target() const { return target_; }
+
+  protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    QUrl target_;
+    Desktop* desktop_;
+};
+
+}  // namespace taktirio::gui

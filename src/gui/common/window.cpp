@@ -1,0 +1,77 @@
+#include "common/window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QPushButton>
+#include <QScreen>
+
+#include "common/look.h"
+
+namespace taktirio::gui {
+
+Window::Window(const char* object_name, const QString& caption, QWidget* parent) : QDialog(parent) {
+    setObjectName(QString::fromLatin1(object_name));
+    setWindowTitle(caption);
+    // A fixed border without the help button; the system menu stays.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    PaintBackground(this, kSkyBlue);
+}
+
+void Window::OpenModal() {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+}
+
+void Window::setDefaultButton(QPushButton* button) {
+    button->setDefault(true);
+}
+
+void Window::setExitButton(QPushButton* button) {
+    exit_button_ = button;
+}
+
+void Window::showEvent(QShowEvent* event) {
+    // The layout decides the size: fixed, and large enough for every text.
+    if (layout() != nullptr) {
+        layout()->setSizeConstraint(QLayout::SetFixedSize);
+    }
+    adjustSize();
+    CentreOnScreen(this);
+    QDialog::showEvent(event);
+}
+
+void Window::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        // Esc is the exit button, never a silent reject.
+        if (exit_button_ != nullptr && exit_button_->isVisible() && exit_button_->isEnabled()) {
+            exit_button_->click();
+        }
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Window::closeEvent(QCloseEvent* event) {
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QSize size = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - size.width()) / 2,
+                 area.y() + (area.height() - size.height()) / 2);
+}
+
+}  // namespace taktirio::gui

@@ -1,0 +1,72 @@
+// The program's message boxes: icon, buttons and "\r" shown as a line break.
+// Each box is answered by a bounded timer, so a missing box fails the test
+// instead of hanging it.
+#include <QMessageBox>
+#include <QTimer>
+
+#include "gui_test_support.h"
+
+namespace taktirio::gui::testing {
+
+class AskerTest : public QObject {
+    Q_OBJECT
+
+  private:
+    struct Seen {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QString text;
+    };
+
+    // Polls for the modal box, records it and presses `answer`; gives up
+    // after two seconds.
+    static void AnswerNextBox(QMessageBox::StandardButton answer, Seen* seen) {
+        auto* timer = new QTimer;
+        auto* tries = new int(0);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, answer, seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr && ++*tries < 200) {
+                return;
+            }
+            timer->stop();
+            timer->deleteLater();
+            delete tries;
+            if (box != nullptr) {
+                *seen = {box->icon(), box->standardButtons(), box->text()};
+                box->button(answer)->click();
+            }
+        });
+        timer->start(10);
+    }
+
+  private slots:
+    void boxesHaveTheirIconsButtonsAndLineBreaks() {
+        MessageBoxAsker asker;
+        Seen seen;
+        AnswerNextBox(QMessageBox::Ok, &seen);
+        asker.Error(nullptr, U("Παρουσιάστηκε σφάλμα.\rΔεύτερη γραμμή"));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(seen.text, U("Παρουσιάστηκε σφάλμα.\nΔεύτερη γραμμή"));
+
+        seen = {};
+        AnswerNextBox(QMessageBox::Ok, &seen);
+        asker.Inform(nullptr, U("Πρώτη\rΔεύτερη"));
+        QCOMPARE(seen.icon, QMessageBox::Information);
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(seen.text, U("Πρώτη\nΔεύτερη"));
+
+        for (const bool yes : {true, false}) {
+            seen = {};
+            AnswerNextBox(yes ? QMessageBox::Yes : QMessageBox::No, &seen);
+            QCOMPARE(asker.Confirm(nullptr, U(data::kExitQuestion)), yes);
+            QCOMPARE(seen.icon, QMessageBox::Question);
+            QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+        }
+    }
+};
+
+}  // namespace taktirio::gui::testing
+
+QTEST_MAIN(taktirio::gui::testing::AskerTest)
+#include "asker_test.moc"

@@ -1,0 +1,132 @@
+// Writes a PNG of every window of the program, offscreen, on a program
+// directory that holds a registered school (scripts/screenshots.sh imports
+// the demo school): TForm3.png, TForm7.png, the main menu's drop-downs and a
+// message box of each kind, for a person to look at.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "common/asker.h"
+#include "common/desktop.h"
+#include "common/look.h"
+#include "common/program_context.h"
+#include "database/database.h"
+#include "database/errors.h"
+#include "shell/about_window.h"
+#include "shell/calendar_window.h"
+#include "shell/login_window.h"
+#include "shell/main_window.h"
+#include "shell/program_shell.h"
+#include "shell/registration_window.h"
+#include "shell/startup_window.h"
+
+namespace {
+
+using namespace taktirio;
+using namespace taktirio::gui;
+
+// Nothing is asked and nothing is opened while the pictures are taken.
+class SilentAsker : public Asker {
+  public:
+    void Error(QWidget*, const QString&) override {}
+    void Inform(QWidget*, const QString&) override {}
+    bool Confirm(QWidget*, const QString&) override { return false; }
+};
+
+class InertDesktop : public Desktop {
+  public:
+    bool OpenUrl(const QUrl&) override { return true; }
+    QString FindProgram(const QString&) override { return {}; }
+    bool StartProgram(const QString&, const QStringList&) override { return false; }
+};
+
+bool Save(QWidget* widget, const QDir& out, const QString& name) {
+    widget->show();
+    QApplication::processEvents();
+    const QString path = out.filePath(name + QStringLiteral(".png"));
+    const bool saved = widget->grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    widget->hide();
+    return saved;
+}
+
+bool SaveMessageBox(const QDir& out, const QString& name, QMessageBox::Icon icon,
+                    const QString& title, const QString& text,
+                    QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, DisplayText(text), buttons);
+    return Save(&box, out, name);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption dir_option(QStringLiteral("dir"), QStringLiteral("program directory"),
+                                        QStringLiteral("DIR"), QDir::currentPath());
+    const QCommandLineOption out_option(QStringLiteral("out"), QStringLiteral("picture folder"),
+                                        QStringLiteral("OUT"), QStringLiteral("screenshots"));
+    parser.addOption(dir_option);
+    parser.addOption(out_option);
+    parser.process(app);
+    ApplyProgramLook(app);
+
+    SilentAsker asker;
+    InertDesktop desktop;
+    ProgramContext context{data::PathsFor(parser.value(dir_option)), &asker, &desktop, {}};
+    try {
+        const data::Database entry = data::Database::Open(context.paths.entry_database);
+        context.school = data::Login(entry.connection());
+    } catch (const data::DataError& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(DisplayText(error.message())));
+        return 4;
+    }
+    QDir out(parser.value(out_option));
+    out.mkpath(QStringLiteral("."));
+
+    bool ok = true;
+    StartupWindow startup(&desktop);
+    ok &= Save(&startup, out, QStringLiteral("TForm3"));
+    LoginWindow login(&context);
+    login.showOffer(data::LoginOffer::kLogin);
+    ok &= Save(&login, out, QStringLiteral("TForm5"));
+    login.showOffer(data::LoginOffer::kRegister);
+    ok &= Save(&login, out, QStringLiteral("TForm5-register"));
+    RegistrationWindow registration(&context);
+    ok &= Save(&registration, out, QStringLiteral("TForm6"));
+    AboutWindow about(&desktop);
+    ok &= Save(&about, out, QStringLiteral("TForm150"));
+    CalendarWindow calendar;
+    ok &= Save(&calendar, out, QStringLiteral("TForm22"));
+
+    // The main window at the smallest screen it is made for; shown, it would
+    // take the offscreen screen's size.
+    MainWindow main_window(&context);
+    main_window.resize(1024, 768);
+    main_window.setAttribute(Qt::WA_DontShowOnScreen);
+    ok &= Save(&main_window, out, QStringLiteral("TForm7"));
+    for (QMenu* menu : main_window.findChildren<QMenu*>()) {
+        if (!menu->objectName().isEmpty()) {
+            menu->adjustSize();
+            ok &= Save(menu, out, QStringLiteral("TForm7-") + menu->objectName());
+        }
+    }
+
+    ok &= SaveMessageBox(out, QStringLiteral("message-information"), QMessageBox::Information,
+                         QStringLiteral("Information"), U(kNoPreviousSolutionsMessage),
+                         QMessageBox::Ok);
+    ok &= SaveMessageBox(out, QStringLiteral("message-confirmation"), QMessageBox::Question,
+                         QStringLiteral("Confirm"), U(data::kExitQuestion),
+                         QMessageBox::Yes | QMessageBox::No);
+    ok &= SaveMessageBox(out, QStringLiteral("message-error"), QMessageBox::Critical,
+                         QStringLiteral("Error"), data::PermissionsMessage(context.paths.directory),
+                         QMessageBox::Ok);
+    ok &= SaveMessageBox(out, QStringLiteral("message-startup"), QMessageBox::Information,
+                         QStringLiteral("Information"), U(kImportantInformationMessage),
+                         QMessageBox::Ok);
+    return ok ? 0 : 1;
+}
