@@ -1,7 +1,8 @@
 // Writes a PNG of every window of the program, offscreen, on a program
 // directory that holds a registered school (scripts/screenshots.sh imports
 // the demo school): TForm3.png, TForm7.png, the main menu's drop-downs and a
-// message box of each kind, for a person to look at.
+// message box of each kind, for a person to look at. Each new window adds its
+// picture to main() below.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>

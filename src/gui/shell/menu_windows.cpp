@@ -2,9 +2,12 @@
 
 namespace taktirio::gui {
 
-bool OpenMenuWindow(MenuWindow which, ProgramContext* context, QWidget* parent) {
-    static_cast<void>(context);
-    static_cast<void>(parent);
+// Each window of a menu item gets its case here, e.g.
+//     case MenuWindow::kClasses:
+//         (new ClassesWindow(context, parent))->OpenModal();
+//         return true;
+bool OpenMenuWindow(MenuWindow which, [[maybe_unused]] ProgramContext* context,
+                    [[maybe_unused]] QWidget* parent) {
     switch (which) {
         case MenuWindow::kClasses:
         case MenuWindow::kTeachers:
