@@ -176,6 +176,7 @@ class ShellFlowTest : public QObject {
         QCOMPARE(errors.size(), 1);
         QVERIFY(errors[0].contains(folder.dir.path() + QStringLiteral("/SOLUTIONS\r")));
         QVERIFY(!errors[0].contains(u'\\'));
+        QVERIFY(errors[0].contains(U("/SOLUTIONS είναι αρχείο")));
         QVERIFY(shell.startupWindow() == nullptr);
     }
 

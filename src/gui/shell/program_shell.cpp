@@ -63,8 +63,9 @@ bool ProgramShell::Start(QSize screen) {
 }
 
 bool ProgramShell::CheckDirectory() {
-    if (!data::CheckProgramDirectory(context_->paths.directory)) {
-        context_->asker->Error(nullptr, data::PermissionsMessage(context_->paths.directory));
+    if (const QString problem = data::ProgramDirectoryProblem(context_->paths.directory);
+        !problem.isEmpty()) {
+        context_->asker->Error(nullptr, problem);
         return false;
     }
     // A working database that is not ours or is damaged stops the program
