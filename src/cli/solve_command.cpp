@@ -29,6 +29,7 @@
 #include "prepare/working_copy.h"
 #include "run/run_engine.h"
 #include "run/run_messages.h"
+#include "run/run_sequence.h"
 #include "run/solution_files.h"
 #include "shell/program_lock.h"
 #include "shell/startup.h"
@@ -81,20 +82,6 @@ class InterruptGuard {
     std::array<struct sigaction, 3> previous_{};
 };
 
-// Raised at the next step of the preparation or loading after a signal; the
-// working copy's transaction rolls back as it unwinds.
-struct InterruptedBeforeSearch {};
-
-void StopIfInterrupted() {
-    if (Interrupted()) {
-        throw InterruptedBeforeSearch{};
-    }
-}
-
-// The largest values of the numeric options that have no range of their own.
-constexpr int kMostThreads = 256;
-constexpr double kMostTimeLimitSeconds = 30.0 * 24.0 * 3600.0;  // 30 days
-
 // Program messages use "\r" as a line break; a terminal wants "\n".
 void Print(FILE* stream, const std::string& message) {
     std::string text = message;
@@ -120,28 +107,37 @@ bool IsTerminal(FILE* stream) {
     return isatty(fileno(stream)) == 1;
 }
 
-// Solution lines on standard output; on a terminal a progress line on
-// standard error that rewrites itself. Forwards Ctrl-C to the run.
-class ConsoleObserver : public RunObserver {
+// Solution lines on standard output; on a terminal the preparation's and the
+// loading's steps and a progress line of the search on standard error, each
+// rewriting itself. Ctrl-C (or SIGTERM, SIGHUP) is the answer "stop".
+class ConsoleListener : public RunListener {
   public:
-    explicit ConsoleObserver(RunEngine*& engine) : engine_(engine), live_(IsTerminal(stderr)) {}
+    ConsoleListener() : live_(IsTerminal(stderr)) {}
 
-    void OnProgress(const RunProgress& progress) override {
-        if (Interrupted() && engine_ != nullptr && !stopping_) {
+    bool Progress(RunWork work, int step, int total) override {
+        if (work != RunWork::kSearch) {
+            ShowSteps(work == RunWork::kPreparation ? "Προετοιμασία" : kLoadingText, step, total);
+            return !Interrupted();
+        }
+        if (Interrupted() && started_ && !stopping_) {
             stopping_ = true;
             ClearLine();
             Print(stderr, "Διακοπή της διαδικασίας υπολογισμού λύσεων…");
-            engine_->Stop();
         }
         if (live_) {
-            std::fprintf(stderr, "\rΠροσπάθειες: %lld   Λύσεις: %d / %d ",
-                         static_cast<long long>(progress.attempts), progress.found,
-                         progress.requested);
+            std::fprintf(stderr, "\rΛύσεις: %d / %d ", step, total);
             std::fflush(stderr);
             shown_ = true;
         }
+        return !Interrupted();
     }
-    void OnSolution(int /*solution*/, const std::string& line) override {
+    void SearchStarted(std::uint64_t seed, int threads) override {
+        started_ = true;
+        Print(stdout, "seed " + std::to_string(seed) + ", " + std::to_string(threads) +
+                          " threads (repeat with --seed " + std::to_string(seed) + " --threads 1)");
+        Print(stdout, std::string(kSearchingText));
+    }
+    void Solution(int /*solution*/, const std::string& line) override {
         ClearLine();
         Print(stdout, line);
     }
@@ -153,9 +149,19 @@ class ConsoleObserver : public RunObserver {
     }
 
   private:
-    RunEngine*& engine_;
+    static void ShowSteps(const char* what, int step, int total) {
+        if (IsTerminal(stderr)) {
+            std::fprintf(stderr, "\r%s %d/%d ", what, step, total);
+            if (step == total) {
+                std::fprintf(stderr, "\r%60s\r", "");
+            }
+            std::fflush(stderr);
+        }
+    }
+
     bool live_;
     bool shown_ = false;
+    bool started_ = false;
     bool stopping_ = false;
 };
 
@@ -178,66 +184,12 @@ bool AskToDeletePrevious() {
            answer == "yes";
 }
 
-std::uint64_t DrawSeed() {
-    std::random_device device;
-    return (static_cast<std::uint64_t>(device()) << 32) ^ device() ^
-           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-}
-
-void ShowSteps(const char* what, int step, int total) {
-    if (IsTerminal(stderr)) {
-        std::fprintf(stderr, "\r%s %d/%d ", what, step, total);
-        if (step == total) {
-            std::fprintf(stderr, "\r%60s\r", "");
-        }
-        std::fflush(stderr);
-    }
-}
-
 int ContradictoryData(const std::string& detail) {
     Print(stderr, std::string(kContradictoryDataMessage));
     if (!detail.empty()) {
         Print(stderr, detail);
     }
     return kExitDataProblem;
-}
-
-struct Prepared {
-    LoadedProblem problem;
-    std::string user;
-};
-
-// Everything before the search: checks, requested solutions, working copy,
-// loading. Throws the data layer's errors, and InterruptedBeforeSearch after a
-// signal (the working copy then rolls back).
-std::optional<Prepared> PrepareRun(const SolveRequest& request, const ProgramPaths& paths,
-                                   int& exit_code) {
-    Database entry = Database::Open(paths.entry_database);
-    const Session session{entry.connection(), Login(entry.connection())};
-    const DataProblem problem = CheckBeforeSolving(session);
-    if (problem != DataProblem::kNone) {
-        Print(stderr, DataProblemMessage(problem));
-        exit_code = kExitDataProblem;
-        return std::nullopt;
-    }
-    StopIfInterrupted();
-    if (request.solutions_given) {
-        StoreRequestedSolutions(session, request.settings.solutions_requested);
-    }
-    StopIfInterrupted();
-    Database working = Database::Open(paths.working_database);
-    PrepareWorkingCopy(session, working.connection(), [](int step, int total) {
-        StopIfInterrupted();
-        ShowSteps("Προετοιμασία", step, total);
-    });
-    Prepared prepared;
-    prepared.problem = LoadProblem(working.connection(), session.school, [](int step, int total) {
-        StopIfInterrupted();
-        ShowSteps(kLoadingText, step, total);
-    });
-    StopIfInterrupted();
-    prepared.user = session.school.toStdString();
-    return prepared;
 }
 
 int ExitCodeOf(const RunSummary& summary) {
@@ -247,88 +199,66 @@ int ExitCodeOf(const RunSummary& summary) {
     return summary.found > 0 ? kExitSomeFound : kExitNoneFound;
 }
 
+// The search request of the command line; the number of solutions is the
+// school's own unless given.
+SearchRequest SearchRequestOf(const SolveRequest& request, int stored_solutions) {
+    SearchRequest search;
+    search.settings = request.settings;
+    if (!request.solutions_given) {
+        search.settings.solutions_requested = stored_solutions;
+    }
+    search.seed = request.seed;
+    search.threads = request.threads;
+    search.time_limit_seconds = request.time_limit_seconds;
+    search.delete_previous = true;  // consent is asked before the search starts
+    return search;
+}
+
+// Everything before the search: checks, requested solutions, working copy,
+// loading. Returns an exit code when the run cannot go on.
+std::optional<int> PrepareRun(const SolveRequest& request, RunSequence& sequence) {
+    if (const DataProblem problem = sequence.Check(); problem != DataProblem::kNone) {
+        Print(stderr, DataProblemMessage(problem));
+        return kExitDataProblem;
+    }
+    if (request.solutions_given) {
+        sequence.StoreRequestedSolutions(request.settings.solutions_requested);
+    }
+    sequence.Prepare();
+    sequence.Load();
+    return std::nullopt;
+}
+
 // The checks that could stop a run, all made before a previous page is
 // deleted: names the pages can hold, consent, a folder that takes new files.
 // Returns an exit code when the run cannot go ahead.
-std::optional<int> CheckBeforeDeleting(const SolveRequest& request, const Prepared& prepared,
-                                       const std::filesystem::path& directory, bool& previous) {
-    const LoadedProblem& problem = prepared.problem;
-    if (const auto message = UnwritableNameMessage(problem.page_info, problem.inputs.class_names,
-                                                   problem.inputs.teacher_names)) {
+std::optional<int> CheckBeforeDeleting(const SolveRequest& request, const RunSequence& sequence) {
+    const std::filesystem::path directory = sequence.SolutionsFolder();
+    if (const auto message = sequence.NameProblem()) {
         Print(stderr, *message);
         return kExitDataProblem;
     }
-    previous = HasPreviousPages(directory);
-    if (previous && !request.replace && !AskToDeletePrevious()) {
-        StopIfInterrupted();
+    if (sequence.HasPreviousPages() && !request.replace && !AskToDeletePrevious()) {
+        if (Interrupted()) {
+            throw RunStoppedError(QString::fromUtf8(kStoppedBeforeSearchMessage),
+                                  QStringLiteral("interrupted at the question"));
+        }
         Print(stderr, "Υπάρχουν προηγούμενες λύσεις στο " + directory.string() +
                           ".\rΗ εκτέλεση ακυρώθηκε: δώσε --replace για να διαγραφούν.");
         return kExitRefused;
     }
-    bool created = false;
-    if (const auto problem_text = PrepareSolutionsFolder(directory, created)) {
+    if (const auto problem_text = sequence.FolderProblem()) {
         Print(stderr, *problem_text);
         return kExitFailure;
     }
     return std::nullopt;
 }
 
-int RunSearch(const SolveRequest& request, const ProgramPaths& paths, Prepared& prepared) {
-    RunSettings settings = request.settings;
-    if (!request.solutions_given) {
-        settings.solutions_requested = prepared.problem.solutions_requested;
-    }
-    if (!RunSettingsValid(settings)) {
-        Print(stderr, std::string(kInvalidValuesMessage));
-        return kExitUsage;
-    }
-    const std::filesystem::path directory =
-        SolutionsDirectory(paths.directory.toStdString(), prepared.user);
-    prepared.problem.page_info.program_directory = paths.directory.toStdString();
-    bool previous = false;
-    if (const auto refused = CheckBeforeDeleting(request, prepared, directory, previous)) {
-        return *refused;
-    }
-
-    RunParameters parameters;
-    parameters.options = ToRunOptions(settings);
-    parameters.solutions_requested = settings.solutions_requested;
-    parameters.seed = request.seed.value_or(DrawSeed());
-    parameters.threads = request.threads > 0
-                             ? request.threads
-                             : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    if (request.time_limit_seconds) {
-        parameters.time_limit =
-            std::chrono::milliseconds(static_cast<long long>(*request.time_limit_seconds * 1000.0));
-    }
-    parameters.solutions_directory = directory;
-    // Runs once the worker threads have started: only then may the previous
-    // pages go.
-    parameters.before_search = [&] {
-        StopIfInterrupted();
-        if (previous) {
-            DeletePreviousPages(directory);
-        }
-        Print(stdout, "seed " + std::to_string(parameters.seed) + ", " +
-                          std::to_string(parameters.threads) + " threads (repeat with --seed " +
-                          std::to_string(parameters.seed) + " --threads 1)");
-        Print(stdout, std::string(kSearchingText));
-    };
-
-    SolutionPageWriter writer(prepared.problem.page_info);
-    RunEngine* running = nullptr;
-    ConsoleObserver observer(running);
-    RunEngine engine(prepared.problem.inputs, prepared.problem.rules, parameters, writer,
-                     &observer);
-    running = &engine;
-    RunSummary summary;
-    try {
-        summary = engine.Run();
-    } catch (...) {
-        RemoveDirectoryIfEmpty(directory);  // no page was written: no folder left behind
-        throw;
-    }
-    observer.ClearLine();
+int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListener& listener) {
+    const SearchRequest search = SearchRequestOf(request, sequence.problem().solutions_requested);
+    const std::filesystem::path directory = sequence.SolutionsFolder();
+    const RunSummary summary = sequence.Search(search);
+    listener.ClearLine();
     if (summary.end == RunEnd::kTimeLimit) {
         Print(stderr, "Το χρονικό όριο εξαντλήθηκε.");
     }
@@ -342,27 +272,16 @@ int RunSearch(const SolveRequest& request, const ProgramPaths& paths, Prepared& 
     return ExitCodeOf(summary);
 }
 
-// True when every number of the request lies in its range; the number of
-// solutions is checked here only when given.
-bool RequestValid(const SolveRequest& request) {
-    RunSettings settings = request.settings;
-    if (!request.solutions_given) {
-        settings.solutions_requested = 1;
-    }
-    if (!RunSettingsValid(settings) || request.threads < 0 || request.threads > kMostThreads) {
-        return false;
-    }
-    if (request.time_limit_seconds) {
-        const double seconds = *request.time_limit_seconds;
-        return std::isfinite(seconds) && seconds > 0 && seconds <= kMostTimeLimitSeconds;
-    }
-    return true;
-}
-
 }  // namespace
 
 int Solve(const SolveRequest& request, const ProgramPaths& paths) {
-    if (!RequestValid(request)) {
+    // Every number is checked before anything is prepared; the number of
+    // solutions only when given, since the school's own is always in range.
+    SearchRequest checked = SearchRequestOf(request, 1);
+    if (request.solutions_given) {
+        checked.settings.solutions_requested = request.settings.solutions_requested;
+    }
+    if (!SearchRequestValid(checked)) {
         Print(stderr, std::string(kInvalidValuesMessage));
         return kExitUsage;
     }
@@ -372,20 +291,23 @@ int Solve(const SolveRequest& request, const ProgramPaths& paths) {
             Print(stderr, problem);
             return kExitFailure;
         }
+        ConsoleListener listener;
+        RunSequence sequence(paths, &listener);
         // One writer at a time, from the preparation to the last page.
-        ProgramLock lock(paths.directory);
-        lock.Lock();
-        int exit_code = kExitOk;
-        std::optional<Prepared> prepared = PrepareRun(request, paths, exit_code);
-        if (!prepared) {
-            return exit_code;
+        sequence.Lock();
+        if (const auto refused = PrepareRun(request, sequence)) {
+            return *refused;
         }
-        return RunSearch(request, paths, *prepared);
-    } catch (const InterruptedBeforeSearch&) {
-        Print(stderr,
-              "Η διαδικασία διακόπηκε πριν την αναζήτηση λύσεων.\r"
-              "Τα δεδομένα έμειναν όπως ήταν και οι προηγούμενες λύσεις δεν διαγράφηκαν.");
+        if (const auto refused = CheckBeforeDeleting(request, sequence)) {
+            return *refused;
+        }
+        return RunSearch(request, sequence, listener);
+    } catch (const RunStoppedError& error) {
+        Print(stderr, error.message());
         return kExitNoneFound;
+    } catch (const RunRefusedError& error) {
+        Print(stderr, error.message());
+        return kExitUsage;
     } catch (const PreparationError& error) {
         Print(stderr, error.message());
         return kExitDataProblem;

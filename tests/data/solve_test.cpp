@@ -100,6 +100,9 @@ TEST(Solve, PreviousPagesNeedConsentAndValuesTheirRanges) {
     EXPECT_EQ(r.code, 3);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm"))));
 
+    // Refused before the working copy is rebuilt: its file is not touched.
+    const QString working_file = dir.filePath(QStringLiteral("DATA.sqlite"));
+    const QByteArray working = FileBytes(working_file);
     for (const QStringList& bad :
          {QStringList{QStringLiteral("-n"), QStringLiteral("255")},
           QStringList{QStringLiteral("-n"), QStringLiteral("0")},
@@ -110,6 +113,7 @@ TEST(Solve, PreviousPagesNeedConsentAndValuesTheirRanges) {
         EXPECT_EQ(r.code, 2) << bad.join(u' ').toStdString();
         EXPECT_TRUE(r.err.contains(U("Μη αποδεκτές τιμές."))) << bad.join(u' ').toStdString();
     }
+    EXPECT_EQ(FileBytes(working_file), working);
     // Numbers out of any sensible range are refused before anything is done,
     // never turned into an overflow.
     for (const QStringList& bad :

@@ -272,9 +272,11 @@ void PrepareWorkingCopy(const Session& entry, const QSqlDatabase& working,
         done(1);
     }
     builder.CopyEighthHours();
+    // The last step is reported before the commit, so that a stop asked at
+    // any step, the last one included, still leaves the previous copy.
+    done(1);
     transaction.Commit();
     reading.Commit();
-    done(1);
 }
 
 }  // namespace taktirio::data

@@ -1,0 +1,268 @@
+#include "run/run_sequence.h"
+
+#include <chrono>
+#include <cmath>
+#include <random>
+#include <thread>
+
+#include "database/database.h"
+#include "pages/page_errors.h"
+#include "pages/solution_page_writer.h"
+#include "prepare/requested_solutions.h"
+#include "prepare/working_copy.h"
+#include "run/solution_files.h"
+#include "solver/errors.h"
+#include "text/cp1253.h"
+
+namespace taktirio::data {
+
+namespace {
+
+std::uint64_t DrawSeed() {
+    std::random_device device;
+    return (static_cast<std::uint64_t>(device()) << 32) ^ device() ^
+           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+int EveryCore() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+}  // namespace
+
+bool SearchRequestValid(const SearchRequest& request) {
+    if (!RunSettingsValid(request.settings) || request.threads < 0 ||
+        request.threads > kMostThreads) {
+        return false;
+    }
+    if (request.time_limit_seconds) {
+        const double seconds = *request.time_limit_seconds;
+        return std::isfinite(seconds) && seconds > 0 && seconds <= kMostTimeLimitSeconds;
+    }
+    return true;
+}
+
+// Passes the engine's news to the listener, and a stop from the listener or
+// from Stop() to the engine, on the thread that runs the search.
+class RunSequence::EngineObserver : public RunObserver {
+  public:
+    explicit EngineObserver(RunSequence& sequence) : sequence_(sequence) {}
+
+    void OnProgress(const RunProgress& progress) override {
+        const bool go_on = sequence_.listener_.load()->Progress(RunWork::kSearch, progress.found,
+                                                                progress.requested);
+        if ((!go_on || sequence_.StopRequested()) && !stopping_) {
+            stopping_ = true;
+            sequence_.Stop();
+        }
+    }
+    void OnSolution(int solution, const std::string& line) override {
+        sequence_.listener_.load()->Solution(solution, line);
+    }
+
+  private:
+    RunSequence& sequence_;
+    bool stopping_ = false;
+};
+
+QString RunFailureMessage(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const DataError& failure) {
+        return failure.message();
+    } catch (const PageDeleteError& failure) {
+        return QString::fromStdString("Η προηγούμενη λύση " + failure.path().string() +
+                                      " δεν μπορεί να διαγραφεί (" + failure.reason() +
+                                      ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε.");
+    } catch (const RunStartError& failure) {
+        return QString::fromStdString(std::string(failure.what()) +
+                                      "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν.");
+    } catch (const PageWriteError& failure) {
+        return QString::fromStdString("Η σελίδα " + failure.path() + " δεν μπορεί να γραφτεί.\r" +
+                                      failure.what());
+    } catch (const std::filesystem::filesystem_error& failure) {
+        return QString::fromStdString(failure.what());
+    } catch (...) {
+        // Data that break the solver's rules, and anything else unforeseen.
+        return QString::fromUtf8(kContradictoryDataMessage);
+    }
+}
+
+RunSequence::RunSequence(ProgramPaths paths, RunListener* listener)
+    : paths_(std::move(paths)),
+      listener_(listener != nullptr ? listener : &silent_),
+      lock_(paths_.directory) {}
+
+RunSequence::~RunSequence() = default;
+
+void RunSequence::Lock() {
+    if (!lock_.IsLocked()) {
+        lock_.Lock();
+    }
+}
+
+void RunSequence::StopIfAsked() const {
+    if (StopRequested()) {
+        throw RunStoppedError(QString::fromUtf8(kStoppedBeforeSearchMessage),
+                              QStringLiteral("stopped before the search"));
+    }
+}
+
+StepProgress RunSequence::StepsOf(RunWork work) {
+    return [this, work](int step, int total) {
+        StopIfAsked();
+        if (!listener_.load()->Progress(work, step, total)) {
+            stop_.store(true);
+            StopIfAsked();
+        }
+    };
+}
+
+DataProblem RunSequence::Check() {
+    stage_.store(RunStage::kNothingAccepted);
+    const Database entry = Database::Open(paths_.entry_database);
+    school_ = Login(entry.connection());
+    return CheckBeforeSolving({entry.connection(), school_});
+}
+
+void RunSequence::StoreRequestedSolutions(int solutions) {
+    StopIfAsked();
+    const Database entry = Database::Open(paths_.entry_database);
+    if (school_.isEmpty()) {
+        school_ = Login(entry.connection());
+    }
+    data::StoreRequestedSolutions({entry.connection(), school_}, solutions);
+    stage_.store(RunStage::kRequestedStored);
+}
+
+void RunSequence::Prepare() {
+    StopIfAsked();
+    const Database entry = Database::Open(paths_.entry_database);
+    if (school_.isEmpty()) {
+        school_ = Login(entry.connection());
+    }
+    const Database working = Database::Open(paths_.working_database);
+    PrepareWorkingCopy({entry.connection(), school_}, working.connection(),
+                       StepsOf(RunWork::kPreparation));
+    stage_.store(RunStage::kPrepared);
+}
+
+void RunSequence::Load() {
+    StopIfAsked();
+    if (school_.isEmpty()) {
+        const Database entry = Database::Open(paths_.entry_database);
+        school_ = Login(entry.connection());
+    }
+    const Database working = Database::Open(paths_.working_database);
+    LoadedProblem loaded = LoadProblem(working.connection(), school_, StepsOf(RunWork::kLoading));
+    StopIfAsked();
+    loaded.page_info.program_directory = paths_.directory.toStdString();
+    problem_ = std::move(loaded);
+    stage_.store(RunStage::kLoaded);
+}
+
+WorkingSchool RunSequence::ReadWorkingSchool() {
+    if (school_.isEmpty()) {
+        const Database entry = Database::Open(paths_.entry_database);
+        school_ = Login(entry.connection());
+    }
+    const Database working = Database::Open(paths_.working_database);
+    const QList<QStringList> rows =
+        Rows(working.connection(),
+             QStringLiteral("SELECT SCHOOL_NAME, PERSON_RESPONSIBLE_TO_INSERT_DATA, "
+                            "NUMBER_OF_SOLUTIONS_REQUESTED FROM SCHOOLS WHERE USERNAME = ?"),
+             {school_});
+    if (rows.isEmpty()) {
+        throw DatabaseError(QString::fromUtf8(kDatabaseProblemMessage),
+                            QStringLiteral("the working copy has no SCHOOLS row"));
+    }
+    WorkingSchool school;
+    school.name = rows.front().value(0);
+    school.responsible = rows.front().value(1);
+    school.solutions_requested = rows.front().value(2).toInt();
+    return school;
+}
+
+std::filesystem::path RunSequence::SolutionsFolder() const {
+    return SolutionsDirectory(paths_.directory.toStdString(), school_.toStdString());
+}
+
+bool RunSequence::HasPreviousPages() const {
+    return taktirio::HasPreviousPages(SolutionsFolder());
+}
+
+std::optional<std::string> RunSequence::NameProblem() const {
+    return UnwritableNameMessage(problem_.page_info, problem_.inputs.class_names,
+                                 problem_.inputs.teacher_names);
+}
+
+std::optional<std::string> RunSequence::FolderProblem() const {
+    bool created = false;
+    return PrepareSolutionsFolder(SolutionsFolder(), created);
+}
+
+RunSummary RunSequence::Search(const SearchRequest& request) {
+    if (!SearchRequestValid(request)) {
+        throw RunRefusedError(QString::fromUtf8(kInvalidValuesMessage),
+                              QStringLiteral("run numbers out of range"));
+    }
+    StopIfAsked();
+    const std::filesystem::path directory = SolutionsFolder();
+    RunParameters parameters;
+    parameters.options = ToRunOptions(request.settings);
+    parameters.solutions_requested = request.settings.solutions_requested;
+    parameters.seed = request.seed.value_or(DrawSeed());
+    parameters.threads = request.threads > 0 ? request.threads : EveryCore();
+    if (request.time_limit_seconds) {
+        parameters.time_limit =
+            std::chrono::milliseconds(static_cast<long long>(*request.time_limit_seconds * 1000.0));
+    }
+    parameters.solutions_directory = directory;
+    // Only once every worker has started may the previous pages go, so that a
+    // run that cannot start leaves them all.
+    parameters.before_search = [this, &request, &directory, &parameters] {
+        if (!listener_.load()->Progress(RunWork::kSearch, 0, parameters.solutions_requested)) {
+            stop_.store(true);
+        }
+        StopIfAsked();
+        if (request.delete_previous && taktirio::HasPreviousPages(directory)) {
+            DeletePreviousPages(directory);
+        }
+        listener_.load()->SearchStarted(parameters.seed, parameters.threads);
+    };
+
+    SolutionPageWriter writer(problem_.page_info);
+    EngineObserver observer(*this);
+    RunEngine engine(problem_.inputs, problem_.rules, parameters, writer, &observer);
+    {
+        const std::lock_guard<std::mutex> hold(engine_mutex_);
+        engine_ = &engine;
+        if (StopRequested()) {
+            engine.Stop();  // asked between the check above and now
+        }
+    }
+    RunSummary summary;
+    try {
+        summary = engine.Run();
+    } catch (...) {
+        {
+            const std::lock_guard<std::mutex> hold(engine_mutex_);
+            engine_ = nullptr;
+        }
+        RemoveDirectoryIfEmpty(directory);  // no page was written: no folder left behind
+        throw;
+    }
+    const std::lock_guard<std::mutex> hold(engine_mutex_);
+    engine_ = nullptr;
+    return summary;
+}
+
+void RunSequence::Stop() {
+    stop_.store(true);
+    const std::lock_guard<std::mutex> hold(engine_mutex_);
+    if (engine_ != nullptr) {
+        engine_->Stop();
+    }
+}
+
+}  // namespace taktirio::data

@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "checks/presolve.h"
+#include "database/errors.h"
+#include "load/problem_loader.h"
+#include "run/run_engine.h"
+#include "run/run_settings.h"
+#include "shell/program_lock.h"
+#include "shell/startup.h"
+
+namespace taktirio::data {
+
+// How far the way into a run has come. The first three values are the ones
+// the menu command, the requested-solutions dialog and the preparation window
+// share; loading adds the fourth.
+enum class RunStage {
+    kNothingAccepted = 0,  // nothing stored yet (the checks may have passed)
+    kRequestedStored = 1,  // the requested number of solutions is stored
+    kPrepared = 2,         // the working copy was rebuilt completely
+    kLoaded = 3,           // the problem is loaded and a search may start
+};
+
+// The long pieces of work a listener is told about.
+enum class RunWork { kPreparation, kLoading, kSearch };
+
+// Hears a run's progress on the thread that does the work. The windows turn
+// these calls into queued signals; the command-line tool prints them.
+class RunListener {
+  public:
+    virtual ~RunListener() = default;
+    // Step `step` of `total` of `work` is done; in the search, `step`
+    // solutions of `total` are found. False asks the run to stop: the
+    // preparation and the loading are undone, the search ends with its summary.
+    virtual bool Progress(RunWork /*work*/, int /*step*/, int /*total*/) { return true; }
+    // The worker threads run and the previous pages, if asked, are deleted.
+    virtual void SearchStarted(std::uint64_t /*seed*/, int /*threads*/) {}
+    // A solution was found and its page written: its number and its line.
+    virtual void Solution(int /*solution*/, const std::string& /*line*/) {}
+};
+
+// A stop asked before the search began: the previous working copy is as it
+// was and no previous page was deleted.
+class RunStoppedError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// Numbers of a run that lie outside their ranges: `message()` is
+// kInvalidValuesMessage. Raised before anything is changed.
+class RunRefusedError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// The message of RunStoppedError.
+inline constexpr char kStoppedBeforeSearchMessage[] =
+    "Η διαδικασία διακόπηκε πριν την αναζήτηση λύσεων.\r"
+    "Τα δεδομένα έμειναν όπως ήταν και οι προηγούμενες λύσεις δεν διαγράφηκαν.";
+
+// The largest values of the numeric options that have no range of their own.
+inline constexpr int kMostThreads = 256;
+inline constexpr double kMostTimeLimitSeconds = 30.0 * 24.0 * 3600.0;  // 30 days
+
+// What one search is asked for.
+struct SearchRequest {
+    RunSettings settings;
+    std::optional<std::uint64_t> seed;  // none: drawn from the system
+    int threads = 0;                    // 0: every core
+    std::optional<double> time_limit_seconds;
+    bool delete_previous = false;  // consent to delete the previous pages
+};
+
+// True when every number of the request lies in its range.
+bool SearchRequestValid(const SearchRequest& request);
+
+// What the run window shows of the school: its working copy's SCHOOLS row.
+struct WorkingSchool {
+    QString name;
+    QString responsible;
+    int solutions_requested = 1;
+};
+
+// The message for the user of an error a stage of the run raised: the data
+// layer's own text, the undeletable page named, or the contradictory-data text.
+QString RunFailureMessage(std::exception_ptr error);
+
+// The way into a run, for the windows and the command-line tool alike: the
+// checks, the requested number, the working copy, the loading and the search,
+// in that order, each stage opening its own database connections on the
+// thread that calls it. One listener hears every step and may stop any of
+// them; Stop() does the same from any thread.
+//
+// The program directory's lock, once taken by Lock(), is held until the object
+// goes, so that no other writer touches the working copy or the solutions
+// folder between the preparation and the last page.
+class RunSequence {
+  public:
+    explicit RunSequence(ProgramPaths paths, RunListener* listener = nullptr);
+    RunSequence(const RunSequence&) = delete;
+    RunSequence& operator=(const RunSequence&) = delete;
+    ~RunSequence();
+
+    // The listener hears the stages that start after this call; none: silence.
+    void SetListener(RunListener* listener) {
+        listener_ = listener != nullptr ? listener : &silent_;
+    }
+
+    RunStage stage() const { return stage_.load(); }
+    const ProgramPaths& paths() const { return paths_; }
+    // The logged-in school's user name, known after Check().
+    const QString& school() const { return school_; }
+
+    // Takes the program directory's lock (ProgramLockError when another
+    // operation holds it).
+    void Lock();
+    bool IsLocked() const { return lock_.IsLocked(); }
+
+    // Logs the school in and counts its data; the stage goes back to 0.
+    // DatabaseError when the entry database cannot be read.
+    DataProblem Check();
+
+    // Stores the requested number of solutions in the entry database (1..254,
+    // EntryRefusedError otherwise); stage 1.
+    void StoreRequestedSolutions(int solutions);
+
+    // Rebuilds the working copy in one transaction; stage 2. A stop or a
+    // failure leaves the previous copy (RunStoppedError, PreparationError,
+    // DatabaseError).
+    void Prepare();
+
+    // Loads the prepared copy; stage 3. RunStoppedError after a stop,
+    // ProblemLoadError, DatabaseError.
+    void Load();
+    const LoadedProblem& problem() const { return problem_; }
+
+    // The school's row of the working copy (DatabaseError when it is missing).
+    WorkingSchool ReadWorkingSchool();
+
+    // SOLUTIONS/<user name> of the program directory.
+    std::filesystem::path SolutionsFolder() const;
+    bool HasPreviousPages() const;
+
+    // What would stop a search before any page is deleted, each the message
+    // to show or nothing: a name the pages cannot hold; a folder that cannot
+    // take new files (it is created when missing).
+    std::optional<std::string> NameProblem() const;
+    std::optional<std::string> FolderProblem() const;
+
+    // Searches the loaded problem. The previous pages are deleted, when the
+    // request allows it, only once every worker thread has started; a page that
+    // cannot be deleted stops the run there (PageDeleteError naming it). A stop
+    // before that point raises RunStoppedError; a stop during the search ends
+    // it with its summary. RunRefusedError for numbers out of range, and the
+    // engine's errors (ProblemError, RunStartError, PageWriteError, …).
+    RunSummary Search(const SearchRequest& request);
+
+    // Asks the running stage to stop; safe from any thread.
+    void Stop();
+    bool StopRequested() const { return stop_.load(); }
+    // Forgets an earlier stop, before a new search in the same window.
+    void ClearStop() { stop_.store(false); }
+
+  private:
+    class EngineObserver;
+    void StopIfAsked() const;
+    StepProgress StepsOf(RunWork work);
+
+    ProgramPaths paths_;
+    std::atomic<RunListener*> listener_;
+    RunListener silent_;
+    ProgramLock lock_;
+    QString school_;
+    LoadedProblem problem_;
+    std::atomic<RunStage> stage_{RunStage::kNothingAccepted};
+    std::atomic<bool> stop_{false};
+    std::mutex engine_mutex_;
+    RunEngine* engine_ = nullptr;
+};
+
+}  // namespace taktirio::data
