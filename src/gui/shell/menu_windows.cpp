@@ -1,5 +1,7 @@
 #include "shell/menu_windows.h"
 
+#include "run/run_flow.h"
+
 namespace taktirio::gui {
 
 // Each window of a menu item gets its case here, e.g.
@@ -9,6 +11,9 @@ namespace taktirio::gui {
 bool OpenMenuWindow(MenuWindow which, [[maybe_unused]] ProgramContext* context,
                     [[maybe_unused]] QWidget* parent) {
     switch (which) {
+        case MenuWindow::kSolve:
+            StartRunFlow(context, parent);
+            return true;
         case MenuWindow::kClasses:
         case MenuWindow::kTeachers:
         case MenuWindow::kTeacherPairs:
@@ -21,7 +26,6 @@ bool OpenMenuWindow(MenuWindow which, [[maybe_unused]] ProgramContext* context,
         case MenuWindow::kLessonSplit:
         case MenuWindow::kExclusivePairs:
         case MenuWindow::kTeacherView:
-        case MenuWindow::kSolve:
         case MenuWindow::kPrint:
         case MenuWindow::kFreeHourTeachers:
             return false;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <atomic>
+#include <mutex>
+#include <optional>
+
+#include "run/run_sequence.h"
+
+namespace taktirio::gui {
+
+// Hears a run on its worker threads and passes the news to the window's
+// thread as queued signals. News that arrives while a delivery is still
+// waiting in the queue joins it, so however fast solutions are found (254 in
+// under a second) at most one event waits in the window's queue.
+class QueuedRunListener : public QObject, public data::RunListener {
+    Q_OBJECT
+
+  public:
+    explicit QueuedRunListener(QObject* parent = nullptr) : QObject(parent) {}
+
+    bool Progress(data::RunWork work, int step, int total) override;
+    void SearchStarted(std::uint64_t seed, int threads) override;
+    void Solution(int solution, const std::string& line) override;
+
+  signals:
+    // On the window's thread, in this order within one delivery.
+    void stepped(int step, int total);  // preparation or loading
+    void searchStarted();
+    void solutionsFound(const QStringList& lines, int last_solution);
+    void searchProgressed(int found, int requested);
+
+  private:
+    struct Steps {
+        int step = 0;
+        int total = 0;
+    };
+    void Post();
+    void Deliver();
+
+    std::mutex mutex_;
+    std::optional<Steps> steps_;
+    bool started_ = false;
+    QStringList lines_;
+    int last_solution_ = 0;
+    std::optional<Steps> found_;
+    std::atomic<bool> posted_{false};
+};
+
+}  // namespace taktirio::gui

@@ -1,0 +1,69 @@
+#include "run/run_flow.h"
+
+#include <QDialog>
+#include <memory>
+
+#include "common/asker.h"
+#include "common/program_context.h"
+#include "run/preparation_window.h"
+#include "run/requested_solutions_window.h"
+#include "run/run_sequence.h"
+#include "run/run_window.h"
+
+namespace taktirio::gui {
+
+namespace {
+
+using Sequence = std::shared_ptr<data::RunSequence>;
+
+void OpenRunWindow(ProgramContext* context, const Sequence& sequence, QWidget* main_window) {
+    (new RunWindow(context, sequence, main_window))->OpenModal();
+}
+
+void Prepare(ProgramContext* context, const Sequence& sequence, QWidget* main_window) {
+    try {
+        sequence->Lock();  // held until the run window goes
+    } catch (const data::DataError& error) {
+        context->asker->Error(main_window, error.message());
+        return;
+    }
+    auto* window = new PreparationWindow(context, sequence, main_window);
+    QObject::connect(window, &PreparationWindow::prepared, main_window,
+                     [context, sequence, main_window](bool ok) {
+                         main_window->setEnabled(true);
+                         if (ok && sequence->stage() == data::RunStage::kPrepared) {
+                             OpenRunWindow(context, sequence, main_window);
+                         }
+                     });
+    main_window->setEnabled(false);
+    window->setEnabled(true);  // a window of its own, not disabled with its parent
+    window->OpenModal();
+    window->start();
+}
+
+}  // namespace
+
+void StartRunFlow(ProgramContext* context, QWidget* main_window) {
+    main_window->setWindowState(main_window->windowState() & ~Qt::WindowMaximized);
+    auto sequence = std::make_shared<data::RunSequence>(context->paths);
+    data::DataProblem problem = data::DataProblem::kNone;
+    try {
+        problem = sequence->Check();
+    } catch (const data::DataError& error) {
+        context->asker->Error(main_window, error.message());
+        return;
+    }
+    if (problem != data::DataProblem::kNone) {
+        context->asker->Error(main_window, data::DataProblemMessage(problem));
+        return;
+    }
+    auto* dialog = new RequestedSolutionsWindow(context, sequence, main_window);
+    QObject::connect(dialog, &QDialog::finished, main_window, [context, sequence, main_window] {
+        if (sequence->stage() == data::RunStage::kRequestedStored) {
+            Prepare(context, sequence, main_window);
+        }
+    });
+    dialog->OpenModal();
+}
+
+}  // namespace taktirio::gui

@@ -1,0 +1,498 @@
+#include "run/run_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "common/asker.h"
+#include "common/desktop.h"
+#include "common/look.h"
+#include "common/program_context.h"
+#include "load/problem_loader.h"
+#include "run/background.h"
+#include "run/queued_run_listener.h"
+#include "run/run_messages.h"
+#include "run/run_sequence.h"
+#include "run/solution_files.h"
+
+namespace taktirio::gui {
+
+namespace {
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+void Colour(QProgressBar* gauge, const QColor& colour) {
+    QPalette palette = gauge->palette();
+    palette.setColor(QPalette::Highlight, colour);
+    palette.setColor(QPalette::HighlightedText, Qt::black);
+    gauge->setPalette(palette);
+}
+
+// The previous pages stay when a search cannot start for one of these: the
+// window goes back to idle after the message. Any other error closes it.
+bool KeepsTheWindow(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const data::RunStoppedError&) {
+        return true;
+    } catch (const data::RunRefusedError&) {
+        return true;
+    } catch (const PageDeleteError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+RunWindow::RunWindow(ProgramContext* context, std::shared_ptr<data::RunSequence> sequence,
+                     QWidget* parent)
+    : Window("TForm1", Text(kRunWindowCaption), parent),
+      context_(context),
+      sequence_(std::move(sequence)),
+      listener_(new QueuedRunListener(this)) {
+    // No title-bar buttons at all: Exit is the window's close control.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    auto* top = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(createSchool());
+    left->addWidget(createOptions());
+    left->addStretch();
+    top->addLayout(left, 3);
+    top->addWidget(createResults(), 2);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(top);
+    column->addLayout(createButtons());
+
+    connect(listener_, &QueuedRunListener::stepped, gauge_,
+            [this](int step, int /*total*/) { gauge_->setValue(step); });
+    connect(listener_, &QueuedRunListener::searchStarted, this, &RunWindow::showSearchStarted);
+    connect(listener_, &QueuedRunListener::solutionsFound, this, &RunWindow::showSolutions);
+
+    // What showing the window does: the school from the working copy, "2"
+    // hours in one class section, both immediate options clear.
+    class_hours_->setCurrentIndex(0);
+    no_single_hour_runs_ = false;
+    four_hour_run_limit_on_ = false;
+    showSchool();
+    showPreviousButton();
+}
+
+RunWindow::~RunWindow() {
+    if (worker_ != nullptr) {
+        sequence_->SetListener(nullptr);
+        sequence_->Stop();
+        worker_->wait();
+    }
+}
+
+QWidget* RunWindow::createSchool() {
+    auto* box = new QWidget(this);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    school_ = MakeLabel(box, "DBText1", {});
+    responsible_ = MakeLabel(box, "DBText8", {});
+    QFont bold = school_->font();
+    bold.setBold(true);
+    school_->setFont(bold);
+    responsible_->setFont(bold);
+    solutions_ = new QLineEdit(box);
+    solutions_->setObjectName(QStringLiteral("DBEdit1"));
+    solutions_->setMaximumWidth(60);
+    attempts_label_ = MakeLabel(box, "Label2",
+                                U("Συνολικές προσπάθειες επίλυσης για ένα τμήμα πρίν την "
+                                  "αναθεώρηση όλου του ωρολογίου προγράμματος:"));
+    attempts_ = new QLineEdit(QStringLiteral("2000"), box);
+    attempts_->setObjectName(QStringLiteral("Edit2"));
+    attempts_label_->hide();
+    attempts_->hide();
+    grid->addWidget(MakeLabel(box, "Label10", U("Σχολείο:")), 0, 0);
+    grid->addWidget(school_, 0, 1);
+    grid->addWidget(MakeLabel(box, "Label16", U("Υπεύθυνος καθηγητής του ωρολογίου προγράμματος:")),
+                    1, 0);
+    grid->addWidget(responsible_, 1, 1);
+    grid->addWidget(MakeLabel(box, "Label1", U("Ζητούμενες λύσεις:")), 2, 0);
+    grid->addWidget(solutions_, 2, 1, Qt::AlignLeft);
+    grid->addWidget(attempts_label_, 3, 0);
+    grid->addWidget(attempts_, 3, 1, Qt::AlignLeft);
+    grid->setColumnStretch(1, 1);
+    return box;
+}
+
+QWidget* RunWindow::createOptions() {
+    auto* box = new QWidget(this);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 8, 0, 0);
+    const auto spin_row = [box, column](const char* label_name, const QString& label,
+                                        const char* check_name, const char* spin_name, int low,
+                                        int high, int value, QCheckBox*& check, QSpinBox*& spin) {
+        column->addWidget(MakeLabel(box, label_name, label));
+        check = new QCheckBox(U("Ενεργοποίηση"), box);
+        check->setObjectName(QString::fromLatin1(check_name));
+        spin = new QSpinBox(box);
+        spin->setObjectName(QString::fromLatin1(spin_name));
+        spin->setRange(low, high);
+        spin->setValue(value);
+        spin->hide();
+        auto* row = new QHBoxLayout;
+        row->addWidget(check);
+        row->addWidget(spin);
+        row->addStretch();
+        column->addLayout(row);
+    };
+    spin_row("Label3",
+             U("Μέγιστος αριθμός τοποθετήσεων καθηγητή στις τελευταίες ώρες σε μιαν εβδομάδα"),
+             "CheckBox1", "SpinEdit1", 1, 4, 4, last_hours_on_, last_hours_);
+    singles_allowed_ = new QRadioButton(
+        U("Επιτρεπτή τοποθέτηση μονόωρων ώστε να σχηματίζονται συνεχόμενα 2 ωρα ή 3 ωρα"), box);
+    singles_allowed_->setObjectName(QStringLiteral("RadioButton1"));
+    singles_allowed_->setChecked(true);
+    singles_refused_ = new QRadioButton(
+        U("Μη επιτρεπτή τοποθέτηση μονόωρων ώστε να σχηματίζονται συνεχόμενα 2 ωρα ή 3 ωρα"), box);
+    singles_refused_->setObjectName(QStringLiteral("RadioButton2"));
+    column->addWidget(singles_allowed_);
+    column->addWidget(singles_refused_);
+    spin_row("Label4", U("Μέγιστος αριθμός ωρών διδασκαλίας ενός καθηγητή σε μια μέρα"),
+             "CheckBox2", "SpinEdit2", 5, 10, 7, day_hours_on_, day_hours_);
+    column->addWidget(
+        MakeLabel(box, "Label5",
+                  U("Μέγιστος ημερήσιος αριθμός ωρών διδασκαλίας ενός καθηγητή σε ένα τμήμα")));
+    class_hours_ = new QComboBox(box);
+    class_hours_->setObjectName(QStringLiteral("ComboBox1"));
+    class_hours_->addItems({QStringLiteral("2"), QStringLiteral("3")});
+    auto* combo_row = new QHBoxLayout;
+    combo_row->addWidget(class_hours_);
+    combo_row->addStretch();
+    column->addLayout(combo_row);
+    four_hour_runs_ =
+        new QCheckBox(U("Συνεχόμενος αριθμός ωρών διδασκαλίας ενός καθηγητή σε μια μέρα <=4"), box);
+    four_hour_runs_->setObjectName(QStringLiteral("CheckBox3"));
+    column->addWidget(four_hour_runs_);
+
+    connect(last_hours_on_, &QCheckBox::clicked, this, &RunWindow::CheckBox1Click);
+    connect(day_hours_on_, &QCheckBox::clicked, this, &RunWindow::CheckBox2Click);
+    connect(four_hour_runs_, &QCheckBox::clicked, this, &RunWindow::CheckBox3Click);
+    connect(singles_allowed_, &QRadioButton::clicked, this, &RunWindow::RadioButton1Click);
+    connect(singles_refused_, &QRadioButton::clicked, this, &RunWindow::RadioButton2Click);
+    connect(class_hours_, &QComboBox::currentIndexChanged, this, &RunWindow::ComboBox1Change);
+    return box;
+}
+
+QWidget* RunWindow::createResults() {
+    auto* box = new QWidget(this);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(MakeLabel(box, "Label6", U("Λύση / Χρόνος επεξεργασίας")));
+    list_ = new QListWidget(box);
+    list_->setObjectName(QStringLiteral("ListBox1"));
+    list_->setMinimumSize(300, 260);
+    column->addWidget(list_);
+    progress_text_ = MakeLabel(box, "Label7", {});
+    progress_text_->setWordWrap(true);
+    progress_text_->hide();
+    column->addWidget(progress_text_);
+    found_label_ = MakeLabel(box, "Label8", U("Βρέθηκαν λύσεις"));
+    found_ = MakeLabel(box, "Label9", {});
+    QPalette red = found_->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    found_->setPalette(red);
+    QFont bold = found_->font();
+    bold.setBold(true);
+    found_->setFont(bold);
+    found_label_->hide();
+    found_->hide();
+    auto* found_row = new QHBoxLayout;
+    found_row->addWidget(found_label_);
+    found_row->addWidget(found_);
+    found_row->addStretch();
+    column->addLayout(found_row);
+    gauge_ = new QProgressBar(box);
+    gauge_->setObjectName(QStringLiteral("Gauge1"));
+    gauge_->hide();
+    column->addWidget(gauge_);
+    // The hidden rows keep their room, so the window does not change size.
+    for (QWidget* widget : {static_cast<QWidget*>(progress_text_), static_cast<QWidget*>(found_),
+                            static_cast<QWidget*>(found_label_), static_cast<QWidget*>(gauge_)}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+    }
+    progress_text_->setMinimumHeight(2 * progress_text_->fontMetrics().height() + 4);
+    return box;
+}
+
+QLayout* RunWindow::createButtons() {
+    start_ = MakeButton(this, "Button1", U("&Υπολογισμός λύσεων"));
+    exit_ = MakeButton(this, "Button2", U("Έξο&δος"));
+    previous_ = MakeButton(this, "Button3", U("Εμφάνιση (προηγούμεων) &λύσεων"));
+    stop_ = MakeButton(this, "Button4", U("Διακοπή της δι&αδικασίας υπολογισμού λύσεων"));
+    stop_->hide();
+    auto* row = new QHBoxLayout;
+    row->addWidget(start_);
+    row->addWidget(previous_);
+    row->addWidget(stop_);
+    row->addStretch();
+    row->addWidget(exit_);
+    setDefaultButton(start_);
+    setExitButton(exit_);
+    connect(start_, &QPushButton::clicked, this, &RunWindow::Button1Click);
+    connect(exit_, &QPushButton::clicked, this, &QWidget::close);
+    connect(previous_, &QPushButton::clicked, this, &RunWindow::Button3Click);
+    connect(stop_, &QPushButton::clicked, this, &RunWindow::Button4Click);
+    return row;
+}
+
+void RunWindow::showSchool() {
+    try {
+        const data::WorkingSchool school = sequence_->ReadWorkingSchool();
+        school_->setText(school.name);
+        responsible_->setText(school.responsible);
+        solutions_->setText(QString::number(school.solutions_requested));
+    } catch (const data::DataError& error) {
+        context_->asker->Error(this, error.message());
+    }
+}
+
+void RunWindow::showPreviousButton() {
+    std::error_code ignored;
+    previous_->setVisible(std::filesystem::is_directory(sequence_->SolutionsFolder(), ignored));
+}
+
+void RunWindow::slowOptionMessage() {
+    context_->asker->Inform(this, Text(kSlowOptionMessage));
+}
+
+void RunWindow::CheckBox1Click() {
+    if (!last_hours_->isHidden()) {
+        last_hours_->hide();
+        last_hours_->setValue(4);
+    } else {
+        last_hours_->show();
+        slowOptionMessage();
+    }
+}
+
+void RunWindow::CheckBox2Click() {
+    if (!day_hours_->isHidden()) {
+        day_hours_->hide();
+        day_hours_->setValue(7);
+    } else {
+        day_hours_->show();
+        slowOptionMessage();
+    }
+}
+
+void RunWindow::CheckBox3Click() {
+    four_hour_run_limit_on_ = four_hour_runs_->isChecked();
+    if (four_hour_run_limit_on_) {
+        slowOptionMessage();
+    }
+}
+
+void RunWindow::RadioButton1Click() {
+    no_single_hour_runs_ = false;
+}
+
+void RunWindow::RadioButton2Click() {
+    no_single_hour_runs_ = true;
+    slowOptionMessage();
+}
+
+void RunWindow::ComboBox1Change() {
+    max_class_hours_per_day_ = class_hours_->currentText().toInt();
+}
+
+std::optional<RunSettings> RunWindow::readSettings() const {
+    const std::optional<int> attempts = ParseWholeNumber(attempts_->text().toStdString());
+    const std::optional<int> solutions = ParseWholeNumber(solutions_->text().toStdString());
+    if (!attempts || !solutions) {
+        return std::nullopt;
+    }
+    RunSettings settings;
+    settings.max_class_hours_per_day = max_class_hours_per_day_;
+    settings.attempts_per_class = *attempts;
+    settings.solutions_requested = *solutions;
+    settings.last_hours_limit_on = last_hours_on_->isChecked();
+    settings.last_hours_limit = settings.last_hours_limit_on ? last_hours_->value() : 5;
+    settings.day_hours_limit_on = day_hours_on_->isChecked();
+    settings.day_hours_limit = settings.day_hours_limit_on ? day_hours_->value() : 10;
+    settings.no_single_hour_runs = no_single_hour_runs_;
+    settings.four_hour_run_limit_on = four_hour_run_limit_on_;
+    if (!RunSettingsValid(settings)) {
+        return std::nullopt;
+    }
+    return settings;
+}
+
+void RunWindow::Button1Click() {
+    if (running()) {
+        return;
+    }
+    list_->clear();
+    found_->clear();
+    const std::optional<RunSettings> settings = readSettings();
+    if (!settings) {
+        context_->asker->Error(this, Text(kInvalidValuesMessage));
+        return;
+    }
+    data::SearchRequest request;
+    request.settings = *settings;
+    // Deleted only once the search's workers have started; asked here, before
+    // anything of the run is done.
+    request.delete_previous = true;
+    if (sequence_->HasPreviousPages() &&
+        !context_->asker->Confirm(this, Text(kDeletePreviousQuestion))) {
+        return;
+    }
+    requested_ = settings->solutions_requested;
+    setRunning(true);
+    progress_text_->setText(Text(kLoadingText));
+    progress_text_->show();
+    found_label_->show();
+    found_->show();
+    Colour(gauge_, Qt::yellow);
+    gauge_->setRange(0, data::kLoadingSteps);
+    gauge_->setValue(0);
+    gauge_->show();
+
+    sequence_->ClearStop();
+    sequence_->SetListener(listener_);
+    std::shared_ptr<data::RunSequence> sequence = sequence_;
+    auto summary = std::make_shared<RunSummary>();
+    worker_ = RunInBackground(
+        this,
+        [sequence, request, summary] {
+            sequence->Load();
+            for (const auto& problem : {sequence->NameProblem(), sequence->FolderProblem()}) {
+                if (problem) {
+                    throw data::RunRefusedError(QString::fromStdString(*problem),
+                                                QStringLiteral("the search cannot start"));
+                }
+            }
+            *summary = sequence->Search(request);
+        },
+        [this, summary](std::exception_ptr error) { finish(error, *summary); });
+}
+
+void RunWindow::showSearchStarted() {
+    stop_->show();
+    Colour(gauge_, QColor(0, 255, 0));
+    gauge_->setRange(0, requested_);
+    gauge_->setValue(0);
+    progress_text_->setText(Text(kSearchingText));
+}
+
+void RunWindow::showSolutions(const QStringList& lines, int last_solution) {
+    for (const QString& line : lines) {
+        list_->insertItem(0, line);  // the newest on top
+    }
+    gauge_->setValue(last_solution);
+    found_->setText(QStringLiteral("%1 / %2").arg(last_solution).arg(requested_));
+}
+
+void RunWindow::Button4Click() {
+    if (running() && context_->asker->Confirm(this, Text(kStopQuestion))) {
+        sequence_->Stop();
+    }
+}
+
+void RunWindow::Button3Click() {
+    openFolder();
+}
+
+void RunWindow::openFolder() {
+    const QString folder = QString::fromStdString(sequence_->SolutionsFolder().string());
+    if (!context_->desktop->OpenUrl(QUrl::fromLocalFile(folder))) {
+        context_->asker->Error(this, Text(FolderNotOpenedMessage(folder.toStdString())));
+    }
+}
+
+void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
+    worker_ = nullptr;
+    sequence_->SetListener(nullptr);
+    if (error != nullptr) {
+        const QString message = data::RunFailureMessage(error);
+        if (!KeepsTheWindow(error)) {
+            // A run that failed on its way is abandoned where it is; the
+            // pages already written stay.
+            context_->asker->Error(this, message);
+            setRunning(false);
+            close_after_run_ = true;
+            close();
+            return;
+        }
+        context_->asker->Error(this, message);
+    } else {
+        if (summary.found == 0) {
+            context_->asker->Inform(this, Text(kNoSolutionMessage));
+        }
+        context_->asker->Inform(
+            this, Text(SummaryMessage(summary.found, summary.requested, summary.total_time_text)));
+        if (summary.found > 0 &&
+            context_->asker->Confirm(
+                this, Text(OpenFolderQuestion(sequence_->SolutionsFolder().string())))) {
+            openFolder();
+        }
+    }
+    setRunning(false);
+    emit runEnded();
+    if (close_after_run_) {
+        close();
+    }
+}
+
+void RunWindow::setRunning(bool running) {
+    for (QWidget* option : std::initializer_list<QWidget*>{
+             solutions_, attempts_, last_hours_on_, last_hours_, singles_allowed_, singles_refused_,
+             day_hours_on_, day_hours_, class_hours_, four_hour_runs_}) {
+        option->setEnabled(!running);
+    }
+    start_->setVisible(!running);
+    exit_->setVisible(!running);
+    if (running) {
+        previous_->hide();
+        return;
+    }
+    gauge_->hide();
+    progress_text_->hide();
+    found_label_->hide();
+    found_->hide();
+    stop_->hide();
+    showPreviousButton();
+}
+
+bool RunWindow::confirmClose() {
+    if (running()) {
+        // Closing during a run is a stop first; the window goes once the last
+        // page is written and the run has ended.
+        if (!close_after_run_ && context_->asker->Confirm(this, Text(kStopQuestion))) {
+            close_after_run_ = true;
+            sequence_->Stop();
+        }
+        return false;
+    }
+    if (!previous_->isHidden()) {
+        context_->asker->Inform(this, Text(kPrintHintMessage));
+    }
+    return true;
+}
+
+}  // namespace taktirio::gui

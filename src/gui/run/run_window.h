@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QPointer>
+#include <QThread>
+#include <memory>
+
+#include "common/window.h"
+#include "run/run_engine.h"
+#include "run/run_settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+namespace taktirio::data {
+class RunSequence;
+struct SearchRequest;
+}  // namespace taktirio::data
+
+namespace taktirio::gui {
+
+struct ProgramContext;
+class QueuedRunListener;
+
+// Shown when an option makes the search slower and possibly endless.
+inline constexpr char kSlowOptionMessage[] =
+    "Η επιλογή αυτή απαιτεί περισσότερο χρόνο για την εξεύρεση λύσης. Αν δεν υπάρχει λύση με "
+    "την επιλογή αυτή η διαδικασία εξεύρεσης λύσης δεν τερματίζεται.";
+inline constexpr char kRunWindowCaption[] =
+    "TAKTIRIO by MERIDON SOFTWARE DEVELOPMENT - Υπολογισμός Λύσεων";
+
+// TForm1: the run's options, the start and stop buttons, the solutions as
+// they are found and the summary. Loading and the search run off the window's
+// thread (the search on the engine's workers); their news comes as queued
+// signals, so the window can be moved, repainted and stopped throughout. It
+// never closes while a worker is still at work: closing during a run asks the
+// stop question first and closes once the run has ended.
+class RunWindow : public Window {
+    Q_OBJECT
+
+  public:
+    RunWindow(ProgramContext* context, std::shared_ptr<data::RunSequence> sequence,
+              QWidget* parent = nullptr);
+    ~RunWindow() override;
+
+    bool running() const { return worker_ != nullptr; }
+
+  signals:
+    // A run ended and the window is idle again (after its messages).
+    void runEnded();
+
+  protected:
+    bool confirmClose() override;
+
+  private:
+    QWidget* createSchool();
+    QWidget* createOptions();
+    QWidget* createResults();
+    QLayout* createButtons();
+    void showSchool();
+    void showPreviousButton();
+
+    void Button1Click();
+    void Button3Click();
+    void Button4Click();
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void CheckBox3Click();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void ComboBox1Change();
+
+    std::optional<RunSettings> readSettings() const;
+    void setRunning(bool running);
+    void showSearchStarted();
+    void showSolutions(const QStringList& lines, int last_solution);
+    void finish(std::exception_ptr error, const RunSummary& summary);
+    void openFolder();
+    void slowOptionMessage();
+
+    ProgramContext* context_;
+    std::shared_ptr<data::RunSequence> sequence_;
+    QueuedRunListener* listener_;
+    QPointer<QThread> worker_;
+    bool close_after_run_ = false;
+    int requested_ = 0;
+    // The two options their handlers set at once.
+    bool no_single_hour_runs_ = false;
+    bool four_hour_run_limit_on_ = false;
+    int max_class_hours_per_day_ = 2;
+
+    QLabel* school_ = nullptr;
+    QLabel* responsible_ = nullptr;
+    QLineEdit* solutions_ = nullptr;
+    QLabel* attempts_label_ = nullptr;
+    QLineEdit* attempts_ = nullptr;
+    QCheckBox* last_hours_on_ = nullptr;
+    QSpinBox* last_hours_ = nullptr;
+    QRadioButton* singles_allowed_ = nullptr;
+    QRadioButton* singles_refused_ = nullptr;
+    QCheckBox* day_hours_on_ = nullptr;
+    QSpinBox* day_hours_ = nullptr;
+    QComboBox* class_hours_ = nullptr;
+    QCheckBox* four_hour_runs_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QPushButton* exit_ = nullptr;
+    QPushButton* previous_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    QListWidget* list_ = nullptr;
+    QLabel* progress_text_ = nullptr;
+    QLabel* found_label_ = nullptr;
+    QLabel* found_ = nullptr;
+    QProgressBar* gauge_ = nullptr;
+};
+
+}  // namespace taktirio::gui

@@ -1,0 +1,428 @@
+// The way into a run through the windows: the checks from the menu command,
+// the requested solutions, the preparation and the run window, driven by
+// objectName with a recording asker, over the demo school.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QSqlQuery>
+
+#include "checks/presolve.h"
+#include "exchange/exchange.h"
+#include "exchange/school_document.h"
+#include "gui_test_support.h"
+#include "run/run_messages.h"
+#include "run/run_sequence.h"
+#include "run/run_settings.h"
+#include "run/run_window.h"
+#include "shell/main_window.h"
+#include "shell/program_lock.h"
+
+namespace taktirio::gui::testing {
+
+using Kind = RecordingAsker::Kind;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+
+// Teacher ΑΛΦΑ teaches five hours in each of two class sections but is free
+// at every hour of Monday: no timetable exists, so a search goes on until it
+// is stopped.
+QByteArray SchoolWithoutTimetable() {
+    QByteArray json = R"({"format": "taktirio-school", "version": 1,
+  "school": {"name": "Σχολείο χωρίς λύση", "responsible": "Χ. Χ.", "solutions_requested": 2},
+  "classes": ["Α1", "Α2"],
+  "teachers": ["ΑΛΦΑ", "ΒΗΤΑ", "ΓΑΜΜΑ", "ΔΕΛΤΑ", "ΕΨΙΛΟΝ", "ΖΗΤΑ", "ΗΤΑ"],
+  "allocation": [)";
+    const char* teachers[] = {"ΑΛΦΑ", "ΒΗΤΑ", "ΓΑΜΜΑ", "ΔΕΛΤΑ", "ΕΨΙΛΟΝ", "ΖΗΤΑ", "ΗΤΑ"};
+    bool first = true;
+    for (const char* c : {"Α1", "Α2"}) {
+        for (const char* t : teachers) {
+            json += first ? "" : ",";
+            first = false;
+            json += QByteArray("{\"class\": \"") + c + "\", \"teacher\": \"" + t +
+                    "\", \"single\": 5, \"double\": 0}";
+        }
+    }
+    json += "],\n  \"free_hours\": [";
+    for (int hour = 1; hour <= 7; ++hour) {
+        json += (hour > 1 ? "," : "") +
+                QByteArray("{\"teacher\": \"ΑΛΦΑ\", \"day\": 1, \"hour\": ") +
+                QByteArray::number(hour) + "}";
+    }
+    return json + "]\n}\n";
+}
+
+QByteArray DemoSchool() {
+    return data::ReadSchoolFile(QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"));
+}
+
+}  // namespace
+
+class RunWindowsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    // A logged-in school's main window, shown, over a program folder.
+    struct Fixture {
+        explicit Fixture(const QByteArray& school = DemoSchool()) {
+            folder.RegisterSchool();
+            folder.context.school = QString::fromLatin1(data::kAccessCode);
+            if (!school.isEmpty()) {
+                const data::Database entry =
+                    data::Database::Open(folder.context.paths.entry_database);
+                data::ImportSchool({entry.connection(), folder.context.school},
+                                   data::ParseSchoolDocument(school));
+            }
+            window.emplace(&folder.context);
+            window->show();
+        }
+        ~Fixture() {
+            // Windows left open by a failed check go before the folder.
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (widget->objectName().startsWith(QLatin1String("TForm")) && widget != &*window) {
+                    delete widget;
+                }
+            }
+        }
+        void Trigger(const char* action) {
+            QAction* item = window->findChild<QAction*>(QString::fromLatin1(action));
+            QVERIFY2(item != nullptr, action);
+            item->trigger();
+        }
+        QDir Pages() const {
+            return QDir(folder.dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+        }
+        int RequestedInEntry() const {
+            const data::Database entry = data::Database::Open(folder.context.paths.entry_database);
+            return static_cast<int>(data::ScalarInt(
+                entry.connection(),
+                QStringLiteral("SELECT NUMBER_OF_SOLUTIONS_REQUESTED FROM SCHOOLS")));
+        }
+        int WorkingSchools() const {
+            const data::Database working =
+                data::Database::Open(folder.context.paths.working_database);
+            return static_cast<int>(data::ScalarInt(
+                working.connection(), QStringLiteral("SELECT COUNT(*) FROM SCHOOLS")));
+        }
+        // From the menu command to the run window, asking for `solutions`.
+        QWidget* OpenRunWindow(int solutions) {
+            Trigger("N3");
+            QWidget* dialog = ShownWindow("TForm8");
+            if (dialog == nullptr) {
+                return nullptr;
+            }
+            Child<QSpinBox>(dialog, "SpinEdit1")->setValue(solutions);
+            Child<QPushButton>(dialog, "Button1")->click();
+            if (!QTest::qWaitFor([] { return ShownWindow("TForm1") != nullptr; }, kRunTimeoutMs)) {
+                return nullptr;
+            }
+            return ShownWindow("TForm1");
+        }
+        ProgramFolder folder;
+        std::optional<MainWindow> window;
+    };
+
+    static bool Idle(QWidget* run) {
+        return !Child<QPushButton>(run, "Button1")->isHidden() &&
+               !static_cast<RunWindow*>(run)->running();
+    }
+
+  private slots:
+    void dataProblemsGetMessagesAOrB_data() {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<int>("problem");
+        QTest::newRow("no classes") << QString() << static_cast<int>(data::DataProblem::kMessageA);
+        QTest::newRow("a class without allocation")
+            << QStringLiteral(
+                   "INSERT INTO CLASSES (CLASS, SCHOOL_USERNAME) VALUES ('A1', 'HOMEBASE')")
+            << static_cast<int>(data::DataProblem::kMessageB);
+    }
+    void dataProblemsGetMessagesAOrB() {
+        QFETCH(QString, statement);
+        QFETCH(int, problem);
+        Fixture f(QByteArray{});
+        if (!statement.isEmpty()) {
+            const data::Database entry =
+                data::Database::Open(f.folder.context.paths.entry_database);
+            data::Run(entry.connection(), statement);
+        }
+        f.Trigger("N3");
+        QCOMPARE(f.folder.asker.Texts(Kind::kError),
+                 QStringList{data::DataProblemMessage(static_cast<data::DataProblem>(problem))});
+        QVERIFY(ShownWindow("TForm8") == nullptr);
+        QVERIFY(ShownWindow("TForm4") == nullptr);
+        QCOMPARE(f.WorkingSchools(), 0);
+    }
+
+    void leavingTheRequestedSolutionsPreparesNothing() {
+        Fixture f;
+        const int stored = f.RequestedInEntry();
+        f.Trigger("N3");
+        QWidget* dialog = ShownWindow("TForm8");
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->windowTitle(), U("Ζητούμενες λύσεις"));
+        auto* spin = Child<QSpinBox>(dialog, "SpinEdit1");
+        QCOMPARE(spin->value(), 1);
+        QCOMPARE(spin->maximum(), 254);
+        QCOMPARE(spin->minimum(), 1);
+        spin->setValue(9);
+        Child<QPushButton>(dialog, "Button2")->click();
+        QTRY_VERIFY(ShownWindow("TForm8") == nullptr);
+        QTest::qWait(50);
+        QVERIFY(ShownWindow("TForm4") == nullptr);
+        QVERIFY(ShownWindow("TForm1") == nullptr);
+        QCOMPARE(f.RequestedInEntry(), stored);
+        QCOMPARE(f.WorkingSchools(), 0);
+        QVERIFY(f.folder.asker.messages.isEmpty());
+    }
+
+    void anotherWriterHoldingTheDirectoryRefusesThePreparation() {
+        Fixture f;
+        data::ProgramLock other(f.folder.context.paths.directory);
+        QVERIFY(other.TryLock());
+        f.Trigger("N3");
+        QWidget* dialog = ShownWindow("TForm8");
+        QVERIFY(dialog != nullptr);
+        Child<QPushButton>(dialog, "Button1")->click();
+        const QStringList errors = f.folder.asker.Texts(Kind::kError);
+        QCOMPARE(errors.size(), 1);
+        data::ProgramLock probe(f.folder.context.paths.directory);
+        QVERIFY(!probe.TryLock());
+        QCOMPARE(errors.front(), probe.RefusalMessage());
+        QVERIFY(ShownWindow("TForm4") == nullptr);
+        QTest::qWait(50);
+        QVERIFY(ShownWindow("TForm1") == nullptr);
+        QVERIFY(f.window->isEnabled());
+        QCOMPARE(f.WorkingSchools(), 0);
+    }
+
+    void aRunOfTheDemoSchoolToThreeSolutions() {
+        Fixture f;
+        f.Trigger("N3");
+        QWidget* dialog = ShownWindow("TForm8");
+        QVERIFY(dialog != nullptr);
+        Child<QSpinBox>(dialog, "SpinEdit1")->setValue(3);
+        Child<QPushButton>(dialog, "Button1")->click();
+        // The preparation window is up and the main window disabled at once.
+        QVERIFY(ShownWindow("TForm4") != nullptr);
+        QVERIFY(!f.window->isEnabled());
+        QCOMPARE(f.RequestedInEntry(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(ShownWindow("TForm1") != nullptr, kRunTimeoutMs);
+        QVERIFY(ShownWindow("TForm4") == nullptr);
+        QVERIFY(f.window->isEnabled());
+        QWidget* run = ShownWindow("TForm1");
+        QCOMPARE(run->windowTitle(), U(kRunWindowCaption));
+        QVERIFY(!Child<QLabel>(run, "DBText1")->text().isEmpty());
+        QVERIFY(!Child<QLabel>(run, "DBText8")->text().isEmpty());
+        QCOMPARE(Child<QLineEdit>(run, "DBEdit1")->text(), QStringLiteral("3"));
+        QVERIFY(Child<QPushButton>(run, "Button3")->isHidden());  // no folder yet
+        // The program directory stays locked while the run window is open.
+        data::ProgramLock other(f.folder.context.paths.directory);
+        QVERIFY(!other.TryLock());
+
+        f.folder.asker.answers = {true};  // open the folder
+        Child<QPushButton>(run, "Button1")->click();
+        QVERIFY(!Child<QLineEdit>(run, "DBEdit1")->isEnabled());
+        QVERIFY(Child<QPushButton>(run, "Button2")->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(Idle(run), kRunTimeoutMs);
+
+        auto* list = Child<QListWidget>(run, "ListBox1");
+        QCOMPARE(list->count(), 3);
+        for (int row = 0; row < 3; ++row) {  // the newest on top
+            QVERIFY2(
+                list->item(row)->text().startsWith(QStringLiteral("Λύση=%1 Χρόνος=").arg(3 - row)),
+                qPrintable(list->item(row)->text()));
+        }
+        QCOMPARE(Child<QLabel>(run, "Label9")->text(), QStringLiteral("3 / 3"));
+        QVERIFY(Child<QLabel>(run, "Label9")->isHidden());
+        const QStringList informed = f.folder.asker.Texts(Kind::kInform);
+        QCOMPARE(informed.size(), 1);
+        QVERIFY2(informed.front().startsWith(U("Έχουν βρεθεί με επιτυχία 3 από τις 3 λύσεις.\r"
+                                               "Συνολικός χρόνος επεξεργασίας ")),
+                 qPrintable(informed.front()));
+        const QString folder = f.Pages().path();
+        QCOMPARE(f.folder.asker.Texts(Kind::kConfirm),
+                 QStringList{QString::fromStdString(OpenFolderQuestion(folder.toStdString()))});
+        QCOMPARE(f.folder.desktop.opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
+        for (int n = 1; n <= 3; ++n) {
+            QVERIFY(f.Pages().exists(QStringLiteral("SOLUTION%1.htm").arg(n)));
+        }
+        QVERIFY(!f.Pages().exists(QStringLiteral("SOLUTION4.htm")));
+        QVERIFY(!Child<QPushButton>(run, "Button3")->isHidden());
+        QVERIFY(Child<QPushButton>(run, "Button4")->isHidden());
+        QVERIFY(Child<QLineEdit>(run, "DBEdit1")->isEnabled());
+
+        // A second run asks before the previous pages go; No keeps them.
+        f.folder.asker.messages.clear();
+        Child<QPushButton>(run, "Button1")->click();
+        QCOMPARE(f.folder.asker.Texts(Kind::kConfirm), QStringList{U(kDeletePreviousQuestion)});
+        QVERIFY(Idle(run));
+        QCOMPARE(list->count(), 0);
+
+        // Exit: the print hint, and the lock goes with the window.
+        f.folder.asker.messages.clear();
+        Child<QPushButton>(run, "Button2")->click();
+        QCOMPARE(f.folder.asker.Texts(Kind::kInform), QStringList{U(kPrintHintMessage)});
+        QTRY_VERIFY(ShownWindow("TForm1") == nullptr);
+        QTRY_VERIFY(other.TryLock());
+    }
+
+    void aStopDuringTheSearchEndsWithTheSummary() {
+        Fixture f(SchoolWithoutTimetable());
+        QWidget* run = f.OpenRunWindow(2);
+        QVERIFY(run != nullptr);
+        Child<QPushButton>(run, "Button1")->click();
+        auto* stop = Child<QPushButton>(run, "Button4");
+        QTRY_VERIFY_WITH_TIMEOUT(!stop->isHidden(), kRunTimeoutMs);
+        // The window keeps turning: a No leaves the run going.
+        f.folder.asker.answers = {false};
+        stop->click();
+        QTest::qWait(100);
+        QVERIFY(static_cast<RunWindow*>(run)->running());
+        f.folder.asker.answers = {true};
+        stop->click();
+        QTRY_VERIFY_WITH_TIMEOUT(Idle(run), kRunTimeoutMs);
+        QCOMPARE(f.folder.asker.Texts(Kind::kConfirm),
+                 (QStringList{U(kStopQuestion), U(kStopQuestion)}));
+        const QStringList informed = f.folder.asker.Texts(Kind::kInform);
+        QCOMPARE(informed.size(), 2);
+        QCOMPARE(informed[0], U(kNoSolutionMessage));
+        QVERIFY(informed[1].startsWith(U("Έχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις.")));
+        QVERIFY(!f.Pages().exists());  // nothing found: no folder left
+        QVERIFY(Child<QPushButton>(run, "Button3")->isHidden());
+        QCOMPARE(Child<QListWidget>(run, "ListBox1")->count(), 0);
+    }
+
+    void closingDuringARunAsksToStopFirst() {
+        Fixture f(SchoolWithoutTimetable());
+        QWidget* run = f.OpenRunWindow(2);
+        QVERIFY(run != nullptr);
+        Child<QPushButton>(run, "Button1")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Child<QPushButton>(run, "Button4")->isHidden(), kRunTimeoutMs);
+        f.folder.asker.answers = {false};
+        run->close();
+        QVERIFY(run->isVisible());
+        f.folder.asker.answers = {true};
+        run->close();
+        QVERIFY(run->isVisible());  // not before the run has ended
+        QTRY_VERIFY_WITH_TIMEOUT(ShownWindow("TForm1") == nullptr, kRunTimeoutMs);
+        QCOMPARE(f.folder.asker.Texts(Kind::kConfirm).mid(0, 2),
+                 (QStringList{U(kStopQuestion), U(kStopQuestion)}));
+    }
+
+    // The preparation is held at its first write by another connection's
+    // lock, so that the stop surely comes in the middle of it.
+    void aStopDuringThePreparationLeavesThePreviousCopy() {
+        Fixture f;
+        {
+            data::RunSequence earlier(f.folder.context.paths);
+            earlier.StoreRequestedSolutions(4);
+            earlier.Prepare();
+        }
+        QCOMPARE(f.WorkingSchools(), 1);
+        std::optional<data::Database> blocker =
+            data::Database::Open(f.folder.context.paths.working_database);
+        QSqlQuery hold(blocker->connection());
+        QVERIFY(hold.exec(QStringLiteral("BEGIN IMMEDIATE")));
+
+        f.Trigger("N3");
+        QWidget* dialog = ShownWindow("TForm8");
+        QVERIFY(dialog != nullptr);
+        Child<QSpinBox>(dialog, "SpinEdit1")->setValue(7);
+        Child<QPushButton>(dialog, "Button1")->click();
+        QWidget* preparation = ShownWindow("TForm4");
+        QVERIFY(preparation != nullptr);
+        auto* gauge = Child<QProgressBar>(preparation, "Gauge1");
+        QCOMPARE(gauge->maximum(), 16);
+        QTRY_COMPARE(gauge->value(), 2);  // the counts are read; the copy waits
+        f.folder.asker.answers = {true};
+        QTest::keyClick(preparation, Qt::Key_Escape);
+        QCOMPARE(f.folder.asker.Texts(Kind::kConfirm), QStringList{U(kStopQuestion)});
+        QVERIFY(preparation->isVisible());
+        QVERIFY(hold.exec(QStringLiteral("ROLLBACK")));
+        hold.finish();
+
+        QTRY_VERIFY_WITH_TIMEOUT(ShownWindow("TForm4") == nullptr, kRunTimeoutMs);
+        QTest::qWait(50);
+        QVERIFY(ShownWindow("TForm1") == nullptr);
+        QVERIFY(f.window->isEnabled());
+        QCOMPARE(f.folder.asker.Texts(Kind::kInform),
+                 QStringList{U(data::kStoppedBeforeSearchMessage)});
+        const data::Database working =
+            data::Database::Open(f.folder.context.paths.working_database);
+        QCOMPARE(
+            data::ScalarInt(working.connection(),
+                            QStringLiteral("SELECT NUMBER_OF_SOLUTIONS_REQUESTED FROM SCHOOLS")),
+            4);
+        data::ProgramLock lock(f.folder.context.paths.directory);
+        QTRY_VERIFY(lock.TryLock());
+    }
+
+    void optionControlsAndTheirMessages() {
+        Fixture f;
+        QWidget* run = f.OpenRunWindow(1);
+        QVERIFY(run != nullptr);
+        const QString slow = U(kSlowOptionMessage);
+        auto* check1 = Child<QCheckBox>(run, "CheckBox1");
+        auto* spin1 = Child<QSpinBox>(run, "SpinEdit1");
+        auto* check2 = Child<QCheckBox>(run, "CheckBox2");
+        auto* spin2 = Child<QSpinBox>(run, "SpinEdit2");
+        // Initial states.
+        QVERIFY(!check1->isChecked() && spin1->isHidden() && spin1->value() == 4);
+        QVERIFY(!check2->isChecked() && spin2->isHidden() && spin2->value() == 7);
+        QVERIFY(Child<QRadioButton>(run, "RadioButton1")->isChecked());
+        QCOMPARE(Child<QComboBox>(run, "ComboBox1")->currentText(), QStringLiteral("2"));
+        QVERIFY(!Child<QCheckBox>(run, "CheckBox3")->isChecked());
+        QVERIFY(Child<QLineEdit>(run, "Edit2")->isHidden());
+        QCOMPARE(Child<QLineEdit>(run, "Edit2")->text(), QStringLiteral("2000"));
+        QVERIFY(Child<QPushButton>(run, "Button4")->isHidden());
+        QVERIFY(Child<QProgressBar>(run, "Gauge1")->isHidden());
+
+        check1->click();
+        QVERIFY(!spin1->isHidden());
+        spin1->setValue(2);
+        check1->click();
+        QVERIFY(spin1->isHidden());
+        QCOMPARE(spin1->value(), 4);
+        check2->click();
+        QVERIFY(!spin2->isHidden());
+        check2->click();
+        QVERIFY(spin2->isHidden());
+        Child<QRadioButton>(run, "RadioButton2")->click();
+        Child<QRadioButton>(run, "RadioButton1")->click();  // no message
+        Child<QCheckBox>(run, "CheckBox3")->click();
+        Child<QCheckBox>(run, "CheckBox3")->click();  // cleared: no message
+        QCOMPARE(f.folder.asker.Texts(Kind::kInform), (QStringList{slow, slow, slow, slow}));
+
+        // Numbers out of range: refused, nothing started.
+        f.folder.asker.messages.clear();
+        for (const char* text : {"255", "0", "abc", ""}) {
+            Child<QLineEdit>(run, "DBEdit1")->setText(QString::fromLatin1(text));
+            Child<QPushButton>(run, "Button1")->click();
+            QVERIFY(Idle(run));
+        }
+        Child<QLineEdit>(run, "DBEdit1")->setText(QStringLiteral("1"));
+        for (const char* text : {"999", "30001"}) {
+            Child<QLineEdit>(run, "Edit2")->setText(QString::fromLatin1(text));
+            Child<QPushButton>(run, "Button1")->click();
+            QVERIFY(Idle(run));
+        }
+        QCOMPARE(f.folder.asker.Texts(Kind::kError), QStringList(6, U(kInvalidValuesMessage)));
+        QVERIFY(!f.Pages().exists());
+        Child<QPushButton>(run, "Button2")->click();
+        QTRY_VERIFY(ShownWindow("TForm1") == nullptr);
+    }
+};
+
+}  // namespace taktirio::gui::testing
+
+QTEST_MAIN(taktirio::gui::testing::RunWindowsTest)
+#include "run_windows_test.moc"
