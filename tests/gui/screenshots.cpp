@@ -1,7 +1,8 @@
 // Writes a PNG of every window of the program, offscreen, on a program
 // directory that holds a registered school (scripts/screenshots.sh imports
 // the demo school): TForm3.png, TForm7.png, the main menu's drop-downs and a
-// message box of each kind, for a person to look at. Each new window adds its
+// message box of each kind, and the run's windows before, during and after a
+// run, for a person to look at. Each new window adds its
 // picture to main() below.
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,7 +10,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
 #include <cstdio>
+#include <memory>
 
 #include "common/asker.h"
 #include "common/desktop.h"
@@ -17,6 +22,11 @@
 #include "common/program_context.h"
 #include "database/database.h"
 #include "database/errors.h"
+#include "run/preparation_window.h"
+#include "run/queued_run_listener.h"
+#include "run/requested_solutions_window.h"
+#include "run/run_sequence.h"
+#include "run/run_window.h"
 #include "shell/about_window.h"
 #include "shell/calendar_window.h"
 #include "shell/login_window.h"
@@ -60,6 +70,56 @@ bool SaveMessageBox(const QDir& out, const QString& name, QMessageBox::Icon icon
                     QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, DisplayText(text), buttons);
     return Save(&box, out, name);
+}
+
+bool Grab(QWidget* widget, const QDir& out, const QString& name) {
+    const QString path = out.filePath(name + QStringLiteral(".png"));
+    const bool saved = widget->grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+// The way into a run: the requested solutions, the preparation at its middle
+// step, and the run window before, during and after a run of the school.
+bool SaveRunWindows(ProgramContext* context, const QDir& out) {
+    bool ok = true;
+    auto sequence = std::make_shared<data::RunSequence>(context->paths);
+    RequestedSolutionsWindow requested(context, sequence);
+    requested.findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(12);
+    ok &= Save(&requested, out, QStringLiteral("TForm8"));
+    PreparationWindow preparation(context, sequence);
+    preparation.findChild<QProgressBar*>(QStringLiteral("Gauge1"))->setValue(7);
+    ok &= Save(&preparation, out, QStringLiteral("TForm4"));
+
+    try {
+        sequence->StoreRequestedSolutions(254);
+        sequence->Prepare();
+    } catch (const data::DataError& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(DisplayText(error.message())));
+        return false;
+    }
+    RunWindow run(context, sequence);
+    run.show();
+    QApplication::processEvents();
+    ok &= Grab(&run, out, QStringLiteral("TForm1-before"));
+    // During the run: taken when a delivery of solutions has been shown.
+    bool during = false;
+    QObject::connect(run.findChild<QueuedRunListener*>(), &QueuedRunListener::solutionsFound, &run,
+                     [&](const QStringList&, int last) {
+                         if (!during && last >= 10) {
+                             during = true;
+                             ok &= Grab(&run, out, QStringLiteral("TForm1-during"));
+                         }
+                     });
+    run.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    while (run.running()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    QApplication::processEvents();
+    ok &= during;
+    ok &= Grab(&run, out, QStringLiteral("TForm1-after"));
+    run.hide();
+    return ok;
 }
 
 }  // namespace
@@ -116,6 +176,8 @@ int main(int argc, char* argv[]) {
             ok &= Save(menu, out, QStringLiteral("TForm7-") + menu->objectName());
         }
     }
+
+    ok &= SaveRunWindows(&context, out);
 
     ok &= SaveMessageBox(out, QStringLiteral("message-information"), QMessageBox::Information,
                          QStringLiteral("Information"), U(kNoPreviousSolutionsMessage),

@@ -217,6 +217,7 @@ QWidget* RunWindow::createResults() {
     QFont bold = found_->font();
     bold.setBold(true);
     found_->setFont(bold);
+    found_->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("254 / 254")) + 8);
     found_label_->hide();
     found_->hide();
     auto* found_row = new QHBoxLayout;
@@ -439,7 +440,11 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
             close();
             return;
         }
-        context_->asker->Error(this, message);
+        if (sequence_->StopRequested()) {
+            context_->asker->Inform(this, message);  // stopped while loading
+        } else {
+            context_->asker->Error(this, message);
+        }
     } else {
         if (summary.found == 0) {
             context_->asker->Inform(this, Text(kNoSolutionMessage));
