@@ -10,6 +10,7 @@
 #include "database/database.h"
 #include "database/errors.h"
 #include "exchange/exchange.h"
+#include "print_command.h"
 #include "shell/startup.h"
 #include "solve_command.h"
 
@@ -268,6 +269,14 @@ QString UsageText() {
         "  check           the checks before solving; exit code 1 on a data problem\n"
         "  solve           check, prepare and load the school, then search for\n"
         "                  timetables and write them as pages under SOLUTIONS/<user>\n"
+        "  print classes|teachers|plan|summary PAGE [-o FILE.pdf]\n"
+        "                  read the solution page PAGE into REPORT.sqlite and write\n"
+        "                  the report as a PDF (default: PAGE-KIND.pdf in the current\n"
+        "                  directory); plan gives the seven strips A to H, summary\n"
+        "                  both parts\n"
+        "  free PAGE --day N --hour N\n"
+        "                  the teachers with no lesson on day N (1 Monday to 5 Friday)\n"
+        "                  at hour N (1 to 10), one a line, and their count\n"
         "\n"
         "Options:\n"
         "  --dir DIR       program directory holding DATA2.sqlite, DATA.sqlite and\n"
@@ -297,6 +306,9 @@ QString UsageText() {
 }
 
 int RunCommand(const QStringList& arguments, const QString& directory) {
+    if (const std::optional<int> code = RunPrintCommand(arguments, directory)) {
+        return *code;
+    }
     const std::optional<CommandLine> line = Parse(arguments, directory);
     if (!line) {
         Say(stderr, UsageText());
