@@ -127,12 +127,17 @@ void Report12::PaintBody(QPainter& painter, const PageArea& area, int page) cons
     const qreal column_width = (body.width() - (kLegendColumns - 1) * gap) / kLegendColumns;
     const qreal row = area.Mm(kLegendRowMm);
     const qreal number = area.Mm(kNumberColumnMm);
-    const int per_column = RowsPerColumn(area);
-    const qsizetype first = static_cast<qsizetype>(page) * per_column * kLegendColumns;
+    const int capacity = RowsPerColumn(area);
+    const qsizetype first = static_cast<qsizetype>(page) * capacity * kLegendColumns;
+    // A page that is not full spreads its entries evenly over the columns.
+    const qsizetype on_page = std::min<qsizetype>(tables().names.size() - first,
+                                                  static_cast<qsizetype>(capacity) * kLegendColumns);
+    const int per_column = static_cast<int>((on_page + kLegendColumns - 1) / kLegendColumns);
     painter.setPen(QPen(Qt::black, area.Mm(0.2)));
     for (int column = 0; column < kLegendColumns; ++column) {
         const qsizetype start = first + static_cast<qsizetype>(column) * per_column;
-        if (start >= tables().names.size() && column > 0) {
+        const qsizetype end = std::min(first + on_page, start + per_column);
+        if (start >= end && column > 0) {
             break;
         }
         const qreal x = body.left() + column * (column_width + gap);
@@ -140,7 +145,7 @@ void Report12::PaintBody(QPainter& painter, const PageArea& area, int page) cons
                  kHeadShade);
         DrawCell(painter, QRectF(x + number, body.top(), column_width - number, row), S("Διδάσκων"),
                  Font(9, true), 6, kHeadShade);
-        for (int k = 0; k < per_column && start + k < tables().names.size(); ++k) {
+        for (int k = 0; start + k < end; ++k) {
             const data::NumberedName& entry = tables().names[start + k];
             const qreal y = body.top() + (k + 1) * row;
             DrawCell(painter, QRectF(x, y, number, row), QString::number(entry.number),
