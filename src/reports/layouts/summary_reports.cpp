@@ -15,7 +15,7 @@ constexpr qreal kClassColumnMm = 24;
 constexpr qreal kMinRowMm = 4.5;  // 7-point numbers still read well
 constexpr qreal kMaxRowMm = 8;
 constexpr int kLegendColumns = 3;
-constexpr qreal kLegendRowMm = 6;
+constexpr qreal kLegendRowMm = 5;
 constexpr qreal kNumberColumnMm = 14;
 
 QString S(const char* text) {
