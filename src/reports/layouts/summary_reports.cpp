@@ -130,8 +130,8 @@ void Report12::PaintBody(QPainter& painter, const PageArea& area, int page) cons
     const int capacity = RowsPerColumn(area);
     const qsizetype first = static_cast<qsizetype>(page) * capacity * kLegendColumns;
     // A page that is not full spreads its entries evenly over the columns.
-    const qsizetype on_page = std::min<qsizetype>(tables().names.size() - first,
-                                                  static_cast<qsizetype>(capacity) * kLegendColumns);
+    const qsizetype on_page = std::min<qsizetype>(
+        tables().names.size() - first, static_cast<qsizetype>(capacity) * kLegendColumns);
     const int per_column = static_cast<int>((on_page + kLegendColumns - 1) / kLegendColumns);
     painter.setPen(QPen(Qt::black, area.Mm(0.2)));
     for (int column = 0; column < kLegendColumns; ++column) {
