@@ -51,7 +51,13 @@ class WorkTablesTest : public ::testing::Test {
 
 TEST_F(WorkTablesTest, ClassesReadingMatchesTheTimetable) {
     const PrintedSchool& school = DemoPrintedSchool();
-    const PrintTables tables = Read(demo_page_, PrintReading::kClasses);
+    QStringList progress;  // what the print window's progress label shows
+    ReadIntoWorkTables(db(), demo_page_, PrintReading::kClasses,
+                       [&progress](const QString& text) { progress.append(text); });
+    const PrintTables tables = LoadPrintTables(db(), PrintReading::kClasses);
+    ASSERT_EQ(progress.size(), school.inputs.number_of_classes);
+    EXPECT_EQ(progress.front(), U("ΤΜΗΜΑ: Α1"));
+    EXPECT_EQ(progress.back(), U("ΤΜΗΜΑ: Γ3"));
     EXPECT_EQ(tables.school_name, U("3ο ΓΥΜΝΑΣΙΟ ΛΑΡΙΣΑΣ"));
     EXPECT_EQ(tables.school_year, U("ΣΧΟΛΙΚΗ ΧΡΟΝΙΑ 2025-2026"));
     ASSERT_EQ(tables.rows.size(), school.inputs.number_of_classes);
