@@ -12,6 +12,7 @@
 #include "database/database.h"
 #include "database/errors.h"
 #include "exchange/exchange.h"
+#include "print_command.h"
 #include "shell/program_lock.h"
 #include "shell/startup.h"
 #include "solve_command.h"
@@ -294,6 +295,14 @@ QString UsageText() {
         "                  timetables and write them as pages under SOLUTIONS/<user>\n"
         "  easter YEAR     the Orthodox Easter Sunday of YEAR (1583 to 2100) in the\n"
         "                  Gregorian calendar, as YYYY-MM-DD\n"
+        "  print classes|teachers|plan|summary PAGE [-o FILE.pdf]\n"
+        "                  read the solution page PAGE into REPORT.sqlite and write\n"
+        "                  the report as a PDF (default: PAGE-KIND.pdf in the current\n"
+        "                  directory); plan gives the seven strips A to H, summary\n"
+        "                  both parts\n"
+        "  free PAGE --day N --hour N\n"
+        "                  the teachers with no lesson on day N (1 Monday to 5 Friday)\n"
+        "                  at hour N (1 to 10), one a line, and their count\n"
         "\n"
         "Options:\n"
         "  --dir DIR       program directory holding DATA2.sqlite, DATA.sqlite and\n"
@@ -325,6 +334,9 @@ QString UsageText() {
 }
 
 int RunCommand(const QStringList& arguments, const QString& directory) {
+    if (const std::optional<int> code = RunPrintCommand(arguments, directory)) {
+        return *code;
+    }
     const std::optional<CommandLine> line = Parse(arguments, directory);
     if (!line) {
         Say(stderr, UsageText());

@@ -114,7 +114,9 @@ def canonical(document):
 
 
 def integrity(path):
-    db = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
+    # A writable connection: a journal left by the kill is rolled back by
+    # SQLite itself, as the program's own opening does.
+    db = sqlite3.connect(path)
     try:
         # Views sort with the program's own collation; they are not checked.
         db.create_collation("GREEK", lambda a, b: (a > b) - (a < b))

@@ -166,18 +166,18 @@ void WithConnection(const QString& path, bool read_only, Work work) {
 
 // Builds the design beside the final name and renames it into place, so that
 // a failure half-way never leaves a file that later looks damaged.
-void CreateDatabaseFile(const QString& path) {
+void CreateDatabaseFile(const QString& path, const DatabaseDesign& design) {
     const QString draft = path + QStringLiteral(".new");
     QFile::remove(draft);
     try {
-        WithConnection(draft, false, [](const QSqlDatabase& db) {
+        WithConnection(draft, false, [&design](const QSqlDatabase& db) {
             Transaction transaction(db);
-            for (const QString& statement : SchemaStatements()) {
+            for (const QString& statement : design.statements) {
                 Run(db, statement);
             }
             transaction.Commit();
-            Run(db, QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
-            Run(db, QStringLiteral("PRAGMA user_version = %1").arg(kDesignVersion));
+            Run(db, QStringLiteral("PRAGMA application_id = %1").arg(design.application_id));
+            Run(db, QStringLiteral("PRAGMA user_version = %1").arg(design.version));
         });
     } catch (...) {
         QFile::remove(draft);
@@ -204,7 +204,7 @@ void CheckHeader(const QString& path) {
 
 void RefuseUnlessBusy(const QString& path, const DatabaseError& error);
 
-void CheckDesign(const QString& path, const QSqlDatabase& db) {
+void CheckDesign(const QString& path, const QSqlDatabase& db, const DatabaseDesign& expected) {
     std::optional<QVariant> id;
     std::optional<QVariant> version;
     try {
@@ -213,29 +213,29 @@ void CheckDesign(const QString& path, const QSqlDatabase& db) {
     } catch (const DatabaseError& error) {
         RefuseUnlessBusy(path, error);
     }
-    if (!id || id->toLongLong() != kApplicationId) {
+    if (!id || id->toLongLong() != expected.application_id) {
         RefuseNotOurs(path, QStringLiteral("application id %1").arg(id ? id->toLongLong() : 0));
     }
     const qint64 design = version ? version->toLongLong() : 0;
-    if (design > kDesignVersion) {
+    if (design > expected.version) {
         throw FileRefusedError(
             Refusal("Το αρχείο %1 γράφτηκε από νεότερη έκδοση του TAKTIRIO.", path),
             QStringLiteral("design %1, this program knows up to %2")
                 .arg(design)
-                .arg(kDesignVersion));
+                .arg(expected.version));
     }
     if (design < 1) {
         RefuseDamaged(path, QStringLiteral("design version %1").arg(design));
     }
 }
 
-void CheckIntegrity(const QString& path, const QSqlDatabase& db) {
+void CheckIntegrity(const QString& path, const QSqlDatabase& db, const DatabaseDesign& expected) {
     try {
         const auto verdict = FirstValue(db, QStringLiteral("PRAGMA quick_check"));
         if (!verdict || verdict->toString() != QStringLiteral("ok")) {
             RefuseDamaged(path, verdict ? verdict->toString() : QStringLiteral("no verdict"));
         }
-        for (const QString& name : DesignTables() + DesignViews()) {
+        for (const QString& name : expected.tables + expected.views) {
             if (ScalarInt(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = ?"),
                           {name}) != 1) {
                 RefuseDamaged(path, QStringLiteral("missing %1").arg(name));
@@ -304,13 +304,17 @@ void RecoverInterruptedWrite(const QString& path) {
 }  // namespace
 
 void CheckDatabaseFile(const QString& path) {
+    CheckDatabaseFile(path, SchoolDesign());
+}
+
+void CheckDatabaseFile(const QString& path, const DatabaseDesign& design) {
     RefuseLinksAndFolders(path);
     CheckHeader(path);
     RecoverInterruptedWrite(path);
     try {
-        WithConnection(path, true, [&path](const QSqlDatabase& db) {
-            CheckDesign(path, db);
-            CheckIntegrity(path, db);
+        WithConnection(path, true, [&path, &design](const QSqlDatabase& db) {
+            CheckDesign(path, db, design);
+            CheckIntegrity(path, db, design);
         });
     } catch (const FileRefusedError&) {
         throw;
@@ -320,11 +324,15 @@ void CheckDatabaseFile(const QString& path) {
 }
 
 Database Database::Open(const QString& path) {
+    return Open(path, SchoolDesign());
+}
+
+Database Database::Open(const QString& path, const DatabaseDesign& design) {
     RefuseLinksAndFolders(path);
     if (QFileInfo::exists(path)) {
-        CheckDatabaseFile(path);
+        CheckDatabaseFile(path, design);
     } else {
-        CreateDatabaseFile(path);
+        CreateDatabaseFile(path, design);
     }
     const QString name = NewConnectionName();
     try {

@@ -7,6 +7,8 @@
 #include <QVariantList>
 #include <optional>
 
+#include "database/schema.h"
+
 namespace taktirio::data {
 
 // Texts shown when a database cannot be used.
@@ -24,6 +26,8 @@ class Database {
     // written by a newer design (the file is left as it was), DatabaseError
     // when it cannot be opened or created.
     static Database Open(const QString& path);
+    // The same for a file of another design (the print work tables).
+    static Database Open(const QString& path, const DatabaseDesign& design);
 
     Database(Database&& other) noexcept;
     Database& operator=(Database&& other) noexcept;
@@ -46,6 +50,7 @@ class Database {
 // Checks that an existing file is a database of our design that this program
 // can use, without writing to it. Throws FileRefusedError otherwise.
 void CheckDatabaseFile(const QString& path);
+void CheckDatabaseFile(const QString& path, const DatabaseDesign& design);
 
 // Runs one statement with positional values ("?") bound in order. Throws
 // DatabaseError naming the statement when the database refuses it.

@@ -225,4 +225,8 @@ QStringList DesignViews() {
             S("GENERAL_DENY_DAYS_OR_HOURS")};
 }
 
+DatabaseDesign SchoolDesign() {
+    return {kApplicationId, kDesignVersion, SchemaStatements(), DesignTables(), DesignViews()};
+}
+
 }  // namespace taktirio::data

@@ -29,4 +29,18 @@ QStringList SchoolDataTables();
 QStringList DesignTables();
 QStringList DesignViews();
 
+// What a database file is created with and checked against when it is opened:
+// its application id, its design version and its tables and views. The two
+// school files share one design; other files of the program have their own.
+struct DatabaseDesign {
+    int application_id = 0;
+    int version = 0;
+    QStringList statements;  // create the design in an empty file
+    QStringList tables;      // must exist in a file of this design
+    QStringList views;
+};
+
+// The design of DATA2.sqlite and DATA.sqlite.
+DatabaseDesign SchoolDesign();
+
 }  // namespace taktirio::data

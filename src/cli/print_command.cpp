@@ -1,0 +1,212 @@
+// taktirio-cli print and free: a solution page read into the print work
+// tables, then drawn by the report layouts into a PDF, or asked which
+// teachers are free at a day and hour. The same tables and layouts as the
+// print windows.
+#include "print_command.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "cli_commands.h"
+#include "database/database.h"
+#include "database/errors.h"
+#include "layouts/report_catalog.h"
+#include "reports/work_tables.h"
+
+namespace taktirio::cli {
+
+namespace {
+
+using namespace taktirio::data;
+
+QString S(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+void Say(FILE* stream, const QString& message) {
+    QString text = message;
+    text.replace(u'\r', u'\n');
+    const QByteArray bytes = (text + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+int Usage() {
+    Say(stderr, UsageText());
+    return kExitUsage;
+}
+
+// A print or free command line.
+struct PrintLine {
+    QString command;
+    QStringList positional;
+    QString directory;
+    QString output;
+    std::optional<int> day;
+    std::optional<int> hour;
+    bool help = false;
+    bool valid = true;
+};
+
+std::optional<int> Number(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+PrintLine Parse(const QStringList& arguments, const QString& directory) {
+    PrintLine line;
+    line.directory = directory;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const bool has_value = i + 1 < arguments.size();
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            line.help = true;
+        } else if (arg == QLatin1String("--dir") && has_value) {
+            line.directory = arguments[++i];
+        } else if (arg == QLatin1String("-o") && has_value) {
+            line.output = arguments[++i];
+        } else if (arg == QLatin1String("--day") && has_value) {
+            line.day = Number(arguments[++i]);
+            line.valid = line.valid && line.day.has_value();
+        } else if (arg == QLatin1String("--hour") && has_value) {
+            line.hour = Number(arguments[++i]);
+            line.valid = line.valid && line.hour.has_value();
+        } else if (arg.startsWith(u'-')) {
+            line.valid = false;
+        } else if (line.command.isEmpty()) {
+            line.command = arg;
+        } else {
+            line.positional.append(arg);
+        }
+    }
+    return line;
+}
+
+std::optional<PrintReading> ReadingNamed(const QString& kind) {
+    if (kind == QLatin1String("classes")) {
+        return PrintReading::kClasses;
+    }
+    if (kind == QLatin1String("teachers")) {
+        return PrintReading::kTeachers;
+    }
+    if (kind == QLatin1String("plan")) {
+        return PrintReading::kGeneralPlan;
+    }
+    if (kind == QLatin1String("summary")) {
+        return PrintReading::kSummary;
+    }
+    return std::nullopt;
+}
+
+// SOLUTION3.htm, classes -> SOLUTION3-classes.pdf in the current directory.
+QString DefaultOutput(const QString& page, const QString& kind) {
+    return QFileInfo(page).completeBaseName() + u'-' + kind + QStringLiteral(".pdf");
+}
+
+// A page that is not a readable file is named before the work tables are
+// opened.
+bool PageReadable(const QString& page) {
+    const QFileInfo info(page);
+    if (info.isFile() && info.isReadable()) {
+        return true;
+    }
+    Say(stderr, S("Το αρχείο %1 δεν μπορεί να διαβαστεί.").arg(page));
+    return false;
+}
+
+Database OpenWorkTables(const QString& directory) {
+    return Database::Open(ReportDatabasePath(directory), ReportDesign());
+}
+
+int Print(const PrintLine& line) {
+    if (line.positional.size() != 2 || line.day || line.hour) {
+        return Usage();
+    }
+    const QString& kind = line.positional[0];
+    const QString& page = line.positional[1];
+    const std::optional<PrintReading> reading = ReadingNamed(kind);
+    if (!reading) {
+        return Usage();
+    }
+    if (!PageReadable(page)) {
+        return kExitFailure;
+    }
+    Database db = OpenWorkTables(line.directory);
+    ReadIntoWorkTables(db.connection(), page, *reading);
+    const PrintTables tables = LoadPrintTables(db.connection(), *reading);
+    const auto layouts = reports::MakeReports(*reading, tables);
+    const QString output = line.output.isEmpty() ? DefaultOutput(page, kind) : line.output;
+    const int pages = reports::WritePdf(output, layouts);
+    Say(stdout, S("Γράφτηκε το αρχείο %1 (%2 σελίδες).").arg(output).arg(pages));
+    return kExitOk;
+}
+
+int Free(const PrintLine& line) {
+    if (line.positional.size() != 1 || !line.day || !line.hour || !line.output.isEmpty()) {
+        return Usage();
+    }
+    if (*line.day < 1 || *line.day > 5 || *line.hour < 1 || *line.hour > 10) {
+        Say(stderr, S("Μη αποδεκτές τιμές.\rΗ μέρα είναι από 1 (Δευτέρα) έως 5 (Παρασκευή) και "
+                      "η ώρα από 1 έως 10."));
+        return kExitUsage;
+    }
+    const QString& page = line.positional[0];
+    if (!PageReadable(page)) {
+        return kExitFailure;
+    }
+    Database db = OpenWorkTables(line.directory);
+    ReadIntoWorkTables(db.connection(), page, PrintReading::kGeneralPlan);
+    const QStringList teachers = FreeTeachers(db.connection(), *line.day, *line.hour);
+    for (const QString& teacher : teachers) {
+        Say(stdout, teacher);
+    }
+    Say(stdout, S("Συνολικός αριθμός=") + QString::number(teachers.size()));
+    return kExitOk;
+}
+
+bool IsPrintCommand(const QString& command) {
+    return command == QLatin1String("print") || command == QLatin1String("free");
+}
+
+}  // namespace
+
+std::unique_ptr<QCoreApplication> CreateApplication(int& argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (Parse(arguments, QString()).command != QLatin1String("print")) {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
+    // The tool never shows a window: drawing needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+std::optional<int> RunPrintCommand(const QStringList& arguments, const QString& directory) {
+    const PrintLine line = Parse(arguments, directory);
+    if (!IsPrintCommand(line.command)) {
+        return std::nullopt;
+    }
+    if (line.help) {
+        Say(stdout, UsageText());
+        return kExitOk;
+    }
+    if (!line.valid) {
+        return Usage();
+    }
+    try {
+        return line.command == QLatin1String("print") ? Print(line) : Free(line);
+    } catch (const PageReadingError& error) {
+        Say(stderr, error.message());
+        return kExitRefused;
+    } catch (const DataError& error) {
+        Say(stderr, error.message());
+        return kExitFailure;
+    }
+}
+
+}  // namespace taktirio::cli

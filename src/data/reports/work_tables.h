@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "database/errors.h"
+#include "database/schema.h"
+
+namespace taktirio::data {
+
+// The print work tables live in their own file beside the program, shared by
+// every school: each print empties and refills them from one solution page.
+inline constexpr char kReportDatabaseFile[] = "REPORT.sqlite";
+// "TAKR": a file of the school design is told apart from a work-table file.
+inline constexpr int kReportApplicationId = 0x54414B52;
+inline constexpr int kReportDesignVersion = 1;
+
+// The value the general plan reading leaves in a common free hour's column.
+inline constexpr char kCommonFreeHourMark[] = "K.KENH";
+
+// TABLE1, TABLE2, TABLE3 and the summary's view Query1.
+DatabaseDesign ReportDesign();
+
+// <program directory>/REPORT.sqlite
+QString ReportDatabasePath(const QString& directory);
+
+// What one reading takes from a page. Each reading empties TABLE1 and TABLE2
+// and refills them: the school header into TABLE2 and the timetables into
+// TABLE1; the summary reading also replaces TABLE3.
+enum class PrintReading {
+    kClasses,      // "ΤΜΗΜΑ: " + class, cells = teachers
+    kTeachers,     // "ΚΑΘΗΓΗΤΗΣ: " + teacher, cells = class sections
+    kGeneralPlan,  // teacher, ordinal, cells = class sections or K.KENH, weekly hours
+    kSummary,      // class alone, cells = teacher numbers; TABLE3 = the numbers' names
+};
+
+// A page could not be read: `message()` names the file and the line.
+// The work tables still hold the previous reading.
+class PageReadingError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// Reads the page at `page_path` into the work tables in one transaction, so
+// that a page that fails half-way leaves the previous reading's rows whole.
+// `progress` receives the readers' progress texts (a timetable's name).
+// Throws PageReadingError for a page that cannot be read, DatabaseError for
+// a statement the database refuses.
+void ReadIntoWorkTables(const QSqlDatabase& db, const QString& page_path, PrintReading reading,
+                        const std::function<void(const QString&)>& progress = {});
+
+// One TABLE1 row (or Query1 row), as the layouts draw it.
+struct WorkRow {
+    QString name;                     // TABLENAME
+    std::optional<int> ordinal;       // ID
+    std::array<QString, 51> cells;    // [1..50]; empty where the column is null
+    std::optional<int> weekly_hours;  // SYNOLO_WRES
+};
+
+// A summary number and the teacher text it stands for (TABLE3).
+struct NumberedName {
+    int number = 0;
+    QString name;
+};
+
+// Everything a layout draws: the school header, the rows in reading order and,
+// for the summary, the names of the numbers.
+struct PrintTables {
+    QString school_name;
+    QString school_year;
+    QList<WorkRow> rows;
+    QList<NumberedName> names;
+};
+
+// The work tables as the last reading left them: TABLE2's header, TABLE1's
+// rows (Query1's for the summary) and TABLE3.
+PrintTables LoadPrintTables(const QSqlDatabase& db, PrintReading reading);
+
+// The teachers of the last general plan reading with no lesson at `day`
+// (1 Monday to 5 Friday) and `hour` (1 to 10): a null cell or a common free
+// hour, in the plan's order. Throws EntryRefusedError for a day or an hour
+// outside those ranges.
+QStringList FreeTeachers(const QSqlDatabase& db, int day, int hour);
+
+}  // namespace taktirio::data
