@@ -1,9 +1,12 @@
 #include "cli_commands.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <optional>
 
@@ -13,6 +16,7 @@
 #include "database/errors.h"
 #include "exchange/exchange.h"
 #include "print_command.h"
+#include "run/run_settings.h"
 #include "shell/program_lock.h"
 #include "shell/startup.h"
 #include "solve_command.h"
@@ -47,89 +51,372 @@ struct CommandLine {
     QString directory;
     QString school;
     QString responsible;
-    bool help = false;
     SolveRequest solve;
 };
 
-// Reads the value of a numeric option; false when it is not a whole number.
-bool ReadNumber(const QString& text, int& value) {
-    bool ok = false;
-    value = text.toInt(&ok);
-    return ok;
+// One command of the tool: what follows its name, what it does and the
+// options it takes besides --dir and --help. The usage texts are made from
+// these, and each command's parser takes exactly these options.
+struct CommandSpec {
+    const char* name;
+    const char* synopsis;
+    const char* description;  // lines joined by "\n"
+    QList<QCommandLineOption> options;
+    int least_positional = 0;
+    int most_positional = 0;
+    bool own_parser = false;  // print and free read their own command lines
+};
+
+QCommandLineOption Option(const QStringList& names, const char* description,
+                          const char* value_name = nullptr) {
+    return value_name == nullptr
+               ? QCommandLineOption(names, S(description))
+               : QCommandLineOption(names, S(description), QString::fromLatin1(value_name));
 }
 
-// The options of `solve`; false for an unknown option or a malformed value.
-bool ParseSolveOption(const QString& arg, const QStringList& arguments, qsizetype& i,
-                      SolveRequest& solve) {
-    const bool flag_only = arg == QLatin1String("--replace") ||
-                           arg == QLatin1String("--no-single-runs") ||
-                           arg == QLatin1String("--max-four-in-a-row");
-    if (flag_only) {
-        solve.replace |= arg == QLatin1String("--replace");
-        solve.settings.no_single_hour_runs |= arg == QLatin1String("--no-single-runs");
-        solve.settings.four_hour_run_limit_on |= arg == QLatin1String("--max-four-in-a-row");
-        return true;
-    }
-    if (i + 1 >= arguments.size()) {
-        return false;
-    }
-    const QString& value = arguments[i + 1];
-    RunSettings& settings = solve.settings;
-    bool ok = true;
-    if (arg == QLatin1String("-n")) {
-        ok = ReadNumber(value, settings.solutions_requested);
-        solve.solutions_given = true;
-    } else if (arg == QLatin1String("--seed")) {
-        const qulonglong seed = value.toULongLong(&ok);
-        solve.seed = seed;
-    } else if (arg == QLatin1String("--threads")) {
-        ok = ReadNumber(value, solve.threads) && solve.threads >= 1;
-    } else if (arg == QLatin1String("--time-limit")) {
-        const double seconds = value.toDouble(&ok);
-        ok = ok && seconds > 0;
-        solve.time_limit_seconds = seconds;
-    } else if (arg == QLatin1String("--attempts")) {
-        ok = ReadNumber(value, settings.attempts_per_class);
-    } else if (arg == QLatin1String("--max-per-day")) {
-        ok = ReadNumber(value, settings.max_class_hours_per_day);
-    } else if (arg == QLatin1String("--last-hours")) {
-        ok = ReadNumber(value, settings.last_hours_limit);
-        settings.last_hours_limit_on = true;
-    } else if (arg == QLatin1String("--day-hours")) {
-        ok = ReadNumber(value, settings.day_hours_limit);
-        settings.day_hours_limit_on = true;
-    } else {
-        return false;
-    }
-    ++i;
-    return ok;
+QCommandLineOption DirOption() {
+    return Option({QStringLiteral("dir")},
+                  "program directory holding DATA2.sqlite, DATA.sqlite and\n"
+                  "SOLUTIONS (default: the current directory)",
+                  "DIR");
 }
 
-std::optional<CommandLine> Parse(const QStringList& arguments, const QString& directory) {
-    CommandLine line;
-    line.directory = directory;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        const bool has_value = i + 1 < arguments.size();
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            line.help = true;
-        } else if (arg == QLatin1String("--dir") && has_value) {
-            line.directory = arguments[++i];
-        } else if (arg == QLatin1String("--school") && has_value) {
-            line.school = arguments[++i];
-        } else if (arg == QLatin1String("--responsible") && has_value) {
-            line.responsible = arguments[++i];
-        } else if (arg.startsWith(u'-')) {
-            if (!ParseSolveOption(arg, arguments, i, line.solve)) {
-                return std::nullopt;
-            }
-        } else if (line.command.isEmpty()) {
-            line.command = arg;
-        } else {
-            line.positional.append(arg);
+QCommandLineOption HelpOption() {
+    return Option({QStringLiteral("help"), QStringLiteral("h")}, "show this text");
+}
+
+const QList<CommandSpec>& Commands() {
+    static const QList<CommandSpec> commands = {
+        {"init",
+         "--school NAME --responsible NAME",
+         "create the databases and register the school",
+         {Option({QStringLiteral("school")}, "the school's name", "NAME"),
+          Option({QStringLiteral("responsible")}, "the person responsible for the timetable",
+                 "NAME")}},
+        {"import",
+         "FILE",
+         "load a school exchange file (JSON); creates the databases\n"
+         "and registers the school when there are none, otherwise\n"
+         "replaces the registered school's data",
+         {},
+         1,
+         1},
+        {"export",
+         "[FILE]",
+         "write the school exchange file (standard output without FILE)",
+         {},
+         0,
+         1},
+        {"check", "", "the checks before solving; exit code 1 on a data problem", {}},
+        {"solve",
+         "",
+         "check, prepare and load the school, then search for\n"
+         "timetables and write them as pages under SOLUTIONS/<user>",
+         {Option({QStringLiteral("n")},
+                 "solutions to find, 1 to 254 (default: the number stored\nfor the school)", "N"),
+          Option({QStringLiteral("seed")},
+                 "random stream of the run (printed at the start; with\n"
+                 "--threads 1 the same S repeats the same run)",
+                 "S"),
+          Option({QStringLiteral("threads")}, "worker threads, 1 to 256 (default: every core)",
+                 "N"),
+          Option({QStringLiteral("time-limit")}, "stop after S seconds, at most 2592000 (30 days)",
+                 "S"),
+          Option({QStringLiteral("replace")}, "delete the previous pages without asking"),
+          Option({QStringLiteral("attempts")},
+                 "starts of one class section before an attempt is given\n"
+                 "up, 1000 to 30000 (default 2000)",
+                 "N"),
+          Option({QStringLiteral("max-per-day")},
+                 "most hours of a teacher in one class section a day, 2 or 3", "N"),
+          Option({QStringLiteral("last-hours")},
+                 "most last-hour lessons of a teacher a week, 1 to 4", "N"),
+          Option({QStringLiteral("day-hours")}, "most hours of a teacher a day, 5 to 10", "N"),
+          Option({QStringLiteral("no-single-runs")},
+                 "no one-hour lessons in consecutive hours of a class"),
+          Option({QStringLiteral("max-four-in-a-row")}, "no teacher teaches five hours in a row")}},
+        {"easter",
+         "YEAR",
+         "the Orthodox Easter Sunday of YEAR (1583 to 2100) in the\n"
+         "Gregorian calendar, as YYYY-MM-DD",
+         {},
+         0,
+         1},
+        {"print",
+         "classes|teachers|plan|summary PAGE [-o FILE.pdf]",
+         "read the solution page PAGE into REPORT.sqlite and write\n"
+         "the report as a PDF (default: PAGE-KIND.pdf in the current\n"
+         "directory); plan gives the seven strips A to H, summary\n"
+         "both parts",
+         {},
+         0,
+         0,
+         true},
+        {"free",
+         "PAGE --day N --hour N",
+         "the teachers with no lesson on day N (1 Monday to 5 Friday)\n"
+         "at hour N (1 to 10), one a line, and their count",
+         {},
+         0,
+         0,
+         true},
+    };
+    return commands;
+}
+
+const CommandSpec* FindCommand(const QString& name) {
+    for (const CommandSpec& spec : Commands()) {
+        if (name == QLatin1String(spec.name)) {
+            return &spec;
         }
     }
-    return line;
+    return nullptr;
+}
+
+// "  label" padded to a column of 18, then the text; continuation lines of
+// the text start in that column, and a long label puts the text below it.
+QString Entry(const QString& label, const QString& text) {
+    constexpr int kColumn = 18;
+    QString entry = QStringLiteral("  ") + label;
+    const QString indent(kColumn, u' ');
+    if (entry.size() < kColumn) {
+        entry = entry.leftJustified(kColumn);
+    } else {
+        entry += u'\n' + indent;
+    }
+    QString body = text;
+    body.replace(QStringLiteral("\n"), QStringLiteral("\n") + indent);
+    return entry + body + u'\n';
+}
+
+QString OptionLabel(const QCommandLineOption& option) {
+    QStringList names;
+    for (const QString& name : option.names()) {
+        names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+    }
+    QString label = names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty()) {
+        label += u' ' + option.valueName();
+    }
+    return label;
+}
+
+QString OptionLines(const QList<QCommandLineOption>& options) {
+    QString text;
+    for (const QCommandLineOption& option : options) {
+        text += Entry(OptionLabel(option), option.description());
+    }
+    return text;
+}
+
+QString CommandLabel(const CommandSpec& spec) {
+    const QString synopsis = QString::fromLatin1(spec.synopsis);
+    return QString::fromLatin1(spec.name) + (synopsis.isEmpty() ? QString() : u' ' + synopsis);
+}
+
+const char kExitCodesText[] =
+    "Exit codes: 0 done (solve: every solution found), 1 data problem,\n"
+    "2 usage error or unacceptable values, 3 input refused, 4 database or file\n"
+    "problem, 5 solve stopped with some solutions found, 6 solve found none,\n"
+    "7 out of memory.";
+
+// The usage text of one command.
+QString CommandUsage(const CommandSpec& spec) {
+    QString text = QStringLiteral("Usage: taktirio-cli ") + CommandLabel(spec) +
+                   QStringLiteral(" [--dir DIR]") +
+                   (spec.options.isEmpty() || QString::fromLatin1(spec.synopsis).contains(u'-')
+                        ? QString()
+                        : QStringLiteral(" [options]")) +
+                   QStringLiteral("\n\n");
+    text += Entry(QString::fromLatin1(spec.name), S(spec.description));
+    text += QStringLiteral("\nOptions:\n") + OptionLines(spec.options) +
+            OptionLines({DirOption(), HelpOption()});
+    if (QLatin1String(spec.name) == QLatin1String("solve")) {
+        text += QStringLiteral(
+            "  Ctrl-C (or SIGTERM, SIGHUP) stops the run; the solutions found so far\n"
+            "  are kept.\n");
+    }
+    return text + u'\n' + S(kExitCodesText);
+}
+
+int UsageError(const QString& what, const QString& usage) {
+    Say(stderr, what);
+    Say(stderr, QString());
+    Say(stderr, usage);
+    return kExitUsage;
+}
+
+// The command's name: the first argument that is neither an option nor the
+// value of --dir.
+QString CommandName(const QStringList& arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--dir")) {
+            ++i;
+        } else if (!arguments[i].startsWith(u'-')) {
+            return arguments[i];
+        }
+    }
+    return {};
+}
+
+// A whole number of an option; the message names the option and its value.
+std::optional<QString> ReadNumber(const QCommandLineParser& parser,
+                                  const QCommandLineOption& option, int& value) {
+    const QString text = parser.value(option);
+    const std::optional<int> number = ParseWholeNumber(text.toStdString());
+    if (!number) {
+        return S(kInvalidValuesMessage) + u'\r' + OptionLabel(option).section(u' ', 0, 0) + u' ' +
+               text;
+    }
+    value = *number;
+    return std::nullopt;
+}
+
+// The options of solve; the message of a value that is not a number, or of
+// a number no run can take.
+std::optional<QString> ReadSolve(const QCommandLineParser& parser, const CommandSpec& spec,
+                                 SolveRequest& solve) {
+    const auto option = [&spec](const char* name) -> const QCommandLineOption& {
+        for (const QCommandLineOption& candidate : spec.options) {
+            if (candidate.names().front() == QLatin1String(name)) {
+                return candidate;
+            }
+        }
+        std::abort();  // every name below is one of solve's options
+    };
+    RunSettings& settings = solve.settings;
+    const struct {
+        const char* name;
+        int* value;
+        bool* given;
+    } numbers[] = {
+        {"n", &settings.solutions_requested, &solve.solutions_given},
+        {"threads", &solve.threads, nullptr},
+        {"attempts", &settings.attempts_per_class, nullptr},
+        {"max-per-day", &settings.max_class_hours_per_day, nullptr},
+        {"last-hours", &settings.last_hours_limit, &settings.last_hours_limit_on},
+        {"day-hours", &settings.day_hours_limit, &settings.day_hours_limit_on},
+    };
+    for (const auto& number : numbers) {
+        if (!parser.isSet(option(number.name))) {
+            continue;
+        }
+        if (auto problem = ReadNumber(parser, option(number.name), *number.value)) {
+            return problem;
+        }
+        if (number.given != nullptr) {
+            *number.given = true;
+        }
+    }
+    const auto invalid = [&parser](const QCommandLineOption& refused) {
+        return S(kInvalidValuesMessage) + QStringLiteral("\r--") + refused.names().front() + u' ' +
+               parser.value(refused);
+    };
+    if (parser.isSet(option("threads")) && solve.threads < 1) {
+        return invalid(option("threads"));  // 0 would mean every core
+    }
+    if (parser.isSet(option("seed"))) {
+        bool ok = false;
+        solve.seed = parser.value(option("seed")).toULongLong(&ok);
+        if (!ok) {
+            return invalid(option("seed"));
+        }
+    }
+    if (parser.isSet(option("time-limit"))) {
+        bool ok = false;
+        solve.time_limit_seconds = parser.value(option("time-limit")).toDouble(&ok);
+        if (!ok) {
+            return invalid(option("time-limit"));
+        }
+    }
+    solve.replace = parser.isSet(option("replace"));
+    settings.no_single_hour_runs = parser.isSet(option("no-single-runs"));
+    settings.four_hour_run_limit_on = parser.isSet(option("max-four-in-a-row"));
+    return std::nullopt;
+}
+
+// The parser's own error in the tool's language: an option without its value
+// or a switch given one.
+QString ParserError(const QString& error) {
+    const QRegularExpressionMatch quoted =
+        QRegularExpression(QStringLiteral("'([^']*)'")).match(error);
+    const QString name = quoted.hasMatch() ? quoted.captured(1) : QString();
+    if (error.startsWith(QLatin1String("Missing value"))) {
+        return S("Λείπει η τιμή της επιλογής %1.").arg(name);
+    }
+    if (error.startsWith(QLatin1String("Unexpected value"))) {
+        return S("Η επιλογή %1 δεν παίρνει τιμή.").arg(name);
+    }
+    return S("Λάθος στη γραμμή εντολής: %1").arg(error);
+}
+
+// Parses one command's line with its own parser. Returns the exit code when
+// the command must not run: a usage error, a value that is not a number, or
+// help (shown).
+std::optional<int> ParseCommand(const CommandSpec& spec, const QStringList& arguments,
+                                CommandLine& line) {
+    QCommandLineParser parser;
+    const QCommandLineOption dir = DirOption();
+    const QCommandLineOption help = HelpOption();
+    parser.addOption(dir);
+    parser.addOption(help);
+    parser.addOptions(spec.options);
+    const QString usage = CommandUsage(spec);
+    if (!parser.parse(QStringList{QStringLiteral("taktirio-cli")} + arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString& name = unknown.front();
+            return UsageError(
+                S("Η εντολή %1 δεν έχει την επιλογή %2.")
+                    .arg(QLatin1String(spec.name),
+                         (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name),
+                usage);
+        }
+        return UsageError(ParserError(parser.errorText()), usage);
+    }
+    if (parser.isSet(help)) {
+        Say(stdout, usage);
+        return kExitOk;
+    }
+    line.command = QString::fromLatin1(spec.name);
+    if (parser.isSet(dir)) {
+        line.directory = parser.value(dir);
+    }
+    line.positional = parser.positionalArguments();
+    line.positional.removeOne(line.command);  // the command's own name
+    if (line.positional.size() > spec.most_positional) {
+        return UsageError(S("Περισσότερα ορίσματα από όσα δέχεται η εντολή %1: %2")
+                              .arg(QLatin1String(spec.name),
+                                   line.positional.mid(spec.most_positional).join(u' ')),
+                          usage);
+    }
+    if (line.positional.size() < spec.least_positional) {
+        return UsageError(S("Λείπει το όρισμα %1 της εντολής %2.")
+                              .arg(QLatin1String(spec.synopsis), QLatin1String(spec.name)),
+                          usage);
+    }
+    for (const QCommandLineOption& option : spec.options) {
+        if (option.names().front() == QLatin1String("school")) {
+            line.school = parser.value(option);
+        } else if (option.names().front() == QLatin1String("responsible")) {
+            line.responsible = parser.value(option);
+        }
+    }
+    if (QLatin1String(spec.name) == QLatin1String("init")) {
+        for (const char* needed : {"school", "responsible"}) {
+            if (!parser.isSet(QString::fromLatin1(needed))) {
+                return UsageError(
+                    S("Λείπει η επιλογή --%1 της εντολής init.").arg(QLatin1String(needed)), usage);
+            }
+        }
+    }
+    if (QLatin1String(spec.name) == QLatin1String("solve")) {
+        if (const auto problem = ReadSolve(parser, spec, line.solve)) {
+            Say(stderr, *problem);
+            return kExitUsage;
+        }
+    }
+    return std::nullopt;
 }
 
 // A logged-in school in an existing entry database.
@@ -153,10 +440,6 @@ OpenSchool OpenExisting(const ProgramPaths& paths) {
 }
 
 int Init(const CommandLine& line, const ProgramPaths& paths) {
-    if (!line.positional.isEmpty() || line.school.isEmpty() || line.responsible.isEmpty()) {
-        Say(stderr, UsageText());
-        return kExitUsage;
-    }
     if (const QString problem = ProgramDirectoryProblem(paths.directory); !problem.isEmpty()) {
         Say(stderr, problem);
         return kExitFailure;
@@ -171,10 +454,6 @@ int Init(const CommandLine& line, const ProgramPaths& paths) {
 }
 
 int Import(const CommandLine& line, const ProgramPaths& paths) {
-    if (line.positional.size() != 1) {
-        Say(stderr, UsageText());
-        return kExitUsage;
-    }
     const SchoolDocument document = ParseSchoolDocument(ReadSchoolFile(line.positional[0]));
     if (const QString problem = ProgramDirectoryProblem(paths.directory); !problem.isEmpty()) {
         Say(stderr, problem);
@@ -201,10 +480,6 @@ int Import(const CommandLine& line, const ProgramPaths& paths) {
 }
 
 int Export(const CommandLine& line, const ProgramPaths& paths) {
-    if (line.positional.size() > 1) {
-        Say(stderr, UsageText());
-        return kExitUsage;
-    }
     OpenSchool open = OpenExisting(paths);
     const QByteArray json = WriteSchoolDocument(ExportSchool(open.session));
     if (line.positional.isEmpty()) {
@@ -219,11 +494,7 @@ int Export(const CommandLine& line, const ProgramPaths& paths) {
     return kExitOk;
 }
 
-int Check(const CommandLine& line, const ProgramPaths& paths) {
-    if (!line.positional.isEmpty()) {
-        Say(stderr, UsageText());
-        return kExitUsage;
-    }
+int Check(const CommandLine& /*line*/, const ProgramPaths& paths) {
     OpenSchool open = OpenExisting(paths);
     const DataProblem problem = CheckBeforeSolving(open.session);
     if (problem != DataProblem::kNone) {
@@ -270,84 +541,54 @@ int Dispatch(const CommandLine& line) {
     if (line.command == QLatin1String("check")) {
         return Check(line, paths);
     }
-    if (line.command == QLatin1String("solve") && line.positional.isEmpty()) {
-        return Solve(line.solve, paths);
-    }
-    Say(stderr, UsageText());
-    return kExitUsage;
+    return Solve(line.solve, paths);  // the parser knows no other command
 }
 
 }  // namespace
 
 QString UsageText() {
-    return QStringLiteral(
-        "Usage: taktirio-cli <command> [--dir DIR] [options]\n"
-        "\n"
-        "Commands:\n"
-        "  init --school NAME --responsible NAME\n"
-        "                  create the databases and register the school\n"
-        "  import FILE     load a school exchange file (JSON); creates the databases\n"
-        "                  and registers the school when there are none, otherwise\n"
-        "                  replaces the registered school's data\n"
-        "  export [FILE]   write the school exchange file (standard output without FILE)\n"
-        "  check           the checks before solving; exit code 1 on a data problem\n"
-        "  solve           check, prepare and load the school, then search for\n"
-        "                  timetables and write them as pages under SOLUTIONS/<user>\n"
-        "  easter YEAR     the Orthodox Easter Sunday of YEAR (1583 to 2100) in the\n"
-        "                  Gregorian calendar, as YYYY-MM-DD\n"
-        "  print classes|teachers|plan|summary PAGE [-o FILE.pdf]\n"
-        "                  read the solution page PAGE into REPORT.sqlite and write\n"
-        "                  the report as a PDF (default: PAGE-KIND.pdf in the current\n"
-        "                  directory); plan gives the seven strips A to H, summary\n"
-        "                  both parts\n"
-        "  free PAGE --day N --hour N\n"
-        "                  the teachers with no lesson on day N (1 Monday to 5 Friday)\n"
-        "                  at hour N (1 to 10), one a line, and their count\n"
-        "\n"
-        "Options:\n"
-        "  --dir DIR       program directory holding DATA2.sqlite, DATA.sqlite and\n"
-        "                  SOLUTIONS (default: the current directory)\n"
-        "  --help          show this text\n"
-        "\n"
-        "Options of solve:\n"
-        "  -n N            solutions to find, 1 to 254 (default: the number stored\n"
-        "                  for the school)\n"
-        "  --seed S        random stream of the run (printed at the start; with\n"
-        "                  --threads 1 the same S repeats the same run)\n"
-        "  --threads N     worker threads, 1 to 256 (default: every core)\n"
-        "  --time-limit S  stop after S seconds, at most 2592000 (30 days)\n"
-        "  --replace       delete the previous pages without asking\n"
-        "  --attempts N    starts of one class section before an attempt is given\n"
-        "                  up, 1000 to 30000 (default 2000)\n"
-        "  --max-per-day N most hours of a teacher in one class section a day, 2 or 3\n"
-        "  --last-hours N  most last-hour lessons of a teacher a week, 1 to 4\n"
-        "  --day-hours N   most hours of a teacher a day, 5 to 10\n"
-        "  --no-single-runs     no one-hour lessons in consecutive hours of a class\n"
-        "  --max-four-in-a-row  no teacher teaches five hours in a row\n"
+    QString text =
+        QStringLiteral("Usage: taktirio-cli <command> [--dir DIR] [options]\n\nCommands:\n");
+    for (const CommandSpec& spec : Commands()) {
+        text += Entry(CommandLabel(spec), S(spec.description));
+    }
+    text += QStringLiteral("\nOptions:\n") + OptionLines({DirOption(), HelpOption()});
+    for (const CommandSpec& spec : Commands()) {
+        if (!spec.options.isEmpty()) {
+            text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(spec.name)) +
+                    OptionLines(spec.options);
+        }
+    }
+    text += QStringLiteral(
         "  Ctrl-C (or SIGTERM, SIGHUP) stops the run; the solutions found so far\n"
-        "  are kept.\n"
-        "\n"
-        "Exit codes: 0 done (solve: every solution found), 1 data problem,\n"
-        "2 usage error or unacceptable values, 3 input refused, 4 database or file\n"
-        "problem, 5 solve stopped with some solutions found, 6 solve found none,\n"
-        "7 out of memory.");
+        "  are kept.\n");
+    return text + u'\n' + S(kExitCodesText);
 }
 
 int RunCommand(const QStringList& arguments, const QString& directory) {
     if (const std::optional<int> code = RunPrintCommand(arguments, directory)) {
         return *code;
     }
-    const std::optional<CommandLine> line = Parse(arguments, directory);
-    if (!line) {
-        Say(stderr, UsageText());
-        return kExitUsage;
+    const QString name = CommandName(arguments);
+    if (name.isEmpty()) {
+        if (arguments.contains(QLatin1String("--help")) ||
+            arguments.contains(QLatin1String("-h"))) {
+            Say(stdout, UsageText());
+            return kExitOk;
+        }
+        return UsageError(S("Δεν δόθηκε εντολή."), UsageText());
     }
-    if (line->help) {
-        Say(stdout, UsageText());
-        return kExitOk;
+    const CommandSpec* spec = FindCommand(name);
+    if (spec == nullptr || spec->own_parser) {
+        return UsageError(S("Άγνωστη εντολή: %1").arg(name), UsageText());
+    }
+    CommandLine line;
+    line.directory = directory;
+    if (const std::optional<int> code = ParseCommand(*spec, arguments, line)) {
+        return *code;
     }
     try {
-        return Dispatch(*line);
+        return Dispatch(line);
     } catch (const ImportError& error) {
         return Fail(error, kExitRefused);
     } catch (const EntryRefusedError& error) {

@@ -201,5 +201,93 @@ TEST(Cli, RunningOutOfMemoryIsAnExitCodeNotAnAbort) {
 }
 #endif
 
+// Each command has its own parser: an option it does not take, a missing
+// value or argument is named first, then that command's usage follows; a
+// value that is not a number is an unacceptable value.
+TEST(Cli, UsageErrorsNameWhatWasWrongThenTheCommandsUsage) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    struct Case {
+        QStringList arguments;
+        const char* first_line;
+        const char* usage;  // nothing: no usage text follows
+    };
+    const Case cases[] = {
+        {{QStringLiteral("check"), QStringLiteral("-n"), QStringLiteral("3")},
+         "Η εντολή check δεν έχει την επιλογή -n.",
+         "Usage: taktirio-cli check"},
+        {{QStringLiteral("init"), QStringLiteral("--seed"), QStringLiteral("5")},
+         "Η εντολή init δεν έχει την επιλογή --seed.",
+         "Usage: taktirio-cli init"},
+        {{QStringLiteral("init"), QStringLiteral("--school"), QStringLiteral("Σ")},
+         "Λείπει η επιλογή --responsible της εντολής init.",
+         "Usage: taktirio-cli init"},
+        {{QStringLiteral("import")},
+         "Λείπει το όρισμα FILE της εντολής import.",
+         "Usage: taktirio-cli import"},
+        {{QStringLiteral("export"), QStringLiteral("a"), QStringLiteral("b")},
+         "Περισσότερα ορίσματα από όσα δέχεται η εντολή export: b",
+         "Usage: taktirio-cli export"},
+        {{QStringLiteral("solve"), QStringLiteral("--replace=yes")},
+         "Η επιλογή --replace δεν παίρνει τιμή.",
+         "Usage: taktirio-cli solve"},
+        {{QStringLiteral("solve"), QStringLiteral("extra")},
+         "Περισσότερα ορίσματα από όσα δέχεται η εντολή solve: extra",
+         "Usage: taktirio-cli solve"},
+        {{QStringLiteral("solve-everything")},
+         "Άγνωστη εντολή: solve-everything",
+         "Usage: taktirio-cli <command>"},
+        {{QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("abc")},
+         "Μη αποδεκτές τιμές.\n-n abc",
+         nullptr},
+        {{QStringLiteral("solve"), QStringLiteral("--attempts"), QStringLiteral("2e3")},
+         "Μη αποδεκτές τιμές.\n--attempts 2e3",
+         nullptr},
+        {{QStringLiteral("solve"), QStringLiteral("--threads"), QStringLiteral("0")},
+         "Μη αποδεκτές τιμές.\n--threads 0",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        const CliResult r = RunCli(c.arguments + at);
+        const std::string trace = c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(r.code, 2) << trace;
+        EXPECT_TRUE(r.err.startsWith(U(c.first_line) + u'\n')) << trace << "\n"
+                                                               << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(QStringLiteral("Usage:")), c.usage != nullptr) << trace;
+        if (c.usage != nullptr) {
+            EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.usage))) << trace;
+        }
+        EXPECT_TRUE(r.out.isEmpty()) << trace;
+    }
+    // The databases were never created: every refusal came first.
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("DATA2.sqlite"))));
+
+    // A missing value names its option (here --dir, the last argument).
+    const CliResult missing = RunCli({QStringLiteral("check"), QStringLiteral("--dir")});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_TRUE(missing.err.startsWith(U("Λείπει η τιμή της επιλογής --dir.")))
+        << missing.err.toStdString();
+}
+
+TEST(Cli, UsageTextsComeFromTheParsers) {
+    const CliResult general = RunCli({QStringLiteral("--help")});
+    ASSERT_EQ(general.code, 0);
+    for (const char* text :
+         {"  init --school NAME --responsible NAME", "  import FILE", "  export [FILE]", "  check ",
+          "  solve ", "  easter YEAR", "  print classes|teachers|plan|summary PAGE", "  free PAGE",
+          "Options of solve:", "  -n N ", "  --time-limit S ", "  --max-four-in-a-row",
+          "Options of init:", "Exit codes:"}) {
+        EXPECT_TRUE(general.out.contains(QString::fromLatin1(text))) << text;
+    }
+    const CliResult solve = RunCli({QStringLiteral("solve"), QStringLiteral("--help")});
+    ASSERT_EQ(solve.code, 0);
+    EXPECT_TRUE(solve.out.startsWith(QStringLiteral("Usage: taktirio-cli solve [--dir DIR]")));
+    EXPECT_TRUE(solve.out.contains(QStringLiteral("--attempts N")));
+    EXPECT_FALSE(solve.out.contains(QStringLiteral("--school")));
+    const CliResult check = RunCli({QStringLiteral("check"), QStringLiteral("-h")});
+    ASSERT_EQ(check.code, 0);
+    EXPECT_FALSE(check.out.contains(QStringLiteral("--attempts")));
+}
+
 }  // namespace
 }  // namespace taktirio::data::testing
