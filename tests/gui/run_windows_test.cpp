@@ -23,6 +23,7 @@
 #include "run/run_window.h"
 #include "shell/main_window.h"
 #include "shell/program_lock.h"
+#include "solver/errors.h"
 
 namespace taktirio::gui::testing {
 
@@ -202,6 +203,34 @@ class RunWindowsTest : public QObject {
         QVERIFY(ShownWindow("TForm1") == nullptr);
         QVERIFY(f.window->isEnabled());
         QCOMPARE(f.WorkingSchools(), 0);
+    }
+
+    // Data the preparation refuses: its message, no run window, the main
+    // window enabled again and the directory unlocked.
+    void aFailedPreparationOpensNoRunWindow() {
+        Fixture f;
+        {
+            const data::Database entry =
+                data::Database::Open(f.folder.context.paths.entry_database);
+            data::Run(entry.connection(),
+                      QStringLiteral("UPDATE KARFWTOI SET DISPLAY_DAY_HOUR = 'x' WHERE ROWID = "
+                                     "(SELECT MIN(ROWID) FROM KARFWTOI)"));
+        }
+        f.Trigger("N3");
+        QWidget* dialog = ShownWindow("TForm8");
+        QVERIFY(dialog != nullptr);
+        Child<QPushButton>(dialog, "Button1")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(ShownWindow("TForm4") == nullptr, kRunTimeoutMs);
+        const QStringList errors = f.folder.asker.Texts(Kind::kError);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.front().startsWith(U(kContradictoryDataMessage)),
+                 qPrintable(errors.front()));
+        QTest::qWait(50);
+        QVERIFY(ShownWindow("TForm1") == nullptr);
+        QVERIFY(f.window->isEnabled());
+        QCOMPARE(f.WorkingSchools(), 0);
+        data::ProgramLock lock(f.folder.context.paths.directory);
+        QTRY_VERIFY(lock.TryLock());
     }
 
     void aRunOfTheDemoSchoolToThreeSolutions() {
