@@ -124,13 +124,15 @@ class ConsoleListener : public RunListener {
             ClearLine();
             Print(stderr, "Διακοπή της διαδικασίας υπολογισμού λύσεων…");
         }
-        if (live_) {
-            std::fprintf(stderr, "\rΛύσεις: %d / %d ", step, total);
+        if (live_ && started_) {  // not before the seed line
+            std::fprintf(stderr, "\rΠροσπάθειες: %lld   Λύσεις: %d / %d ",
+                         static_cast<long long>(attempts_), step, total);
             std::fflush(stderr);
             shown_ = true;
         }
         return !Interrupted();
     }
+    void Attempts(std::int64_t attempts) override { attempts_ = attempts; }
     void SearchStarted(std::uint64_t seed, int threads) override {
         started_ = true;
         Print(stdout, "seed " + std::to_string(seed) + ", " + std::to_string(threads) +
@@ -163,6 +165,7 @@ class ConsoleListener : public RunListener {
     bool shown_ = false;
     bool started_ = false;
     bool stopping_ = false;
+    std::int64_t attempts_ = 0;
 };
 
 // Asks on a terminal whether the previous pages may be deleted.

@@ -49,6 +49,7 @@ class RunSequence::EngineObserver : public RunObserver {
     explicit EngineObserver(RunSequence& sequence) : sequence_(sequence) {}
 
     void OnProgress(const RunProgress& progress) override {
+        sequence_.listener_.load()->Attempts(progress.attempts);
         const bool go_on = sequence_.listener_.load()->Progress(RunWork::kSearch, progress.found,
                                                                 progress.requested);
         if ((!go_on || sequence_.StopRequested()) && !stopping_) {

@@ -41,6 +41,8 @@ class RunListener {
     // solutions of `total` are found. False asks the run to stop: the
     // preparation and the loading are undone, the search ends with its summary.
     virtual bool Progress(RunWork /*work*/, int /*step*/, int /*total*/) { return true; }
+    // Told just before each Progress of the search: the attempts made so far.
+    virtual void Attempts(std::int64_t /*attempts*/) {}
     // The worker threads run and the previous pages, if asked, are deleted.
     virtual void SearchStarted(std::uint64_t /*seed*/, int /*threads*/) {}
     // A solution was found and its page written: its number and its line.
