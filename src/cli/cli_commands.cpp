@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <optional>
 
+#include "check_command.h"
 #include "checks/presolve.h"
 #include "database/database.h"
 #include "database/errors.h"
 #include "exchange/exchange.h"
 #include "shell/startup.h"
 #include "solve_command.h"
+#include "verify_command.h"
 
 namespace taktirio::cli {
 
@@ -227,8 +229,7 @@ int Check(const CommandLine& line, const ProgramPaths& paths) {
         Say(stderr, DataProblemMessage(problem));
         return kExitDataProblem;
     }
-    Say(stdout, S("Τα δεδομένα πέρασαν τον έλεγχο."));
-    return kExitOk;
+    return CheckTimetablePossible(open.session, paths, line.solve.settings);
 }
 
 int Dispatch(const CommandLine& line) {
@@ -248,6 +249,10 @@ int Dispatch(const CommandLine& line) {
     if (line.command == QLatin1String("solve") && line.positional.isEmpty()) {
         return Solve(line.solve, paths);
     }
+    if (line.command == QLatin1String("verify") && line.positional.size() == 1) {
+        const OpenSchool open = OpenExisting(paths);
+        return VerifyPage(open.session, paths, line.positional[0], line.solve.settings);
+    }
     Say(stderr, UsageText());
     return kExitUsage;
 }
@@ -265,9 +270,13 @@ QString UsageText() {
         "                  and registers the school when there are none, otherwise\n"
         "                  replaces the registered school's data\n"
         "  export [FILE]   write the school exchange file (standard output without FILE)\n"
-        "  check           the checks before solving; exit code 1 on a data problem\n"
+        "  check           the checks before solving, under the options of solve\n"
+        "                  (--last-hours N, --day-hours N, --max-per-day N); exit\n"
+        "                  code 1 with every reason why no timetable exists\n"
         "  solve           check, prepare and load the school, then search for\n"
         "                  timetables and write them as pages under SOLUTIONS/<user>\n"
+        "  verify PAGE     check a solution page against the school's data under\n"
+        "                  the options of solve; lists every rule it breaks\n"
         "\n"
         "Options:\n"
         "  --dir DIR       program directory holding DATA2.sqlite, DATA.sqlite and\n"
@@ -293,7 +302,9 @@ QString UsageText() {
         "\n"
         "Exit codes: 0 done (solve: every solution found), 1 data problem,\n"
         "2 usage error or unacceptable values, 3 input refused, 4 database or file\n"
-        "problem, 5 solve stopped with some solutions found, 6 solve found none.");
+        "problem, 5 solve stopped with some solutions found, 6 solve found none,\n"
+        "7 verify: another school's page, 8 verify: names the school does not\n"
+        "have, 9 verify: not a solution page or a damaged one (1: rules broken).");
 }
 
 int RunCommand(const QStringList& arguments, const QString& directory) {
