@@ -78,6 +78,7 @@ class Model {
         Slots();
         Teachers();
         Joints();
+        Weeks();
     }
 
     std::vector<Infeasibility> Run() {
@@ -215,7 +216,19 @@ class Model {
         return Free(c) & ~denied_[AsIndex(t)] & ~pinned_teacher_[AsIndex(t)];
     }
     // Every slot where the search may place a lesson of t.
-    Mask PlaceableWeek(int t) const {
+    Mask PlaceableWeek(int t) const { return placeable_week_[AsIndex(t)]; }
+    int PlacedWeek(int t) const { return placed_week_[AsIndex(t)]; }
+
+    // Each teacher's week, once: read again by several conditions.
+    void Weeks() {
+        placeable_week_.assign(AsIndex(T) + 1, 0);
+        placed_week_.assign(AsIndex(T) + 1, 0);
+        for (int t = 1; t <= T; ++t) {
+            placeable_week_[AsIndex(t)] = ComputePlaceableWeek(t);
+            placed_week_[AsIndex(t)] = ComputePlacedWeek(t);
+        }
+    }
+    Mask ComputePlaceableWeek(int t) const {
         Mask mask = 0;
         for (int c = 1; c <= C; ++c) {
             if (Hours(t, c) > 0) {
@@ -224,7 +237,7 @@ class Model {
         }
         return mask;
     }
-    int PlacedWeek(int t) const {
+    int ComputePlacedWeek(int t) const {
         int hours = 0;
         for (int c = 1; c <= C; ++c) {
             hours += PlacedAtLeast(t, c);
@@ -866,11 +879,13 @@ class Model {
     std::vector<Mask> pinned_of_;       // [t][c] slots where t is pinned in c
     std::vector<Mask> pinned_teacher_;  // [t] slots where t is pinned anywhere
     std::vector<PinnedCell> pinned_cells_;
-    std::vector<Mask> denied_;         // [t] refused slots
-    std::vector<int> available_days_;  // [t] 5 less the absent days
-    std::vector<int> group_;           // [t][c] joint group, 0 = none
-    std::vector<bool> lower_partner_;  // [t][c] a joint lesson of t may be copied into c
-    std::vector<bool> joint_teacher_;  // [t] teaches two class sections at once somewhere
+    std::vector<Mask> denied_;          // [t] refused slots
+    std::vector<int> available_days_;   // [t] 5 less the absent days
+    std::vector<int> group_;            // [t][c] joint group, 0 = none
+    std::vector<bool> lower_partner_;   // [t][c] a joint lesson of t may be copied into c
+    std::vector<bool> joint_teacher_;   // [t] teaches two class sections at once somewhere
+    std::vector<Mask> placeable_week_;  // [t] slots where the search may place t
+    std::vector<int> placed_week_;      // [t] hours the search must place for t
 
     std::vector<Infeasibility> found_;
 };
