@@ -13,6 +13,7 @@
 #include "common/narrow.h"
 #include "data_test_support.h"
 #include "database/database.h"
+#include "exchange/school_document.h"
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
 #include "pages/solution_page_writer.h"
@@ -44,6 +45,55 @@ TEST(CliCheck, TheLastHourLimitOfOneIsRefusedWithTheValueThatCounts) {
         at);
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.err.contains(U("Μη αποδεκτές τιμές.")));
+}
+
+// Two class sections taught together by a teacher pair, four hours a week.
+SchoolDocument JointPairSchool() {
+    SchoolDocument d;
+    d.name = U("Σχολείο Ζεύγους");
+    d.responsible = U("Υπεύθυνος");
+    d.classes = {U("Α1"), U("Α2")};
+    d.teachers = {U("Μ1"), U("Μ2")};
+    for (int t = 1; t <= 8; ++t) {
+        d.teachers.append(U("Δ%1").arg(t));
+    }
+    d.pairs = {{U("Μ1"), U("Μ2")}};
+    for (int c = 0; c < 2; ++c) {
+        d.allocation.append({d.classes[c], U("Μ1+Μ2"), 4, 0});
+        for (int k = 1; k <= 4; ++k) {
+            d.allocation.append({d.classes[c], U("Δ%1").arg(4 * c + k), k == 4 ? 7 : 8, 0});
+        }
+    }
+    d.joint = {{U("Μ1+Μ2"), d.classes[0], d.classes[1]}};
+    return d;
+}
+
+TEST(CliCheck, APairGivingJointLessonsOnMoreDaysThanAMemberComesIsNamed) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    const QString file = dir.filePath(QStringLiteral("school.json"));
+    auto import = [&](const SchoolDocument& document) {
+        QFile out(file);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(WriteSchoolDocument(document));
+        out.close();
+        const CliResult r = RunCli(QStringList{QStringLiteral("import"), file} + at);
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    };
+    SchoolDocument school = JointPairSchool();
+    import(school);
+    CliResult r = RunCli(QStringList{QStringLiteral("check")} + at);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+
+    // One member away on Monday and Tuesday: the pair comes three days.
+    school.absent_days = {{U("Μ1"), 1}, {U("Μ1"), 2}};
+    import(school);
+    r = RunCli(QStringList{QStringLiteral("check")} + at);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(U("Μ1+Μ2 διδάσκει ταυτόχρονα στα τμήματα Α1 και Α2")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(U("χρειάζονται 4 ημέρες, αλλά είναι διαθέσιμες μόνο 3")))
+        << r.err.toStdString();
 }
 
 // The demo school solved once, its page, and the problem as a run loads it.
