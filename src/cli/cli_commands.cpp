@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "calendar/church_calendar.h"
+#include "check_command.h"
 #include "checks/presolve.h"
 #include "database/database.h"
 #include "database/errors.h"
@@ -16,6 +17,7 @@
 #include "shell/program_lock.h"
 #include "shell/startup.h"
 #include "solve_command.h"
+#include "verify_command.h"
 
 namespace taktirio::cli {
 
@@ -230,8 +232,7 @@ int Check(const CommandLine& line, const ProgramPaths& paths) {
         Say(stderr, DataProblemMessage(problem));
         return kExitDataProblem;
     }
-    Say(stdout, S("Τα δεδομένα πέρασαν τον έλεγχο."));
-    return kExitOk;
+    return CheckTimetablePossible(open.session, line.solve.settings);
 }
 
 // The Orthodox Easter Sunday of a year, as YYYY-MM-DD.
@@ -273,6 +274,10 @@ int Dispatch(const CommandLine& line) {
     if (line.command == QLatin1String("solve") && line.positional.isEmpty()) {
         return Solve(line.solve, paths);
     }
+    if (line.command == QLatin1String("verify") && line.positional.size() == 1) {
+        const OpenSchool open = OpenExisting(paths);
+        return VerifyPage(open.session, paths, line.positional[0], line.solve.settings);
+    }
     Say(stderr, UsageText());
     return kExitUsage;
 }
@@ -290,7 +295,9 @@ QString UsageText() {
         "                  and registers the school when there are none, otherwise\n"
         "                  replaces the registered school's data\n"
         "  export [FILE]   write the school exchange file (standard output without FILE)\n"
-        "  check           the checks before solving; exit code 1 on a data problem\n"
+        "  check           the checks before solving, under the options of solve\n"
+        "                  (--last-hours N, --day-hours N, --max-per-day N); exit\n"
+        "                  code 1 with every reason why no timetable exists\n"
         "  solve           check, prepare and load the school, then search for\n"
         "                  timetables and write them as pages under SOLUTIONS/<user>\n"
         "  easter YEAR     the Orthodox Easter Sunday of YEAR (1583 to 2100) in the\n"
@@ -303,6 +310,8 @@ QString UsageText() {
         "  free PAGE --day N --hour N\n"
         "                  the teachers with no lesson on day N (1 Monday to 5 Friday)\n"
         "                  at hour N (1 to 10), one a line, and their count\n"
+        "  verify PAGE     check a solution page against the school's data under\n"
+        "                  the options of solve; lists every rule it breaks\n"
         "\n"
         "Options:\n"
         "  --dir DIR       program directory holding DATA2.sqlite, DATA.sqlite and\n"
@@ -330,7 +339,8 @@ QString UsageText() {
         "Exit codes: 0 done (solve: every solution found), 1 data problem,\n"
         "2 usage error or unacceptable values, 3 input refused, 4 database or file\n"
         "problem, 5 solve stopped with some solutions found, 6 solve found none,\n"
-        "7 out of memory.");
+        "7 out of memory, 8 verify: another school's page, 9 verify: names the school\n"
+        "does not have, 10 verify: not a solution page or a damaged one (1: rules broken).");
 }
 
 int RunCommand(const QStringList& arguments, const QString& directory) {
