@@ -344,6 +344,30 @@ class EntryWindowsTest : public QObject {
         }
     }
 
+    void aSortedGridIsInGreekOrderAndDeletesTheRowShown() {
+        School school;
+        for (const char* name : {"Ωμέγα", "άλφα", "Βήτα", "Άλφα"}) {
+            data::InsertTeacher(school.session(), U(name));
+        }
+        std::unique_ptr<DataEntryWindow> window(
+            MakeEntryWindow(EntryWindow::kTeachers, &school.folder.context));
+        window->show();
+        auto* grid = Child<QTableView>(window.get(), "DBGrid1");
+        const int column = grid->horizontalHeader()->logicalIndex(0);
+        grid->sortByColumn(column, Qt::AscendingOrder);
+        const QList<QStringList> sorted = {{U("Άλφα")}, {U("άλφα")}, {U("Βήτα")}, {U("Τ1")},
+                                           {U("Τ2")},   {U("Τ3")},   {U("Ωμέγα")}};
+        QCOMPARE(ShownGrid(window.get()), sorted);
+        // The row selected in the sorted grid is the one asked about and deleted.
+        grid->selectRow(2);
+        school.folder.asker.answers = {true};
+        Child<QPushButton>(window.get(), "Button2")->click();
+        QCOMPARE(school.folder.asker.Texts(Kind::kConfirm),
+                 QStringList{U("Διαγραφή του διδάσκοντος Βήτα;")});
+        QVERIFY(!ShownGrid(window.get()).contains(QStringList{U("Βήτα")}));
+        QCOMPARE(school.Rows(EntryWindow::kTeachers), 6);
+    }
+
     void insertButtonFollowsTheValidatorAsItIsTyped() {
         School school;
         std::unique_ptr<DataEntryWindow> window(

@@ -53,11 +53,12 @@ QList<SectionLook> SectionLooks() {
     };
 }
 
-// Room for the longest heading and a few rows in each grid.
+// Room for the longest heading and a few rows in each grid; the scroll box
+// makes the window about 726 x 641.
 constexpr int kGridWidth = 560;
 constexpr int kGridHeight = 130;
-constexpr int kScrollWidth = 690;
-constexpr int kScrollHeight = 520;
+constexpr int kScrollWidth = 704;
+constexpr int kScrollHeight = 563;
 
 }  // namespace
 
@@ -107,6 +108,7 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
         grid->setSelectionBehavior(number == 1 ? QAbstractItemView::SelectItems
                                                : QAbstractItemView::SelectRows);
         grid->verticalHeader()->hide();
+        grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
         grid->horizontalHeader()->setStretchLastSection(true);
         grid->setFixedSize(kGridWidth, kGridHeight);
         sections->addWidget(grid);
