@@ -445,6 +445,20 @@ class EntryWindowsTest : public QObject {
         QCOMPARE(Child<QSpinBox>(window.get(), "SpinEdit1")->value(), 2);
     }
 
+    void eighthHourWindowNamesTheDaysToDeclare() {
+        School school;
+        const data::Session s = school.session();
+        const int a1 = data::detail::ClassIdByName(s, U("Α1"));
+        data::InsertAllocation(s, a1, data::detail::TeacherIdByName(s, U("Τ1")), 15, 10);
+        data::InsertAllocation(s, a1, data::detail::TeacherIdByName(s, U("Τ2")), 3, 0);  // 38
+        std::unique_ptr<DataEntryWindow> window(
+            MakeEntryWindow(EntryWindow::kEighthHourDays, &school.folder.context));
+        QCOMPARE(Child<QLabel>(window.get(), "Label_required")->text(),
+                 U("Ο αριθμός των ημερών με 8 ωρο που πρέπει να δηλώσεις είναι:3"));
+        QCOMPARE(Child<QComboBox>(window.get(), "DayList")->count(), 5);
+        QCOMPARE(Child<QComboBox>(window.get(), "DayList")->currentIndex(), -1);
+    }
+
     void teacherViewShowsWhatTheDataSay() {
         ProgramFolder folder;
         folder.RegisterSchool();
@@ -465,9 +479,9 @@ class EntryWindowsTest : public QObject {
             data::PickItems(session, data::PickList::kTeachersAndPairs);
         QCOMPARE(teachers->count(), items.size());
         QCOMPARE(teachers->currentIndex(), -1);
-        for (int s = 1; s <= 7; ++s) {
-            QCOMPARE(Child<QTableWidget>(&window, QByteArray("DBGrid") + char('0' + s))->rowCount(),
-                     0);
+        for (char s = '1'; s <= '7'; ++s) {
+            QCOMPARE(Child<QTableWidget>(&window, QByteArray("DBGrid") + s)->rowCount(), 0);
+            QVERIFY(Child<QLabel>(&window, QByteArray("Result") + s)->text().isEmpty());
         }
         QCOMPARE(Child<QTableWidget>(&window, "DBGrid1")->horizontalHeaderItem(3)->text(),
                  U("Σύνολο"));
