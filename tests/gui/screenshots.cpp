@@ -4,12 +4,14 @@
 // message box of each kind, for a person to look at. Each new window adds its
 // picture to main() below.
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <cstdio>
+#include <memory>
 
 #include "common/asker.h"
 #include "common/desktop.h"
@@ -17,6 +19,9 @@
 #include "common/program_context.h"
 #include "database/database.h"
 #include "database/errors.h"
+#include "forms/entry_window.h"
+#include "forms/entry_windows.h"
+#include "forms/teacher_view_window.h"
 #include "shell/about_window.h"
 #include "shell/calendar_window.h"
 #include "shell/login_window.h"
@@ -116,6 +121,24 @@ int main(int argc, char* argv[]) {
             ok &= Save(menu, out, QStringLiteral("TForm7-") + menu->objectName());
         }
     }
+
+    // The eleven data-entry windows; the allocation window with its first
+    // class chosen, the teacher view with its first teacher.
+    const char* const entry_forms[] = {"TForm10", "TForm11", "TForm12", "TForm13",
+                                       "TForm14", "TForm15", "TForm16", "TForm17",
+                                       "TForm18", "TForm19", "TForm20"};
+    for (int w = 0; w <= static_cast<int>(data::EntryWindow::kApart); ++w) {
+        const auto which = static_cast<data::EntryWindow>(w);
+        std::unique_ptr<DataEntryWindow> window(MakeEntryWindow(which, &context));
+        if (auto* classes = window->findChild<QComboBox*>(QStringLiteral("ClassList"));
+            classes != nullptr && which == data::EntryWindow::kAllocation) {
+            classes->setCurrentIndex(0);
+        }
+        ok &= Save(window.get(), out, QString::fromLatin1(entry_forms[w]));
+    }
+    TeacherViewWindow teacher_view(&context);
+    teacher_view.findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"))->setCurrentIndex(0);
+    ok &= Save(&teacher_view, out, QStringLiteral("TForm25"));
 
     ok &= SaveMessageBox(out, QStringLiteral("message-information"), QMessageBox::Information,
                          QStringLiteral("Information"), U(kNoPreviousSolutionsMessage),
