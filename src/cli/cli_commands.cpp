@@ -10,6 +10,7 @@
 #include "calendar/church_calendar.h"
 #include "check_command.h"
 #include "checks/presolve.h"
+#include "console.h"
 #include "database/database.h"
 #include "database/errors.h"
 #include "exchange/exchange.h"
@@ -27,14 +28,6 @@ using namespace taktirio::data;
 
 QString S(const char* text) {
     return QString::fromUtf8(text);
-}
-
-// Program messages use "\r" as a line break; a terminal wants "\n".
-void Say(FILE* stream, const QString& message) {
-    QString text = message;
-    text.replace(u'\r', u'\n');
-    const QByteArray bytes = (text + u'\n').toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
 int Fail(const DataError& error, int code) {

@@ -11,6 +11,7 @@
 
 #include "cli_commands.h"
 #include "common/narrow.h"
+#include "console.h"
 #include "database/database.h"
 #include "load/problem_loader.h"
 #include "pages/page_errors.h"
@@ -23,15 +24,6 @@
 namespace taktirio::cli {
 
 namespace {
-
-// Program messages use "\r" as a line break; a terminal wants "\n".
-void Print(FILE* stream, std::string text) {
-    for (char& ch : text) {
-        ch = ch == '\r' ? '\n' : ch;
-    }
-    text += '\n';
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
 
 // The page's header and its class sections' timetables, teacher names in the cells.
 class ClassTables : public PageSink {
@@ -130,7 +122,7 @@ ByteMatrix TimetableOf(const ClassTables& page, const SolverInputs& in,
 int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, const QString& page,
                const RunSettings& settings) {
     if (!RunSettingsValid(settings)) {
-        Print(stderr, kInvalidValuesMessage);
+        Say(stderr, kInvalidValuesMessage);
         return kExitUsage;
     }
     const std::string path = page.toStdString();
@@ -141,12 +133,11 @@ int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, co
         reader.ReadClassTables(tables);
     } catch (const PageReadError& error) {
         if (error.line() == 0) {  // the file itself cannot be read
-            Print(stderr, "Το αρχείο " + path + " δεν μπορεί να διαβαστεί.\r" + error.what());
+            Say(stderr, "Το αρχείο " + path + " δεν μπορεί να διαβαστεί.\r" + error.what());
             return kExitFailure;
         }
-        Print(stderr, "Η σελίδα " + path +
-                          " δεν είναι σελίδα λύσης του TAKTIRIO ή έχει αλλοιωθεί.\r" +
-                          error.what());
+        Say(stderr, "Η σελίδα " + path +
+                        " δεν είναι σελίδα λύσης του TAKTIRIO ή έχει αλλοιωθεί.\r" + error.what());
         return kExitDamagedPage;
     }
 
@@ -156,15 +147,15 @@ int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, co
         data::PrepareWorkingCopy(session, working.connection());
         problem = data::LoadProblem(working.connection(), session.school);
     } catch (const data::PreparationError& error) {
-        Print(stderr, error.message().toStdString());
+        Say(stderr, error.message().toStdString());
         return kExitDataProblem;
     } catch (const data::ProblemLoadError& error) {
-        Print(stderr, error.message().toStdString());
+        Say(stderr, error.message().toStdString());
         return kExitDataProblem;
     }
     if (tables.school_name != problem.page_info.school_name) {
-        Print(stderr, "Η σελίδα " + path + " είναι λύση του σχολείου «" + tables.school_name +
-                          "», όχι του «" + problem.page_info.school_name + "».");
+        Say(stderr, "Η σελίδα " + path + " είναι λύση του σχολείου «" + tables.school_name +
+                        "», όχι του «" + problem.page_info.school_name + "».");
         return kExitOtherSchool;
     }
     std::vector<std::string> unknown;
@@ -175,7 +166,7 @@ int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, co
         for (const std::string& item : unknown) {
             text += "\r  " + item;
         }
-        Print(stderr, text);
+        Say(stderr, text);
         return kExitUnknownNames;
     }
     std::vector<Violation> violations;
@@ -183,11 +174,11 @@ int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, co
         violations =
             VerifyTimetable(problem.inputs, ToRunOptions(settings), problem.rules, timetable);
     } catch (const std::invalid_argument& error) {
-        Print(stderr, std::string(kContradictoryDataMessage) + "\r" + error.what());
+        Say(stderr, std::string(kContradictoryDataMessage) + "\r" + error.what());
         return kExitDataProblem;
     }
     for (const Violation& violation : violations) {
-        Print(stdout, Line(violation, problem.inputs));
+        Say(stdout, Line(violation, problem.inputs));
     }
     return violations.empty() ? kExitOk : kExitDataProblem;
 }
