@@ -6,12 +6,13 @@
 #include <QRegularExpression>
 #include <QTextStream>
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 #include <optional>
 
 #include "calendar/church_calendar.h"
+#include "check_command.h"
 #include "checks/presolve.h"
+#include "console.h"
 #include "database/database.h"
 #include "database/errors.h"
 #include "exchange/exchange.h"
@@ -20,6 +21,7 @@
 #include "shell/program_lock.h"
 #include "shell/startup.h"
 #include "solve_command.h"
+#include "verify_command.h"
 
 namespace taktirio::cli {
 
@@ -29,14 +31,6 @@ using namespace taktirio::data;
 
 QString S(const char* text) {
     return QString::fromUtf8(text);
-}
-
-// Program messages use "\r" as a line break; a terminal wants "\n".
-void Say(FILE* stream, const QString& message) {
-    QString text = message;
-    text.replace(u'\r', u'\n');
-    const QByteArray bytes = (text + u'\n').toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
 int Fail(const DataError& error, int code) {
@@ -85,6 +79,40 @@ QCommandLineOption HelpOption() {
     return Option({QStringLiteral("help"), QStringLiteral("h")}, "show this text");
 }
 
+// The placement options of a run, which check and verify take as well.
+QList<QCommandLineOption> PlacementOptions() {
+    return {
+        Option({QStringLiteral("max-per-day")},
+               "most hours of a teacher in one class section a day, 2 or 3", "N"),
+        Option({QStringLiteral("last-hours")}, "most last-hour lessons of a teacher a week, 1 to 4",
+               "N"),
+        Option({QStringLiteral("day-hours")}, "most hours of a teacher a day, 5 to 10", "N"),
+        Option({QStringLiteral("no-single-runs")},
+               "no one-hour lessons in consecutive hours of a class"),
+        Option({QStringLiteral("max-four-in-a-row")}, "no teacher teaches five hours in a row")};
+}
+
+QList<QCommandLineOption> SolveOptions() {
+    return QList<QCommandLineOption>{
+               Option({QStringLiteral("n")},
+                      "solutions to find, 1 to 254 (default: the number stored\nfor the school)",
+                      "N"),
+               Option({QStringLiteral("seed")},
+                      "random stream of the run (printed at the start; with\n"
+                      "--threads 1 the same S repeats the same run)",
+                      "S"),
+               Option({QStringLiteral("threads")}, "worker threads, 1 to 256 (default: every core)",
+                      "N"),
+               Option({QStringLiteral("time-limit")},
+                      "stop after S seconds, at most 2592000 (30 days)", "S"),
+               Option({QStringLiteral("replace")}, "delete the previous pages without asking"),
+               Option({QStringLiteral("attempts")},
+                      "starts of one class section before an attempt is given\n"
+                      "up, 1000 to 30000 (default 2000)",
+                      "N")} +
+           PlacementOptions();
+}
+
 const QList<CommandSpec>& Commands() {
     static const QList<CommandSpec> commands = {
         {"init",
@@ -107,34 +135,14 @@ const QList<CommandSpec>& Commands() {
          {},
          0,
          1},
-        {"check", "", "the checks before solving; exit code 1 on a data problem", {}},
-        {"solve",
-         "",
+        {"check", "",
+         "the checks before solving, under the placement options of\n"
+         "solve; exit code 1 with every reason why no timetable exists",
+         PlacementOptions()},
+        {"solve", "",
          "check, prepare and load the school, then search for\n"
          "timetables and write them as pages under SOLUTIONS/<user>",
-         {Option({QStringLiteral("n")},
-                 "solutions to find, 1 to 254 (default: the number stored\nfor the school)", "N"),
-          Option({QStringLiteral("seed")},
-                 "random stream of the run (printed at the start; with\n"
-                 "--threads 1 the same S repeats the same run)",
-                 "S"),
-          Option({QStringLiteral("threads")}, "worker threads, 1 to 256 (default: every core)",
-                 "N"),
-          Option({QStringLiteral("time-limit")}, "stop after S seconds, at most 2592000 (30 days)",
-                 "S"),
-          Option({QStringLiteral("replace")}, "delete the previous pages without asking"),
-          Option({QStringLiteral("attempts")},
-                 "starts of one class section before an attempt is given\n"
-                 "up, 1000 to 30000 (default 2000)",
-                 "N"),
-          Option({QStringLiteral("max-per-day")},
-                 "most hours of a teacher in one class section a day, 2 or 3", "N"),
-          Option({QStringLiteral("last-hours")},
-                 "most last-hour lessons of a teacher a week, 1 to 4", "N"),
-          Option({QStringLiteral("day-hours")}, "most hours of a teacher a day, 5 to 10", "N"),
-          Option({QStringLiteral("no-single-runs")},
-                 "no one-hour lessons in consecutive hours of a class"),
-          Option({QStringLiteral("max-four-in-a-row")}, "no teacher teaches five hours in a row")}},
+         SolveOptions()},
         {"easter",
          "YEAR",
          "the Orthodox Easter Sunday of YEAR (1583 to 2100) in the\n"
@@ -160,6 +168,10 @@ const QList<CommandSpec>& Commands() {
          0,
          0,
          true},
+        {"verify", "PAGE",
+         "check a solution page against the school's data under\n"
+         "the placement options of solve; lists every rule it breaks",
+         PlacementOptions(), 1, 1},
     };
     return commands;
 }
@@ -218,7 +230,8 @@ const char kExitCodesText[] =
     "Exit codes: 0 done (solve: every solution found), 1 data problem,\n"
     "2 usage error or unacceptable values, 3 input refused, 4 database or file\n"
     "problem, 5 solve stopped with some solutions found, 6 solve found none,\n"
-    "7 out of memory.";
+    "7 out of memory, 8 verify: another school's page, 9 verify: names the school\n"
+    "does not have, 10 verify: not a solution page or a damaged one (1: rules broken).";
 
 // The usage text of one command.
 QString CommandUsage(const CommandSpec& spec) {
@@ -276,13 +289,19 @@ std::optional<QString> ReadNumber(const QCommandLineParser& parser,
 // a number no run can take.
 std::optional<QString> ReadSolve(const QCommandLineParser& parser, const CommandSpec& spec,
                                  SolveRequest& solve) {
-    const auto option = [&spec](const char* name) -> const QCommandLineOption& {
+    // The command's option of that name; a command without it never sets it.
+    const QCommandLineOption absent(QStringLiteral("absent-option"));
+    const auto option = [&spec, &absent](const char* name) -> const QCommandLineOption& {
         for (const QCommandLineOption& candidate : spec.options) {
             if (candidate.names().front() == QLatin1String(name)) {
                 return candidate;
             }
         }
-        std::abort();  // every name below is one of solve's options
+        return absent;
+    };
+    const auto given = [&parser, &option, &absent](const char* name) {
+        const QCommandLineOption& found = option(name);
+        return &found != &absent && parser.isSet(found);
     };
     RunSettings& settings = solve.settings;
     const struct {
@@ -298,7 +317,7 @@ std::optional<QString> ReadSolve(const QCommandLineParser& parser, const Command
         {"day-hours", &settings.day_hours_limit, &settings.day_hours_limit_on},
     };
     for (const auto& number : numbers) {
-        if (!parser.isSet(option(number.name))) {
+        if (!given(number.name)) {
             continue;
         }
         if (auto problem = ReadNumber(parser, option(number.name), *number.value)) {
@@ -312,26 +331,26 @@ std::optional<QString> ReadSolve(const QCommandLineParser& parser, const Command
         return S(kInvalidValuesMessage) + QStringLiteral("\r--") + refused.names().front() + u' ' +
                parser.value(refused);
     };
-    if (parser.isSet(option("threads")) && solve.threads < 1) {
+    if (given("threads") && solve.threads < 1) {
         return invalid(option("threads"));  // 0 would mean every core
     }
-    if (parser.isSet(option("seed"))) {
+    if (given("seed")) {
         bool ok = false;
         solve.seed = parser.value(option("seed")).toULongLong(&ok);
         if (!ok) {
             return invalid(option("seed"));
         }
     }
-    if (parser.isSet(option("time-limit"))) {
+    if (given("time-limit")) {
         bool ok = false;
         solve.time_limit_seconds = parser.value(option("time-limit")).toDouble(&ok);
         if (!ok) {
             return invalid(option("time-limit"));
         }
     }
-    solve.replace = parser.isSet(option("replace"));
-    settings.no_single_hour_runs = parser.isSet(option("no-single-runs"));
-    settings.four_hour_run_limit_on = parser.isSet(option("max-four-in-a-row"));
+    solve.replace = given("replace");
+    settings.no_single_hour_runs = given("no-single-runs");
+    settings.four_hour_run_limit_on = given("max-four-in-a-row");
     return std::nullopt;
 }
 
@@ -410,7 +429,7 @@ std::optional<int> ParseCommand(const CommandSpec& spec, const QStringList& argu
             }
         }
     }
-    if (QLatin1String(spec.name) == QLatin1String("solve")) {
+    if (!spec.options.isEmpty()) {
         if (const auto problem = ReadSolve(parser, spec, line.solve)) {
             Say(stderr, *problem);
             return kExitUsage;
@@ -494,15 +513,14 @@ int Export(const CommandLine& line, const ProgramPaths& paths) {
     return kExitOk;
 }
 
-int Check(const CommandLine& /*line*/, const ProgramPaths& paths) {
+int Check(const CommandLine& line, const ProgramPaths& paths) {
     OpenSchool open = OpenExisting(paths);
     const DataProblem problem = CheckBeforeSolving(open.session);
     if (problem != DataProblem::kNone) {
         Say(stderr, DataProblemMessage(problem));
         return kExitDataProblem;
     }
-    Say(stdout, S("Τα δεδομένα πέρασαν τον έλεγχο."));
-    return kExitOk;
+    return CheckTimetablePossible(open.session, line.solve.settings);
 }
 
 // The Orthodox Easter Sunday of a year, as YYYY-MM-DD.
@@ -540,6 +558,10 @@ int Dispatch(const CommandLine& line) {
     }
     if (line.command == QLatin1String("check")) {
         return Check(line, paths);
+    }
+    if (line.command == QLatin1String("verify")) {
+        const OpenSchool open = OpenExisting(paths);
+        return VerifyPage(open.session, paths, line.positional[0], line.solve.settings);
     }
     return Solve(line.solve, paths);  // the parser knows no other command
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "cli_commands.h"
+#include "console.h"
 #include "database/database.h"
 #include "database/errors.h"
 #include "layouts/report_catalog.h"
@@ -22,13 +23,6 @@ using namespace taktirio::data;
 
 QString S(const char* text) {
     return QString::fromUtf8(text);
-}
-
-void Say(FILE* stream, const QString& message) {
-    QString text = message;
-    text.replace(u'\r', u'\n');
-    const QByteArray bytes = (text + u'\n').toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
 int Usage() {

@@ -1,4 +1,8 @@
 // The data-entry operations of the eleven windows against a real entry file.
+#include <QSqlError>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+
 #include "data_test_support.h"
 #include "database/errors.h"
 #include "entry/allocation.h"
@@ -151,7 +155,11 @@ TEST_F(EntryTest, ClassesAreTrimmedUniqueCountedAndDeleted) {
     EXPECT_EQ(CountLabel(session_, EntryWindow::kClasses), U("Τμήματα=2"));
     EXPECT_EQ(DeleteQuestion(EntryWindow::kClasses, {U("Α1"), U("1")}),
               U("Διαγραφή του τμήματος Α1;"));
-    EXPECT_EQ(DeleteRow(session_, EntryWindow::kClasses, {U("Α1"), U("1")}), 1);
+    // The row carries the class's identifier, which the delete goes by.
+    const QStringList first = ListRows(session_, EntryWindow::kClasses)[0];
+    EXPECT_EQ(first, (QStringList{U("Α1"), QString::number(Class("Α1"))}));
+    EXPECT_EQ(DeleteRow(session_, EntryWindow::kClasses, first), 1);
+    EXPECT_EQ(ListRows(session_, EntryWindow::kClasses)[0][0], U("Β1"));
     EXPECT_EQ(CountRows(session_, EntryWindow::kClasses), 1);
 }
 
@@ -184,7 +192,7 @@ TEST_F(EntryTest, PairsAreStoredTwiceShownOnceAndDeletedWhole) {
     // teacher whose name merely contains theirs.
     InsertPair(session_, U("ΠΑΠΑ"), U("ΓΕΩΡΓΙΟΥ"));
     InsertPair(session_, U("ΠΑΠΑΔΟΠΟΥΛΟΣ"), U("ΝΙΚΟΛΑΟΥ"));
-    EXPECT_EQ(DeleteTeacher(session_, U("ΠΑΠΑ")), 3);
+    EXPECT_EQ(DeleteTeacher(session_, Teacher("ΠΑΠΑ")), 3);
     const auto left = ListRows(session_, EntryWindow::kPairs);
     ASSERT_EQ(left.size(), 1);
     EXPECT_EQ(left[0][1], U("ΠΑΠΑΔΟΠΟΥΛΟΣ+ΝΙΚΟΛΑΟΥ"));
@@ -208,12 +216,12 @@ TEST_F(EntryTest, DeletingAClassOrTeacherLeavesNoRowsReferringToIt) {
     InsertSplit(session_, Class("Α2"), Teacher("Τ2"), pair);
     InsertApart(session_, Teacher("Τ1"), pair);
 
-    DeleteClass(session_, U("Α2"));
+    DeleteClass(session_, Class("Α2"));
     EXPECT_EQ(RowsIn("TEACHERS_OF_CLASS"), 2);
     EXPECT_EQ(RowsIn("KATHIGHTES_POY_DIDASKOYN_SE_DYO_TMHMATA"), 0);
     EXPECT_EQ(RowsIn("XWRISMOS_MATHIMATOS"), 0);
 
-    DeleteTeacher(session_, U("Τ2"));           // and with it the pair
+    DeleteTeacher(session_, Teacher("Τ2"));     // and with it the pair
     EXPECT_EQ(RowsIn("TEACHERS_OF_CLASS"), 1);  // Τ1 in Α1
     EXPECT_EQ(RowsIn("KARFWTOI"), 0);
     EXPECT_EQ(RowsIn("DENY_TEACHERS_DAYS"), 0);
@@ -254,10 +262,11 @@ TEST_F(EntryTest, AllocationChecksHoursAndTheClassTotal) {
     InsertAllocation(session_, c, Teacher("Τ3"), 2, 0);  // exactly 50
     EXPECT_EQ(CountLabel(session_, EntryWindow::kAllocation, c), U("Διδάσκοντες=3 , Ώρες=50"));
     const auto rows = ListRows(session_, EntryWindow::kAllocation, c);
-    EXPECT_EQ(rows[2], (QStringList{U("Τ3"), U("2"), U("0")}));
+    EXPECT_EQ(rows[2], (QStringList{U("Τ3"), U("2"), U("0"), QString::number(Teacher("Τ3")),
+                                    QString::number(c)}));
     EXPECT_EQ(DeleteQuestion(EntryWindow::kAllocation, rows[2]),
               U("Διαγραφή της εγγραφής;\rΔιδάσκων:Τ3\rΜονόωρα:2\rΔίωρα:0;"));
-    EXPECT_EQ(DeleteRow(session_, EntryWindow::kAllocation, rows[2], c), 1);
+    EXPECT_EQ(DeleteRow(session_, EntryWindow::kAllocation, rows[2]), 1);
     EXPECT_EQ(CountLabel(session_, EntryWindow::kAllocation, c), U("Διδάσκοντες=2 , Ώρες=48"));
 }
 
@@ -292,7 +301,7 @@ TEST_F(EntryTest, DayAndHourRules) {
     EXPECT_EQ(DeleteQuestion(EntryWindow::kPinned, pinned[0]),
               U("Διαγραφή της εγγραφής;\rΔιδάσκων:Τ1\rTμήμα:") + pinned[0][0] +
                   U("\rΜέρα και Ώρα:") + pinned[0][1]);
-    EXPECT_EQ(DeletePinned(session_, U("Α2"), U("Τ1"), U("Τρίτη Ωρα 3")), 1);
+    EXPECT_EQ(DeletePinned(session_, Class("Α2"), Teacher("Τ1"), U("Τρίτη Ωρα 3")), 1);
     EXPECT_EQ(CountLabel(session_, EntryWindow::kPinned), U("Συνολικός αριθμός=2"));
 
     InsertAbsentDay(session_, Teacher("Τ2"), U("Τετάρτη"));
@@ -301,12 +310,13 @@ TEST_F(EntryTest, DayAndHourRules) {
     InsertFreeHour(session_, Teacher("Τ2"), U("Παρασκευή"), U("7"));
     ExpectRefused([&] { InsertFreeHour(session_, Teacher("Τ1+Τ2"), U("Πέμπτη"), U("1")); },
                   "pair free hour");
-    EXPECT_EQ(ListRows(session_, EntryWindow::kAbsentDays)[0],
-              (QStringList{U("Τετάρτη"), U("Τ2")}));
-    EXPECT_EQ(ListRows(session_, EntryWindow::kFreeHours)[0],
-              (QStringList{U("Παρασκευή Ωρα 7"), U("Τ2")}));
-    EXPECT_EQ(DeleteRow(session_, EntryWindow::kAbsentDays, {U("Τετάρτη"), U("Τ2")}), 1);
-    EXPECT_EQ(DeleteRow(session_, EntryWindow::kFreeHours, {U("Παρασκευή Ωρα 7"), U("Τ2")}), 1);
+    const QString t2 = QString::number(Teacher("Τ2"));
+    const QStringList absent = ListRows(session_, EntryWindow::kAbsentDays)[0];
+    const QStringList free = ListRows(session_, EntryWindow::kFreeHours)[0];
+    EXPECT_EQ(absent, (QStringList{U("Τετάρτη"), U("Τ2"), t2}));
+    EXPECT_EQ(free, (QStringList{U("Παρασκευή Ωρα 7"), U("Τ2"), t2}));
+    EXPECT_EQ(DeleteRow(session_, EntryWindow::kAbsentDays, absent), 1);
+    EXPECT_EQ(DeleteRow(session_, EntryWindow::kFreeHours, free), 1);
 }
 
 TEST_F(EntryTest, SymmetricRulesAreTwoRowsShownOnceAndRefusedInEitherOrderAgain) {
@@ -340,15 +350,16 @@ TEST_F(EntryTest, SymmetricRulesAreTwoRowsShownOnceAndRefusedInEitherOrderAgain)
     const std::vector<Shown> shown = {
         {EntryWindow::kJoint,
          "KATHIGHTES_POY_DIDASKOYN_SE_DYO_TMHMATA",
-         {U("Α1"), U("Α2"), U("Τ1")},
+         {U("Α1"), U("Α2"), U("Τ1"), QString::number(t1), QString::number(a1), QString::number(a2)},
          U("Διαγραφή της εγγραφής;\rΔιδάσκων:Τ1\rTμήμα 1:Α1\rTμήμα 2:Α2")},
         {EntryWindow::kSplit,
          "XWRISMOS_MATHIMATOS",
-         {U("Α1"), U("Τ1"), U("Τ2+Τ3")},
+         {U("Α1"), U("Τ1"), U("Τ2+Τ3"), QString::number(a1), QString::number(t1),
+          QString::number(pair)},
          U("Διαγραφή της εγγραφής;\rΤμήμα:Α1\rΔιδάσκων 1:Τ1\rΔιδάσκων 2:Τ2+Τ3")},
         {EntryWindow::kApart,
          "TEACHERS_DO_NOT_TEACH_THE_SAME_HOUR",
-         {U("Τ2+Τ3"), U("Τ1")},
+         {U("Τ2+Τ3"), U("Τ1"), QString::number(pair), QString::number(t1)},
          U("Διαγραφή της εγγραφής;\rΔιδάσκων 1:Τ2+Τ3\rΔιδάσκων 2:Τ1")},
     };
     for (const Shown& s : shown) {
@@ -362,6 +373,57 @@ TEST_F(EntryTest, SymmetricRulesAreTwoRowsShownOnceAndRefusedInEitherOrderAgain)
         EXPECT_EQ(RowsIn(s.table), 0);
         EXPECT_EQ(CountRows(session_, s.window), 0);
     }
+}
+
+TEST_F(EntryTest, ListsBackAQueryModelWithTheirIdentifiersHidden) {
+    InsertClass(session_, U("Α1"));
+    InsertClass(session_, U("Α2"));
+    InsertTeacher(session_, U("Τ1"));
+    InsertTeacher(session_, U("Τ2"));
+    InsertPair(session_, U("Τ1"), U("Τ2"));
+    const int a1 = Class("Α1");
+    InsertAllocation(session_, a1, Teacher("Τ1"), 2, 1);
+    InsertEighthHourDay(session_, U("Τρίτη"));
+    InsertPinned(session_, a1, Teacher("Τ1+Τ2"), U("Τρίτη"), U("2"));
+    InsertAbsentDay(session_, Teacher("Τ1"), U("Πέμπτη"));
+    InsertFreeHour(session_, Teacher("Τ2"), U("Πέμπτη"), U("1"));
+    InsertJoint(session_, a1, Teacher("Τ1"), Class("Α2"));
+    InsertSplit(session_, a1, Teacher("Τ1"), Teacher("Τ2"));
+    InsertApart(session_, Teacher("Τ1"), Teacher("Τ2"));
+
+    for (int w = 0; w <= static_cast<int>(EntryWindow::kApart); ++w) {
+        const auto window = static_cast<EntryWindow>(w);
+        SCOPED_TRACE(w);
+        QSqlQueryModel model;
+        model.setQuery(ListQuery(session_, window, a1));
+        ASSERT_FALSE(model.lastError().isValid()) << model.lastError().text().toStdString();
+        ASSERT_GE(model.rowCount(), 1);
+        // Every grid column is in the list; every other column is an identifier.
+        const QSqlRecord record = model.record();
+        for (const GridColumn& column : InfoOf(window).columns) {
+            EXPECT_GE(record.indexOf(column.field), 0) << column.field.toStdString();
+        }
+        for (int c = 0; c < record.count(); ++c) {
+            if (!IsShownColumn(window, record.fieldName(c))) {
+                EXPECT_TRUE(record.fieldName(c).endsWith(QLatin1String("_ID")) ||
+                            record.fieldName(c).startsWith(QLatin1String("CLASS_ID")) ||
+                            record.fieldName(c).startsWith(QLatin1String("TEACHER_ID")) ||
+                            record.fieldName(c) == QLatin1String("SCHOOL_USERNAME"))
+                    << record.fieldName(c).toStdString();
+            }
+        }
+        // The model's row is the row the delete goes by.
+        QStringList row;
+        for (int c = 0; c < record.count(); ++c) {
+            row.append(model.index(0, c).data().toString());
+        }
+        EXPECT_EQ(row, ListRows(session_, window, a1)[0]);
+    }
+    // An identifier of the wrong kind deletes nothing: a pair's row is not a
+    // single teacher, a single teacher's row is not a pair.
+    EXPECT_EQ(DeleteTeacher(session_, Teacher("Τ1+Τ2")), 0);
+    EXPECT_EQ(DeletePair(session_, Teacher("Τ1")), 0);
+    EXPECT_EQ(RowsIn("TEACHERS"), 4);
 }
 
 TEST_F(EntryTest, ASchoolHoldsAtMost255ClassesAnd255Teachers) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <set>
 
+#include "entry/entry_support.h"
 #include "entry/validation.h"
 #include "prepare/requested_solutions.h"
 #include "solver/errors.h"
@@ -18,7 +19,7 @@ using Table = QList<QStringList>;
 TEST_F(WorkingCopyTest, RenumbersClassesInEntryOrderAndSingleTeachersBeforePairs) {
     // Old class ids 2, 3, 4 (the first one deleted), not in name order.
     Classes({"Χ", "Β1", "Α1", "Γ1"});
-    DeleteClass(session_, U("Χ"));
+    DeleteClass(session_, detail::ClassIdByName(session_, U("Χ")));
     // The pair is entered between single teachers: old ids 1, 2, (3, 4), 5.
     Teachers({"Τ1", "Τ2"});
     Pair("Τ1", "Τ2");
@@ -44,7 +45,7 @@ TEST_F(WorkingCopyTest, CopiesTheSchoolRowAndReplacesAnEarlierCopy) {
     Allocate("Α1", "Τ1", 5);
     StoreRequestedSolutions(session_, 7);
     Prepare();
-    DeleteClass(session_, U("Α2"));
+    DeleteClass(session_, detail::ClassIdByName(session_, U("Α2")));
     Prepare();
     EXPECT_EQ(WorkingRows("SELECT SCHOOL_NAME, USERNAME, NUMBER_OF_SOLUTIONS_REQUESTED, STEP "
                           "FROM SCHOOLS"),
@@ -273,9 +274,9 @@ TEST_F(WorkingCopyTest, EighthHourSlotsOnlyWhenTheBusiestClassHas36To39Hours) {
 
 TEST_F(WorkingCopyTest, RulesAreCopiedWithWorkingIdentifiersSlotsAndNames) {
     Classes({"Χ", "Α1", "Α2"});
-    DeleteClass(session_, U("Χ"));
+    DeleteClass(session_, detail::ClassIdByName(session_, U("Χ")));
     Teachers({"Ψ", "Τ1", "Τ2"});
-    DeleteTeacher(session_, U("Ψ"));
+    DeleteTeacher(session_, detail::TeacherIdByName(session_, U("Ψ")));
     Allocate("Α1", "Τ1", 4);
     Allocate("Α2", "Τ1", 4);
     Allocate("Α1", "Τ2", 4);

@@ -5,6 +5,7 @@
 // run, for a person to look at. Each new window adds its
 // picture to main() below.
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QMenu>
@@ -22,6 +23,9 @@
 #include "common/program_context.h"
 #include "database/database.h"
 #include "database/errors.h"
+#include "forms/entry_window.h"
+#include "forms/entry_windows.h"
+#include "forms/teacher_view_window.h"
 #include "run/preparation_window.h"
 #include "run/queued_run_listener.h"
 #include "run/requested_solutions_window.h"
@@ -178,6 +182,23 @@ int main(int argc, char* argv[]) {
     }
 
     ok &= SaveRunWindows(&context, out);
+    // The eleven data-entry windows; the allocation window with its first
+    // class chosen, the teacher view with its first teacher.
+    const char* const entry_forms[] = {"TForm10", "TForm11", "TForm12", "TForm13",
+                                       "TForm14", "TForm15", "TForm16", "TForm17",
+                                       "TForm18", "TForm19", "TForm20"};
+    for (int w = 0; w <= static_cast<int>(data::EntryWindow::kApart); ++w) {
+        const auto which = static_cast<data::EntryWindow>(w);
+        std::unique_ptr<DataEntryWindow> window(MakeEntryWindow(which, &context));
+        if (auto* classes = window->findChild<QComboBox*>(QStringLiteral("ClassList"));
+            classes != nullptr && which == data::EntryWindow::kAllocation) {
+            classes->setCurrentIndex(0);
+        }
+        ok &= Save(window.get(), out, QString::fromLatin1(entry_forms[w]));
+    }
+    TeacherViewWindow teacher_view(&context);
+    teacher_view.findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"))->setCurrentIndex(0);
+    ok &= Save(&teacher_view, out, QStringLiteral("TForm25"));
 
     ok &= SaveMessageBox(out, QStringLiteral("message-information"), QMessageBox::Information,
                          QStringLiteral("Information"), U(kNoPreviousSolutionsMessage),

@@ -375,9 +375,12 @@ void Database::Close() {
     name_.clear();
 }
 
-QSqlQuery Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+namespace {
+
+QSqlQuery Execute(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                  bool forward_only) {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
+    query.setForwardOnly(forward_only);
     if (!query.prepare(sql)) {
         throw Failure(db.databaseName(), query.lastError(),
                       query.lastError().text() + QStringLiteral(" in: ") + sql);
@@ -390,6 +393,16 @@ QSqlQuery Run(const QSqlDatabase& db, const QString& sql, const QVariantList& va
                       query.lastError().text() + QStringLiteral(" in: ") + sql);
     }
     return query;
+}
+
+}  // namespace
+
+QSqlQuery Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    return Execute(db, sql, values, true);
+}
+
+QSqlQuery RunScrollable(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    return Execute(db, sql, values, false);
 }
 
 std::optional<QVariant> FirstValue(const QSqlDatabase& db, const QString& sql,

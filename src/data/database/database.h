@@ -55,6 +55,10 @@ void CheckDatabaseFile(const QString& path, const DatabaseDesign& design);
 // Runs one statement with positional values ("?") bound in order. Throws
 // DatabaseError naming the statement when the database refuses it.
 QSqlQuery Run(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
+// The same, as a query that can move back as well as forward: what a
+// QSqlQueryModel needs to show it.
+QSqlQuery RunScrollable(const QSqlDatabase& db, const QString& sql,
+                        const QVariantList& values = {});
 
 // The first column of the first row, or nothing for an empty answer.
 std::optional<QVariant> FirstValue(const QSqlDatabase& db, const QString& sql,

@@ -7,14 +7,6 @@ namespace taktirio::data {
 
 using detail::Refuse;
 
-namespace {
-
-constexpr int kMaxSingles = 15;
-constexpr int kMaxDoubles = 10;
-constexpr int kMaxClassTotal = 50;
-
-}  // namespace
-
 int ClassTotal(const Session& session, int class_id) {
     return static_cast<int>(ScalarInt(session.db,
                                       QStringLiteral("SELECT SYNOLO FROM SYNOLA_SE_DIDASKALIES_2 "
@@ -24,7 +16,7 @@ int ClassTotal(const Session& session, int class_id) {
 
 void InsertAllocation(const Session& session, int class_id, int teacher_id, int singles,
                       int doubles) {
-    if (singles < 0 || singles > kMaxSingles || doubles < 0 || doubles > kMaxDoubles) {
+    if (singles < 0 || singles > kMaxSingleHours || doubles < 0 || doubles > kMaxDoubleHours) {
         Refuse(
             QStringLiteral("hours out of range: %1 single, %2 double").arg(singles).arg(doubles));
     }
@@ -35,7 +27,7 @@ void InsertAllocation(const Session& session, int class_id, int teacher_id, int 
         Refuse(QStringLiteral("no such class %1 or teacher %2").arg(class_id).arg(teacher_id));
     }
     const int total = ClassTotal(session, class_id);
-    if (2 * doubles + total + singles > kMaxClassTotal) {
+    if (2 * doubles + total + singles > kMaxClassWeeklyHours) {
         Refuse(QStringLiteral("the class would have %1 hours a week")
                    .arg(2 * doubles + total + singles));
     }
@@ -45,9 +37,8 @@ void InsertAllocation(const Session& session, int class_id, int teacher_id, int 
                      {session.school, teacher_id, class_id, singles, doubles});
 }
 
-int DeleteAllocation(const Session& session, int class_id, const QString& teacher_name, int singles,
+int DeleteAllocation(const Session& session, int class_id, int teacher_id, int singles,
                      int doubles) {
-    const int teacher_id = detail::TeacherIdByName(session, teacher_name.trimmed());
     return Run(session.db,
                QStringLiteral("DELETE FROM TEACHERS_OF_CLASS WHERE SCHOOL_USERNAME = ? "
                               "AND TEACHER_ID = ? AND MONOWRA = ? AND DYOWRA = ? AND CLASS_ID = ?"),

@@ -3,8 +3,16 @@
 #include <QString>
 
 #include "entry/session.h"
+#include "entry/validation.h"
 
 namespace taktirio::data {
+
+// The allocation window's spin boxes and the class total they are checked
+// against: single hours 0 to 15, double hours 0 to 10 a week, and at most 50
+// hours a week in a class section (ten on each of five days).
+inline constexpr int kMaxSingleHours = 15;
+inline constexpr int kMaxDoubleHours = 10;
+inline constexpr int kMaxClassWeeklyHours = kMaxHoursPerDay * kDaysPerWeek;
 
 // A class section's weekly total: the sum of single hours plus twice the
 // double hours over its allocation rows; 0 without rows.
@@ -17,8 +25,8 @@ int ClassTotal(const Session& session, int class_id);
 void InsertAllocation(const Session& session, int class_id, int teacher_id, int singles,
                       int doubles);
 
-// Removes the class's row of the named teacher with those hours.
-int DeleteAllocation(const Session& session, int class_id, const QString& teacher_name, int singles,
+// Removes the class's rows of the teacher (or pair) with those hours.
+int DeleteAllocation(const Session& session, int class_id, int teacher_id, int singles,
                      int doubles);
 
 }  // namespace taktirio::data

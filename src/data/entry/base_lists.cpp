@@ -38,6 +38,14 @@ QString CheckedName(const QString& text, int max_length) {
     return name;
 }
 
+// The stored name of a teacher or pair of the school; empty when there is none.
+QString TeacherName(const Session& session, int teacher_id) {
+    const std::optional<QVariant> name = FirstValue(
+        session.db, S("SELECT TEACHER FROM TEACHERS WHERE SCHOOL_USERNAME = ? AND TEACHER_ID = ?"),
+        {session.school, teacher_id});
+    return name ? name->toString() : QString();
+}
+
 }  // namespace
 
 void PairMemberNames(const QString& pair_name, QString& first, QString& second) {
@@ -55,19 +63,19 @@ void PairMemberNames(const QString& pair_name, QString& first, QString& second) 
 void InsertClass(const Session& session, const QString& text) {
     const QString name = CheckedName(text, kMaxClassNameLength);
     if (ScalarInt(session.db, S("SELECT COUNT(*) FROM CLASSES WHERE SCHOOL_USERNAME = ?"),
-                  {session.school}) >= detail::kMaxClasses) {
-        Refuse(QStringLiteral("the school already has %1 classes").arg(detail::kMaxClasses));
+                  {session.school}) >= kMaxClasses) {
+        Refuse(QStringLiteral("the school already has %1 classes").arg(kMaxClasses));
     }
     RunEntry(session, S("INSERT INTO CLASSES(SCHOOL_USERNAME, CLASS) VALUES(?, ?)"),
              {session.school, name});
 }
 
-int DeleteClass(const Session& session, const QString& class_name) {
+int DeleteClass(const Session& session, int class_id) {
     // The allocation and rule rows go with the class by their cascading keys.
     Transaction transaction(session.db);
     const int removed =
-        Run(session.db, S("DELETE FROM CLASSES WHERE SCHOOL_USERNAME = ? AND CLASS = ?"),
-            {session.school, class_name.trimmed()})
+        Run(session.db, S("DELETE FROM CLASSES WHERE SCHOOL_USERNAME = ? AND CLASS_ID = ?"),
+            {session.school, class_id})
             .numRowsAffected();
     transaction.Commit();
     return removed;
@@ -79,19 +87,22 @@ void InsertTeacher(const Session& session, const QString& text) {
     if (name.contains(u'+')) {
         Refuse(QStringLiteral("a teacher's name may not hold '+': '%1'").arg(name));
     }
-    if (TeacherCount(session) >= detail::kMaxTeachers) {
-        Refuse(QStringLiteral("the school already has %1 teachers").arg(detail::kMaxTeachers));
+    if (TeacherCount(session) >= kMaxTeachers) {
+        Refuse(QStringLiteral("the school already has %1 teachers").arg(kMaxTeachers));
     }
     RunEntry(session, S("INSERT INTO TEACHERS(SCHOOL_USERNAME, TEACHER) VALUES(?, ?)"),
              {session.school, name});
 }
 
-int DeleteTeacher(const Session& session, const QString& teacher_name) {
-    const QString name = teacher_name.trimmed();
+int DeleteTeacher(const Session& session, int teacher_id) {
+    if (!detail::IsSingleTeacher(session, teacher_id)) {
+        return 0;
+    }
+    const QString name = TeacherName(session, teacher_id);
     Transaction transaction(session.db);
     int removed =
-        Run(session.db, S("DELETE FROM TEACHERS WHERE SCHOOL_USERNAME = ? AND TEACHER = ?"),
-            {session.school, name})
+        Run(session.db, S("DELETE FROM TEACHERS WHERE SCHOOL_USERNAME = ? AND TEACHER_ID = ?"),
+            {session.school, teacher_id})
             .numRowsAffected();
     const QList<QStringList> pairs =
         Rows(session.db,
@@ -129,8 +140,8 @@ void InsertPair(const Session& session, const QString& first_text, const QString
     if (first.size() + 1 + second.size() > kMaxPairNameLength) {
         Refuse(QStringLiteral("a pair's name longer than %1 characters").arg(kMaxPairNameLength));
     }
-    if (TeacherCount(session) >= detail::kMaxTeachers) {
-        Refuse(QStringLiteral("the school already has %1 teachers").arg(detail::kMaxTeachers));
+    if (TeacherCount(session) >= kMaxTeachers) {
+        Refuse(QStringLiteral("the school already has %1 teachers").arg(kMaxTeachers));
     }
     Transaction transaction(session.db);
     const QString insert = S("INSERT INTO TEACHERS(TEACHER, SCHOOL_USERNAME) VALUES(?, ?)");
@@ -139,7 +150,11 @@ void InsertPair(const Session& session, const QString& first_text, const QString
     transaction.Commit();
 }
 
-int DeletePair(const Session& session, const QString& pair_name) {
+int DeletePair(const Session& session, int pair_id) {
+    const QString pair_name = TeacherName(session, pair_id);
+    if (!pair_name.contains(u'+')) {
+        return 0;
+    }
     QString first;
     QString second;
     PairMemberNames(pair_name, first, second);

@@ -56,13 +56,11 @@ void InsertPinned(const Session& session, int class_id, int teacher_id, const QS
              {session.school, class_id, teacher_id, day_hour});
 }
 
-int DeletePinned(const Session& session, const QString& class_name, const QString& teacher_name,
-                 const QString& day_hour) {
+int DeletePinned(const Session& session, int class_id, int teacher_id, const QString& day_hour) {
     return RemoveRows(session,
                       "DELETE FROM KARFWTOI WHERE SCHOOL_USERNAME = ? AND TEACHER_ID = ? "
                       "AND CLASS_ID = ? AND DISPLAY_DAY_HOUR = ?",
-                      {session.school, detail::TeacherIdByName(session, teacher_name.trimmed()),
-                       detail::ClassIdByName(session, class_name.trimmed()), day_hour.trimmed()});
+                      {session.school, teacher_id, class_id, day_hour.trimmed()});
 }
 
 void InsertAbsentDay(const Session& session, int teacher_id, const QString& day) {
@@ -76,12 +74,11 @@ void InsertAbsentDay(const Session& session, int teacher_id, const QString& day)
              {session.school, teacher_id, checked});
 }
 
-int DeleteAbsentDay(const Session& session, const QString& teacher_name, const QString& day) {
-    return RemoveRows(
-        session,
-        "DELETE FROM DENY_TEACHERS_DAYS WHERE SCHOOL_USERNAME = ? AND TEACHER_ID = ? "
-        "AND DISPLAY_DAY = ?",
-        {session.school, detail::TeacherIdByName(session, teacher_name.trimmed()), day.trimmed()});
+int DeleteAbsentDay(const Session& session, int teacher_id, const QString& day) {
+    return RemoveRows(session,
+                      "DELETE FROM DENY_TEACHERS_DAYS WHERE SCHOOL_USERNAME = ? AND TEACHER_ID = ? "
+                      "AND DISPLAY_DAY = ?",
+                      {session.school, teacher_id, day.trimmed()});
 }
 
 void InsertFreeHour(const Session& session, int teacher_id, const QString& day,
@@ -96,12 +93,11 @@ void InsertFreeHour(const Session& session, int teacher_id, const QString& day,
              {session.school, teacher_id, day_hour});
 }
 
-int DeleteFreeHour(const Session& session, const QString& teacher_name, const QString& day_hour) {
+int DeleteFreeHour(const Session& session, int teacher_id, const QString& day_hour) {
     return RemoveRows(session,
                       "DELETE FROM DENY_TEACHERS_HOURS WHERE SCHOOL_USERNAME = ? "
                       "AND TEACHER_ID = ? AND DISPLAY_DAY_HOUR = ?",
-                      {session.school, detail::TeacherIdByName(session, teacher_name.trimmed()),
-                       day_hour.trimmed()});
+                      {session.school, teacher_id, day_hour.trimmed()});
 }
 
 }  // namespace taktirio::data

@@ -22,16 +22,15 @@ int DeleteEighthHourDay(const Session& session, const QString& day);
 // any choice is missing or the class already has a lesson pinned there.
 void InsertPinned(const Session& session, int class_id, int teacher_id, const QString& day,
                   const QString& hour);
-int DeletePinned(const Session& session, const QString& class_name, const QString& teacher_name,
-                 const QString& day_hour);
+int DeletePinned(const Session& session, int class_id, int teacher_id, const QString& day_hour);
 
 // A single teacher's absent day.
 void InsertAbsentDay(const Session& session, int teacher_id, const QString& day);
-int DeleteAbsentDay(const Session& session, const QString& teacher_name, const QString& day);
+int DeleteAbsentDay(const Session& session, int teacher_id, const QString& day);
 
 // A single teacher's free hour.
 void InsertFreeHour(const Session& session, int teacher_id, const QString& day,
                     const QString& hour);
-int DeleteFreeHour(const Session& session, const QString& teacher_name, const QString& day_hour);
+int DeleteFreeHour(const Session& session, int teacher_id, const QString& day_hour);
 
 }  // namespace taktirio::data

@@ -17,6 +17,11 @@ QString Cell(const QStringList& row, qsizetype column) {
     return column < row.size() ? row[column].trimmed() : QString();
 }
 
+// An identifier column of a list row; 0 (no entry) when it is missing.
+int Id(const QStringList& row, qsizetype column) {
+    return Cell(row, column).toInt();
+}
+
 // "Διαγραφή της εγγραφής;" followed by label:value lines.
 QString EntryQuestion(std::initializer_list<std::pair<const char*, QString>> lines) {
     QString text = S("Διαγραφή της εγγραφής;");
@@ -66,31 +71,32 @@ QString DeleteQuestion(EntryWindow window, const QStringList& row) {
     return {};
 }
 
-int DeleteRow(const Session& session, EntryWindow window, const QStringList& row, int class_id) {
+int DeleteRow(const Session& session, EntryWindow window, const QStringList& row) {
+    // Each entry goes by the identifiers its list row carries after the
+    // columns the grid shows (see ListQuery).
     switch (window) {
         case EntryWindow::kClasses:
-            return DeleteClass(session, Cell(row, 0));
+            return DeleteClass(session, Id(row, 1));
         case EntryWindow::kTeachers:
-            return DeleteTeacher(session, Cell(row, 1));
+            return DeleteTeacher(session, Id(row, 2));
         case EntryWindow::kPairs:
-            return DeletePair(session, Cell(row, 1));
+            return DeletePair(session, Id(row, 2));
         case EntryWindow::kAllocation:
-            return DeleteAllocation(session, class_id, Cell(row, 0), Cell(row, 1).toInt(),
-                                    Cell(row, 2).toInt());
+            return DeleteAllocation(session, Id(row, 4), Id(row, 3), Id(row, 1), Id(row, 2));
         case EntryWindow::kEighthHourDays:
             return DeleteEighthHourDay(session, Cell(row, 0));
         case EntryWindow::kPinned:
-            return DeletePinned(session, Cell(row, 0), Cell(row, 2), Cell(row, 1));
+            return DeletePinned(session, Id(row, 3), Id(row, 4), Cell(row, 1));
         case EntryWindow::kAbsentDays:
-            return DeleteAbsentDay(session, Cell(row, 1), Cell(row, 0));
+            return DeleteAbsentDay(session, Id(row, 2), Cell(row, 0));
         case EntryWindow::kFreeHours:
-            return DeleteFreeHour(session, Cell(row, 1), Cell(row, 0));
+            return DeleteFreeHour(session, Id(row, 2), Cell(row, 0));
         case EntryWindow::kJoint:
-            return DeleteJoint(session, Cell(row, 2), Cell(row, 0), Cell(row, 1));
+            return DeleteJoint(session, Id(row, 3), Id(row, 4), Id(row, 5));
         case EntryWindow::kSplit:
-            return DeleteSplit(session, Cell(row, 0), Cell(row, 1), Cell(row, 2));
+            return DeleteSplit(session, Id(row, 3), Id(row, 4), Id(row, 5));
         case EntryWindow::kApart:
-            return DeleteApart(session, Cell(row, 0), Cell(row, 1));
+            return DeleteApart(session, Id(row, 2), Id(row, 3));
     }
     return 0;
 }

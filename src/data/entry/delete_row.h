@@ -12,9 +12,9 @@ namespace taktirio::data {
 // the row's values as the list query returns them ("\r" is a line break).
 QString DeleteQuestion(EntryWindow window, const QStringList& row);
 
-// Deletes the entry a list row shows (after the user said Yes): the names are
-// turned back into identifiers and every stored row of the entry goes. The
-// allocation window passes its chosen class. Returns the rows removed.
-int DeleteRow(const Session& session, EntryWindow window, const QStringList& row, int class_id = 0);
+// Deletes the entry a list row shows (after the user said Yes), by the
+// identifiers the row carries: every stored row of the entry goes. Returns
+// the rows removed.
+int DeleteRow(const Session& session, EntryWindow window, const QStringList& row);
 
 }  // namespace taktirio::data

@@ -78,7 +78,7 @@ QString CheckedDayHour(const QString& day, const QString& hour) {
     const QString h = hour.trimmed();
     bool ok = false;
     const int value = h.toInt(&ok);
-    if (!ok || value < 1 || value > 10 || h != QString::number(value)) {
+    if (!ok || value < 1 || value > kMaxHoursPerDay || h != QString::number(value)) {
         Refuse(QStringLiteral("not an hour: '%1'").arg(h));
     }
     return DayHourText(DayNumber(d), value);

@@ -9,11 +9,6 @@
 
 namespace taktirio::data::detail {
 
-// Most class sections, and most teachers counting each pair once, that a school
-// may hold: the solver numbers them in bytes.
-inline constexpr int kMaxClasses = 255;
-inline constexpr int kMaxTeachers = 255;
-
 // Throws EntryRefusedError with the windows' refusal text and `why`.
 [[noreturn]] void Refuse(const QString& why);
 

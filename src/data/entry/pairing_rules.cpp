@@ -61,11 +61,7 @@ void InsertJoint(const Session& session, int class1_id, int teacher_id, int clas
                {class2_id, class1_id, teacher_id, session.school});
 }
 
-int DeleteJoint(const Session& session, const QString& teacher_name, const QString& class1,
-                const QString& class2) {
-    const int teacher = detail::TeacherIdByName(session, teacher_name.trimmed());
-    const int c1 = detail::ClassIdByName(session, class1.trimmed());
-    const int c2 = detail::ClassIdByName(session, class2.trimmed());
+int DeleteJoint(const Session& session, int teacher, int c1, int c2) {
     return DeleteBoth(session,
                       S("DELETE FROM KATHIGHTES_POY_DIDASKOYN_SE_DYO_TMHMATA WHERE "
                         "SCHOOL_USERNAME = ? AND TEACHER_ID = ? AND CLASS_ID_1 = ? "
@@ -86,11 +82,7 @@ void InsertSplit(const Session& session, int class_id, int teacher1_id, int teac
                {session.school, class_id, teacher2_id, teacher1_id});
 }
 
-int DeleteSplit(const Session& session, const QString& class_name, const QString& teacher1,
-                const QString& teacher2) {
-    const int c = detail::ClassIdByName(session, class_name.trimmed());
-    const int t1 = detail::TeacherIdByName(session, teacher1.trimmed());
-    const int t2 = detail::TeacherIdByName(session, teacher2.trimmed());
+int DeleteSplit(const Session& session, int c, int t1, int t2) {
     return DeleteBoth(session,
                       S("DELETE FROM XWRISMOS_MATHIMATOS WHERE SCHOOL_USERNAME = ? "
                         "AND CLASS_ID = ? AND TEACHER_ID_1 = ? AND TEACHER_ID_2 = ?"),
@@ -107,9 +99,7 @@ void InsertApart(const Session& session, int teacher1_id, int teacher2_id) {
                {teacher2_id, teacher1_id, session.school});
 }
 
-int DeleteApart(const Session& session, const QString& teacher1, const QString& teacher2) {
-    const int t1 = detail::TeacherIdByName(session, teacher1.trimmed());
-    const int t2 = detail::TeacherIdByName(session, teacher2.trimmed());
+int DeleteApart(const Session& session, int t1, int t2) {
     return DeleteBoth(session,
                       S("DELETE FROM TEACHERS_DO_NOT_TEACH_THE_SAME_HOUR WHERE "
                         "SCHOOL_USERNAME = ? AND FIRST_TEACHER_ID = ? AND SECOND_TEACHER_ID = ?"),

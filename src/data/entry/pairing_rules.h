@@ -13,16 +13,14 @@ namespace taktirio::data {
 
 // A teacher or pair who teaches two class sections at the same hours.
 void InsertJoint(const Session& session, int class1_id, int teacher_id, int class2_id);
-int DeleteJoint(const Session& session, const QString& teacher_name, const QString& class1,
-                const QString& class2);
+int DeleteJoint(const Session& session, int teacher_id, int class1_id, int class2_id);
 
 // A lesson of one class section split between two teachers (or pairs).
 void InsertSplit(const Session& session, int class_id, int teacher1_id, int teacher2_id);
-int DeleteSplit(const Session& session, const QString& class_name, const QString& teacher1,
-                const QString& teacher2);
+int DeleteSplit(const Session& session, int class_id, int teacher1_id, int teacher2_id);
 
 // Two teachers (or pairs) who never teach at the same hour.
 void InsertApart(const Session& session, int teacher1_id, int teacher2_id);
-int DeleteApart(const Session& session, const QString& teacher1, const QString& teacher2);
+int DeleteApart(const Session& session, int teacher1_id, int teacher2_id);
 
 }  // namespace taktirio::data

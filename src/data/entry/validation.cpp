@@ -28,14 +28,14 @@ bool IsAcceptableName(const QString& text, int max_length) {
 }
 
 QString DayName(int day) {
-    if (day < 1 || day > 5) {
+    if (day < 1 || day > kDaysPerWeek) {
         return {};
     }
     return QString::fromUtf8(kEntryDays[day - 1]);
 }
 
 int DayNumber(const QString& name) {
-    for (int day = 1; day <= 5; ++day) {
+    for (int day = 1; day <= kDaysPerWeek; ++day) {
         if (name == DayName(day)) {
             return day;
         }
@@ -55,7 +55,7 @@ bool ParseDayHourText(const QString& text, int& day, int& hour) {
     bool ok = false;
     const int h = parts[1].toInt(&ok);
     const int d = DayNumber(parts[0]);
-    if (!ok || d == 0 || h < 1 || h > 10 || parts[1] != QString::number(h)) {
+    if (!ok || d == 0 || h < 1 || h > kMaxHoursPerDay || parts[1] != QString::number(h)) {
         return false;
     }
     day = d;

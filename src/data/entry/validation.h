@@ -20,6 +20,11 @@ inline constexpr int kMaxPairNameLength = 2 * kMaxTeacherNameLength + 1;
 inline constexpr int kMaxSchoolNameLength = 100;
 inline constexpr int kMaxResponsibleNameLength = kMaxTeacherNameLength;
 
+// The school week the day and hour drop-down lists offer: days 1 to 5
+// ("Δευτέρα" … "Παρασκευή") and hours 1 to 10.
+inline constexpr int kDaysPerWeek = 5;
+inline constexpr int kMaxHoursPerDay = 10;
+
 // The free-text validator: no apostrophe, double quotation mark, percent sign
 // or exclamation mark; and nothing that the windows-1253 solution pages cannot
 // hold, nor control characters (a line break in a name would split a line of

@@ -27,23 +27,26 @@ constexpr std::array<WindowStatements, 11> kStatements = {{
      "DO_NOT_SHOW_SYNDIDASKALIES", " ORDER BY TEACHER_ID"},
     {"SELECT SCHOOL_USERNAME, TEACHER, TEACHER_ID FROM SHOW_SYNDIDASKALIES", "SHOW_SYNDIDASKALIES",
      " ORDER BY TEACHER COLLATE GREEK ASC"},
-    {"SELECT TEACHER, MONOWRA, DYOWRA FROM DISPLAY_TEACHERS_OF_CLASS", "DISPLAY_TEACHERS_OF_CLASS",
-     " ORDER BY TEACHER COLLATE GREEK ASC"},
+    {"SELECT TEACHER, MONOWRA, DYOWRA, TEACHER_ID, CLASS_ID FROM DISPLAY_TEACHERS_OF_CLASS",
+     "DISPLAY_TEACHERS_OF_CLASS", " ORDER BY TEACHER COLLATE GREEK ASC"},
     {"SELECT DISPLAY_DAY FROM LAST_DAYS", "LAST_DAYS", " ORDER BY rowid"},
-    {"SELECT CLASS, DISPLAY_DAY_HOUR, TEACHER FROM PAROYSIASH_KARFWTWN", "PAROYSIASH_KARFWTWN",
-     " ORDER BY TEACHER COLLATE GREEK ASC"},
-    {"SELECT DISPLAY_DAY, TEACHER FROM [PAROYSIASH_TEACHERS_POY_DEN "
+    {"SELECT CLASS, DISPLAY_DAY_HOUR, TEACHER, CLASS_ID, TEACHER_ID FROM PAROYSIASH_KARFWTWN",
+     "PAROYSIASH_KARFWTWN", " ORDER BY TEACHER COLLATE GREEK ASC"},
+    {"SELECT DISPLAY_DAY, TEACHER, TEACHER_ID FROM [PAROYSIASH_TEACHERS_POY_DEN "
      "ERXONTAI_SE_SYGKEKRIMENES_MERES]",
      "[PAROYSIASH_TEACHERS_POY_DEN ERXONTAI_SE_SYGKEKRIMENES_MERES]",
      " ORDER BY TEACHER COLLATE GREEK ASC"},
-    {"SELECT DISPLAY_DAY_HOUR, TEACHER FROM DISPLAY_TEACHERS_DO_NOT_COME_IN_AN_HOUR",
+    {"SELECT DISPLAY_DAY_HOUR, TEACHER, TEACHER_ID FROM DISPLAY_TEACHERS_DO_NOT_COME_IN_AN_HOUR",
      "DISPLAY_TEACHERS_DO_NOT_COME_IN_AN_HOUR", " ORDER BY TEACHER COLLATE GREEK ASC"},
-    {"SELECT CLASS1 AS Expr1, CLASS2 AS Expr2, TEACHER AS Expr3 FROM "
+    {"SELECT CLASS1 AS Expr1, CLASS2 AS Expr2, TEACHER AS Expr3, TEACHER_ID, CLASS_ID AS "
+     "CLASS_ID_1, "
+     "CLASS_ID_2 FROM "
      "DISPLAY_TEACHERS_IN_TWO_CLASSES_2",
      "DISPLAY_TEACHERS_IN_TWO_CLASSES_2", " ORDER BY TEACHER COLLATE GREEK ASC"},
-    {"SELECT CLASS, TEACHER1, TEACHER2 FROM DISPLAY_XWRISMOS_MATHIMATOS_2",
+    {"SELECT CLASS, TEACHER1, TEACHER2, CLASS_ID, TEACHER_ID_1, TEACHER_ID_2 FROM "
+     "DISPLAY_XWRISMOS_MATHIMATOS_2",
      "DISPLAY_XWRISMOS_MATHIMATOS_2", " ORDER BY CLASS COLLATE GREEK ASC"},
-    {"SELECT TEACHER1, TEACHER2 FROM DISPLAY_DO_NOT_TEACH_TOGETHER_2",
+    {"SELECT TEACHER1, TEACHER2, TEACHER_ID_1, TEACHER_ID_2 FROM DISPLAY_DO_NOT_TEACH_TOGETHER_2",
      "DISPLAY_DO_NOT_TEACH_TOGETHER_2", " ORDER BY TEACHER1 COLLATE GREEK ASC"},
 }};
 
@@ -113,14 +116,23 @@ const WindowInfo& InfoOf(EntryWindow window) {
 
 QSqlQuery ListQuery(const Session& session, EntryWindow window, int class_id) {
     const WindowStatements& st = StatementsOf(window);
-    return Run(session.db, S(st.select) + Condition(window) + S(st.order),
-               Values(session, window, class_id));
+    return RunScrollable(session.db, S(st.select) + Condition(window) + S(st.order),
+                         Values(session, window, class_id));
 }
 
 QList<QStringList> ListRows(const Session& session, EntryWindow window, int class_id) {
     const WindowStatements& st = StatementsOf(window);
     return Rows(session.db, S(st.select) + Condition(window) + S(st.order),
                 Values(session, window, class_id));
+}
+
+bool IsShownColumn(EntryWindow window, const QString& field) {
+    for (const GridColumn& column : InfoOf(window).columns) {
+        if (column.field.compare(field, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int CountRows(const Session& session, EntryWindow window, int class_id) {
@@ -162,7 +174,7 @@ QList<PickItem> PickItems(const Session& session, PickList list) {
 
 QStringList DayItems() {
     QStringList days;
-    for (int day = 1; day <= 5; ++day) {
+    for (int day = 1; day <= kDaysPerWeek; ++day) {
         days.append(DayName(day));
     }
     return days;
@@ -170,7 +182,7 @@ QStringList DayItems() {
 
 QStringList HourItems() {
     QStringList hours;
-    for (int hour = 1; hour <= 10; ++hour) {
+    for (int hour = 1; hour <= kMaxHoursPerDay; ++hour) {
         hours.append(QString::number(hour));
     }
     return hours;

@@ -42,9 +42,26 @@ const WindowInfo& InfoOf(EntryWindow window);
 
 // The window's list query, run: the rows its grid shows, in its order, with
 // the columns of the list statement (read by position, not by grid order).
+// After the columns the grid shows come the identifiers of the row's entry,
+// which the grid hides and DeleteRow() deletes by:
+//   classes     CLASS, CLASS_ID
+//   teachers    SCHOOL_USERNAME, TEACHER, TEACHER_ID
+//   pairs       SCHOOL_USERNAME, TEACHER, TEACHER_ID (one of the pair's rows)
+//   allocation  TEACHER, MONOWRA, DYOWRA, TEACHER_ID, CLASS_ID
+//   8th hour    DISPLAY_DAY (the day is the key)
+//   pinned      CLASS, DISPLAY_DAY_HOUR, TEACHER, CLASS_ID, TEACHER_ID
+//   absent      DISPLAY_DAY, TEACHER, TEACHER_ID
+//   free hours  DISPLAY_DAY_HOUR, TEACHER, TEACHER_ID
+//   joint       Expr1, Expr2, Expr3, TEACHER_ID, CLASS_ID_1, CLASS_ID_2
+//   split       CLASS, TEACHER1, TEACHER2, CLASS_ID, TEACHER_ID_1, TEACHER_ID_2
+//   apart       TEACHER1, TEACHER2, TEACHER_ID_1, TEACHER_ID_2
+// The query can scroll both ways, so that a QSqlQueryModel can show it.
 // The allocation window lists one class section, `class_id`.
 QSqlQuery ListQuery(const Session& session, EntryWindow window, int class_id = 0);
 QList<QStringList> ListRows(const Session& session, EntryWindow window, int class_id = 0);
+
+// Whether the grid shows the list query's column `field`.
+bool IsShownColumn(EntryWindow window, const QString& field);
 
 // The count over the window's source, scoped to the school (and the class).
 int CountRows(const Session& session, EntryWindow window, int class_id = 0);

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -37,6 +38,9 @@ void ApplyProgramLook(QApplication& app) {
     QFont font(family, family == QLatin1String("Tahoma") ? 8 : 9);
     app.setFont(font);
     QApplication::setWindowIcon(ProgramIcon());
+    // Month and day names, and the date pickers' formats, in Greek whatever
+    // the system's language: the whole interface is Greek.
+    QLocale::setDefault(QLocale(QLocale::Greek, QLocale::Greece));
 }
 
 QIcon ProgramIcon() {

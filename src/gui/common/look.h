@@ -23,7 +23,8 @@ QString DisplayText(const QString& text);
 QString U(const char* utf8);
 
 // Tahoma where it is installed with Greek glyphs, otherwise DejaVu Sans (or
-// the first installed family that can write Greek), set for the whole program.
+// the first installed family that can write Greek), set for the whole program,
+// with the Greek locale for dates.
 QString ProgramFontFamily();
 void ApplyProgramLook(QApplication& app);
 

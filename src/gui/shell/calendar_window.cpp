@@ -30,8 +30,9 @@ core::CivilDate ToCivil(const QDate& date) {
     return {date.year(), date.month(), date.day()};
 }
 
+// The short date of the program's locale (Greek, set at start), as the pickers show it.
 QString ShortDate(const QDate& date) {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return QLocale().toString(date, QLocale::ShortFormat);
 }
 
 }  // namespace

@@ -1,31 +1,70 @@
 #include "shell/menu_windows.h"
 
+#include <functional>
+
+#include "common/asker.h"
+#include "common/program_context.h"
+#include "database/errors.h"
+#include "forms/entry_window.h"
+#include "forms/entry_windows.h"
+#include "forms/teacher_view_window.h"
 #include "run/run_flow.h"
 
 namespace taktirio::gui {
 
+namespace {
+
+// Builds a window and opens it; a database that cannot be opened is told in
+// its own words and no window opens.
+bool OpenBuilt(ProgramContext* context, QWidget* parent, const std::function<Window*()>& build) {
+    try {
+        build()->OpenModal();
+    } catch (const data::DataError& error) {
+        context->asker->Error(parent, error.message());
+    }
+    return true;
+}
+
+bool OpenEntry(data::EntryWindow which, ProgramContext* context, QWidget* parent) {
+    return OpenBuilt(context, parent, [&] { return MakeEntryWindow(which, context, parent); });
+}
+
+}  // namespace
+
 // Each window of a menu item gets its case here, e.g.
-//     case MenuWindow::kClasses:
-//         (new ClassesWindow(context, parent))->OpenModal();
+//     case MenuWindow::kPrint:
+//         (new PrintWindow(context, parent))->OpenModal();
 //         return true;
-bool OpenMenuWindow(MenuWindow which, [[maybe_unused]] ProgramContext* context,
-                    [[maybe_unused]] QWidget* parent) {
+bool OpenMenuWindow(MenuWindow which, ProgramContext* context, QWidget* parent) {
     switch (which) {
         case MenuWindow::kSolve:
             StartRunFlow(context, parent);
             return true;
         case MenuWindow::kClasses:
+            return OpenEntry(data::EntryWindow::kClasses, context, parent);
         case MenuWindow::kTeachers:
+            return OpenEntry(data::EntryWindow::kTeachers, context, parent);
         case MenuWindow::kTeacherPairs:
+            return OpenEntry(data::EntryWindow::kPairs, context, parent);
         case MenuWindow::kAllocation:
+            return OpenEntry(data::EntryWindow::kAllocation, context, parent);
         case MenuWindow::kEightHourDays:
+            return OpenEntry(data::EntryWindow::kEighthHourDays, context, parent);
         case MenuWindow::kPinnedLessons:
+            return OpenEntry(data::EntryWindow::kPinned, context, parent);
         case MenuWindow::kAbsentDays:
+            return OpenEntry(data::EntryWindow::kAbsentDays, context, parent);
         case MenuWindow::kFreeHours:
+            return OpenEntry(data::EntryWindow::kFreeHours, context, parent);
         case MenuWindow::kTwoClassTeachers:
+            return OpenEntry(data::EntryWindow::kJoint, context, parent);
         case MenuWindow::kLessonSplit:
+            return OpenEntry(data::EntryWindow::kSplit, context, parent);
         case MenuWindow::kExclusivePairs:
+            return OpenEntry(data::EntryWindow::kApart, context, parent);
         case MenuWindow::kTeacherView:
+            return OpenBuilt(context, parent,
+                             [&] { return new TeacherViewWindow(context, parent); });
         case MenuWindow::kPrint:
         case MenuWindow::kFreeHourTeachers:
             return false;

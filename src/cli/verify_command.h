@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include "entry/session.h"
+#include "run/run_settings.h"
+#include "shell/startup.h"
+
+namespace taktirio::cli {
+
+// Exit codes of `verify`, beside the tool's general ones (1: the page breaks
+// rules, each violation listed).
+enum VerifyExitCode {
+    kExitOtherSchool = 8,   // the page is a solution of another school
+    kExitUnknownNames = 9,  // class sections or teachers the school does not have
+    kExitDamagedPage = 10,  // not a solution page, or one cut short or altered
+};
+
+// Reads a solution page with the page readers and checks its timetable
+// against the logged-in school's data (prepared and loaded as a run does)
+// under the run options given: prints every violation and returns 1, or
+// prints nothing and returns 0.
+int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, const QString& page,
+               const RunSettings& settings);
+
+}  // namespace taktirio::cli

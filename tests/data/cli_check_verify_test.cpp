@@ -1,0 +1,401 @@
+// taktirio-cli check under run options, and verify PAGE: a page the program
+// wrote passes; pages edited to break one rule are caught under that rule;
+// another school's page, unknown names and a damaged page get their own codes.
+#include <QDir>
+#include <QFileInfo>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli_support.h"
+#include "common/narrow.h"
+#include "data_test_support.h"
+#include "database/database.h"
+#include "exchange/school_document.h"
+#include "load/problem_loader.h"
+#include "pages/solution_page_reader.h"
+#include "pages/solution_page_writer.h"
+#include "solver/slots.h"
+#include "text/cp1253.h"
+
+namespace taktirio::data::testing {
+namespace {
+
+TEST(CliCheck, TheLastHourLimitOfOneIsRefusedWithTheValueThatCounts) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemoSchoolFile} + at).code, 0);
+
+    CliResult r = RunCli(QStringList{QStringLiteral("check")} + at);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(U("Τα δεδομένα πέρασαν τον έλεγχο.")));
+
+    r = RunCli(
+        QStringList{QStringLiteral("check"), QStringLiteral("--last-hours"), QStringLiteral("1")} +
+        at);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(U("Δεν υπάρχει ωρολόγιο πρόγραμμα"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(U("1) Με όριο 1 τοποθετήσεων"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(U("Το όριο πρέπει να είναι τουλάχιστον 2"))) << r.err.toStdString();
+
+    r = RunCli(
+        QStringList{QStringLiteral("check"), QStringLiteral("--last-hours"), QStringLiteral("9")} +
+        at);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains(U("Μη αποδεκτές τιμές.")));
+}
+
+// Two class sections taught together by a teacher pair, four hours a week.
+SchoolDocument JointPairSchool() {
+    SchoolDocument d;
+    d.name = U("Σχολείο Ζεύγους");
+    d.responsible = U("Υπεύθυνος");
+    d.classes = {U("Α1"), U("Α2")};
+    d.teachers = {U("Μ1"), U("Μ2")};
+    for (int t = 1; t <= 8; ++t) {
+        d.teachers.append(U("Δ%1").arg(t));
+    }
+    d.pairs = {{U("Μ1"), U("Μ2")}};
+    for (int c = 0; c < 2; ++c) {
+        d.allocation.append({d.classes[c], U("Μ1+Μ2"), 4, 0});
+        for (int k = 1; k <= 4; ++k) {
+            d.allocation.append({d.classes[c], U("Δ%1").arg(4 * c + k), k == 4 ? 7 : 8, 0});
+        }
+    }
+    d.joint = {{U("Μ1+Μ2"), d.classes[0], d.classes[1]}};
+    return d;
+}
+
+TEST(CliCheck, APairGivingJointLessonsOnMoreDaysThanAMemberComesIsNamed) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    const QString file = dir.filePath(QStringLiteral("school.json"));
+    auto import = [&](const SchoolDocument& document) {
+        QFile out(file);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(WriteSchoolDocument(document));
+        out.close();
+        const CliResult r = RunCli(QStringList{QStringLiteral("import"), file} + at);
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    };
+    SchoolDocument school = JointPairSchool();
+    import(school);
+    CliResult r = RunCli(QStringList{QStringLiteral("check")} + at);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+
+    // One member away on Monday and Tuesday: the pair comes three days.
+    school.absent_days = {{U("Μ1"), 1}, {U("Μ1"), 2}};
+    import(school);
+    r = RunCli(QStringList{QStringLiteral("check")} + at);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(U("Μ1+Μ2 διδάσκει ταυτόχρονα στα τμήματα Α1 και Α2")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(U("χρειάζονται 4 ημέρες, αλλά είναι διαθέσιμες μόνο 3")))
+        << r.err.toStdString();
+}
+
+// The demo school solved once, its page, and the problem as a run loads it.
+struct SolvedDemo {
+    QTemporaryDir dir;
+    QString page;
+    LoadedProblem problem;
+    ByteMatrix timetable;
+};
+
+QStringList At(const SolvedDemo& demo) {
+    return {QStringLiteral("--dir"), demo.dir.path()};
+}
+
+// The class tables of a page in the school's numbers.
+class TimetableSink : public PageSink {
+  public:
+    explicit TimetableSink(const SolverInputs& in)
+        : in_(in), timetable(AsIndex(in.number_of_classes) + 1, kSlotColumns) {}
+    void Row(const PageRow& row) override {
+        const std::string name = row.table_name.substr(std::string("ΤΜΗΜΑ: ").size());
+        const int c = Find(in_.class_names, name);
+        for (int s = 1; s <= kSlots; ++s) {
+            if (!row.cells[AsIndex(s)].empty()) {
+                timetable(AsIndex(c), AsIndex(s)) =
+                    AsByte(Find(in_.teacher_names, row.cells[AsIndex(s)]));
+            }
+        }
+    }
+    static int Find(const std::vector<std::string>& names, const std::string& name) {
+        const auto it = std::find(names.begin() + 1, names.end(), name);
+        EXPECT_NE(it, names.end()) << name;
+        return it == names.end() ? 0 : static_cast<int>(it - names.begin());
+    }
+
+  private:
+    const SolverInputs& in_;
+
+  public:
+    ByteMatrix timetable;
+};
+
+const SolvedDemo& Demo() {
+    static SolvedDemo* demo = [] {
+        auto* d = new SolvedDemo;
+        const QStringList at = {QStringLiteral("--dir"), d->dir.path()};
+        EXPECT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemoSchoolFile} + at).code, 0);
+        const CliResult r = RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("-n"),
+                                               QStringLiteral("1"), QStringLiteral("--seed"),
+                                               QStringLiteral("5"), QStringLiteral("--threads"),
+                                               QStringLiteral("1"), QStringLiteral("--replace")} +
+                                   at);
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        const QDir solutions(d->dir.filePath(QStringLiteral("SOLUTIONS")));
+        const QString user = solutions.entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
+        d->page = solutions.filePath(user + QStringLiteral("/SOLUTION1.htm"));
+        Database working = Database::Open(d->dir.filePath(QStringLiteral("DATA.sqlite")));
+        d->problem = LoadProblem(working.connection(), user);
+        TimetableSink sink(d->problem.inputs);
+        SolutionPageReader::Open(d->page.toStdString()).ReadClassTables(sink);
+        d->timetable = sink.timetable;
+        return d;
+    }();
+    return *demo;
+}
+
+// The page of a timetable, written beside the demo's page.
+QString WritePage(const ByteMatrix& timetable, const QString& name) {
+    const SolvedDemo& demo = Demo();
+    const SolverInputs& in = demo.problem.inputs;
+    SolutionPageContent content;
+    content.number_of_classes = in.number_of_classes;
+    content.number_of_teachers = in.number_of_teachers;
+    content.class_week_hours = in.class_week_hours;
+    content.timetable = &timetable;
+    content.class_names = in.class_names;
+    content.teacher_names = in.teacher_names;
+    content.solution_time_text = "0:0:0:1";
+    content.joint_count = demo.problem.rules.joint_count;
+    content.joint_lessons = demo.problem.rules.joint_lessons;
+    content.year = 2026;
+    const QString path = demo.dir.filePath(name);
+    SolutionPageWriter::WriteFile(path.toStdString(),
+                                  RenderSolutionPage(demo.problem.page_info, content));
+    return path;
+}
+
+CliResult Verify(const QString& page, const QStringList& options = {}) {
+    return RunCli(QStringList{QStringLiteral("verify"), page} + options + At(Demo()));
+}
+
+int Cell(const ByteMatrix& t, int c, int s) {
+    return t(AsIndex(c), AsIndex(s));
+}
+bool Pinned(int c, int s) {
+    return Demo().problem.inputs.pinned_lessons(AsIndex(c), AsIndex(s)) != 0;
+}
+bool Denied(int t, int s) {
+    const RuleTables& rules = Demo().problem.rules;
+    for (int k = 1; k <= rules.deny_count; ++k) {
+        if (rules.deny_list[AsIndex(2 * k)] == t && rules.deny_list[AsIndex(2 * k + 1)] == s) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Swaps two cells of one class section; both must be searched lessons.
+bool SwapWhere(ByteMatrix& t, const std::function<bool(int c, int s, int other)>& wanted) {
+    const int C = Demo().problem.inputs.number_of_classes;
+    for (int c = 1; c <= C; ++c) {
+        for (int s = 1; s <= kSlots; ++s) {
+            for (int other = 1; other <= kSlots; ++other) {
+                if (s == other || Cell(t, c, s) == 0 || Cell(t, c, other) == 0 ||
+                    Cell(t, c, s) == Cell(t, c, other) || Pinned(c, s) || Pinned(c, other) ||
+                    !wanted(c, s, other)) {
+                    continue;
+                }
+                std::swap(t(AsIndex(c), AsIndex(s)), t(AsIndex(c), AsIndex(other)));
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+struct Edit {
+    const char* rule;
+    std::function<bool(ByteMatrix&)> apply;
+};
+
+std::vector<Edit> Edits() {
+    const RuleTables& rules = Demo().problem.rules;
+    std::vector<Edit> edits;
+    edits.push_back({"hours", [](ByteMatrix& t) {
+                         for (int s = 1; s <= kSlots; ++s) {
+                             if (Cell(t, 1, s) != 0 && !Pinned(1, s)) {
+                                 t(1, AsIndex(s)) = 0;
+                                 return true;
+                             }
+                         }
+                         return false;
+                     }});
+    edits.push_back({"teacher_clash", [](ByteMatrix& t) {
+                         for (int s = 1; s <= kSlots; ++s) {
+                             if (Cell(t, 1, s) != 0 && !Pinned(1, s) && Cell(t, 4, s) != 0 &&
+                                 !Pinned(4, s)) {
+                                 t(4, AsIndex(s)) = t(1, AsIndex(s));
+                                 return true;
+                             }
+                         }
+                         return false;
+                     }});
+    edits.push_back({"denied_slot", [](ByteMatrix& t) {
+                         return SwapWhere(t, [&t](int c, int s, int other) {
+                             return Denied(Cell(t, c, s), other);
+                         });
+                     }});
+    edits.push_back({"pinned", [](ByteMatrix& t) {
+                         const int C = Demo().problem.inputs.number_of_classes;
+                         for (int c = 1; c <= C; ++c) {
+                             for (int s = 1; s <= kSlots; ++s) {
+                                 if (Pinned(c, s)) {
+                                     for (int other = 1; other <= kSlots; ++other) {
+                                         if (Cell(t, c, other) != 0 &&
+                                             Cell(t, c, other) != Cell(t, c, s)) {
+                                             std::swap(t(AsIndex(c), AsIndex(s)),
+                                                       t(AsIndex(c), AsIndex(other)));
+                                             return true;
+                                         }
+                                     }
+                                 }
+                             }
+                         }
+                         return false;
+                     }});
+    edits.push_back({"joint", [&rules](ByteMatrix& t) {
+                         const int c2 = rules.joint_lessons[4];
+                         const int j = rules.joint_lessons[5];
+                         return SwapWhere(t, [&t, c2, j](int c, int s, int /*other*/) {
+                             return c == c2 && Cell(t, c, s) == j;
+                         });
+                     }});
+    edits.push_back({"same_hour", [&rules](ByteMatrix& t) {
+                         // A lesson of the second teacher of a pair moved, in a later class
+                         // section, to a slot where the first teaches an earlier one.
+                         const int a = rules.same_hour_pairs[2];
+                         const int b = rules.same_hour_pairs[3];
+                         const int C = Demo().problem.inputs.number_of_classes;
+                         for (int c = 1; c <= C; ++c) {
+                             for (int s = 1; s <= kSlots; ++s) {
+                                 if (Cell(t, c, s) != a) {
+                                     continue;
+                                 }
+                                 for (int later = c + 1; later <= C; ++later) {
+                                     if (Cell(t, later, s) != 0 && !Pinned(later, s)) {
+                                         t(AsIndex(later), AsIndex(s)) = AsByte(b);
+                                         return true;
+                                     }
+                                 }
+                             }
+                         }
+                         return false;
+                     }});
+    edits.push_back({"split", [&rules](ByteMatrix& t) {
+                         const int c = rules.split_lessons[3];
+                         const int t1 = rules.split_lessons[4];
+                         const int t2 = rules.split_lessons[5];
+                         // Bring a lesson of the first teacher onto a day of the second.
+                         return SwapWhere(t, [&t, c, t1, t2](int cc, int s, int other) {
+                             if (cc != c || Cell(t, cc, s) != t1) {
+                                 return false;
+                             }
+                             for (int p = DayOfSlot(other); p <= kSlots; p += kDays) {
+                                 if (Cell(t, cc, p) == t2 && p != other) {
+                                     return true;
+                                 }
+                             }
+                             return false;
+                         });
+                     }});
+    edits.push_back({"class_day", [](ByteMatrix& t) {
+                         // A third lesson of a teacher on a day where it already has two.
+                         return SwapWhere(t, [&t](int c, int s, int other) {
+                             int held = 0;
+                             for (int p = DayOfSlot(other); p <= kSlots; p += kDays) {
+                                 held += Cell(t, c, p) == Cell(t, c, s) && p != s ? 1 : 0;
+                             }
+                             return held >= 2 && DayOfSlot(s) != DayOfSlot(other);
+                         });
+                     }});
+    return edits;
+}
+
+TEST(CliVerify, APageTheProgramWrotePassesAndPrintsNothing) {
+    const CliResult r = Verify(Demo().page);
+    EXPECT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    // The same timetable written again by the test passes too.
+    const CliResult again = Verify(WritePage(Demo().timetable, QStringLiteral("again.htm")));
+    EXPECT_EQ(again.code, 0) << again.out.toStdString() << again.err.toStdString();
+}
+
+TEST(CliVerify, APageEditedToBreakARuleIsCaughtUnderThatRule) {
+    for (const Edit& edit : Edits()) {
+        ByteMatrix timetable = Demo().timetable;
+        ASSERT_TRUE(edit.apply(timetable)) << edit.rule << ": no place to break it";
+        const CliResult r =
+            Verify(WritePage(timetable, QString::fromLatin1(edit.rule) + QStringLiteral(".htm")));
+        EXPECT_EQ(r.code, 1) << edit.rule;
+        EXPECT_TRUE(r.out.contains(QString::fromLatin1(edit.rule) + QStringLiteral(": ")))
+            << edit.rule << "\n"
+            << r.out.toStdString();
+    }
+}
+
+TEST(CliVerify, TheRunOptionsOfTheCommandLineAreChecked) {
+    // The page was found without a last-hour limit; under a limit of 1 it breaks it.
+    const CliResult r = Verify(Demo().page, {QStringLiteral("--last-hours"), QStringLiteral("1")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("last_hours: ") + U("τμήμα ")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(U("η ώρα"))) << r.out.toStdString();
+}
+
+TEST(CliVerify, OtherSchoolsUnknownNamesAndDamagedPagesHaveTheirOwnCodes) {
+    const SolvedDemo& demo = Demo();
+    const QByteArray bytes = FileBytes(demo.page);
+    auto write = [&demo](const QString& name, const QByteArray& content) {
+        const QString path = demo.dir.filePath(name);
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        return path;
+    };
+    const QByteArray school =
+        QByteArray::fromStdString(Utf8ToCp1253(demo.problem.page_info.school_name));
+    ASSERT_TRUE(bytes.contains(school));
+
+    QByteArray other = bytes;
+    other.replace(school, QByteArray::fromStdString(Utf8ToCp1253("Άλλο Σχολείο")));
+    CliResult r = Verify(write(QStringLiteral("other.htm"), other));
+    EXPECT_EQ(r.code, 8);
+    EXPECT_TRUE(r.err.contains(U("είναι λύση του σχολείου «Άλλο Σχολείο»"))) << r.err.toStdString();
+
+    const QByteArray a1 = QByteArray::fromStdString(Utf8ToCp1253("ΤΜΗΜΑ: <u>Α1<"));
+    ASSERT_TRUE(bytes.contains(a1));
+    QByteArray renamed = bytes;
+    renamed.replace(a1, QByteArray::fromStdString(Utf8ToCp1253("ΤΜΗΜΑ: <u>Ω9<")));
+    r = Verify(write(QStringLiteral("renamed.htm"), renamed));
+    EXPECT_EQ(r.code, 9);
+    EXPECT_TRUE(r.err.contains(U("τμήμα «Ω9»"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(U("το τμήμα Α1 του σχολείου λείπει"))) << r.err.toStdString();
+
+    // Cut in the middle of the class sections' tables.
+    r = Verify(write(QStringLiteral("cut.htm"), bytes.left(bytes.indexOf(a1) + 300)));
+    EXPECT_EQ(r.code, 10);
+    EXPECT_TRUE(r.err.contains(U("έχει αλλοιωθεί"))) << r.err.toStdString();
+
+    r = Verify(demo.dir.filePath(QStringLiteral("missing.htm")));
+    EXPECT_EQ(r.code, 4);
+}
+
+}  // namespace
+}  // namespace taktirio::data::testing
