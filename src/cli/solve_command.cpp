@@ -20,6 +20,7 @@
 
 #include "checks/presolve.h"
 #include "cli_commands.h"
+#include "console.h"
 #include "database/database.h"
 #include "database/errors.h"
 #include "load/problem_loader.h"
@@ -82,27 +83,6 @@ class InterruptGuard {
     std::array<struct sigaction, 3> previous_{};
 };
 
-// Program messages use "\r" as a line break; a terminal wants "\n".
-void Print(FILE* stream, const std::string& message) {
-    std::string text = message;
-    for (char& ch : text) {
-        if (ch == '\r') {
-            ch = '\n';
-        }
-    }
-    text += '\n';
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
-}
-
-void Print(FILE* stream, const QString& message) {
-    Print(stream, message.toStdString());
-}
-
-void Print(FILE* stream, const char* message) {
-    Print(stream, std::string(message));
-}
-
 bool IsTerminal(FILE* stream) {
     return isatty(fileno(stream)) == 1;
 }
@@ -122,7 +102,7 @@ class ConsoleListener : public RunListener {
         if (Interrupted() && started_ && !stopping_) {
             stopping_ = true;
             ClearLine();
-            Print(stderr, "Διακοπή της διαδικασίας υπολογισμού λύσεων…");
+            Say(stderr, "Διακοπή της διαδικασίας υπολογισμού λύσεων…");
         }
         if (live_ && started_) {  // not before the seed line
             std::fprintf(stderr, "\rΠροσπάθειες: %lld   Λύσεις: %d / %d ",
@@ -135,13 +115,13 @@ class ConsoleListener : public RunListener {
     void Attempts(std::int64_t attempts) override { attempts_ = attempts; }
     void SearchStarted(std::uint64_t seed, int threads) override {
         started_ = true;
-        Print(stdout, "seed " + std::to_string(seed) + ", " + std::to_string(threads) +
-                          " threads (repeat with --seed " + std::to_string(seed) + " --threads 1)");
-        Print(stdout, std::string(kSearchingText));
+        Say(stdout, "seed " + std::to_string(seed) + ", " + std::to_string(threads) +
+                        " threads (repeat with --seed " + std::to_string(seed) + " --threads 1)");
+        Say(stdout, std::string(kSearchingText));
     }
     void Solution(int /*solution*/, const std::string& line) override {
         ClearLine();
-        Print(stdout, line);
+        Say(stdout, line);
     }
     void ClearLine() {
         if (shown_) {
@@ -188,9 +168,9 @@ bool AskToDeletePrevious() {
 }
 
 int ContradictoryData(const std::string& detail) {
-    Print(stderr, std::string(kContradictoryDataMessage));
+    Say(stderr, std::string(kContradictoryDataMessage));
     if (!detail.empty()) {
-        Print(stderr, detail);
+        Say(stderr, detail);
     }
     return kExitDataProblem;
 }
@@ -221,7 +201,7 @@ SearchRequest SearchRequestOf(const SolveRequest& request, int stored_solutions)
 // loading. Returns an exit code when the run cannot go on.
 std::optional<int> PrepareRun(const SolveRequest& request, RunSequence& sequence) {
     if (const DataProblem problem = sequence.Check(); problem != DataProblem::kNone) {
-        Print(stderr, DataProblemMessage(problem));
+        Say(stderr, DataProblemMessage(problem));
         return kExitDataProblem;
     }
     if (request.solutions_given) {
@@ -238,7 +218,7 @@ std::optional<int> PrepareRun(const SolveRequest& request, RunSequence& sequence
 std::optional<int> CheckBeforeDeleting(const SolveRequest& request, const RunSequence& sequence) {
     const std::filesystem::path directory = sequence.SolutionsFolder();
     if (const auto message = sequence.NameProblem()) {
-        Print(stderr, *message);
+        Say(stderr, *message);
         return kExitDataProblem;
     }
     if (sequence.HasPreviousPages() && !request.replace && !AskToDeletePrevious()) {
@@ -246,12 +226,12 @@ std::optional<int> CheckBeforeDeleting(const SolveRequest& request, const RunSeq
             throw RunStoppedError(QString::fromUtf8(kStoppedBeforeSearchMessage),
                                   QStringLiteral("interrupted at the question"));
         }
-        Print(stderr, "Υπάρχουν προηγούμενες λύσεις στο " + directory.string() +
-                          ".\rΗ εκτέλεση ακυρώθηκε: δώσε --replace για να διαγραφούν.");
+        Say(stderr, "Υπάρχουν προηγούμενες λύσεις στο " + directory.string() +
+                        ".\rΗ εκτέλεση ακυρώθηκε: δώσε --replace για να διαγραφούν.");
         return kExitRefused;
     }
     if (const auto problem_text = sequence.FolderProblem()) {
-        Print(stderr, *problem_text);
+        Say(stderr, *problem_text);
         return kExitFailure;
     }
     return std::nullopt;
@@ -263,14 +243,14 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
     const RunSummary summary = sequence.Search(search);
     listener.ClearLine();
     if (summary.end == RunEnd::kTimeLimit) {
-        Print(stderr, "Το χρονικό όριο εξαντλήθηκε.");
+        Say(stderr, "Το χρονικό όριο εξαντλήθηκε.");
     }
     if (summary.found == 0) {
-        Print(stdout, std::string(kNoSolutionMessage));
+        Say(stdout, std::string(kNoSolutionMessage));
     }
-    Print(stdout, SummaryMessage(summary.found, summary.requested, summary.total_time_text));
+    Say(stdout, SummaryMessage(summary.found, summary.requested, summary.total_time_text));
     if (summary.found > 0) {
-        Print(stdout, "Οι λύσεις αποθηκεύτηκαν στο " + directory.string());
+        Say(stdout, "Οι λύσεις αποθηκεύτηκαν στο " + directory.string());
     }
     return ExitCodeOf(summary);
 }
@@ -285,13 +265,13 @@ int Solve(const SolveRequest& request, const ProgramPaths& paths) {
         checked.settings.solutions_requested = request.settings.solutions_requested;
     }
     if (!SearchRequestValid(checked)) {
-        Print(stderr, std::string(kInvalidValuesMessage));
+        Say(stderr, std::string(kInvalidValuesMessage));
         return kExitUsage;
     }
     InterruptGuard guard;
     try {
         if (const QString problem = ProgramDirectoryProblem(paths.directory); !problem.isEmpty()) {
-            Print(stderr, problem);
+            Say(stderr, problem);
             return kExitFailure;
         }
         ConsoleListener listener;
@@ -306,36 +286,36 @@ int Solve(const SolveRequest& request, const ProgramPaths& paths) {
         }
         return RunSearch(request, sequence, listener);
     } catch (const RunStoppedError& error) {
-        Print(stderr, error.message());
+        Say(stderr, error.message());
         return kExitNoneFound;
     } catch (const RunRefusedError& error) {
-        Print(stderr, error.message());
+        Say(stderr, error.message());
         return kExitUsage;
     } catch (const PreparationError& error) {
-        Print(stderr, error.message());
+        Say(stderr, error.message());
         return kExitDataProblem;
     } catch (const ProblemLoadError& error) {
-        Print(stderr, error.message());
+        Say(stderr, error.message());
         return kExitDataProblem;
     } catch (const ProblemError& error) {
         return ContradictoryData(error.what());
     } catch (const ContradictoryDataError& error) {
         return ContradictoryData(error.what());
     } catch (const RunStartError& error) {
-        Print(stderr, std::string(error.what()) + "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν.");
+        Say(stderr, std::string(error.what()) + "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν.");
         return kExitFailure;
     } catch (const PageDeleteError& error) {
-        Print(stderr, "Η προηγούμενη λύση " + error.path().string() + " δεν μπορεί να διαγραφεί (" +
-                          error.reason() + ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε.");
+        Say(stderr, "Η προηγούμενη λύση " + error.path().string() + " δεν μπορεί να διαγραφεί (" +
+                        error.reason() + ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε.");
         return kExitFailure;
     } catch (const PageWriteError& error) {
-        Print(stderr, "Η σελίδα " + error.path() + " δεν μπορεί να γραφτεί.\r" + error.what());
+        Say(stderr, "Η σελίδα " + error.path() + " δεν μπορεί να γραφτεί.\r" + error.what());
         return kExitFailure;
     } catch (const EncodingError& error) {
-        Print(stderr, error.what());
+        Say(stderr, error.what());
         return kExitFailure;
     } catch (const std::filesystem::filesystem_error& error) {
-        Print(stderr, error.what());
+        Say(stderr, error.what());
         return kExitFailure;
     }
 }
