@@ -443,7 +443,8 @@ TEST(ClassDayCheck, ADoubleLessonAndTwoSinglesNeedThreeDaysAtTwoADay) {
     // Only Monday and Tuesday are open.
     School school(1, 2);
     school.Teach(1, 1, 4, 1).Teach(1, 2, 6).Free(1, {3, 8, 4, 9, 5, 10});
-    const Infeasibility* reason = Find(school.Check(), FeasibilityRule::kSpread);
+    const std::vector<Infeasibility> found = school.Check();
+    const Infeasibility* reason = Find(found, FeasibilityRule::kSpread);
     ASSERT_NE(reason, nullptr) << Listing(school.Check());
     EXPECT_EQ(reason->needed, 3);
     EXPECT_EQ(reason->available, 2);
