@@ -174,7 +174,7 @@ std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const Sol
         lines.push_back(DeepestLine(evidence, inputs));
     }
 
-    // Rules, most refusals first; kPlaced counts placements, not refusals.
+    // Rules, most refusals first; kPlaced is no refusal.
     std::vector<std::int64_t> by_rule(evidence.refusals.begin(), evidence.refusals.end());
     by_rule[static_cast<std::size_t>(Refusal::kPlaced)] = 0;
     std::int64_t refused = 0;

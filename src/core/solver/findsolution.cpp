@@ -135,7 +135,9 @@ bool Tfindsolution::FillPositions(int c, bool& stopped) {
     const int hours = class_hours_[AsIndex(c)];
     const std::uint8_t* position_slot = context_.index.position_slot.data();
     std::uint8_t* row = timetable_.row(AsIndex(c));
-    // Plain counters of this object: a try costs two increments, nothing shared.
+    // Plain counters of this object, nothing shared; only a refused try is
+    // counted (placements are draws less refusals), which keeps the common
+    // path of a draw as it was.
     std::int64_t* refusals = evidence_.refusals.data();
     std::int64_t* teacher_refusals = evidence_.teacher_refusals.data();
     for (int k = 1; k <= hours; ++k) {
@@ -155,8 +157,8 @@ bool Tfindsolution::FillPositions(int c, bool& stopped) {
             const Refusal outcome = two_hour_left_(AsIndex(c), AsIndex(t)) > 0
                                         ? TryTwoHour(c, s, t)
                                         : TryOneHour(c, s, t);
-            ++refusals[static_cast<std::size_t>(outcome)];
             if (outcome != Refusal::kPlaced) {
+                ++refusals[static_cast<std::size_t>(outcome)];
                 ++teacher_refusals[t];
                 DropCandidate(list, r);
             }

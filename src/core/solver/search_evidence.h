@@ -8,7 +8,8 @@
 namespace taktirio {
 
 // Why a try of a teacher at a slot was refused: the first test of the try that
-// said no. The order is the order of the tests in a one-hour try.
+// said no. After the two-hour try's own first test, the order is the order in
+// which a try runs its tests.
 enum class Refusal : std::uint8_t {
     kPlaced = 0,        // not refused: the lesson was placed
     kNoRoomForSecond,   // two-hour lesson: the next hour is taken or past the day's end
@@ -32,7 +33,8 @@ inline constexpr std::size_t kRefusalKinds = 12;
 struct SearchEvidence {
     std::int64_t attempts = 0;  // Search calls counted here
     std::int64_t draws = 0;     // candidates drawn
-    // [Refusal] = tries refused by that rule; [kPlaced] = lessons placed.
+    // [Refusal] = tries refused by that rule; [kPlaced] is not counted and
+    // stays 0 (the lessons placed are draws less refusals).
     std::array<std::int64_t, kRefusalKinds> refusals{};
     std::vector<std::int64_t> teacher_refusals;  // [teacher 1..T] = tries refused
     std::vector<std::int64_t> class_failures;    // [class 1..C] = starts that did not complete
