@@ -35,11 +35,16 @@ struct RunEngine::Shared {
 // One worker: its own context (a copy of the options and rule tables, its own
 // stop flag), its own random stream and, per attempt, its own solver object.
 // As the context's writer it claims the next solution number for each
-// timetable its attempts complete.
+// timetable its attempts complete. What its attempts saw is added up in its own
+// evidence, which the engine reads only once the thread has been joined.
 class RunEngine::Worker : public SolutionWriter {
   public:
     Worker(RunEngine& engine, Shared& shared, const RunContext& prepared, std::uint64_t seed)
-        : engine_(engine), shared_(shared), random_(seed) {
+        : engine_(engine),
+          shared_(shared),
+          random_(seed),
+          evidence_(SearchEvidence::Sized(engine.inputs_.number_of_classes,
+                                          engine.inputs_.number_of_teachers)) {
         context_.options = prepared.options;
         context_.rules = prepared.rules;
         context_.index = prepared.index;
@@ -61,6 +66,8 @@ class RunEngine::Worker : public SolutionWriter {
         }
     }
     void Stop() { context_.stop_requested.store(true, std::memory_order_relaxed); }
+    // Only after Join: the worker's thread writes it without a lock.
+    const SearchEvidence& evidence() const { return evidence_; }
 
     void WriteSolution(const Tfindsolution& solution, const RunContext& /*context*/) override {
         std::lock_guard<std::mutex> lock(shared_.mutex);
@@ -96,6 +103,7 @@ class RunEngine::Worker : public SolutionWriter {
             while (!context_.stop_requested.load(std::memory_order_relaxed)) {
                 Tfindsolution solver(context_, random_, engine_.inputs_);
                 solver.Search();
+                evidence_.Merge(solver.evidence());
                 shared_.attempts.fetch_add(1, std::memory_order_relaxed);
             }
         } catch (...) {
@@ -114,6 +122,7 @@ class RunEngine::Worker : public SolutionWriter {
     Shared& shared_;
     RunContext context_;
     RandomStream random_;
+    SearchEvidence evidence_;
     std::thread thread_;
 };
 
@@ -227,8 +236,11 @@ RunSummary RunEngine::Run() {
     }
     shared.changed.notify_all();
     Supervise(shared, summary);
+    SearchEvidence evidence =
+        SearchEvidence::Sized(inputs_.number_of_classes, inputs_.number_of_teachers);
     for (auto& worker : workers_) {
         worker->Join();
+        evidence.Merge(worker->evidence());
     }
     {
         std::lock_guard<std::mutex> lock(workers_mutex_);
@@ -244,6 +256,8 @@ RunSummary RunEngine::Run() {
     summary.total_time_text = Tfindsolution::ElapsedText(clock_(), run_start_time);
     if (summary.found == summary.requested) {
         summary.end = RunEnd::kAllFound;
+    } else {
+        summary.evidence = std::move(evidence);
     }
     if (summary.found == 0 && !parameters_.solutions_directory.empty()) {
         summary.directory_removed = RemoveDirectoryIfEmpty(parameters_.solutions_directory);

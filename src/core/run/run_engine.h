@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "solver/run_context.h"
+#include "solver/search_evidence.h"
 #include "solver/solver_inputs.h"
 
 namespace taktirio {
@@ -68,6 +69,10 @@ struct RunSummary {
     std::string total_time_text;     // hours:minutes:seconds:milliseconds
     std::vector<std::string> lines;  // one per solution, in the order found
     bool directory_removed = false;  // nothing found and the empty directory removed
+    // What the search saw, summed over every worker and attempt. Filled only
+    // when the run ended without all its solutions (stop, time limit); empty
+    // otherwise. EvidenceMessage (run_messages.h) words it for the user.
+    SearchEvidence evidence;
 };
 
 // Finds the requested number of solutions of one loaded problem. The search

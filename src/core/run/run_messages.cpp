@@ -1,5 +1,11 @@
 #include "run/run_messages.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "solver/slots.h"
+
 namespace taktirio {
 
 std::string SolutionLine(int solution, const std::string& time_text) {
@@ -19,6 +25,197 @@ std::string OpenFolderQuestion(const std::string& directory) {
 
 std::string FolderNotOpenedMessage(const std::string& directory) {
     return "Παρουσιάστηκε σφάλμα.\rΟι λύσεις είναι διαθέσιμες στο\r" + directory;
+}
+
+}  // namespace taktirio
+
+namespace taktirio {
+namespace {
+
+// How many rules and teachers the evidence names; the rest would be noise.
+constexpr std::size_t kRulesShown = 4;
+constexpr std::size_t kTeachersShown = 5;
+
+std::string Num(long long value) {
+    return std::to_string(value);
+}
+
+std::string NameOf(const std::vector<std::string>& names, int number, const char* kind) {
+    const auto i = static_cast<std::size_t>(number);
+    if (i < names.size() && !names[i].empty()) {
+        return names[i];
+    }
+    return std::string(kind) + " " + Num(number);
+}
+
+std::string ClassName(const SolverInputs& inputs, int c) {
+    return NameOf(inputs.class_names, c, "τμήμα");
+}
+
+std::string TeacherName(const SolverInputs& inputs, int t) {
+    return NameOf(inputs.teacher_names, t, "διδάσκων");
+}
+
+std::string SlotName(int s) {
+    return std::string(kDayNames[static_cast<std::size_t>(DayOfSlot(s))]) + " " +
+           Num(HourOfSlot(s)) + "η ώρα";
+}
+
+std::string Times(std::int64_t count) {
+    return Num(count) + (count == 1 ? " φορά" : " φορές");
+}
+
+// Indices 1.. of `counts` with a count above 0, most first; ties by number.
+std::vector<int> MostFirst(const std::vector<std::int64_t>& counts, std::size_t most) {
+    std::vector<int> order;
+    for (std::size_t i = 1; i < counts.size(); ++i) {
+        if (counts[i] > 0) {
+            order.push_back(static_cast<int>(i));
+        }
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return counts[static_cast<std::size_t>(a)] > counts[static_cast<std::size_t>(b)];
+    });
+    if (order.size() > most) {
+        order.resize(most);
+    }
+    return order;
+}
+
+std::string FailedClassLine(const SearchEvidence& evidence, const SolverInputs& inputs) {
+    const std::vector<int> worst = MostFirst(evidence.class_failures, 1);
+    if (worst.empty()) {
+        return "Κανένα τμήμα δεν έμεινε ασυμπλήρωτο: η αναζήτηση διακόπηκε πριν αποτύχει "
+               "κάποια προσπάθεια.";
+    }
+    const auto c = static_cast<std::size_t>(worst.front());
+    std::string line = "Το τμήμα που απέτυχε συχνότερα: " + ClassName(inputs, worst.front()) +
+                       ", που ξεκίνησε και δεν συμπληρώθηκε " + Times(evidence.class_failures[c]);
+    if (c < evidence.joint_refusals.size() && evidence.joint_refusals[c] > 0) {
+        line += " (" + Times(evidence.joint_refusals[c]) +
+                " συμπληρώθηκε αλλά δεν ταίριαζαν τα μαθήματα διδασκόντων σε δύο τμήματα την "
+                "ίδια ώρα)";
+    }
+    if (c < evidence.attempts_ended.size() && evidence.attempts_ended[c] > 0) {
+        line += "· εκεί εγκαταλείφθηκαν " + Num(evidence.attempts_ended[c]) + " από τις " +
+                Num(evidence.attempts) + " προσπάθειες";
+    }
+    return line + ".";
+}
+
+std::string DeepestLine(const SearchEvidence& evidence, const SolverInputs& inputs) {
+    const int c = evidence.deepest_class;
+    const auto uc = static_cast<std::size_t>(c);
+    const int hours = uc < inputs.class_hours.size() ? inputs.class_hours[uc] : 0;
+    std::string line = "Το πιο μακρινό σημείο που έφτασε: " + ClassName(inputs, c) + " (" + Num(c) +
+                       "ο από τα " + Num(inputs.number_of_classes) +
+                       " τμήματα στη σειρά συμπλήρωσης), ώρα " + Num(evidence.deepest_position) +
+                       " από τις " + Num(hours);
+    if (evidence.deepest_slot > 0) {
+        line += " (" + SlotName(evidence.deepest_slot) + ")";
+    }
+    return line + ".";
+}
+
+}  // namespace
+
+std::string RefusalText(Refusal rule) {
+    static constexpr const char* kRunOption = " (περιορισμός του υπολογισμού λύσεων)";
+    switch (rule) {
+        case Refusal::kPlaced:
+            return "τοποθέτηση";
+        case Refusal::kNoRoomForSecond:
+            return "δίωρο χωρίς ελεύθερη την επόμενη ώρα της ίδιας ημέρας";
+        case Refusal::kTeacherBusy:
+            return "ο διδάσκων διδάσκει την ίδια ώρα σε άλλο τμήμα";
+        case Refusal::kSpreadOverDays:
+            return "ο διδάσκων έχει ήδη μάθημα στο τμήμα την ίδια ημέρα (οι ώρες του στο τμήμα "
+                   "δεν είναι περισσότερες από τις ημέρες που έρχεται)";
+        case Refusal::kSplitSameDay:
+            return "χωρισμός μαθήματος: ο άλλος διδάσκων διδάσκει το τμήμα την ίδια ημέρα";
+        case Refusal::kClassDayFull:
+            return std::string(
+                       "μέγιστος ημερήσιος αριθμός ωρών διδασκαλίας ενός καθηγητή σε ένα "
+                       "τμήμα") +
+                   kRunOption;
+        case Refusal::kSingleHourRun:
+            return std::string(
+                       "μη επιτρεπτή τοποθέτηση μονόωρων ώστε να σχηματίζονται "
+                       "συνεχόμενα 2 ωρα ή 3 ωρα") +
+                   kRunOption;
+        case Refusal::kSlotDenied:
+            return "ώρα στην οποία ο διδάσκων πρέπει να είναι ελεύθερος";
+        case Refusal::kLastHoursFull:
+            return std::string(
+                       "μέγιστος αριθμός τοποθετήσεων καθηγητή στις τελευταίες ώρες σε "
+                       "μιαν εβδομάδα") +
+                   kRunOption;
+        case Refusal::kDayHoursFull:
+            return std::string("μέγιστος αριθμός ωρών διδασκαλίας ενός καθηγητή σε μια μέρα") +
+                   kRunOption;
+        case Refusal::kSameHourConflict:
+            return "διδάσκοντες που δεν διδάσκουν ποτέ την ίδια ώρα";
+        case Refusal::kTooManyInARow:
+            return std::string(
+                       "συνεχόμενος αριθμός ωρών διδασκαλίας ενός καθηγητή σε μια μέρα "
+                       "<=4") +
+                   kRunOption;
+    }
+    return "κανόνας " + Num(static_cast<int>(rule));
+}
+
+std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const SolverInputs& inputs) {
+    std::vector<std::string> lines;
+    if (evidence.empty()) {
+        return lines;
+    }
+    lines.push_back(FailedClassLine(evidence, inputs));
+    if (evidence.deepest_class > 0) {
+        lines.push_back(DeepestLine(evidence, inputs));
+    }
+
+    // Rules, most refusals first; kPlaced is no refusal.
+    std::vector<std::int64_t> by_rule(evidence.refusals.begin(), evidence.refusals.end());
+    by_rule[static_cast<std::size_t>(Refusal::kPlaced)] = 0;
+    std::int64_t refused = 0;
+    for (const std::int64_t n : by_rule) {
+        refused += n;
+    }
+    const std::vector<int> rules = MostFirst(by_rule, kRulesShown);
+    if (!rules.empty()) {
+        lines.push_back("Οι κανόνες που απέρριψαν τους περισσότερους υποψήφιους διδάσκοντες (" +
+                        Num(refused) + " απορρίψεις σε " + Num(evidence.draws) + " δοκιμές):");
+        for (std::size_t i = 0; i < rules.size(); ++i) {
+            const std::int64_t n = by_rule[static_cast<std::size_t>(rules[i])];
+            const std::int64_t percent = (100 * n + refused / 2) / refused;
+            lines.push_back(Num(static_cast<long long>(i + 1)) + ") " +
+                            RefusalText(static_cast<Refusal>(rules[i])) + ": " + Times(n) + " (" +
+                            Num(percent) + "%)");
+        }
+    }
+
+    const std::vector<int> teachers = MostFirst(evidence.teacher_refusals, kTeachersShown);
+    if (!teachers.empty()) {
+        std::string line = "Οι διδάσκοντες που απορρίφθηκαν συχνότερα: ";
+        for (std::size_t i = 0; i < teachers.size(); ++i) {
+            line += (i == 0 ? "" : ", ") + TeacherName(inputs, teachers[i]) + " (" +
+                    Times(evidence.teacher_refusals[static_cast<std::size_t>(teachers[i])]) + ")";
+        }
+        lines.push_back(line + ".");
+    }
+    return lines;
+}
+
+std::string EvidenceMessage(const SearchEvidence& evidence, const SolverInputs& inputs) {
+    const std::vector<std::string> lines = EvidenceLines(evidence, inputs);
+    if (lines.empty()) {
+        return {};
+    }
+    std::string message = "Τι συνάντησε η αναζήτηση λύσεων:";
+    for (const std::string& line : lines) {
+        message += "\r" + line;
+    }
+    return message;
 }
 
 }  // namespace taktirio

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "solver/search_evidence.h"
+#include "solver/solver_inputs.h"
 
 namespace taktirio {
 
@@ -36,5 +40,18 @@ std::string OpenFolderQuestion(const std::string& directory);
 
 // Shown when the solutions folder cannot be opened.
 std::string FolderNotOpenedMessage(const std::string& directory);
+
+// The rule behind a refusal, in the words of the school's timetable.
+std::string RefusalText(Refusal rule);
+
+// What the search saw in a run that ended without all its solutions, one line
+// each: the class section that failed most, the furthest point reached, the
+// rules that refused most candidates and the teachers refused most. Names come
+// from the loaded problem the run searched (`inputs`); a number without a name
+// is written as a number. No lines when nothing was counted.
+std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const SolverInputs& inputs);
+
+// The same lines under a heading, joined by "\r"; empty when there are none.
+std::string EvidenceMessage(const SearchEvidence& evidence, const SolverInputs& inputs);
 
 }  // namespace taktirio

@@ -76,6 +76,7 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
         day_load_ = ByteMatrix(T + 1, kDays + 1);
         day_load_start_ = day_load_;
     }
+    evidence_ = SearchEvidence::Sized(number_of_classes, number_of_teachers);
 }
 
 Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random, const SolverInputs& in)
@@ -85,6 +86,7 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random, const So
                     in.two_hour_lessons) {}
 
 bool Tfindsolution::Search() {
+    ++evidence_.attempts;
     if (context_.on_attempt_start) {
         context_.on_attempt_start();
     }
@@ -114,10 +116,13 @@ Tfindsolution::ClassOutcome Tfindsolution::FillClass(int c) {
             // started again like one that ran out of candidates, and bounded
             // the same way, so that a class section the test can never accept
             // ends the attempt instead of looping for ever.
+            ++evidence_.joint_refusals[AsIndex(c)];
         } else if (stopped) {
             return ClassOutcome::kStopped;
         }
+        ++evidence_.class_failures[AsIndex(c)];
         if (attempts >= limit) {
+            ++evidence_.attempts_ended[AsIndex(c)];
             return ClassOutcome::kGaveUp;
         }
         RestartClass(c);
@@ -130,6 +135,11 @@ bool Tfindsolution::FillPositions(int c, bool& stopped) {
     const int hours = class_hours_[AsIndex(c)];
     const std::uint8_t* position_slot = context_.index.position_slot.data();
     std::uint8_t* row = timetable_.row(AsIndex(c));
+    // Plain counters of this object, nothing shared; only a refused try is
+    // counted (placements are draws less refusals), which keeps the common
+    // path of a draw as it was.
+    std::int64_t* refusals = evidence_.refusals.data();
+    std::int64_t* teacher_refusals = evidence_.teacher_refusals.data();
     for (int k = 1; k <= hours; ++k) {
         const int s = position_slot[k];
         if (row[s] != 0) {
@@ -138,88 +148,106 @@ bool Tfindsolution::FillPositions(int c, bool& stopped) {
         teachersforclass list = ListCandidates(c);
         while (row[s] == 0 && list.count > 0) {
             if (context_.stop_requested.load(std::memory_order_relaxed)) {
+                evidence_.Reached(c, k, s);
                 stopped = true;
                 return false;
             }
             const int r = PickCandidate(list);
             const int t = list.teachers[r];
-            const bool placed = two_hour_left_(AsIndex(c), AsIndex(t)) > 0 ? TryTwoHour(c, s, t)
-                                                                           : TryOneHour(c, s, t);
-            if (!placed) {
+            const Refusal outcome = two_hour_left_(AsIndex(c), AsIndex(t)) > 0
+                                        ? TryTwoHour(c, s, t)
+                                        : TryOneHour(c, s, t);
+            if (outcome != Refusal::kPlaced) {
+                ++refusals[static_cast<std::size_t>(outcome)];
+                ++teacher_refusals[t];
                 DropCandidate(list, r);
             }
         }
         if (row[s] == 0) {
+            evidence_.Reached(c, k, s);
             return false;
         }
     }
+    evidence_.Reached(c, hours, hours > 0 ? position_slot[hours] : 0);
     return true;
 }
 
-bool Tfindsolution::TryOneHour(int c, int s, int t) {
+// The tests of a try, in their fixed order; the first that refuses names the
+// refusal. The order decides which state changes (BookDayHours) happen, so it
+// must not change.
+Refusal Tfindsolution::TryOneHour(int c, int s, int t) {
     const RunOptions& options = context_.options;
-    if (TeacherBusy(t, s) || SpreadOverDays(t, s, c) || SplitSameDay(c, s, t)) {
-        return false;
+    if (TeacherBusy(t, s)) {
+        return Refusal::kTeacherBusy;
+    }
+    if (SpreadOverDays(t, s, c)) {
+        return Refusal::kSpreadOverDays;
+    }
+    if (SplitSameDay(c, s, t)) {
+        return Refusal::kSplitSameDay;
     }
     if (ClassDayFull(s, t, c, 1)) {
-        return false;
+        return Refusal::kClassDayFull;
     }
     if (options.no_single_hour_runs && s > kDays &&
         timetable_(AsIndex(c), AsIndex(s - kDays)) == t) {
-        return false;
+        return Refusal::kSingleHourRun;
     }
     if (SlotDenied(s, t)) {
-        return false;
+        return Refusal::kSlotDenied;
     }
     if (options.last_hours_limit_on && WithinLastFive(s, c) && LastHoursFull(t)) {
-        return false;
+        return Refusal::kLastHoursFull;
     }
     if (options.day_hours_limit_on && BookDayHours(t, s, 1)) {
-        return false;
+        return Refusal::kDayHoursFull;
     }
     if (SameHourConflict(t, s, c - 1)) {
-        return false;
+        return Refusal::kSameHourConflict;
     }
     if (options.four_hour_run_limit_on && TooManyInARow(t, 1, s)) {
-        return false;
+        return Refusal::kTooManyInARow;
     }
     Place(c, s, t, 1);
-    return true;
+    return Refusal::kPlaced;
 }
 
-bool Tfindsolution::TryTwoHour(int c, int s, int t) {
+Refusal Tfindsolution::TryTwoHour(int c, int s, int t) {
     const RunOptions& options = context_.options;
     const int s2 = s + kDays;
     const int second_hour_limit = context_.rules.last_days_count > 0 ? 35 : kSlots;
     // The limit is tested first: past slot 50 there is no cell to look at.
     if (s2 > second_hour_limit || timetable_(AsIndex(c), AsIndex(s2)) != 0) {
-        return false;
+        return Refusal::kNoRoomForSecond;
     }
-    if (TeacherBusy(t, s) || TeacherBusy(t, s2) || SplitSameDay(c, s, t)) {
-        return false;
+    if (TeacherBusy(t, s) || TeacherBusy(t, s2)) {
+        return Refusal::kTeacherBusy;
+    }
+    if (SplitSameDay(c, s, t)) {
+        return Refusal::kSplitSameDay;
     }
     if (ClassDayFull(s, t, c, 2)) {
-        return false;
+        return Refusal::kClassDayFull;
     }
     if (SlotDenied(s, t) || SlotDenied(s2, t)) {
-        return false;
+        return Refusal::kSlotDenied;
     }
     if (options.last_hours_limit_on && WithinLastFive(s2, c) && LastHoursFull(t)) {
-        return false;
+        return Refusal::kLastHoursFull;
     }
     if (options.day_hours_limit_on && BookDayHours(t, s, 2)) {
-        return false;
+        return Refusal::kDayHoursFull;
     }
     if (SameHourConflict(t, s, c - 1) || SameHourConflict(t, s2, c - 1)) {
-        return false;
+        return Refusal::kSameHourConflict;
     }
     if (options.four_hour_run_limit_on && TooManyInARow(t, 2, s)) {
-        return false;
+        return Refusal::kTooManyInARow;
     }
     timetable_(AsIndex(c), AsIndex(s2)) = static_cast<std::uint8_t>(t);
     Place(c, s, t, 2);
     LowerCounter(two_hour_left_, c, t, 1, "two_hour_left");
-    return true;
+    return Refusal::kPlaced;
 }
 
 void Tfindsolution::Place(int c, int s, int t, int hours) {
@@ -263,7 +291,7 @@ teachersforclass Tfindsolution::ListCandidates(int c) const {
 }
 
 int Tfindsolution::PickCandidate(const teachersforclass& list) {
-    ++draws_;
+    ++evidence_.draws;
     return 1 + static_cast<int>(random_.Below(list.count));
 }
 

@@ -8,6 +8,7 @@
 #include "solver/byte_matrix.h"
 #include "solver/random_stream.h"
 #include "solver/run_context.h"
+#include "solver/search_evidence.h"
 #include "solver/solver_inputs.h"
 
 namespace taktirio {
@@ -94,16 +95,19 @@ class Tfindsolution {
     const std::vector<std::string>& teacher_names() const { return teacher_names_; }
 
     // Counters of this attempt, for progress and benchmarks.
-    std::uint64_t draws() const { return draws_; }
+    std::uint64_t draws() const { return static_cast<std::uint64_t>(evidence_.draws); }
     std::int64_t class_starts() const { return class_starts_; }
+    // What this attempt saw: failures, the deepest point, refusals by rule and
+    // by teacher. Only this object writes it; the run adds it to its own.
+    const SearchEvidence& evidence() const { return evidence_; }
 
   private:
     enum class ClassOutcome { kCompleted, kGaveUp, kStopped };
 
     ClassOutcome FillClass(int c);
     bool FillPositions(int c, bool& stopped);
-    bool TryOneHour(int c, int s, int t);
-    bool TryTwoHour(int c, int s, int t);
+    Refusal TryOneHour(int c, int s, int t);
+    Refusal TryTwoHour(int c, int s, int t);
     void Place(int c, int s, int t, int hours);
     int CountOnDay(int c, int day, int t) const;
     int AvailableDays(int t) const {
@@ -133,8 +137,8 @@ class Tfindsolution {
     std::vector<std::string> class_names_;
     std::vector<std::string> teacher_names_;
 
-    std::uint64_t draws_ = 0;
     std::int64_t class_starts_ = 0;
+    SearchEvidence evidence_;
 };
 
 }  // namespace taktirio

@@ -2,6 +2,7 @@
 // is built from.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <ostream>
 
@@ -26,6 +27,7 @@ struct Runner {
         const bool done = solver.Search();
         draws = solver.draws();
         class_starts = solver.class_starts();
+        evidence = solver.evidence();
         return done;
     }
     // Attempts until one completes; false when none of `limit` does.
@@ -41,6 +43,7 @@ struct Runner {
     RecordingWriter writer;
     std::uint64_t draws = 0;
     std::int64_t class_starts = 0;
+    SearchEvidence evidence;
 };
 
 int CountInClass(const ByteMatrix& timetable, int c, int t) {
@@ -184,6 +187,75 @@ TEST(Search, GivesUpAfterAttemptsPerClassStarts) {
     Runner run(school);
     EXPECT_FALSE(run.Attempt(school));
     EXPECT_EQ(run.class_starts, 1000);
+
+    // Each start drew the teacher once for Monday's first hour and was refused
+    // there for the free hour.
+    const SearchEvidence& seen = run.evidence;
+    EXPECT_EQ(seen.attempts, 1);
+    EXPECT_EQ(seen.draws, 1000);
+    EXPECT_EQ(seen.Refused(Refusal::kSlotDenied), 1000);
+    EXPECT_EQ(seen.teacher_refusals.at(1), 1000);
+    EXPECT_EQ(seen.class_failures.at(1), 1000);
+    EXPECT_EQ(seen.attempts_ended.at(1), 1);
+    EXPECT_EQ(seen.joint_refusals.at(1), 0);
+    EXPECT_EQ(seen.deepest_class, 1);
+    EXPECT_EQ(seen.deepest_position, 1);
+    EXPECT_EQ(seen.deepest_slot, 1);
+}
+
+// Each try is counted under the first test that refused it. One small school
+// per rule, where only that rule can refuse anyone.
+TEST(Search, EvidenceCountsEachRefusalUnderTheRuleThatMadeIt) {
+    struct Case {
+        const char* name;
+        std::function<void(TestSchool&)> set_up;
+        int classes;
+        Refusal rule;
+        int failed_class;
+    };
+    const std::vector<Case> cases = {
+        {"teacher busy", [](TestSchool& s) { s.Teach(1, 1, 5).Teach(2, 1, 5); }, 2,
+         Refusal::kTeacherBusy, 2},
+        {"free hour",
+         [](TestSchool& s) {
+             s.Teach(1, 1, 5);
+             s.ctx.rules.AddDeniedSlot(1, 4);
+         },
+         1, Refusal::kSlotDenied, 1},
+        {"last hours",
+         [](TestSchool& s) {
+             s.Teach(1, 1, 5);
+             s.ctx.options.last_hours_limit_on = true;
+             s.ctx.options.last_hours_limit = 4;
+         },
+         1, Refusal::kLastHoursFull, 1},
+        {"never at the same hour",
+         [](TestSchool& s) {
+             s.Teach(1, 1, 5).Teach(2, 2, 5);
+             s.ctx.rules.AddSameHourPair(1, 2);
+         },
+         2, Refusal::kSameHourConflict, 2},
+    };
+    for (const Case& c : cases) {
+        TestSchool school(c.classes, 2);
+        c.set_up(school);
+        school.ctx.options.attempts_per_class = 1000;
+        Runner run(school);
+        EXPECT_FALSE(run.Attempt(school)) << c.name;
+        const SearchEvidence& seen = run.evidence;
+        std::int64_t refused = 0;
+        for (std::size_t k = 1; k < kRefusalKinds; ++k) {
+            refused += seen.refusals[k];
+        }
+        EXPECT_GT(seen.Refused(c.rule), 0) << c.name;
+        EXPECT_EQ(seen.Refused(c.rule), refused) << c.name << ": no other rule refused";
+        EXPECT_EQ(seen.Refused(Refusal::kPlaced), 0) << c.name;
+        EXPECT_LT(refused, seen.draws) << c.name << ": placements are not refusals";
+        EXPECT_EQ(seen.teacher_refusals.at(1) + seen.teacher_refusals.at(2), refused) << c.name;
+        EXPECT_EQ(seen.class_failures.at(static_cast<std::size_t>(c.failed_class)), 1000) << c.name;
+        EXPECT_EQ(seen.attempts_ended.at(static_cast<std::size_t>(c.failed_class)), 1) << c.name;
+        EXPECT_EQ(seen.deepest_class, c.failed_class) << c.name;
+    }
 }
 
 TEST(Search, JointLessonRefusedAtEveryCompletionEndsTheAttempt) {
@@ -195,6 +267,14 @@ TEST(Search, JointLessonRefusedAtEveryCompletionEndsTheAttempt) {
     Runner run(school);
     EXPECT_FALSE(run.Attempt(school));
     EXPECT_EQ(run.class_starts, 50);
+    // Some starts run out of candidates first; the others are complete and
+    // then refused by the joint-lesson test. Both are failures of the start.
+    EXPECT_GT(run.evidence.joint_refusals.at(1), 0);
+    EXPECT_LE(run.evidence.joint_refusals.at(1), 50);
+    EXPECT_EQ(run.evidence.class_failures.at(1), 50);
+    EXPECT_EQ(run.evidence.attempts_ended.at(1), 1);
+    EXPECT_EQ(run.evidence.deepest_class, 1);
+    EXPECT_EQ(run.evidence.deepest_position, 10) << "the class section was filled to its end";
 }
 
 TEST(Search, JointLessonTakesTheSameSlotsInBothClassSections) {

@@ -1,0 +1,45 @@
+#include "solver/search_evidence.h"
+
+#include <algorithm>
+
+#include "common/narrow.h"
+
+namespace taktirio {
+namespace {
+
+void AddInto(std::vector<std::int64_t>& into, const std::vector<std::int64_t>& from) {
+    if (into.size() < from.size()) {
+        into.resize(from.size(), 0);
+    }
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        into[i] += from[i];
+    }
+}
+
+}  // namespace
+
+SearchEvidence SearchEvidence::Sized(int classes, int teachers) {
+    SearchEvidence evidence;
+    evidence.teacher_refusals.assign(AsIndex(teachers) + 1, 0);
+    evidence.class_failures.assign(AsIndex(classes) + 1, 0);
+    evidence.joint_refusals.assign(AsIndex(classes) + 1, 0);
+    evidence.attempts_ended.assign(AsIndex(classes) + 1, 0);
+    return evidence;
+}
+
+void SearchEvidence::Merge(const SearchEvidence& other) {
+    attempts += other.attempts;
+    draws += other.draws;
+    for (std::size_t k = 0; k < kRefusalKinds; ++k) {
+        refusals[k] += other.refusals[k];
+    }
+    AddInto(teacher_refusals, other.teacher_refusals);
+    AddInto(class_failures, other.class_failures);
+    AddInto(joint_refusals, other.joint_refusals);
+    AddInto(attempts_ended, other.attempts_ended);
+    if (other.deepest_class != 0) {
+        Reached(other.deepest_class, other.deepest_position, other.deepest_slot);
+    }
+}
+
+}  // namespace taktirio
