@@ -249,6 +249,11 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
         Say(stdout, std::string(kNoSolutionMessage));
     }
     Say(stdout, SummaryMessage(summary.found, summary.requested, summary.total_time_text));
+    // A run that ended without all its solutions says what the search saw.
+    if (const std::string evidence = EvidenceMessage(summary.evidence, sequence.problem().inputs);
+        !evidence.empty()) {
+        Say(stdout, evidence);
+    }
     if (summary.found > 0) {
         Say(stdout, "Οι λύσεις αποθηκεύτηκαν στο " + directory.string());
     }

@@ -236,6 +236,10 @@ TEST(Solve, NoTimetableEndsAtTheTimeLimitWithNoDirectoryLeft) {
     EXPECT_EQ(r.code, 6) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(U("Το TAKTIRIO είναι κατασκευασμένο για να μπορεί να βρίσκει")));
     EXPECT_TRUE(r.out.contains(U("Έχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις.")));
+    // After the summary, what the search saw: teacher ΑΛΦΑ is refused most.
+    const qsizetype evidence = r.out.indexOf(U("Τι συνάντησε η αναζήτηση λύσεων:"));
+    EXPECT_GT(evidence, r.out.indexOf(U("Έχουν βρεθεί με επιτυχία"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.indexOf(U("ΑΛΦΑ"), evidence) > evidence) << r.out.toStdString();
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE"))).exists());
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("SOLUTIONS"))).exists());
 }

@@ -325,6 +325,10 @@ class RunWindowsTest : public QObject {
         QCOMPARE(informed.size(), 2);
         QCOMPARE(informed[0], U(kNoSolutionMessage));
         QVERIFY(informed[1].startsWith(U("Έχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις.")));
+        // What the search saw comes with the summary, in its details.
+        QVERIFY2(informed[1].contains(U("Τι συνάντησε η αναζήτηση λύσεων:")) &&
+                     informed[1].contains(U("Το τμήμα που απέτυχε συχνότερα")),
+                 qPrintable(informed[1]));
         QVERIFY(!f.Pages().exists());  // nothing found: no folder left
         QVERIFY(Child<QPushButton>(run, "Button3")->isHidden());
         QCOMPARE(Child<QListWidget>(run, "ListBox1")->count(), 0);

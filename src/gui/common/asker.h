@@ -18,6 +18,11 @@ class Asker {
     virtual void Inform(QWidget* parent, const QString& text) = 0;
     // Question icon, Yes and No buttons; true for Yes.
     virtual bool Confirm(QWidget* parent, const QString& text) = 0;
+    // Information with more lines that the user may open below the text; an
+    // asker without such an area shows them under the text.
+    virtual void InformWithDetails(QWidget* parent, const QString& text, const QString& details) {
+        Inform(parent, details.isEmpty() ? text : text + QStringLiteral("\r\r") + details);
+    }
 };
 
 // The program's asker: modal QMessageBox boxes, "\r" shown as a line break.
@@ -26,6 +31,7 @@ class MessageBoxAsker : public Asker {
     void Error(QWidget* parent, const QString& text) override;
     void Inform(QWidget* parent, const QString& text) override;
     bool Confirm(QWidget* parent, const QString& text) override;
+    void InformWithDetails(QWidget* parent, const QString& text, const QString& details) override;
 };
 
 }  // namespace taktirio::gui

@@ -449,8 +449,11 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
         if (summary.found == 0) {
             context_->asker->Inform(this, Text(kNoSolutionMessage));
         }
-        context_->asker->Inform(
-            this, Text(SummaryMessage(summary.found, summary.requested, summary.total_time_text)));
+        // A run that ended without all its solutions tells what the search
+        // saw, in the details the user may open under the summary.
+        context_->asker->InformWithDetails(
+            this, Text(SummaryMessage(summary.found, summary.requested, summary.total_time_text)),
+            Text(EvidenceMessage(summary.evidence, sequence_->problem().inputs)));
         if (summary.found > 0 &&
             context_->asker->Confirm(
                 this, Text(OpenFolderQuestion(sequence_->SolutionsFolder().string())))) {
