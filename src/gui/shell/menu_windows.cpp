@@ -1,5 +1,8 @@
 #include "shell/menu_windows.h"
 
+#include "reports/free_hour_window.h"
+#include "reports/print_window.h"
+
 namespace taktirio::gui {
 
 // Each window of a menu item gets its case here, e.g.
@@ -22,9 +25,14 @@ bool OpenMenuWindow(MenuWindow which, [[maybe_unused]] ProgramContext* context,
         case MenuWindow::kExclusivePairs:
         case MenuWindow::kTeacherView:
         case MenuWindow::kSolve:
-        case MenuWindow::kPrint:
-        case MenuWindow::kFreeHourTeachers:
             return false;
+        case MenuWindow::kPrint:
+            // Made once and shown again at every opening.
+            OpenPrintWindow(context, parent);
+            return true;
+        case MenuWindow::kFreeHourTeachers:
+            (new FreeHourWindow(context, parent))->OpenModal();
+            return true;
     }
     return false;
 }
