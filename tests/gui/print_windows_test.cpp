@@ -49,7 +49,13 @@ class RecordingViewer : public ReportViewer {
         rows.append(static_cast<int>(layout.tables().rows.size()));
         names.append(static_cast<int>(layout.tables().names.size()));
     }
+    QString PdfPath(QWidget*, const QString& name) override {
+        pdf_asked.append(name);
+        return pdf_path;
+    }
     QStringList shown;
+    QStringList pdf_asked;
+    QString pdf_path;
     QList<int> rows;
     QList<int> names;
 };
@@ -73,7 +79,9 @@ class PrintWindowsTest : public QObject {
         QString SchoolFolder() const {
             return QDir(folder.context.paths.solutions).filePath(folder.context.school);
         }
-        QString WorkTables() const { return data::ReportDatabasePath(folder.context.paths.directory); }
+        QString WorkTables() const {
+            return data::ReportDatabasePath(folder.context.paths.directory);
+        }
         ProgramFolder folder;
         ScriptedChooser chooser;
         RecordingViewer viewer;
@@ -130,11 +138,13 @@ class PrintWindowsTest : public QObject {
         const QString cli = QStringLiteral(TAKTIRIO_CLI_PATH);
         const QString dir = demo_.path();
         for (const QStringList& arguments :
-             {QStringList{QStringLiteral("import"), QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"),
+             {QStringList{QStringLiteral("import"),
+                          QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"),
                           QStringLiteral("--dir"), dir},
               QStringList{QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("1"),
-                          QStringLiteral("--seed"), QStringLiteral("7"), QStringLiteral("--threads"),
-                          QStringLiteral("1"), QStringLiteral("--dir"), dir}}) {
+                          QStringLiteral("--seed"), QStringLiteral("7"),
+                          QStringLiteral("--threads"), QStringLiteral("1"), QStringLiteral("--dir"),
+                          dir}}) {
             QProcess process;
             process.start(cli, arguments);
             QVERIFY(process.waitForFinished(120000));
@@ -151,8 +161,10 @@ class PrintWindowsTest : public QObject {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("report");
         QTest::addColumn<QString>("progress");
-        QTest::newRow("classes") << "Button1" << "REPORT2" << U("ΤΜΗΜΑ: ");
-        QTest::newRow("teachers") << "Button3" << "REPORT1" << U("ΚΑΘΗΓΗΤΗΣ: ");
+        QTest::newRow("classes") << "Button1"
+                                 << "REPORT2" << U("ΤΜΗΜΑ: ");
+        QTest::newRow("teachers") << "Button3"
+                                  << "REPORT1" << U("ΚΑΘΗΓΗΤΗΣ: ");
     }
 
     void singleReportsReadTheChosenPage() {
@@ -287,6 +299,48 @@ class PrintWindowsTest : public QObject {
         QTRY_VERIFY(!window.busy());
     }
 
+    // A report button's "Αποθήκευση ως PDF" writes the report without the
+    // preview: the classes after their reading, a strip of the plan.
+    void reportsAreSavedAsPdfWithoutThePreview() {
+        Fixture f;
+        f.viewer.pdf_path = f.folder.path("classes.pdf");
+        PrintWindow window(&f.folder.context, nullptr, &f.chooser, &f.viewer);
+        window.show();
+        QSignalSpy idle(&window, &PrintWindow::idle);
+        f.chooser.answers = {demo_page_};
+        window.findChild<QAction*>(QStringLiteral("Button1SavePdf"))->trigger();
+        QVERIFY(idle.wait(30000));
+        QVERIFY(f.viewer.shown.isEmpty());
+        QCOMPARE(f.viewer.pdf_asked, QStringList{QStringLiteral("REPORT2")});
+        const int classes =
+            static_cast<int>(Table(f.WorkTables(), "SELECT TABLENAME FROM TABLE1").size());
+        QFile pdf(f.viewer.pdf_path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        QCOMPARE(
+            f.folder.asker.Texts(Kind::kInform),
+            QStringList{
+                U(kPdfSavedMessage).arg(QDir::toNativeSeparators(f.viewer.pdf_path)).arg(classes)});
+
+        // Cancelling the file name writes nothing and says nothing.
+        f.folder.asker.messages.clear();
+        f.viewer.pdf_path.clear();
+        f.chooser.answers = {demo_page_};
+        Child<QPushButton>(&window, "Button4")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(ShownWindow("TForm4A") != nullptr, 30000);
+        QWidget* plan = ShownWindow("TForm4A");
+        plan->findChild<QAction*>(QStringLiteral("Button2SavePdf"))->trigger();
+        QCOMPARE(f.viewer.pdf_asked.constLast(), QStringLiteral("REPORT4"));
+        QVERIFY(f.folder.asker.messages.isEmpty());
+        f.viewer.pdf_path = f.folder.path("monday.pdf");
+        plan->findChild<QAction*>(QStringLiteral("Button2SavePdf"))->trigger();
+        QVERIFY(QFile::exists(f.viewer.pdf_path));
+        QCOMPARE(f.folder.asker.Texts(Kind::kInform).size(), 1);
+        QVERIFY(f.viewer.shown.isEmpty());
+        Child<QPushButton>(plan, "Button7")->click();
+        QTRY_VERIFY(!window.busy());
+    }
+
     // The menu item opens the one print window, again and again.
     void printMenuItemReusesTheWindow() {
         Fixture f;
@@ -339,9 +393,9 @@ class PrintWindowsTest : public QObject {
         const QSet<QString> free = TeachersWithoutLesson(2, 3);
         const QSet<QString> everyone = TeachersWithoutLesson(5, 10);
         QVERIFY(!free.isEmpty() && free.size() < everyone.size());
-        day->setCurrentIndex(1);  // Τρίτη
+        day->setCurrentIndex(1);        // Τρίτη
         QCOMPARE(grid->rowCount(), 0);  // no hour yet
-        hour->setCurrentIndex(2);  // 3
+        hour->setCurrentIndex(2);       // 3
         const QStringList listed = GridTexts(grid);
         QCOMPARE(QSet<QString>(listed.begin(), listed.end()), free);
         QCOMPARE(count->text(), U("Συνολικός αριθμός=") + QString::number(free.size()));
@@ -393,7 +447,8 @@ class PrintWindowsTest : public QObject {
         auto* wait = Child<QLabel>(&window, "Label1");
         int ticks_while_reading = 0;
         QTimer ticker;
-        connect(&ticker, &QTimer::timeout, [&] { ticks_while_reading += wait->isVisible() ? 1 : 0; });
+        connect(&ticker, &QTimer::timeout,
+                [&] { ticks_while_reading += wait->isVisible() ? 1 : 0; });
         ticker.start(0);
         QSignalSpy ended(&window, &FreeHourWindow::readingEnded);
         f.chooser.answers = {page};
@@ -402,8 +457,9 @@ class PrintWindowsTest : public QObject {
         ticker.stop();
         QVERIFY2(ticks_while_reading > 0, "no event was handled while the page was read");
         const QString last = Child<QLabel>(&window, "Label2")->text();
-        QVERIFY2(last.startsWith(U("ΔΙΔΑΣΚΩΝ: ")) || last.startsWith(U("ΚΟΙΝΕΣ ΚΕΝΕΣ ΔΙΔΑΣΚΩΝΤΩΝ: ")),
-                 qPrintable(last));
+        QVERIFY2(
+            last.startsWith(U("ΔΙΔΑΣΚΩΝ: ")) || last.startsWith(U("ΚΟΙΝΕΣ ΚΕΝΕΣ ΔΙΔΑΣΚΩΝΤΩΝ: ")),
+            qPrintable(last));
         Child<QComboBox>(&window, "ComboBox1")->setCurrentIndex(0);
         Child<QComboBox>(&window, "ComboBox2")->setCurrentIndex(9);
         QCOMPARE(Child<QTableWidget>(&window, "DBGrid1")->rowCount(), single_teachers);

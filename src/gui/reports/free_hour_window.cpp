@@ -71,6 +71,9 @@ FreeHourWindow::FreeHourWindow(ProgramContext* context, QWidget* parent, Solutio
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setMinimumSize(440, 300);
+    // Compact rows: a long list still shows many teachers at once.
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     count_ = KeptLabel(group, "Label3", {});
 
     auto* choice = new QGridLayout;

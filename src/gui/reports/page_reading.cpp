@@ -8,7 +8,12 @@
 
 namespace taktirio::gui {
 
-PageReading::PageReading(QObject* parent) : QObject(parent) {}
+PageReading::PageReading(QObject* parent) : QObject(parent) {
+    // Made first, so these run before any window's slot: a window that
+    // starts the next reading from its result finds this one done.
+    connect(this, &PageReading::finished, this, [this] { working_ = false; });
+    connect(this, &PageReading::failed, this, [this] { working_ = false; });
+}
 
 PageReading::~PageReading() {
     Wait();
@@ -16,9 +21,12 @@ PageReading::~PageReading() {
 
 bool PageReading::Start(const QString& database_path, const QString& page_path,
                         data::PrintReading reading, bool load_tables) {
-    if (thread_ != nullptr) {
+    if (working_) {
         return false;
     }
+    // The previous reading has delivered its result; its thread is ending.
+    Wait();
+    working_ = true;
     thread_ = QThread::create([this, database_path, page_path, reading, load_tables] {
         Run(database_path, page_path, reading, load_tables);
     });

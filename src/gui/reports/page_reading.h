@@ -28,7 +28,8 @@ class PageReading : public QObject {
     // False while another reading of this object is under way.
     bool Start(const QString& database_path, const QString& page_path, data::PrintReading reading,
                bool load_tables);
-    bool running() const { return thread_ != nullptr; }
+    // From Start until the result has been delivered.
+    bool running() const { return working_; }
     // Blocks until the reading under way has ended (tests, shutdown).
     void Wait();
 
@@ -46,6 +47,7 @@ class PageReading : public QObject {
     void Ended();
 
     QThread* thread_ = nullptr;
+    bool working_ = false;
 };
 
 }  // namespace taktirio::gui

@@ -49,8 +49,8 @@ QLabel* Heading(QWidget* parent, const char* object_name, const QString& text) {
 }  // namespace
 
 QStringList PlanCategoryLetters() {
-    return {QStringLiteral("A"), QStringLiteral("B"), U("Γ"), U("Δ"),
-            QStringLiteral("E"), QStringLiteral("Z"), QStringLiteral("H")};
+    return {QStringLiteral("A"), QStringLiteral("B"), U("Γ"), U("Δ"), QStringLiteral("E"),
+            QStringLiteral("Z"), QStringLiteral("H")};
 }
 
 PlanWindow::PlanWindow(ProgramContext* context, ReportViewer& viewer, QWidget* parent)
@@ -81,8 +81,8 @@ QWidget* PlanWindow::createCategories() {
     const QStringList letters = PlanCategoryLetters();
     int line = 1;
     for (const Strip& strip : kStrips) {
-        QLabel* letter = Heading(box, qPrintable(QStringLiteral("Letter%1").arg(line)),
-                                 letters[line - 1]);
+        QLabel* letter =
+            Heading(box, qPrintable(QStringLiteral("Letter%1").arg(line)), letters[line - 1]);
         letter->setAlignment(Qt::AlignCenter);
         letter->setMinimumWidth(24);
         const QString caption = U(strip.caption);

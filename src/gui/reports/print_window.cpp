@@ -124,7 +124,8 @@ void PrintWindow::print(data::PrintReading reading, ReportAction action) {
         return;
     }
     setBusy(true);
-    const QString page = chooser_->Choose(this, SolutionChoiceFolder(context_->paths, context_->school));
+    const QString page =
+        chooser_->Choose(this, SolutionChoiceFolder(context_->paths, context_->school));
     if (page.isEmpty()) {
         context_->asker->Inform(this, U(kNoSolutionChosenMessage));
         setBusy(false);
@@ -139,7 +140,12 @@ void PrintWindow::print(data::PrintReading reading, ReportAction action) {
     // and the summary windows load them at each press.
     const bool load_tables =
         reading == data::PrintReading::kClasses || reading == data::PrintReading::kTeachers;
-    reading_.Start(data::ReportDatabasePath(context_->paths.directory), page, reading, load_tables);
+    if (!reading_.Start(data::ReportDatabasePath(context_->paths.directory), page, reading,
+                        load_tables)) {
+        wait_->hide();
+        progress_->hide();
+        setBusy(false);
+    }
 }
 
 void PrintWindow::showProgress(const QString& text) {

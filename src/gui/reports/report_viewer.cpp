@@ -30,42 +30,59 @@ std::vector<std::unique_ptr<reports::ReportLayout>> CopyOf(const reports::Report
 
 }  // namespace
 
-void PreviewViewer::Show(QWidget* parent, const reports::ReportLayout& layout) {
-    QPrinter printer(QPrinter::HighResolution);
+std::unique_ptr<QPrintPreviewDialog> MakePreview(QPrinter& printer,
+                                                 const reports::ReportLayout& layout,
+                                                 QWidget* parent, Asker& asker) {
     printer.setDocName(layout.Title());
     printer.setCreator(QStringLiteral("TAKTIRIO"));
     layout.SetUpPage(printer);
-    QPrintPreviewDialog preview(&printer, parent);
-    preview.setObjectName(QStringLiteral("ReportPreview"));
-    preview.setWindowTitle(layout.Name() + QStringLiteral(" - ") + layout.Title());
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+    auto preview = std::make_unique<QPrintPreviewDialog>(&printer, parent);
+    QPrintPreviewDialog* dialog = preview.get();
+    dialog->setObjectName(QStringLiteral("ReportPreview"));
+    dialog->setWindowTitle(layout.Name() + QStringLiteral(" - ") + layout.Title());
+    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
                      [&layout](QPrinter* device) { layout.Paint(*device); });
-    if (auto* tools = preview.findChild<QToolBar*>()) {
+    if (auto* tools = dialog->findChild<QToolBar*>()) {
         tools->addSeparator();
         QAction* save = tools->addAction(U(kSavePdfCaption));
         save->setObjectName(QStringLiteral("SavePdf"));
         save->setToolTip(U(kSavePdfCaption));
-        QObject::connect(save, &QAction::triggered, &preview,
-                         [this, &preview, &layout] { SaveReportAsPdf(&preview, layout, *asker_); });
+        QObject::connect(save, &QAction::triggered, dialog, [dialog, &layout, &asker] {
+            SaveReportAsPdf(dialog, layout, AskPdfPath(dialog, layout.Name()), asker);
+        });
     }
     // A page is read best large: most of the screen.
-    if (const QScreen* screen = parent != nullptr ? parent->screen() : nullptr) {
+    if (const QScreen* screen = parent != nullptr ? parent->screen() : dialog->screen()) {
         const QRect area = screen->availableGeometry();
-        preview.resize(area.width() * 4 / 5, area.height() * 9 / 10);
+        dialog->resize(area.width() * 4 / 5, area.height() * 9 / 10);
     }
-    preview.exec();
+    return preview;
 }
 
-bool SaveReportAsPdf(QWidget* parent, const reports::ReportLayout& layout, Asker& asker) {
+void PreviewViewer::Show(QWidget* parent, const reports::ReportLayout& layout) {
+    QPrinter printer(QPrinter::HighResolution);
+    MakePreview(printer, layout, parent, *asker_)->exec();
+}
+
+QString PreviewViewer::PdfPath(QWidget* parent, const QString& name) {
+    return AskPdfPath(parent, name);
+}
+
+QString AskPdfPath(QWidget* parent, const QString& name) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested = QDir(folder).filePath(layout.Name() + QStringLiteral(".pdf"));
+    const QString suggested = QDir(folder).filePath(name + QStringLiteral(".pdf"));
     QString path = QFileDialog::getSaveFileName(parent, U(kSavePdfCaption), suggested,
                                                 QString::fromLatin1(kPdfFilter));
+    if (!path.isEmpty() && !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".pdf");
+    }
+    return path;
+}
+
+bool SaveReportAsPdf(QWidget* parent, const reports::ReportLayout& layout, const QString& path,
+                     Asker& asker) {
     if (path.isEmpty()) {
         return false;
-    }
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        path += QStringLiteral(".pdf");
     }
     try {
         const int pages = reports::WritePdf(path, CopyOf(layout));

@@ -9,7 +9,8 @@
 namespace taktirio::gui {
 
 QString FileDialogChooser::Choose(QWidget* parent, const QString& folder) {
-    QFileDialog dialog(parent, U(kChooseSolutionTitle), folder, QString::fromLatin1(kSolutionFilter));
+    QFileDialog dialog(parent, U(kChooseSolutionTitle), folder,
+                       QString::fromLatin1(kSolutionFilter));
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

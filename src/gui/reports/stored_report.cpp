@@ -34,11 +34,12 @@ void RunReport(const QString& name, const data::PrintTables& tables, ReportActio
                ProgramContext* context, ReportViewer& viewer, QWidget* parent) {
     const std::unique_ptr<reports::ReportLayout> layout = reports::MakeReport(name, tables);
     if (layout == nullptr) {
-        context->asker->Error(parent, U("Παρουσιάστηκε σφάλμα.\rΗ αναφορά %1 δεν υπάρχει.").arg(name));
+        context->asker->Error(parent,
+                              U("Παρουσιάστηκε σφάλμα.\rΗ αναφορά %1 δεν υπάρχει.").arg(name));
         return;
     }
     if (action == ReportAction::kSavePdf) {
-        SaveReportAsPdf(parent, *layout, *context->asker);
+        SaveReportAsPdf(parent, *layout, viewer.PdfPath(parent, name), *context->asker);
     } else {
         viewer.Show(parent, *layout);
     }

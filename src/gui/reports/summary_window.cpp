@@ -30,8 +30,8 @@ const Part kParts[] = {
 }  // namespace
 
 SummaryWindow::SummaryWindow(ProgramContext* context, ReportViewer& viewer, QWidget* parent)
-    : Window("TForm23",
-             U("Παρουσίαση / Εκτύπωση Συνοπτικού Πίνακα του Ωρολογίου Προγράμματος "), parent),
+    : Window("TForm23", U("Παρουσίαση / Εκτύπωση Συνοπτικού Πίνακα του Ωρολογίου Προγράμματος "),
+             parent),
       context_(context),
       viewer_(viewer) {
     // Left by its exit button only.
