@@ -2,26 +2,33 @@
 // free-hour window TForm24, offscreen: the file choice and its cancelling,
 // the busy state while a page is read off the window's thread, the reports
 // asked for, and the free-hour answer for a solved page of the demo school.
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
+#include "common/look.h"
 #include "generator/school_generator.h"
 #include "gui_test_support.h"
 #include "layouts/report_layout.h"
 #include "pages/solution_page_writer.h"
 #include "reports/free_hour_window.h"
+#include "reports/plan_window.h"
 #include "reports/print_window.h"
 #include "reports/report_viewer.h"
 #include "reports/solution_choice.h"
+#include "reports/summary_window.h"
 #include "reports/work_tables.h"
 #include "shell/main_window.h"
 
@@ -134,6 +141,7 @@ class PrintWindowsTest : public QObject {
 
   private slots:
     void initTestCase() {
+        ApplyProgramLook(*qApp);
         QVERIFY(demo_.isValid());
         const QString cli = QStringLiteral(TAKTIRIO_CLI_PATH);
         const QString dir = demo_.path();
@@ -152,6 +160,51 @@ class PrintWindowsTest : public QObject {
         }
         demo_page_ = QDir(dir).filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm"));
         QVERIFY(QFile::exists(demo_page_));
+    }
+
+    // Each window is sky-blue, of a fixed size that leaves no text clipped,
+    // in the middle of the screen, with its captions and hints.
+    void windowsFollowTheConventions() {
+        Fixture f;
+        std::vector<std::unique_ptr<Window>> windows;
+        windows.push_back(
+            std::make_unique<PrintWindow>(&f.folder.context, nullptr, &f.chooser, &f.viewer));
+        windows.push_back(std::make_unique<PlanWindow>(&f.folder.context, f.viewer));
+        windows.push_back(std::make_unique<SummaryWindow>(&f.folder.context, f.viewer));
+        windows.push_back(std::make_unique<FreeHourWindow>(&f.folder.context, nullptr, &f.chooser));
+        for (const auto& window : windows) {
+            window->show();
+            const QString name = window->objectName();
+            QCOMPARE(window->palette().color(QPalette::Window), kSkyBlue);
+            QCOMPARE(window->minimumSize(), window->maximumSize());
+            for (QWidget* control : window->findChildren<QWidget*>()) {
+                if ((qobject_cast<QLabel*>(control) != nullptr ||
+                     qobject_cast<QAbstractButton*>(control) != nullptr) &&
+                    control->isVisibleTo(window.get())) {
+                    const QSize need = control->sizeHint();
+                    QVERIFY2(control->width() >= need.width() && control->height() >= need.height(),
+                             qPrintable(name + u'.' + control->objectName()));
+                }
+                if (auto* button = qobject_cast<QPushButton*>(control)) {
+                    QVERIFY2(!button->toolTip().isEmpty() && !button->toolTip().contains(u'&'),
+                             qPrintable(name + u'.' + button->objectName()));
+                }
+            }
+            const QPoint centre = window->screen()->availableGeometry().center();
+            QVERIFY(qAbs(window->frameGeometry().center().x() - centre.x()) <= 1);
+        }
+        QCOMPARE(windows[0]->windowTitle(), U("Εκτυπώσεις"));
+        QCOMPARE(windows[1]->windowTitle(), U("Παρουσίαση / Εκτύπωση του γενικού πλάνου"));
+        QCOMPARE(windows[2]->windowTitle(),
+                 U("Παρουσίαση / Εκτύπωση Συνοπτικού Πίνακα του Ωρολογίου Προγράμματος "));
+        QCOMPARE(windows[3]->windowTitle(), U("Διδάσκοντες που έχουν κενή ώρα"));
+        QCOMPARE(Child<QPushButton>(windows[0].get(), "Button1")->toolTip(),
+                 U("Παρουσίαση / Εκτύπωση του προγράμματος των τμημημάτων"));
+        QCOMPARE(Child<QPushButton>(windows[1].get(), "Button8")->toolTip(),
+                 U("Παρουσίαση / Εκτύπωση συνόλου ωρών διδασκαλίας"));
+        // The general plan and the summary are left by their exit buttons.
+        QVERIFY(!windows[1]->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(windows[3]->windowFlags().testFlag(Qt::WindowCloseButtonHint));
     }
 
     // The classes and the teachers: the choice starts in the school's folder,
