@@ -12,6 +12,8 @@ school="$(pwd)/build/screenshots-school"
 rm -rf "$school" build/screenshots
 mkdir -p "$school"
 ./build/src/cli/taktirio-cli import examples/demo-gymnasium.json --dir "$school"
+# One solved page for the print windows.
+./build/src/cli/taktirio-cli solve -n 1 --seed 7 --threads 1 --replace --dir "$school" >/dev/null
 # A 1280 x 1024 screen, so that menus are measured as on a real desktop.
 QT_QPA_PLATFORM="offscreen:configfile=$(pwd)/tests/gui/offscreen-1280x1024.json" \
     ./build/tests/gui/gui_screenshots --dir "$school" --out build/screenshots

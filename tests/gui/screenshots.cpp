@@ -8,9 +8,12 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -31,6 +34,13 @@
 #include "run/requested_solutions_window.h"
 #include "run/run_sequence.h"
 #include "run/run_window.h"
+#include "layouts/report_catalog.h"
+#include "reports/free_hour_window.h"
+#include "reports/plan_window.h"
+#include "reports/print_window.h"
+#include "reports/report_viewer.h"
+#include "reports/solution_choice.h"
+#include "reports/summary_window.h"
 #include "shell/about_window.h"
 #include "shell/calendar_window.h"
 #include "shell/login_window.h"
@@ -67,6 +77,83 @@ bool Save(QWidget* widget, const QDir& out, const QString& name) {
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
     widget->hide();
     return saved;
+}
+
+// The print windows choose the demo school's solved page and show nothing.
+class FixedChooser : public SolutionChooser {
+  public:
+    explicit FixedChooser(QString page) : page_(std::move(page)) {}
+    QString Choose(QWidget*, const QString&) override { return page_; }
+
+  private:
+    QString page_;
+};
+
+class NoViewer : public ReportViewer {
+  public:
+    void Show(QWidget*, const reports::ReportLayout&) override {}
+    QString PdfPath(QWidget*, const QString&) override { return {}; }
+};
+
+// The print windows, the free-hour window before and after a reading, and a
+// report's preview, over the demo school's first solution page.
+bool SavePrintWindows(ProgramContext& context, const QDir& out) {
+    const QString page =
+        QDir(context.paths.solutions).filePath(context.school + QStringLiteral("/SOLUTION1.htm"));
+    if (!QFile::exists(page)) {
+        std::fprintf(stderr, "no solution page %s\n", qPrintable(page));
+        return false;
+    }
+    FixedChooser chooser(page);
+    NoViewer viewer;
+    bool ok = true;
+    {
+        PrintWindow print(&context, nullptr, &chooser, &viewer);
+        ok &= Save(&print, out, QStringLiteral("TForm1A"));
+        // Busy: grabbed before the reading's first progress arrives.
+        print.show();
+        print.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+        QApplication::processEvents();
+        const QString path = out.filePath(QStringLiteral("TForm1A-busy.png"));
+        ok &= print.grab().save(path);
+        std::printf("wrote %s\n", qPrintable(path));
+        print.waitForReading();
+        QApplication::processEvents();
+        print.hide();
+    }
+    PlanWindow plan(&context, viewer);
+    ok &= Save(&plan, out, QStringLiteral("TForm4A"));
+    SummaryWindow summary(&context, viewer);
+    ok &= Save(&summary, out, QStringLiteral("TForm23"));
+
+    FreeHourWindow free(&context, nullptr, &chooser);
+    ok &= Save(&free, out, QStringLiteral("TForm24"));
+    free.show();
+    QEventLoop reading;
+    QObject::connect(&free, &FreeHourWindow::readingEnded, &reading, &QEventLoop::quit);
+    free.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    reading.exec();
+    free.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
+    free.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(2);
+    ok &= Save(&free, out, QStringLiteral("TForm24-answer"));
+
+    // The teachers' report in its preview, as the print window shows it.
+    try {
+        const data::Database db = data::Database::Open(
+            data::ReportDatabasePath(context.paths.directory), data::ReportDesign());
+        data::ReadIntoWorkTables(db.connection(), page, data::PrintReading::kTeachers);
+        const auto layout = reports::MakeReport(
+            QStringLiteral("REPORT1"),
+            data::LoadPrintTables(db.connection(), data::PrintReading::kTeachers));
+        QPrinter printer(QPrinter::HighResolution);
+        const auto preview = MakePreview(printer, *layout, nullptr, *context.asker);
+        preview->resize(1000, 760);
+        ok &= Save(preview.get(), out, QStringLiteral("ReportPreview"));
+    } catch (const data::DataError& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(DisplayText(error.message())));
+        ok = false;
+    }
+    return ok;
 }
 
 bool SaveMessageBox(const QDir& out, const QString& name, QMessageBox::Icon icon,
@@ -199,6 +286,7 @@ int main(int argc, char* argv[]) {
     TeacherViewWindow teacher_view(&context);
     teacher_view.findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"))->setCurrentIndex(0);
     ok &= Save(&teacher_view, out, QStringLiteral("TForm25"));
+    ok &= SavePrintWindows(context, out);
 
     ok &= SaveMessageBox(out, QStringLiteral("message-information"), QMessageBox::Information,
                          QStringLiteral("Information"), U(kNoPreviousSolutionsMessage),

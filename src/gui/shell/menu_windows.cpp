@@ -9,6 +9,8 @@
 #include "forms/entry_windows.h"
 #include "forms/teacher_view_window.h"
 #include "run/run_flow.h"
+#include "reports/free_hour_window.h"
+#include "reports/print_window.h"
 
 namespace taktirio::gui {
 
@@ -66,8 +68,12 @@ bool OpenMenuWindow(MenuWindow which, ProgramContext* context, QWidget* parent) 
             return OpenBuilt(context, parent,
                              [&] { return new TeacherViewWindow(context, parent); });
         case MenuWindow::kPrint:
+            // Made once and shown again at every opening.
+            OpenPrintWindow(context, parent);
+            return true;
         case MenuWindow::kFreeHourTeachers:
-            return false;
+            (new FreeHourWindow(context, parent))->OpenModal();
+            return true;
     }
     return false;
 }

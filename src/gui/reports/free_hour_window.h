@@ -1,0 +1,70 @@
+#pragma once
+
+#include <optional>
+
+#include "common/window.h"
+#include "database/database.h"
+#include "reports/page_reading.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace taktirio::gui {
+
+struct ProgramContext;
+class SolutionChooser;
+
+inline constexpr char kFreeHourCaption[] = "Διδάσκοντες που έχουν κενή ώρα";
+
+// The window TForm24: reads one chosen solution page's general plan into the
+// work tables, on a thread of its own, and lists the teachers with no lesson
+// at the chosen day and hour, with their number.
+class FreeHourWindow : public Window {
+    Q_OBJECT
+
+  public:
+    // `chooser` defaults to the file dialog.
+    FreeHourWindow(ProgramContext* context, QWidget* parent = nullptr,
+                   SolutionChooser* chooser = nullptr);
+
+    bool busy() const { return reading_.running(); }
+    // Waits for a reading under way (tests).
+    void waitForReading() { reading_.Wait(); }
+
+  signals:
+    // A reading has ended, stored or refused, and the answer is shown.
+    void readingEnded();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool confirmClose() override { return !reading_.running(); }
+
+  private:
+    void chooseAndRead();
+    void read();
+    void readingFailed(const QString& message);
+    void showAnswer(bool shown);
+    void setReading(bool reading);
+    void answer();
+
+    ProgramContext* context_;
+    SolutionChooser* chooser_;
+    QPushButton* choose_ = nullptr;
+    QPushButton* exit_ = nullptr;
+    QLabel* wait_ = nullptr;
+    QLabel* progress_ = nullptr;
+    QLabel* day_label_ = nullptr;
+    QLabel* hour_label_ = nullptr;
+    QComboBox* day_ = nullptr;
+    QComboBox* hour_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    QLabel* count_ = nullptr;
+    PageReading reading_;
+    bool has_reading_ = false;
+    std::optional<data::Database> db_;
+};
+
+}  // namespace taktirio::gui
