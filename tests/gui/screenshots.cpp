@@ -29,11 +29,6 @@
 #include "forms/entry_window.h"
 #include "forms/entry_windows.h"
 #include "forms/teacher_view_window.h"
-#include "run/preparation_window.h"
-#include "run/queued_run_listener.h"
-#include "run/requested_solutions_window.h"
-#include "run/run_sequence.h"
-#include "run/run_window.h"
 #include "layouts/report_catalog.h"
 #include "reports/free_hour_window.h"
 #include "reports/plan_window.h"
@@ -41,6 +36,11 @@
 #include "reports/report_viewer.h"
 #include "reports/solution_choice.h"
 #include "reports/summary_window.h"
+#include "run/preparation_window.h"
+#include "run/queued_run_listener.h"
+#include "run/requested_solutions_window.h"
+#include "run/run_sequence.h"
+#include "run/run_window.h"
 #include "shell/about_window.h"
 #include "shell/calendar_window.h"
 #include "shell/login_window.h"
@@ -55,11 +55,13 @@ using namespace taktirio;
 using namespace taktirio::gui;
 
 // Nothing is asked and nothing is opened while the pictures are taken.
+// Answers every question with `yes`; shows nothing.
 class SilentAsker : public Asker {
   public:
     void Error(QWidget*, const QString&) override {}
     void Inform(QWidget*, const QString&) override {}
-    bool Confirm(QWidget*, const QString&) override { return false; }
+    bool Confirm(QWidget*, const QString&) override { return yes; }
+    bool yes = false;
 };
 
 class InertDesktop : public Desktop {
@@ -202,10 +204,14 @@ bool SaveRunWindows(ProgramContext* context, const QDir& out) {
                              ok &= Grab(&run, out, QStringLiteral("TForm1-during"));
                          }
                      });
+    // The print windows' page is there already: the run may delete it.
+    auto* asker = static_cast<SilentAsker*>(context->asker);
+    asker->yes = true;
     run.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     while (run.running()) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
+    asker->yes = false;
     QApplication::processEvents();
     ok &= during;
     ok &= Grab(&run, out, QStringLiteral("TForm1-after"));
