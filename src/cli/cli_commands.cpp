@@ -106,6 +106,9 @@ QList<QCommandLineOption> SolveOptions() {
                Option({QStringLiteral("time-limit")},
                       "stop after S seconds, at most 2592000 (30 days)", "S"),
                Option({QStringLiteral("replace")}, "delete the previous pages without asking"),
+               Option({QStringLiteral("no-checks")},
+                      "search even when the checks before a search find why\n"
+                      "there can be no timetable"),
                Option({QStringLiteral("attempts")},
                       "starts of one class section before an attempt is given\n"
                       "up, 1000 to 30000 (default 2000)",
@@ -349,6 +352,7 @@ std::optional<QString> ReadSolve(const QCommandLineParser& parser, const Command
         }
     }
     solve.replace = given("replace");
+    solve.check_timetable_possible = !given("no-checks");
     settings.no_single_hour_runs = given("no-single-runs");
     settings.four_hour_run_limit_on = given("max-four-in-a-row");
     return std::nullopt;

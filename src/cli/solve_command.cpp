@@ -194,6 +194,7 @@ SearchRequest SearchRequestOf(const SolveRequest& request, int stored_solutions)
     search.threads = request.threads;
     search.time_limit_seconds = request.time_limit_seconds;
     search.delete_previous = true;  // consent is asked before the search starts
+    search.check_timetable_possible = request.check_timetable_possible;
     return search;
 }
 
@@ -219,6 +220,11 @@ std::optional<int> CheckBeforeDeleting(const SolveRequest& request, const RunSeq
     const std::filesystem::path directory = sequence.SolutionsFolder();
     if (const auto message = sequence.NameProblem()) {
         Say(stderr, *message);
+        return kExitDataProblem;
+    }
+    if (const auto reasons = sequence.TimetableProblem(
+            SearchRequestOf(request, sequence.problem().solutions_requested))) {
+        Say(stderr, *reasons);
         return kExitDataProblem;
     }
     if (sequence.HasPreviousPages() && !request.replace && !AskToDeletePrevious()) {

@@ -21,7 +21,8 @@ struct SolveRequest {
     std::optional<std::uint64_t> seed;  // none: drawn from the clock and printed
     int threads = 0;                    // 0: every core
     std::optional<double> time_limit_seconds;
-    bool replace = false;  // consent to delete the previous pages
+    bool replace = false;                  // consent to delete the previous pages
+    bool check_timetable_possible = true;  // false: --no-checks
 };
 
 // Checks the school's data, stores the number of solutions, prepares the

@@ -308,6 +308,7 @@ class RunWindowsTest : public QObject {
         Fixture f(SchoolWithoutTimetable());
         QWidget* run = f.OpenRunWindow(2);
         QVERIFY(run != nullptr);
+        static_cast<RunWindow*>(run)->setCheckTimetablePossible(false);  // a search without end
         Child<QPushButton>(run, "Button1")->click();
         auto* stop = Child<QPushButton>(run, "Button4");
         QTRY_VERIFY_WITH_TIMEOUT(!stop->isHidden(), kRunTimeoutMs);
@@ -334,10 +335,25 @@ class RunWindowsTest : public QObject {
         QCOMPARE(Child<QListWidget>(run, "ListBox1")->count(), 0);
     }
 
+    void aSchoolWithoutTimetableIsRefusedWithItsReasons() {
+        Fixture f(SchoolWithoutTimetable());
+        QWidget* run = f.OpenRunWindow(2);
+        QVERIFY(run != nullptr);
+        Child<QPushButton>(run, "Button1")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.folder.asker.Texts(Kind::kError).isEmpty(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(Idle(run), kRunTimeoutMs);
+        const QStringList errors = f.folder.asker.Texts(Kind::kError);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(U("ΑΛΦΑ")), qPrintable(errors[0]));
+        QVERIFY(f.folder.asker.Texts(Kind::kInform).isEmpty());  // no search, no summary
+        QVERIFY(!f.Pages().exists());
+    }
+
     void closingDuringARunAsksToStopFirst() {
         Fixture f(SchoolWithoutTimetable());
         QWidget* run = f.OpenRunWindow(2);
         QVERIFY(run != nullptr);
+        static_cast<RunWindow*>(run)->setCheckTimetablePossible(false);  // a search without end
         Child<QPushButton>(run, "Button1")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!Child<QPushButton>(run, "Button4")->isHidden(), kRunTimeoutMs);
         f.folder.asker.answers = {false};

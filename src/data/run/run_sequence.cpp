@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "database/database.h"
+#include "feasibility/feasibility.h"
 #include "pages/page_errors.h"
 #include "pages/solution_page_writer.h"
 #include "prepare/requested_solutions.h"
@@ -200,6 +201,18 @@ std::optional<std::string> RunSequence::NameProblem() const {
 std::optional<std::string> RunSequence::FolderProblem() const {
     bool created = false;
     return PrepareSolutionsFolder(SolutionsFolder(), created);
+}
+
+std::optional<std::string> RunSequence::TimetableProblem(const SearchRequest& request) const {
+    if (!request.check_timetable_possible) {
+        return std::nullopt;
+    }
+    const std::vector<Infeasibility> reasons =
+        CheckBeforeSearch(problem_.inputs, problem_.rules, ToRunOptions(request.settings));
+    if (reasons.empty()) {
+        return std::nullopt;
+    }
+    return InfeasibilityMessage(reasons);
 }
 
 RunSummary RunSequence::Search(const SearchRequest& request) {

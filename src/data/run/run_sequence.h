@@ -79,6 +79,10 @@ struct SearchRequest {
     int threads = 0;                    // 0: every core
     std::optional<double> time_limit_seconds;
     bool delete_previous = false;  // consent to delete the previous pages
+    // The checks before a search are necessary conditions of a timetable;
+    // false searches even when one of them finds a reason (should a check
+    // ever be wrong, the search still has the last word).
+    bool check_timetable_possible = true;
 };
 
 // True when every number of the request lies in its range.
@@ -156,6 +160,10 @@ class RunSequence {
     // take new files (it is created when missing).
     std::optional<std::string> NameProblem() const;
     std::optional<std::string> FolderProblem() const;
+    // Why the loaded school can have no timetable under the request's
+    // options: every reason the checks before a search find, as one message,
+    // or nothing. Nothing too when the request skips the checks.
+    std::optional<std::string> TimetableProblem(const SearchRequest& request) const;
 
     // Searches the loaded problem. The previous pages are deleted, when the
     // request allows it, only once every worker thread has started; a page that

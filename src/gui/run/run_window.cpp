@@ -359,6 +359,7 @@ void RunWindow::Button1Click() {
     // Deleted only once the search's workers have started; asked here, before
     // anything of the run is done.
     request.delete_previous = true;
+    request.check_timetable_possible = check_timetable_possible_;
     if (sequence_->HasPreviousPages() &&
         !context_->asker->Confirm(this, Text(kDeletePreviousQuestion))) {
         return;
@@ -382,12 +383,17 @@ void RunWindow::Button1Click() {
         this,
         [sequence, request, summary] {
             sequence->Load();
-            for (const auto& problem : {sequence->NameProblem(), sequence->FolderProblem()}) {
+            // One after the other: the folder is created only for a search
+            // that can start.
+            const auto refuse_if = [](const std::optional<std::string>& problem) {
                 if (problem) {
                     throw data::RunRefusedError(QString::fromStdString(*problem),
                                                 QStringLiteral("the search cannot start"));
                 }
-            }
+            };
+            refuse_if(sequence->NameProblem());
+            refuse_if(sequence->TimetableProblem(request));
+            refuse_if(sequence->FolderProblem());
             *summary = sequence->Search(request);
         },
         [this, summary](std::exception_ptr error) { finish(error, *summary); });

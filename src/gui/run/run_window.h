@@ -51,6 +51,11 @@ class RunWindow : public Window {
 
     bool running() const { return worker_ != nullptr; }
 
+    // Whether a search first runs the checks that can tell why the school has
+    // no timetable (on by default). Off lets the search have the last word;
+    // tests of a search that never ends turn them off.
+    void setCheckTimetablePossible(bool on) { check_timetable_possible_ = on; }
+
   signals:
     // A run ended and the window is idle again (after its messages).
     void runEnded();
@@ -89,6 +94,7 @@ class RunWindow : public Window {
     QueuedRunListener* listener_;
     QPointer<QThread> worker_;
     bool close_after_run_ = false;
+    bool check_timetable_possible_ = true;
     int requested_ = 0;
     // The two options their handlers set at once.
     bool no_single_hour_runs_ = false;
