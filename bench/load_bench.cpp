@@ -1,10 +1,11 @@
 // Preparing the working copy of a school of 60 class sections, 150 teachers
 // and 40 teacher pairs from its entry file, and loading it into the solver's
-// inputs, with real SQLite files.
+// inputs, with real SQLite files; the same for the demo school.
 #include <QTemporaryDir>
 
 #include "database/database.h"
 #include "exchange/exchange.h"
+#include "exchange/school_document.h"
 #include "load/problem_loader.h"
 #include "prepare/working_copy.h"
 #include "qt_benchmark_main.h"
@@ -62,12 +63,17 @@ struct Fixture {
     Database entry = Database::Open(dir.filePath(QStringLiteral("DATA2.sqlite")));
     Database working = Database::Open(dir.filePath(QStringLiteral("DATA.sqlite")));
     Session session;
-    Fixture() {
+    explicit Fixture(const SchoolDocument& school = School()) {
         RegisterSchool(entry.connection(), QStringLiteral("School"), QStringLiteral("Responsible"));
         session = {entry.connection(), Login(entry.connection())};
-        ImportSchool(session, School());
+        ImportSchool(session, school);
     }
 };
+
+SchoolDocument DemoSchool() {
+    return ParseSchoolDocument(
+        ReadSchoolFile(QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json")));
+}
 
 void BM_PrepareWorkingCopy(benchmark::State& state) {
     Fixture f;
@@ -94,6 +100,26 @@ void BM_LoadProblem(benchmark::State& state) {
     state.counters["teachers"] = teachers;
 }
 BENCHMARK(BM_LoadProblem)->Unit(benchmark::kMillisecond);
+
+// The demo school, as a run prepares and loads it: the part of a whole
+// `solve -n 1` that lies in the databases.
+void BM_PrepareDemoSchool(benchmark::State& state) {
+    Fixture f(DemoSchool());
+    for (auto _ : state) {
+        PrepareWorkingCopy(f.session, f.working.connection());
+    }
+}
+BENCHMARK(BM_PrepareDemoSchool)->Unit(benchmark::kMillisecond);
+
+void BM_LoadDemoSchool(benchmark::State& state) {
+    Fixture f(DemoSchool());
+    PrepareWorkingCopy(f.session, f.working.connection());
+    for (auto _ : state) {
+        const LoadedProblem problem = LoadProblem(f.working.connection(), f.session.school);
+        benchmark::DoNotOptimize(problem.inputs.number_of_teachers);
+    }
+}
+BENCHMARK(BM_LoadDemoSchool)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

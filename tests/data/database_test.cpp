@@ -200,6 +200,29 @@ TEST(DatabaseFile, AWriteCutShortIsRolledBackWhenTheFileIsOpened) {
     EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("SELECT COUNT(*) FROM TEACHERS")), 0);
 }
 
+// Transactions keep one journal file between them instead of creating and
+// deleting one each; what they leave behind is a cleared journal, which the
+// check neither rolls back nor mistakes for damage.
+TEST(DatabaseFile, TransactionsKeepOneClearedJournal) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("DATA2.sqlite"));
+    {
+        Database db = Database::Open(path);
+        RegisterSchool(db.connection(), U("Σχολείο"), U("Υπεύθυνος"));
+        const Session session{db.connection(), Login(db.connection())};
+        InsertClass(session, U("Α1"));
+        InsertClass(session, U("Β1"));
+    }
+    const QString journal = path + QStringLiteral("-journal");
+    ASSERT_TRUE(QFile::exists(journal));
+    const QByteArray header = FileBytes(journal).left(8);
+    EXPECT_NE(header, QByteArray("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("DATA2.sqlite.new-journal"))));
+    CheckDatabaseFile(path);
+    Database again = Database::Open(path);
+    EXPECT_EQ(ScalarInt(again.connection(), QStringLiteral("SELECT COUNT(*) FROM CLASSES")), 2);
+}
+
 TEST(DatabaseFile, LinksAndFoldersAreNeverOpenedAndNothingIsWrittenThroughThem) {
     QTemporaryDir dir;
     const QString real = dir.filePath(QStringLiteral("real.sqlite"));

@@ -137,6 +137,14 @@ QSqlDatabase Connect(const QString& path, const QString& name, bool read_only) {
     }
     // Outside any transaction: SQLite ignores the pragma inside one.
     Run(db, QStringLiteral("PRAGMA foreign_keys = ON"));
+    if (!read_only) {
+        // The rollback journal stays between transactions with its header
+        // cleared, instead of being created (with a sync of the directory)
+        // and deleted by each of them. A write cut short still leaves a
+        // valid journal, which the next opening rolls back
+        // (RecoverInterruptedWrite).
+        Run(db, QStringLiteral("PRAGMA journal_mode = PERSIST"));
+    }
     sqlite3* handle = HandleOf(db);
     if (handle == nullptr || !RegisterGreekCollation(handle)) {
         throw DatabaseError(S(kDatabaseProblemMessage),
@@ -181,8 +189,10 @@ void CreateDatabaseFile(const QString& path, const DatabaseDesign& design) {
         });
     } catch (...) {
         QFile::remove(draft);
+        QFile::remove(draft + QStringLiteral("-journal"));
         throw;
     }
+    QFile::remove(draft + QStringLiteral("-journal"));  // kept by the journal mode
     if (!QFile::rename(draft, path)) {
         QFile::remove(draft);
         throw DatabaseError(S(kDatabaseProblemMessage),
@@ -276,6 +286,18 @@ void RefuseLinksAndFolders(const QString& path) {
     }
 }
 
+// A journal kept between transactions has its header cleared; one that
+// begins with the journal's magic number may belong to a write that did not
+// finish. (A missing or empty file holds nothing.)
+bool JournalMayHoldAWrite(const QString& journal_path) {
+    QFile journal(journal_path);
+    if (!journal.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    static const QByteArray kJournalMagic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    return journal.read(8) == kJournalMagic;
+}
+
 // A write that was cut short (a killed process, a full disk, a file-size
 // limit) leaves a rollback journal or a write-ahead log beside the file.
 // SQLite puts the file back as it was before that write, but only on a
@@ -284,9 +306,8 @@ void RefuseLinksAndFolders(const QString& path) {
 // lets SQLite recover before anything is checked. A journal that belongs to
 // a write still going on in another process is not touched by SQLite.
 void RecoverInterruptedWrite(const QString& path) {
-    const bool journal = QFileInfo::exists(path + QStringLiteral("-journal"));
-    const bool wal = QFileInfo::exists(path + QStringLiteral("-wal"));
-    if (!journal && !wal) {
+    if (!JournalMayHoldAWrite(path + QStringLiteral("-journal")) &&
+        QFileInfo(path + QStringLiteral("-wal")).size() == 0) {
         return;
     }
     try {
