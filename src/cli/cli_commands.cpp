@@ -51,7 +51,7 @@ struct CommandLine {
 // One command of the tool: what follows its name, what it does and the
 // options it takes besides --dir and --help. The usage texts are made from
 // these, and each command's parser takes exactly these options.
-struct CommandSpec {
+struct CommandDefinition {
     const char* name;
     const char* synopsis;
     const char* description;  // lines joined by "\n"
@@ -116,8 +116,8 @@ QList<QCommandLineOption> SolveOptions() {
            PlacementOptions();
 }
 
-const QList<CommandSpec>& Commands() {
-    static const QList<CommandSpec> commands = {
+const QList<CommandDefinition>& Commands() {
+    static const QList<CommandDefinition> commands = {
         {"init",
          "--school NAME --responsible NAME",
          "create the databases and register the school",
@@ -179,10 +179,10 @@ const QList<CommandSpec>& Commands() {
     return commands;
 }
 
-const CommandSpec* FindCommand(const QString& name) {
-    for (const CommandSpec& spec : Commands()) {
-        if (name == QLatin1String(spec.name)) {
-            return &spec;
+const CommandDefinition* FindCommand(const QString& name) {
+    for (const CommandDefinition& definition : Commands()) {
+        if (name == QLatin1String(definition.name)) {
+            return &definition;
         }
     }
     return nullptr;
@@ -224,9 +224,10 @@ QString OptionLines(const QList<QCommandLineOption>& options) {
     return text;
 }
 
-QString CommandLabel(const CommandSpec& spec) {
-    const QString synopsis = QString::fromLatin1(spec.synopsis);
-    return QString::fromLatin1(spec.name) + (synopsis.isEmpty() ? QString() : u' ' + synopsis);
+QString CommandLabel(const CommandDefinition& definition) {
+    const QString synopsis = QString::fromLatin1(definition.synopsis);
+    return QString::fromLatin1(definition.name) +
+           (synopsis.isEmpty() ? QString() : u' ' + synopsis);
 }
 
 const char kExitCodesText[] =
@@ -237,17 +238,18 @@ const char kExitCodesText[] =
     "does not have, 10 verify: not a solution page or a damaged one (1: rules broken).";
 
 // The usage text of one command.
-QString CommandUsage(const CommandSpec& spec) {
-    QString text = QStringLiteral("Usage: taktirio-cli ") + CommandLabel(spec) +
-                   QStringLiteral(" [--dir DIR]") +
-                   (spec.options.isEmpty() || QString::fromLatin1(spec.synopsis).contains(u'-')
-                        ? QString()
-                        : QStringLiteral(" [options]")) +
-                   QStringLiteral("\n\n");
-    text += Entry(QString::fromLatin1(spec.name), S(spec.description));
-    text += QStringLiteral("\nOptions:\n") + OptionLines(spec.options) +
+QString CommandUsage(const CommandDefinition& definition) {
+    QString text =
+        QStringLiteral("Usage: taktirio-cli ") + CommandLabel(definition) +
+        QStringLiteral(" [--dir DIR]") +
+        (definition.options.isEmpty() || QString::fromLatin1(definition.synopsis).contains(u'-')
+             ? QString()
+             : QStringLiteral(" [options]")) +
+        QStringLiteral("\n\n");
+    text += Entry(QString::fromLatin1(definition.name), S(definition.description));
+    text += QStringLiteral("\nOptions:\n") + OptionLines(definition.options) +
             OptionLines({DirOption(), HelpOption()});
-    if (QLatin1String(spec.name) == QLatin1String("solve")) {
+    if (QLatin1String(definition.name) == QLatin1String("solve")) {
         text += QStringLiteral(
             "  Ctrl-C (or SIGTERM, SIGHUP) stops the run; the solutions found so far\n"
             "  are kept.\n");
@@ -290,12 +292,12 @@ std::optional<QString> ReadNumber(const QCommandLineParser& parser,
 
 // The options of solve; the message of a value that is not a number, or of
 // a number no run can take.
-std::optional<QString> ReadSolve(const QCommandLineParser& parser, const CommandSpec& spec,
-                                 SolveRequest& solve) {
+std::optional<QString> ReadSolve(const QCommandLineParser& parser,
+                                 const CommandDefinition& definition, SolveRequest& solve) {
     // The command's option of that name; a command without it never sets it.
     const QCommandLineOption absent(QStringLiteral("absent-option"));
-    const auto option = [&spec, &absent](const char* name) -> const QCommandLineOption& {
-        for (const QCommandLineOption& candidate : spec.options) {
+    const auto option = [&definition, &absent](const char* name) -> const QCommandLineOption& {
+        for (const QCommandLineOption& candidate : definition.options) {
             if (candidate.names().front() == QLatin1String(name)) {
                 return candidate;
             }
@@ -376,22 +378,22 @@ QString ParserError(const QString& error) {
 // Parses one command's line with its own parser. Returns the exit code when
 // the command must not run: a usage error, a value that is not a number, or
 // help (shown).
-std::optional<int> ParseCommand(const CommandSpec& spec, const QStringList& arguments,
+std::optional<int> ParseCommand(const CommandDefinition& definition, const QStringList& arguments,
                                 CommandLine& line) {
     QCommandLineParser parser;
     const QCommandLineOption dir = DirOption();
     const QCommandLineOption help = HelpOption();
     parser.addOption(dir);
     parser.addOption(help);
-    parser.addOptions(spec.options);
-    const QString usage = CommandUsage(spec);
+    parser.addOptions(definition.options);
+    const QString usage = CommandUsage(definition);
     if (!parser.parse(QStringList{QStringLiteral("taktirio-cli")} + arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
             const QString& name = unknown.front();
             return UsageError(
                 S("Η εντολή %1 δεν έχει την επιλογή %2.")
-                    .arg(QLatin1String(spec.name),
+                    .arg(QLatin1String(definition.name),
                          (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name),
                 usage);
         }
@@ -401,31 +403,32 @@ std::optional<int> ParseCommand(const CommandSpec& spec, const QStringList& argu
         Say(stdout, usage);
         return kExitOk;
     }
-    line.command = QString::fromLatin1(spec.name);
+    line.command = QString::fromLatin1(definition.name);
     if (parser.isSet(dir)) {
         line.directory = parser.value(dir);
     }
     line.positional = parser.positionalArguments();
     line.positional.removeOne(line.command);  // the command's own name
-    if (line.positional.size() > spec.most_positional) {
+    if (line.positional.size() > definition.most_positional) {
         return UsageError(S("Περισσότερα ορίσματα από όσα δέχεται η εντολή %1: %2")
-                              .arg(QLatin1String(spec.name),
-                                   line.positional.mid(spec.most_positional).join(u' ')),
+                              .arg(QLatin1String(definition.name),
+                                   line.positional.mid(definition.most_positional).join(u' ')),
                           usage);
     }
-    if (line.positional.size() < spec.least_positional) {
-        return UsageError(S("Λείπει το όρισμα %1 της εντολής %2.")
-                              .arg(QLatin1String(spec.synopsis), QLatin1String(spec.name)),
-                          usage);
+    if (line.positional.size() < definition.least_positional) {
+        return UsageError(
+            S("Λείπει το όρισμα %1 της εντολής %2.")
+                .arg(QLatin1String(definition.synopsis), QLatin1String(definition.name)),
+            usage);
     }
-    for (const QCommandLineOption& option : spec.options) {
+    for (const QCommandLineOption& option : definition.options) {
         if (option.names().front() == QLatin1String("school")) {
             line.school = parser.value(option);
         } else if (option.names().front() == QLatin1String("responsible")) {
             line.responsible = parser.value(option);
         }
     }
-    if (QLatin1String(spec.name) == QLatin1String("init")) {
+    if (QLatin1String(definition.name) == QLatin1String("init")) {
         for (const char* needed : {"school", "responsible"}) {
             if (!parser.isSet(QString::fromLatin1(needed))) {
                 return UsageError(
@@ -433,8 +436,8 @@ std::optional<int> ParseCommand(const CommandSpec& spec, const QStringList& argu
             }
         }
     }
-    if (!spec.options.isEmpty()) {
-        if (const auto problem = ReadSolve(parser, spec, line.solve)) {
+    if (!definition.options.isEmpty()) {
+        if (const auto problem = ReadSolve(parser, definition, line.solve)) {
             Say(stderr, *problem);
             return kExitUsage;
         }
@@ -575,14 +578,14 @@ int Dispatch(const CommandLine& line) {
 QString UsageText() {
     QString text =
         QStringLiteral("Usage: taktirio-cli <command> [--dir DIR] [options]\n\nCommands:\n");
-    for (const CommandSpec& spec : Commands()) {
-        text += Entry(CommandLabel(spec), S(spec.description));
+    for (const CommandDefinition& definition : Commands()) {
+        text += Entry(CommandLabel(definition), S(definition.description));
     }
     text += QStringLiteral("\nOptions:\n") + OptionLines({DirOption(), HelpOption()});
-    for (const CommandSpec& spec : Commands()) {
-        if (!spec.options.isEmpty()) {
-            text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(spec.name)) +
-                    OptionLines(spec.options);
+    for (const CommandDefinition& definition : Commands()) {
+        if (!definition.options.isEmpty()) {
+            text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(definition.name)) +
+                    OptionLines(definition.options);
         }
     }
     text += QStringLiteral(
@@ -604,13 +607,13 @@ int RunCommand(const QStringList& arguments, const QString& directory) {
         }
         return UsageError(S("Δεν δόθηκε εντολή."), UsageText());
     }
-    const CommandSpec* spec = FindCommand(name);
-    if (spec == nullptr || spec->own_parser) {
+    const CommandDefinition* definition = FindCommand(name);
+    if (definition == nullptr || definition->own_parser) {
         return UsageError(S("Άγνωστη εντολή: %1").arg(name), UsageText());
     }
     CommandLine line;
     line.directory = directory;
-    if (const std::optional<int> code = ParseCommand(*spec, arguments, line)) {
+    if (const std::optional<int> code = ParseCommand(*definition, arguments, line)) {
         return *code;
     }
     try {

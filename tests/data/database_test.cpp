@@ -177,16 +177,19 @@ void MakeInterruptedWrite(const QString& source, const QString& crashed) {
     QSqlDatabase::removeDatabase(name);
 }
 
+// A database of ours holding a registered school with two class sections.
+void MakeSchoolOfTwoClasses(const QString& path) {
+    Database db = Database::Open(path);
+    RegisterSchool(db.connection(), U("Σχολείο"), U("Υπεύθυνος"));
+    const Session session{db.connection(), Login(db.connection())};
+    InsertClass(session, U("Α1"));
+    InsertClass(session, U("Β1"));
+}
+
 TEST(DatabaseFile, AWriteCutShortIsRolledBackWhenTheFileIsOpened) {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("source.sqlite"));
-    {
-        Database db = Database::Open(source);
-        RegisterSchool(db.connection(), U("Σχολείο"), U("Υπεύθυνος"));
-        const Session session{db.connection(), Login(db.connection())};
-        InsertClass(session, U("Α1"));
-        InsertClass(session, U("Β1"));
-    }
+    MakeSchoolOfTwoClasses(source);
     const QString crashed = dir.filePath(QStringLiteral("DATA2.sqlite"));
     MakeInterruptedWrite(source, crashed);
 
@@ -206,13 +209,7 @@ TEST(DatabaseFile, AWriteCutShortIsRolledBackWhenTheFileIsOpened) {
 TEST(DatabaseFile, TransactionsKeepOneClearedJournal) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("DATA2.sqlite"));
-    {
-        Database db = Database::Open(path);
-        RegisterSchool(db.connection(), U("Σχολείο"), U("Υπεύθυνος"));
-        const Session session{db.connection(), Login(db.connection())};
-        InsertClass(session, U("Α1"));
-        InsertClass(session, U("Β1"));
-    }
+    MakeSchoolOfTwoClasses(path);
     const QString journal = path + QStringLiteral("-journal");
     ASSERT_TRUE(QFile::exists(journal));
     const QByteArray header = FileBytes(journal).left(8);

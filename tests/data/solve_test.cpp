@@ -12,6 +12,7 @@
 #include "pages/solution_page_reader.h"
 #include "shell/program_lock.h"
 #include "solver/slots.h"
+#include "support/school_without_timetable.h"
 #include "verify/timetable_verifier.h"
 
 namespace taktirio::data::testing {
@@ -190,35 +191,6 @@ TEST(Solve, ReplaceDeletesEveryOldPageWhateverIsMissing) {
               (QStringList{QStringLiteral("SOLUTION1.htm"), QStringLiteral("SOLUTION2.htm")}));
 }
 
-// Teacher ΑΛΦΑ teaches five hours in each class section, so at most once a
-// day in each, but must be free at every hour of Monday: no timetable exists.
-QByteArray ContradictorySchool() {
-    QByteArray json = R"({
-  "format": "taktirio-school", "version": 1,
-  "school": {"name": "Σχολείο χωρίς λύση", "responsible": "Χ. Χ.", "solutions_requested": 2},
-  "classes": ["Α1", "Α2"],
-  "teachers": ["ΑΛΦΑ", "ΒΗΤΑ", "ΓΑΜΜΑ", "ΔΕΛΤΑ", "ΕΨΙΛΟΝ", "ΖΗΤΑ", "ΗΤΑ"],
-  "allocation": [)";
-    const char* teachers[] = {"ΑΛΦΑ", "ΒΗΤΑ", "ΓΑΜΜΑ", "ΔΕΛΤΑ", "ΕΨΙΛΟΝ", "ΖΗΤΑ", "ΗΤΑ"};
-    bool first = true;
-    for (const char* c : {"Α1", "Α2"}) {
-        for (const char* t : teachers) {
-            json += first ? "" : ",";
-            first = false;
-            json += QByteArray("{\"class\": \"") + c + "\", \"teacher\": \"" + t +
-                    "\", \"single\": 5, \"double\": 0}";
-        }
-    }
-    json += "],\n  \"free_hours\": [";
-    for (int hour = 1; hour <= 7; ++hour) {
-        json += (hour > 1 ? "," : "") +
-                QByteArray("{\"teacher\": \"ΑΛΦΑ\", \"day\": 1, \"hour\": ") +
-                QByteArray::number(hour) + "}";
-    }
-    json += "]\n}\n";
-    return json;
-}
-
 TEST(Solve, NoTimetableEndsAtTheTimeLimitWithNoDirectoryLeft) {
     QTemporaryDir dir;
     const QStringList at = {QStringLiteral("--dir"), dir.path()};
@@ -226,7 +198,7 @@ TEST(Solve, NoTimetableEndsAtTheTimeLimitWithNoDirectoryLeft) {
     {
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(ContradictorySchool());
+        out.write(taktirio::testing::SchoolWithoutTimetable());
     }
     Result r = RunCli(QStringList{QStringLiteral("import"), file} + at);
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
@@ -256,7 +228,7 @@ QString WriteContradictorySchool(const QTemporaryDir& dir) {
     const QString file = dir.filePath(QStringLiteral("none.json"));
     QFile out(file);
     EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(ContradictorySchool());
+    out.write(taktirio::testing::SchoolWithoutTimetable());
     return file;
 }
 

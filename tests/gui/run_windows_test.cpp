@@ -24,6 +24,7 @@
 #include "shell/main_window.h"
 #include "shell/program_lock.h"
 #include "solver/errors.h"
+#include "support/school_without_timetable.h"
 
 namespace taktirio::gui::testing {
 
@@ -32,34 +33,6 @@ using Kind = RecordingAsker::Kind;
 namespace {
 
 constexpr int kRunTimeoutMs = 60000;
-
-// Teacher ΑΛΦΑ teaches five hours in each of two class sections but is free
-// at every hour of Monday: no timetable exists, so a search goes on until it
-// is stopped.
-QByteArray SchoolWithoutTimetable() {
-    QByteArray json = R"({"format": "taktirio-school", "version": 1,
-  "school": {"name": "Σχολείο χωρίς λύση", "responsible": "Χ. Χ.", "solutions_requested": 2},
-  "classes": ["Α1", "Α2"],
-  "teachers": ["ΑΛΦΑ", "ΒΗΤΑ", "ΓΑΜΜΑ", "ΔΕΛΤΑ", "ΕΨΙΛΟΝ", "ΖΗΤΑ", "ΗΤΑ"],
-  "allocation": [)";
-    const char* teachers[] = {"ΑΛΦΑ", "ΒΗΤΑ", "ΓΑΜΜΑ", "ΔΕΛΤΑ", "ΕΨΙΛΟΝ", "ΖΗΤΑ", "ΗΤΑ"};
-    bool first = true;
-    for (const char* c : {"Α1", "Α2"}) {
-        for (const char* t : teachers) {
-            json += first ? "" : ",";
-            first = false;
-            json += QByteArray("{\"class\": \"") + c + "\", \"teacher\": \"" + t +
-                    "\", \"single\": 5, \"double\": 0}";
-        }
-    }
-    json += "],\n  \"free_hours\": [";
-    for (int hour = 1; hour <= 7; ++hour) {
-        json += (hour > 1 ? "," : "") +
-                QByteArray("{\"teacher\": \"ΑΛΦΑ\", \"day\": 1, \"hour\": ") +
-                QByteArray::number(hour) + "}";
-    }
-    return json + "]\n}\n";
-}
 
 QByteArray DemoSchool() {
     return data::ReadSchoolFile(QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"));
@@ -305,7 +278,7 @@ class RunWindowsTest : public QObject {
     }
 
     void aStopDuringTheSearchEndsWithTheSummary() {
-        Fixture f(SchoolWithoutTimetable());
+        Fixture f(taktirio::testing::SchoolWithoutTimetable());
         QWidget* run = f.OpenRunWindow(2);
         QVERIFY(run != nullptr);
         static_cast<RunWindow*>(run)->setCheckTimetablePossible(false);  // a search without end
@@ -336,7 +309,7 @@ class RunWindowsTest : public QObject {
     }
 
     void aSchoolWithoutTimetableIsRefusedWithItsReasons() {
-        Fixture f(SchoolWithoutTimetable());
+        Fixture f(taktirio::testing::SchoolWithoutTimetable());
         QWidget* run = f.OpenRunWindow(2);
         QVERIFY(run != nullptr);
         Child<QPushButton>(run, "Button1")->click();
@@ -350,7 +323,7 @@ class RunWindowsTest : public QObject {
     }
 
     void closingDuringARunAsksToStopFirst() {
-        Fixture f(SchoolWithoutTimetable());
+        Fixture f(taktirio::testing::SchoolWithoutTimetable());
         QWidget* run = f.OpenRunWindow(2);
         QVERIFY(run != nullptr);
         static_cast<RunWindow*>(run)->setCheckTimetablePossible(false);  // a search without end
