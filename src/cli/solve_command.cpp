@@ -119,7 +119,8 @@ class ConsoleListener : public RunListener {
                         " threads (repeat with --seed " + std::to_string(seed) + " --threads 1)");
         Say(stdout, std::string(kSearchingText));
     }
-    void Solution(int /*solution*/, const std::string& line) override {
+    void Solution(int /*solution*/, const std::string& line,
+                  const SolutionGaps& /*gaps*/) override {
         ClearLine();
         Say(stdout, line);
     }

@@ -25,7 +25,7 @@ class StopAt : public RunListener {
         return !(work_ == work && step >= step_);
     }
     void SearchStarted(std::uint64_t /*seed*/, int threads) override { started_threads = threads; }
-    void Solution(int solution, const std::string& line) override {
+    void Solution(int solution, const std::string& line, const SolutionGaps& /*gaps*/) override {
         solutions.push_back(solution);
         lines.push_back(line);
         if (sequence != nullptr && solution == stop_after_solution) {

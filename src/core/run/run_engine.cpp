@@ -8,12 +8,16 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <unordered_set>
 #include <utility>
 
+#include "common/narrow.h"
+#include "gaps/gap_improver.h"
 #include "run/run_messages.h"
 #include "run/solution_files.h"
 #include "solver/findsolution.h"
 #include "solver/random_stream.h"
+#include "verify/timetable_verifier.h"
 
 namespace taktirio {
 
@@ -26,8 +30,18 @@ struct RunEngine::Shared {
     double solution_start_time = 0.0;
     bool all_found = false;
     int running_workers = 0;
-    std::deque<std::pair<int, std::string>> undelivered;  // solution lines not yet reported
+    struct Delivery {
+        int solution = 0;
+        std::string line;
+        SolutionGaps gaps;
+    };
+    std::deque<Delivery> undelivered;  // solutions not yet reported
     std::vector<std::string> lines;
+    std::vector<SolutionGaps> gaps;
+    // With fewer gaps: fingerprints of the timetables written, so that a
+    // rework that lands on an earlier solution is not written twice.
+    std::unordered_set<std::uint64_t> written;
+    int refused_reworks = 0;
     std::exception_ptr error;
     std::atomic<std::int64_t> attempts{0};
 };
@@ -51,6 +65,15 @@ class RunEngine::Worker : public SolutionWriter {
         context_.clock = engine.clock_;
         context_.solutions_requested = engine.parameters_.solutions_requested;
         context_.writer = this;
+        if (context_.options.fewer_gaps) {
+            // The improver's stream is drawn from the worker's own, so a run
+            // with one thread and a given seed stays reproducible.
+            improver_ = std::make_unique<GapImprover>(
+                engine.inputs_, context_.options, context_.rules, engine.people_, random_.Split());
+            context_.improve_timetable = [this](ByteMatrix& timetable) {
+                return Rework(timetable);
+            };
+        }
     }
 
     void Start(const ThreadStarter& starter) {
@@ -74,6 +97,16 @@ class RunEngine::Worker : public SolutionWriter {
         if (shared_.all_found) {
             return;  // completed after the last solution was claimed: not needed
         }
+        SolutionGaps gaps;
+        gaps.searched = CountGaps(solution.searched_timetable(), engine_.inputs_.number_of_classes,
+                                  engine_.people_)
+                            .summary;
+        if (improver_ != nullptr) {
+            KeepDistinct(solution);
+        }
+        gaps.written =
+            CountGaps(solution.timetable(), engine_.inputs_.number_of_classes, engine_.people_)
+                .summary;
         const int n = shared_.next_solution;
         const double now = context_.clock();
         context_.current_solution = n;
@@ -83,7 +116,8 @@ class RunEngine::Worker : public SolutionWriter {
 
         const std::string line = SolutionLine(n, context_.solution_time_text);
         shared_.lines.push_back(line);
-        shared_.undelivered.emplace_back(n, line);
+        shared_.gaps.push_back(gaps);
+        shared_.undelivered.push_back({n, line, gaps});
         shared_.next_solution = n + 1;
         shared_.solution_start_time = now;
         if (n >= engine_.parameters_.solutions_requested) {
@@ -94,6 +128,45 @@ class RunEngine::Worker : public SolutionWriter {
     }
 
   private:
+    // Reworks a completed timetable toward fewer gaps. The verifier judges the
+    // result as a finished timetable; one it refuses is a fault of the rework
+    // and is dropped, so that the searched timetable is written instead.
+    bool Rework(ByteMatrix& timetable) {
+        if (!improver_->Improve(timetable, context_.stop_requested)) {
+            return false;
+        }
+        if (!VerifyTimetable(engine_.inputs_, context_.options, context_.rules, timetable,
+                             VerifyMode::kFinished)
+                 .empty()) {
+            std::lock_guard<std::mutex> lock(shared_.mutex);
+            ++shared_.refused_reworks;
+            return false;
+        }
+        return true;
+    }
+
+    // Called with the shared lock held. A reworked timetable identical to one
+    // already written gives way to the searched one, so that reworking never
+    // turns two solutions into copies of each other.
+    void KeepDistinct(const Tfindsolution& solution) {
+        if (shared_.written.contains(Fingerprint(solution.timetable())) && current_ != nullptr &&
+            &solution == current_) {
+            current_->KeepSearchedTimetable();
+        }
+        shared_.written.insert(Fingerprint(solution.timetable()));
+    }
+
+    static std::uint64_t Fingerprint(const ByteMatrix& timetable) {
+        std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+        for (std::size_t r = 0; r < timetable.rows(); ++r) {
+            const std::uint8_t* row = timetable.row(r);
+            for (std::size_t c = 0; c < timetable.cols(); ++c) {
+                hash = (hash ^ row[c]) * 1099511628211ULL;
+            }
+        }
+        return hash;
+    }
+
     void Loop() {
         {
             std::unique_lock<std::mutex> lock(shared_.mutex);
@@ -102,7 +175,9 @@ class RunEngine::Worker : public SolutionWriter {
         try {
             while (!context_.stop_requested.load(std::memory_order_relaxed)) {
                 Tfindsolution solver(context_, random_, engine_.inputs_);
+                current_ = &solver;
                 solver.Search();
+                current_ = nullptr;
                 evidence_.Merge(solver.evidence());
                 shared_.attempts.fetch_add(1, std::memory_order_relaxed);
             }
@@ -123,6 +198,8 @@ class RunEngine::Worker : public SolutionWriter {
     RunContext context_;
     RandomStream random_;
     SearchEvidence evidence_;
+    std::unique_ptr<GapImprover> improver_;  // only with fewer gaps
+    Tfindsolution* current_ = nullptr;       // the attempt under way, for KeepDistinct
     std::thread thread_;
 };
 
@@ -207,6 +284,7 @@ void RunEngine::AbandonWorkers(Shared& shared) {
 }
 
 RunSummary RunEngine::Run() {
+    people_ = PeopleOfTeachers(inputs_.teacher_names, inputs_.number_of_teachers);
     RunContext prepared;
     prepared.options = parameters_.options;
     prepared.rules = rules_;
@@ -252,6 +330,15 @@ RunSummary RunEngine::Run() {
 
     summary.found = static_cast<int>(shared.lines.size());
     summary.lines = shared.lines;
+    summary.gaps = shared.gaps;
+    summary.refused_reworks = shared.refused_reworks;
+    for (std::size_t i = 0; i < summary.gaps.size(); ++i) {
+        if (summary.fewest_gaps_solution == 0 ||
+            FewerGaps(summary.gaps[i].written,
+                      summary.gaps[AsIndex(summary.fewest_gaps_solution - 1)].written)) {
+            summary.fewest_gaps_solution = static_cast<int>(i) + 1;
+        }
+    }
     summary.attempts = shared.attempts.load();
     summary.total_time_text = Tfindsolution::ElapsedText(clock_(), run_start_time);
     if (summary.found == summary.requested) {
@@ -273,11 +360,11 @@ void RunEngine::Supervise(Shared& shared, RunSummary& summary) {
     for (;;) {
         shared.changed.wait_for(lock, std::chrono::milliseconds(100));
         while (!shared.undelivered.empty()) {
-            const auto [n, line] = shared.undelivered.front();
+            const Shared::Delivery delivery = shared.undelivered.front();
             shared.undelivered.pop_front();
             if (observer_ != nullptr) {
                 lock.unlock();
-                observer_->OnSolution(n, line);
+                observer_->OnSolution(delivery.solution, delivery.line, delivery.gaps);
                 lock.lock();
             }
         }

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "gaps/teacher_gaps.h"
 #include "solver/run_context.h"
 #include "solver/search_evidence.h"
 #include "solver/solver_inputs.h"
@@ -49,14 +50,23 @@ struct RunProgress {
     int requested = 0;
 };
 
+// The teacher gaps of one solution: of the timetable the search completed and
+// of the one its page holds (the same without the fewer-gaps option).
+struct SolutionGaps {
+    GapSummary searched;
+    GapSummary written;
+};
+
 // Receives a run's progress on the thread that called RunEngine::Run.
 class RunObserver {
   public:
     virtual ~RunObserver() = default;
     // A few times a second while the search goes on.
     virtual void OnProgress(const RunProgress& /*progress*/) {}
-    // Once per solution, in order: its number and its line "Λύση=n Χρόνος=t".
-    virtual void OnSolution(int /*solution*/, const std::string& /*line*/) {}
+    // Once per solution, in order: its number, its line "Λύση=n Χρόνος=t" and
+    // its teacher gaps.
+    virtual void OnSolution(int /*solution*/, const std::string& /*line*/,
+                            const SolutionGaps& /*gaps*/) {}
 };
 
 enum class RunEnd { kAllFound, kStopped, kTimeLimit };
@@ -68,6 +78,11 @@ struct RunSummary {
     std::int64_t attempts = 0;
     std::string total_time_text;     // hours:minutes:seconds:milliseconds
     std::vector<std::string> lines;  // one per solution, in the order found
+    std::vector<SolutionGaps> gaps;  // one per solution, in the order found
+    int fewest_gaps_solution = 0;    // the first solution with the fewest gaps; 0: none found
+    // Reworked timetables the verifier refused, whose searched timetable was
+    // written instead. Anything but 0 is a fault of the rework.
+    int refused_reworks = 0;
     bool directory_removed = false;  // nothing found and the empty directory removed
     // What the search saw, summed over every worker and attempt. Filled only
     // when the run ended without all its solutions (stop, time limit); empty
@@ -126,6 +141,7 @@ class RunEngine {
     std::atomic<bool> stop_requested_{false};
     std::mutex workers_mutex_;
     std::vector<std::unique_ptr<Worker>> workers_;
+    TeacherPeople people_;  // whose gaps are counted; set by Run
 };
 
 }  // namespace taktirio

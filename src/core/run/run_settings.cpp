@@ -24,6 +24,7 @@ RunOptions ToRunOptions(const RunSettings& s) {
         static_cast<std::uint8_t>(s.day_hours_limit_on ? s.day_hours_limit : 10);
     options.no_single_hour_runs = s.no_single_hour_runs;
     options.four_hour_run_limit_on = s.four_hour_run_limit_on;
+    options.fewer_gaps = s.fewer_gaps;
     return options;
 }
 

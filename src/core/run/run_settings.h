@@ -22,6 +22,7 @@ struct RunSettings {
     int day_hours_limit = 7;  // 5 to 10 while on
     bool no_single_hour_runs = false;
     bool four_hour_run_limit_on = false;
+    bool fewer_gaps = false;  // rework each timetable toward fewer teacher gaps
 };
 
 // True when every number lies in its range.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <mutex>
+#include <utility>
 
 #include "common/narrow.h"
 #include "solver/errors.h"
@@ -270,10 +271,24 @@ bool Tfindsolution::WithinLastFive(int s, int c) const {
 }
 
 void Tfindsolution::Complete() {
+    if (context_.improve_timetable) {
+        ByteMatrix improved = timetable_;
+        if (context_.improve_timetable(improved)) {
+            searched_timetable_ = std::move(timetable_);
+            timetable_ = std::move(improved);
+        }
+    }
     std::lock_guard<std::mutex> lock(context_.completion_mutex);
     context_.solution_time_text = ElapsedText(context_.clock(), context_.solution_start_time);
     if (context_.writer != nullptr) {
         context_.writer->WriteSolution(*this, context_);
+    }
+}
+
+void Tfindsolution::KeepSearchedTimetable() {
+    if (!searched_timetable_.empty()) {
+        timetable_ = std::move(searched_timetable_);
+        searched_timetable_ = ByteMatrix();
     }
 }
 

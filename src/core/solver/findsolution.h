@@ -85,6 +85,13 @@ class Tfindsolution {
     const ByteMatrix& class_teachers() const { return class_teachers_; }
     const ByteMatrix& hours_left() const { return hours_left_; }
     const ByteMatrix& timetable() const { return timetable_; }
+    // The timetable as the search completed it, before any rework toward
+    // fewer gaps; the same as timetable() when it was not reworked.
+    const ByteMatrix& searched_timetable() const {
+        return searched_timetable_.empty() ? timetable_ : searched_timetable_;
+    }
+    // Drops the rework: timetable() becomes the searched one again.
+    void KeepSearchedTimetable();
     const ByteMatrix& two_hour_left() const { return two_hour_left_; }
     const ByteMatrix& timetable_start() const { return timetable_start_; }
     const ByteMatrix& two_hour_start() const { return two_hour_start_; }
@@ -128,6 +135,7 @@ class Tfindsolution {
     ByteMatrix class_teachers_;
     ByteMatrix hours_left_;
     ByteMatrix timetable_;
+    ByteMatrix searched_timetable_;  // empty unless the timetable was reworked
     ByteMatrix two_hour_left_;
     ByteMatrix timetable_start_;
     ByteMatrix two_hour_start_;

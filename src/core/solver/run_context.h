@@ -22,6 +22,9 @@ struct RunOptions {
     std::uint8_t day_hours_limit = 10;  // 5 to 10 when on, 10 when off
     bool no_single_hour_runs = false;
     bool four_hour_run_limit_on = false;
+    // Beyond the placement rules: each completed timetable is reworked toward
+    // fewer teacher gaps, under the same rules, before its page is written.
+    bool fewer_gaps = false;
 };
 
 // The placement rule tables, laid out as the loader fills them: a count and a
@@ -83,6 +86,10 @@ struct RunContext {
     SolutionWriter* writer = nullptr;              // none: completed timetables are not written
     std::function<double()> clock = TimeOfDayNow;  // replaceable for tests
     std::function<void()> on_attempt_start;        // optional, once per attempt
+    // Optional: reworks a completed timetable before its page is written, and
+    // answers whether it changed it. Called without the completion lock, so
+    // several workers may rework their timetables at once.
+    std::function<bool(ByteMatrix& timetable)> improve_timetable;
     std::mutex completion_mutex;
 
     // Lookup tables derived from `rules`; built by PrepareSearch.

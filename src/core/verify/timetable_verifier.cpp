@@ -727,7 +727,8 @@ std::string_view RuleName(VerifyRule rule) {
 }
 
 std::vector<Violation> VerifyTimetable(const SolverInputs& inputs, const RunOptions& options,
-                                       const RuleTables& rules, const ByteMatrix& timetable) {
+                                       const RuleTables& rules, const ByteMatrix& timetable,
+                                       VerifyMode /*mode*/) {
     return Referee(inputs, options, rules, timetable).Run();
 }
 

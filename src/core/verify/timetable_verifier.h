@@ -29,6 +29,17 @@ enum class VerifyRule {
     kPinned,        // pinned lessons kept where they were pinned
 };
 
+// How the verifier reads a timetable.
+enum class VerifyMode {
+    // As the search built it: each searched lesson is judged against the cells
+    // that stood when the search placed it (see VerifyTimetable).
+    kAsSearched,
+    // As a finished timetable that may not come from the search (one reworked
+    // toward fewer gaps): every rule is judged on the final cells, whatever
+    // the order they were filled in.
+    kFinished,
+};
+
 // The rule's fixed identifier, such as "teacher_clash".
 std::string_view RuleName(VerifyRule rule);
 
@@ -64,7 +75,8 @@ struct Violation {
 // Throws std::invalid_argument when the problem's own tables are malformed
 // (sizes, or numbers out of range in the rule tables).
 std::vector<Violation> VerifyTimetable(const SolverInputs& inputs, const RunOptions& options,
-                                       const RuleTables& rules, const ByteMatrix& timetable);
+                                       const RuleTables& rules, const ByteMatrix& timetable,
+                                       VerifyMode mode = VerifyMode::kAsSearched);
 
 // One readable line, for instance
 // "teacher_clash: class 2, teacher 3, slot 8 (day 3, hour 2): also in class 1".

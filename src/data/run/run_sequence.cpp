@@ -58,8 +58,8 @@ class RunSequence::EngineObserver : public RunObserver {
             sequence_.Stop();
         }
     }
-    void OnSolution(int solution, const std::string& line) override {
-        sequence_.listener_.load()->Solution(solution, line);
+    void OnSolution(int solution, const std::string& line, const SolutionGaps& gaps) override {
+        sequence_.listener_.load()->Solution(solution, line, gaps);
     }
 
   private:

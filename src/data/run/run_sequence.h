@@ -45,8 +45,10 @@ class RunListener {
     virtual void Attempts(std::int64_t /*attempts*/) {}
     // The worker threads run and the previous pages, if asked, are deleted.
     virtual void SearchStarted(std::uint64_t /*seed*/, int /*threads*/) {}
-    // A solution was found and its page written: its number and its line.
-    virtual void Solution(int /*solution*/, const std::string& /*line*/) {}
+    // A solution was found and its page written: its number, its line and its
+    // teacher gaps.
+    virtual void Solution(int /*solution*/, const std::string& /*line*/,
+                          const SolutionGaps& /*gaps*/) {}
 };
 
 // A stop asked before the search began: the previous working copy is as it

@@ -25,7 +25,8 @@ void QueuedRunListener::SearchStarted(std::uint64_t /*seed*/, int /*threads*/) {
     Post();
 }
 
-void QueuedRunListener::Solution(int solution, const std::string& line) {
+void QueuedRunListener::Solution(int solution, const std::string& line,
+                                 const SolutionGaps& /*gaps*/) {
     {
         const std::lock_guard<std::mutex> hold(mutex_);
         lines_.append(QString::fromStdString(line));

@@ -22,7 +22,7 @@ class QueuedRunListener : public QObject, public data::RunListener {
 
     bool Progress(data::RunWork work, int step, int total) override;
     void SearchStarted(std::uint64_t seed, int threads) override;
-    void Solution(int solution, const std::string& line) override;
+    void Solution(int solution, const std::string& line, const SolutionGaps& gaps) override;
 
   signals:
     // On the window's thread, in this order within one delivery.

@@ -73,7 +73,7 @@ RunParameters Parameters(int solutions, int threads, std::uint64_t seed = 9) {
 class CollectingObserver : public RunObserver {
   public:
     void OnProgress(const RunProgress& progress) override { last_progress = progress; }
-    void OnSolution(int solution, const std::string& line) override {
+    void OnSolution(int solution, const std::string& line, const SolutionGaps& /*gaps*/) override {
         solutions.push_back(solution);
         lines.push_back(line);
     }
@@ -161,8 +161,8 @@ TEST(RunEngine, StopInTheMiddleKeepsWhatWasFound) {
     KeepingWriter writer;
     struct StopAfterTwo : CollectingObserver {
         RunEngine* engine = nullptr;
-        void OnSolution(int solution, const std::string& line) override {
-            CollectingObserver::OnSolution(solution, line);
+        void OnSolution(int solution, const std::string& line, const SolutionGaps& gaps) override {
+            CollectingObserver::OnSolution(solution, line, gaps);
             if (solution == 2) {
                 engine->Stop();
             }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include "gaps/teacher_gaps.h"
+#include "solver/byte_matrix.h"
+#include "solver/random_stream.h"
+#include "solver/run_context.h"
+#include "solver/solver_inputs.h"
+
+namespace taktirio {
+
+// What one rework achieved.
+struct ImprovementReport {
+    GapSummary before;
+    GapSummary after;
+    std::int64_t moves_tried = 0;
+    std::int64_t moves_made = 0;
+    bool stopped = false;  // the stop flag ended it early
+};
+
+// Reworks completed timetables toward fewer teacher gaps. It only exchanges
+// lessons between slots of a class section, in chains across class sections
+// when a teacher would otherwise be in two places at once, and keeps a move
+// only when every placement rule of the run still holds. Pinned lessons and
+// joint lessons stay where they are. The worst person's weekly gaps are
+// lowered first, then the total.
+//
+// One object per worker thread: it keeps its own random stream and scratch
+// tables. The inputs, options and rule tables must outlive it.
+class GapImprover {
+  public:
+    GapImprover(const SolverInputs& inputs, const RunOptions& options, const RuleTables& rules,
+                const TeacherPeople& people, std::uint64_t seed);
+    ~GapImprover();
+    GapImprover(const GapImprover&) = delete;
+    GapImprover& operator=(const GapImprover&) = delete;
+
+    // How long one rework may take at most; the stop flag may end it sooner.
+    void SetTimeBudget(std::chrono::milliseconds budget) { budget_ = budget; }
+
+    // Reworks `timetable` [class][slot] in place and returns true when it
+    // changed it. A timetable that does not meet every rule of the run as a
+    // finished timetable is left as it is. Stops early, keeping the best
+    // timetable reached, once `stop` is set.
+    bool Improve(ByteMatrix& timetable, const std::atomic<bool>& stop);
+
+    const ImprovementReport& last_report() const { return report_; }
+
+  private:
+    class Search;
+
+    const SolverInputs& inputs_;
+    const RunOptions& options_;
+    const RuleTables& rules_;
+    const TeacherPeople& people_;
+    RandomStream random_;
+    std::chrono::milliseconds budget_{1500};
+    ImprovementReport report_;
+};
+
+}  // namespace taktirio
