@@ -8,6 +8,7 @@
 #include "gaps/teacher_gaps.h"
 #include "solver/byte_matrix.h"
 #include "solver/random_stream.h"
+#include "solver/rule_index.h"
 #include "solver/run_context.h"
 #include "solver/solver_inputs.h"
 
@@ -41,6 +42,8 @@ class GapImprover {
 
     // How long one rework may take at most; the stop flag may end it sooner.
     void SetTimeBudget(std::chrono::milliseconds budget) { budget_ = budget; }
+    // How many moves one rework tries, per class section.
+    void SetMovesPerClass(std::int64_t moves) { moves_per_class_ = moves; }
 
     // Reworks `timetable` [class][slot] in place and returns true when it
     // changed it. A timetable that does not meet every rule of the run as a
@@ -57,8 +60,10 @@ class GapImprover {
     const RunOptions& options_;
     const RuleTables& rules_;
     const TeacherPeople& people_;
+    RuleIndex index_;
     RandomStream random_;
     std::chrono::milliseconds budget_{1500};
+    std::int64_t moves_per_class_ = 40000;
     ImprovementReport report_;
 };
 

@@ -1,0 +1,145 @@
+// The rework toward fewer gaps on generated schools: every reworked timetable
+// keeps every placement rule of its run, judged as a finished timetable, and
+// never has more gaps than the searched one it started from.
+#include "gaps/gap_improver.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "gaps/teacher_gaps.h"
+#include "generator/school_generator.h"
+#include "solver/findsolution.h"
+#include "support/solve_by_attempts.h"
+#include "verify/timetable_verifier.h"
+
+namespace taktirio {
+namespace {
+
+struct OptionSet {
+    const char* name;
+    RunOptions options;
+};
+
+std::vector<OptionSet> OptionSets() {
+    std::vector<OptionSet> sets(6);
+    sets[0].name = "defaults";
+    sets[1].name = "last_hours_4";
+    sets[1].options.last_hours_limit_on = true;
+    sets[1].options.last_hours_limit = 4;
+    sets[2].name = "day_hours_7";
+    sets[2].options.day_hours_limit_on = true;
+    sets[2].options.day_hours_limit = 7;
+    sets[3].name = "no_single_runs";
+    sets[3].options.no_single_hour_runs = true;
+    sets[4].name = "five_in_a_row";
+    sets[4].options.four_hour_run_limit_on = true;
+    sets[5].name = "all_three_a_day";
+    sets[5].options.max_class_hours_per_day = 3;
+    sets[5].options.last_hours_limit_on = true;
+    sets[5].options.last_hours_limit = 4;
+    sets[5].options.day_hours_limit_on = true;
+    sets[5].options.day_hours_limit = 7;
+    sets[5].options.four_hour_run_limit_on = true;
+    return sets;
+}
+
+struct ReworkCase {
+    int classes;
+    OptionSet options;
+    std::uint64_t seed;
+};
+
+void PrintTo(const ReworkCase& c, std::ostream* os) {
+    *os << c.classes << " classes, " << c.options.name << ", school " << c.seed;
+}
+
+std::string Listing(const std::vector<Violation>& violations) {
+    std::string text;
+    for (std::size_t i = 0; i < violations.size() && i < 8; ++i) {
+        text += "\n  " + Describe(violations[i]);
+    }
+    return text;
+}
+
+// A school with every kind of rule the generator can draw, so that each rule
+// has something to refuse.
+GeneratedSchool SchoolFor(const ReworkCase& param) {
+    SchoolSettings settings = TypicalSchool(param.classes, param.seed);
+    settings.options = param.options.options;
+    settings.pairs = std::max(settings.pairs, 2);
+    settings.joint = std::max(settings.joint, 1);
+    settings.split = std::max(settings.split, 1);
+    settings.apart = std::max(settings.apart, 2);
+    settings.pinned = std::max(settings.pinned, 3);
+    settings.free_hours = std::max(settings.free_hours, 4);
+    settings.absences = std::max(settings.absences, 2);
+    return GenerateSchool(settings);
+}
+
+class ReworkedSchools : public ::testing::TestWithParam<ReworkCase> {};
+
+TEST_P(ReworkedSchools, KeepEveryRuleAndNeverAddGaps) {
+    const ReworkCase& param = GetParam();
+    const GeneratedSchool school = SchoolFor(param);
+    const TeacherPeople people =
+        PeopleOfTeachers(school.inputs.teacher_names, school.inputs.number_of_teachers);
+    GapImprover improver(school.inputs, school.options, school.rules, people, param.seed);
+    improver.SetMovesPerClass(4000);
+    const std::atomic<bool> stop{false};
+    int reworked = 0;
+    for (std::uint64_t stream = 1; stream <= 2; ++stream) {
+        RunContext context;
+        context.options = school.options;
+        context.rules = school.rules;
+        const std::optional<ByteMatrix> searched =
+            testing::SolveByAttempts(school.inputs, context, stream * 1000 + param.seed, 500);
+        ASSERT_TRUE(searched.has_value()) << "stream " << stream;
+        ByteMatrix timetable = *searched;
+        const bool changed = improver.Improve(timetable, stop);
+        const GapSummary before =
+            CountGaps(*searched, school.inputs.number_of_classes, people).summary;
+        const GapSummary after =
+            CountGaps(timetable, school.inputs.number_of_classes, people).summary;
+        EXPECT_EQ(improver.last_report().before, before);
+        EXPECT_EQ(improver.last_report().after, after);
+        EXPECT_FALSE(FewerGaps(before, after)) << "stream " << stream;
+        EXPECT_LE(after.total, before.total);
+        if (!changed) {
+            EXPECT_EQ(timetable, *searched);
+            continue;
+        }
+        ++reworked;
+        const std::vector<Violation> violations = VerifyTimetable(
+            school.inputs, school.options, school.rules, timetable, VerifyMode::kFinished);
+        EXPECT_TRUE(violations.empty()) << "stream " << stream << Listing(violations);
+    }
+    EXPECT_GT(reworked, 0) << "no timetable of this school was reworked";
+}
+
+std::vector<ReworkCase> ReworkCases() {
+    std::vector<ReworkCase> cases;
+    for (const int classes : {6, 15}) {
+        for (const OptionSet& set : OptionSets()) {
+            for (const std::uint64_t seed : {11u, 22u}) {
+                cases.push_back({classes, set, seed + static_cast<std::uint64_t>(classes)});
+            }
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ReworkedSchools, ::testing::ValuesIn(ReworkCases()),
+                         [](const ::testing::TestParamInfo<ReworkCase>& case_info) {
+                             return std::to_string(case_info.param.classes) + "_" +
+                                    case_info.param.options.name + "_" +
+                                    std::to_string(case_info.param.seed);
+                         });
+
+}  // namespace
+}  // namespace taktirio
