@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "solver/slots.h"
+#include "verify/finished_rules.h"
 
 namespace taktirio {
 
@@ -67,11 +68,12 @@ std::string Num(int value) {
 class Referee {
   public:
     Referee(const SolverInputs& inputs, const RunOptions& options, const RuleTables& rules,
-            const ByteMatrix& timetable)
+            const ByteMatrix& timetable, VerifyMode mode)
         : in_(inputs),
           opt_(options),
           rules_(rules),
           timetable_(timetable),
+          mode_(mode),
           classes_(inputs.number_of_classes),
           teachers_(inputs.number_of_teachers) {}
 
@@ -81,6 +83,19 @@ class Referee {
         MapPositions();
         CheckPinned();
         ClassifyCells();
+        if (mode_ == VerifyMode::kFinished) {
+            JudgeFinished();
+        } else {
+            JudgeAsSearched();
+        }
+        CheckHours();
+        CheckJointOnceADay();
+        CheckJointSlots();
+        return std::move(found_);
+    }
+
+  private:
+    void JudgeAsSearched() {
         for (int c = 1; c <= classes_; ++c) {
             RebuildLessons(c);
         }
@@ -96,13 +111,17 @@ class Referee {
             CheckFiveInARow(lesson);
             CheckSingleRuns(lesson);
         }
-        CheckHours();
-        CheckJointOnceADay();
-        CheckJointSlots();
-        return std::move(found_);
     }
 
-  private:
+    void JudgeFinished() {
+        std::vector<bool> searched(kind_.size(), false);
+        for (std::size_t at = 0; at < kind_.size(); ++at) {
+            searched[at] = kind_[at] == CellKind::kSearched;
+        }
+        const verify_detail::FinalTable table{in_, opt_, rules_, cells_, searched, walk_};
+        verify_detail::JudgeFinishedTable(table, found_);
+    }
+
     // --- set-up -------------------------------------------------------------
 
     void CheckShapes() const {
@@ -677,6 +696,7 @@ class Referee {
     const RunOptions& opt_;
     const RuleTables& rules_;
     const ByteMatrix& timetable_;
+    const VerifyMode mode_;
     const int classes_;
     const int teachers_;
 
@@ -728,8 +748,8 @@ std::string_view RuleName(VerifyRule rule) {
 
 std::vector<Violation> VerifyTimetable(const SolverInputs& inputs, const RunOptions& options,
                                        const RuleTables& rules, const ByteMatrix& timetable,
-                                       VerifyMode /*mode*/) {
-    return Referee(inputs, options, rules, timetable).Run();
+                                       VerifyMode mode) {
+    return Referee(inputs, options, rules, timetable, mode).Run();
 }
 
 std::string Describe(const Violation& violation) {

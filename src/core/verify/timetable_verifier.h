@@ -36,7 +36,7 @@ enum class VerifyMode {
     kAsSearched,
     // As a finished timetable that may not come from the search (one reworked
     // toward fewer gaps): every rule is judged on the final cells, whatever
-    // the order they were filled in.
+    // the order they were filled in (see VerifyTimetable).
     kFinished,
 };
 
@@ -70,6 +70,36 @@ struct Violation {
 //     walking the positions in order recovers each lesson, its kind and its turn.
 // A rule is then broken by a searched lesson exactly when the cells that stood
 // before it would have made the search refuse it.
+//
+// In kFinished mode no order exists. Cells are told apart the same way, pinned
+// lessons and copies are still not judged themselves, but every cell of the
+// final table counts when a searched cell (c, s) of teacher t is judged:
+//   - t in another class section at s is a clash, unless the two class
+//     sections share a joint lesson of t;
+//   - a same-hour partner of t at s in any other class section, a refused slot,
+//     or the split partner of t anywhere in c on the same day breaks its rule;
+//   - t's hours in c on that day above the allowance (raised from 2 to 3 when
+//     t's weekly hours in c exceed twice its available days), once per day;
+//   - with the options on: t's cells among the last five slot numbers up to
+//     each class section's hours, summed over all class sections, above the
+//     limit (once per teacher); t's searched hours of one day above the day
+//     limit (pinned lessons and copies are not booked; once per day); five
+//     consecutive hours of a day holding t five times or more, counted per
+//     class section, so a joint lesson counts twice (once per run of hours).
+// Nor does a finished timetable say which hours form two-hour lessons. The
+// searched hours of t in c are read as the owed two-hour lessons (as many as
+// the hours allow), each two consecutive hours of one day whose second hour
+// lies no later than slot 35 in a week with eighth hours, and one-hour lessons
+// for the rest. A one-hour lesson of a teacher with no more weekly hours in c
+// than available days must be t's only hour in c that day, and with no
+// single-hour runs it must not follow t's hour in c. The timetable passes when
+// some reading meets all of this; otherwise the verifier reports two_hour when
+// the hours hold too few pairs at all, else one invalid one-hour lesson. Owed
+// two-hour lessons that the hours cannot hold, with one-hour lessons left, are
+// a two_hour breach as well.
+// A timetable the search built passes kFinished too, except where the copy of a
+// joint lesson, made after the search tested the lesson, lifts the week's
+// last hours or a run of five hours above the limit.
 //
 // `timetable` is [class][slot] = teacher, 0 = free, sized at least [C + 1][51].
 // Throws std::invalid_argument when the problem's own tables are malformed

@@ -89,8 +89,11 @@ struct School {
         return *this;
     }
 
-    std::vector<Violation> Verify() const { return VerifyTimetable(in, options, rules, timetable); }
+    std::vector<Violation> Verify() const {
+        return VerifyTimetable(in, options, rules, timetable, mode);
+    }
 
+    VerifyMode mode = VerifyMode::kAsSearched;
     SolverInputs in;
     RunOptions options;
     RuleTables rules;
@@ -139,10 +142,12 @@ struct Case {
 
 void Keep(School&) {}
 
-void RunCases(const std::function<School()>& base, const std::vector<Case>& cases) {
+void RunCases(const std::function<School()>& base, const std::vector<Case>& cases,
+              VerifyMode mode = VerifyMode::kAsSearched) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         School school = base();
+        school.mode = mode;
         c.change(school);
         const std::vector<Violation> found = school.Verify();
         EXPECT_EQ(Flags(found), Sorted(c.expected)) << Lines(found);
@@ -347,17 +352,19 @@ TEST(TimetableVerifier, TeachersNeverAtTheSameHour) {
                    });
 }
 
+// One class of fifteen hours, no single-hour runs. Teacher 1: a two-hour lesson
+// in Monday's hours 2 and 3, then Tuesday's hour 2 and Wednesday's hour 3.
+School ConsecutiveHours() {
+    School s(1, 3);
+    s.Teach(1, 1, 4, 1).Teach(1, 2, 6).Teach(1, 3, 5);
+    s.Day(1, 1, {3, 1, 1}).Day(1, 2, {2, 1, 3}).Day(1, 3, {3, 2, 1});
+    s.Day(1, 4, {2, 3, 2}).Day(1, 5, {2, 3, 2});
+    s.options.no_single_hour_runs = true;
+    return s;
+}
+
 TEST(TimetableVerifier, OneHourLessonsInConsecutiveHours) {
-    // One class of fifteen hours. Teacher 1: a two-hour lesson in Monday's
-    // hours 2 and 3, then Tuesday's hour 2 and Wednesday's hour 3.
-    const auto base = [] {
-        School s(1, 3);
-        s.Teach(1, 1, 4, 1).Teach(1, 2, 6).Teach(1, 3, 5);
-        s.Day(1, 1, {3, 1, 1}).Day(1, 2, {2, 1, 3}).Day(1, 3, {3, 2, 1});
-        s.Day(1, 4, {2, 3, 2}).Day(1, 5, {2, 3, 2});
-        s.options.no_single_hour_runs = true;
-        return s;
-    };
+    const auto base = ConsecutiveHours;
     // Without its two-hour lesson teacher 1 has one-hour lessons in Monday's
     // hours 2 and 3; two absent days keep the spreading rule out of the way.
     const auto singles = [](School& s) {
@@ -543,22 +550,24 @@ TEST(TimetableVerifier, JointLessons) {
              });
 }
 
+// Teacher 1 teaches classes 1 and 2 at once at 6 and 7, last hours of both.
+// Class 3 has five hours, all of them last hours. The limit is three.
+School JointLastHours() {
+    School s(3, 5);
+    s.Teach(1, 1, 2).Teach(1, 2, 8).Teach(2, 1, 2).Teach(2, 3, 8);
+    s.Teach(3, 4, 3).Teach(3, 5, 2);
+    s.rules.AddJointLesson(1, 2, 1);
+    s.rules.AddJointLesson(2, 1, 1);
+    s.Row(1, {2, 2, 2, 2, 2, 1, 1, 2, 2, 2});
+    s.Row(2, {3, 3, 3, 3, 3, 1, 1, 3, 3, 3});
+    s.Row(3, {4, 4, 4, 5, 5});
+    s.options.last_hours_limit_on = true;
+    s.options.last_hours_limit = 3;
+    return s;
+}
+
 TEST(TimetableVerifier, LastHourLimitAndJointCopies) {
-    // Teacher 1 teaches classes 1 and 2 at once at 6 and 7, last hours of both.
-    // Class 3 has five hours, all of them last hours.
-    const auto base = [] {
-        School s(3, 5);
-        s.Teach(1, 1, 2).Teach(1, 2, 8).Teach(2, 1, 2).Teach(2, 3, 8);
-        s.Teach(3, 4, 3).Teach(3, 5, 2);
-        s.rules.AddJointLesson(1, 2, 1);
-        s.rules.AddJointLesson(2, 1, 1);
-        s.Row(1, {2, 2, 2, 2, 2, 1, 1, 2, 2, 2});
-        s.Row(2, {3, 3, 3, 3, 3, 1, 1, 3, 3, 3});
-        s.Row(3, {4, 4, 4, 5, 5});
-        s.options.last_hours_limit_on = true;
-        s.options.last_hours_limit = 3;
-        return s;
-    };
+    const auto base = JointLastHours;
     RunCases(base, {
                        // Each lesson saw fewer than three; the copies came after them.
                        {"four last hours, two of them copies, with a limit of three", Keep, {}},
@@ -703,6 +712,275 @@ TEST(TimetableVerifier, EighthHours) {
                   [](School& s) { s.TwoHour(1, 7, 1).Hours(1, 7, 6).Hours(1, 8, 1).Set(1, 37, 7); },
                   {{R::kTwoHour, 1, 7, 31}}},
              });
+}
+
+// ---- finished timetables: every rule read on the final cells, in no order ----
+
+constexpr VerifyMode kFinished = VerifyMode::kFinished;
+
+TEST(FinishedTimetable, LessonsOfOneClassSection) {
+    RunCases(Core,
+             {
+                 {"valid timetable", Keep, {}},
+                 // Both searched lessons are judged, not only the later one.
+                 {"a teacher in two classes at one slot",
+                  [](School& s) { s.Set(2, 3, 2).Set(2, 4, 4); },
+                  {{R::kTeacherClash, 1, 2, 3}, {R::kTeacherClash, 2, 2, 3}}},
+                 {"a refused slot",
+                  [](School& s) { s.rules.AddDeniedSlot(3, 8); },
+                  {{R::kDeniedSlot, 1, 3, 8}}},
+                 {"a pinned lesson at a refused slot",
+                  [](School& s) {
+                      s.Pin(1, 8, 3);
+                      s.rules.AddDeniedSlot(3, 8);
+                  },
+                  {}},
+                 // Teacher 1: Monday's first hour, Tuesday's first two, Thursday's
+                 // second. The search places two-hour lessons first; no order here.
+                 {"a one-hour lesson ahead of the two-hour lesson",
+                  [](School& s) { s.Set(1, 6, 2).Set(1, 7, 1); },
+                  {}},
+                 {"a two-hour lesson owed but no two consecutive hours",
+                  [](School& s) { s.TwoHour(2, 2, 1); },
+                  {{R::kTwoHour, 2, 2, 0}}},
+                 {"pinned lessons leave one hour for the two-hour lesson",
+                  [](School& s) { s.Pin(1, 1, 1).Pin(1, 6, 1).Pin(1, 2, 1); },
+                  {{R::kTwoHour, 1, 1, 0}}},
+                 {"two one-hour lessons on one day",
+                  [](School& s) { s.Set(1, 7, 3).Set(1, 8, 2); },
+                  {{R::kSpread, 1, 2, 3}}},
+                 {"a one-hour lesson on the day of a pinned one",
+                  [](School& s) { s.Set(1, 7, 3).Pin(1, 8, 2); },
+                  {{R::kSpread, 1, 2, 3}}},
+                 {"two pinned lessons on one day",
+                  [](School& s) { s.Set(1, 7, 3).Pin(1, 8, 2).Pin(1, 3, 2); },
+                  {}},
+                 {"split teachers on the same days",
+                  [](School& s) { s.rules.AddSplitLesson(1, 2, 3); },
+                  {{R::kSplit, 1, 2, 3},
+                   {R::kSplit, 1, 2, 5},
+                   {R::kSplit, 1, 3, 8},
+                   {R::kSplit, 1, 3, 10}}},
+                 {"split teachers both pinned on one day",
+                  [](School& s) {
+                      s.rules.AddSplitLesson(1, 2, 3);
+                      s.Pin(1, 3, 2).Pin(1, 8, 3).Pin(1, 5, 2).Pin(1, 10, 3);
+                  },
+                  {}},
+                 // Teacher 4 keeps three hours on Wednesday (3, 8, 13): reported once.
+                 {"three hours of a teacher in a class on one day",
+                  [](School& s) { s.Hours(2, 4, 10).Hours(2, 5, 1).Set(2, 15, 5); },
+                  {{R::kClassDay, 2, 4, 3}}},
+                 {"the same with an allowance of three",
+                  [](School& s) {
+                      s.Hours(2, 4, 10).Hours(2, 5, 1).Set(2, 15, 5);
+                      s.options.max_class_hours_per_day = 3;
+                  },
+                  {}},
+                 {"a lesson moved beyond the hour positions",
+                  [](School& s) { s.Set(1, 10, 0).Set(1, 11, 3); },
+                  {{R::kPositions, 1, 0, 10}, {R::kPositions, 1, 3, 11}}},
+             },
+             kFinished);
+}
+
+TEST(FinishedTimetable, TeachersNeverAtTheSameHour) {
+    // Teacher 1 (class 1) and teacher 4 (class 2) both teach at slots 6 and 9.
+    RunCases(Core,
+             {
+                 {"a pair at the same slots, both lessons judged",
+                  [](School& s) { s.rules.AddSameHourPair(1, 4); },
+                  {{R::kSameHour, 1, 1, 6},
+                   {R::kSameHour, 1, 1, 9},
+                   {R::kSameHour, 2, 4, 6},
+                   {R::kSameHour, 2, 4, 9}}},
+                 // The search never looks at later class sections; here they count.
+                 {"the partner pinned in the later class",
+                  [](School& s) {
+                      s.rules.AddSameHourPair(4, 1);
+                      s.Pin(2, 6, 4).Pin(2, 9, 4);
+                  },
+                  {{R::kSameHour, 1, 1, 6}, {R::kSameHour, 1, 1, 9}}},
+                 {"both pinned at one of the slots",
+                  [](School& s) {
+                      s.rules.AddSameHourPair(1, 4);
+                      s.Pin(2, 9, 4).Pin(1, 9, 1);
+                  },
+                  {{R::kSameHour, 1, 1, 6}, {R::kSameHour, 2, 4, 6}}},
+             },
+             kFinished);
+}
+
+TEST(FinishedTimetable, ReadingHoursAsTwoHourLessons) {
+    // Teacher 1 with one two-hour lesson and two absent days (four hours in
+    // three days: not spread), allowed three hours a day. On Monday it holds
+    // hours 1 to 3: only hours 2 and 3 as the two-hour lesson leave a one-hour
+    // lesson that follows no hour of its own. Teacher 3, one absent day, takes
+    // Wednesday's third hour instead.
+    const auto monday_three = [](School& s) {
+        s.Set(1, 1, 1).Set(1, 13, 3);
+        s.rules.AddDeniedDays(1, 2);
+        s.rules.AddDeniedDays(3, 1);
+        s.options.max_class_hours_per_day = 3;
+    };
+    // No two-hour lesson owed: Monday's hours 2 and 3 are two one-hour lessons.
+    const auto singles = [](School& s) {
+        s.TwoHour(1, 1, 0);
+        s.rules.AddDeniedDays(1, 2);
+    };
+    RunCases(
+        ConsecutiveHours,
+        {
+            {"valid timetable", Keep, {}},
+            {"three hours read with the two-hour lesson second", monday_three, {}},
+            {"the same with single-hour runs allowed",
+             [&](School& s) {
+                 monday_three(s);
+                 s.options.no_single_hour_runs = false;
+             },
+             {}},
+            // Two two-hour lessons owed: the hours hold only one.
+            {"more two-hour lessons than the hours hold",
+             [&](School& s) {
+                 monday_three(s);
+                 s.TwoHour(1, 1, 2);
+             },
+             {{R::kTwoHour, 1, 1, 0}}},
+            {"two one-hour lessons in consecutive hours", singles, {{R::kSingleRuns, 1, 1, 11}}},
+            {"a one-hour lesson after the teacher's pinned hour",
+             [&](School& s) {
+                 singles(s);
+                 s.Pin(1, 6, 1);
+             },
+             {{R::kSingleRuns, 1, 1, 11}}},
+            {"a pinned hour after the lesson",
+             [&](School& s) {
+                 singles(s);
+                 s.Pin(1, 11, 1);
+             },
+             {}},
+            // Back to five available days, teacher 1's one-hour lesson on Monday
+            // is never alone; the first reading names Monday's third hour.
+            {"a one-hour lesson beside the two-hour lesson, spread",
+             [&](School& s) {
+                 monday_three(s);
+                 s.rules.denied_days_count = 0;
+                 s.rules.denied_days = {0, 0};
+                 s.rules.AddDeniedDays(3, 1);
+             },
+             {{R::kSpread, 1, 1, 11}}},
+        },
+        kFinished);
+}
+
+TEST(FinishedTimetable, LastHourLimit) {
+    RunCases(LastHours,
+             {
+                 {"four last hours with a limit of four", Keep, {}},
+                 // Reported once per teacher, at its first searched last hour.
+                 {"four last hours with a limit of three",
+                  [](School& s) { s.options.last_hours_limit = 3; },
+                  {{R::kLastHours, 1, 1, 7}, {R::kLastHours, 1, 2, 6}}},
+                 {"pinned last hours count too",
+                  [](School& s) {
+                      s.options.last_hours_limit = 3;
+                      s.Pin(2, 8, 1).Pin(2, 7, 2);
+                  },
+                  {{R::kLastHours, 1, 1, 7}, {R::kLastHours, 1, 2, 6}}},
+             },
+             kFinished);
+    // The search tests a joint lesson before its copy exists; the finished
+    // table holds both.
+    RunCases(JointLastHours,
+             {
+                 {"four last hours, two of them copies, with a limit of three",
+                  Keep,
+                  {{R::kLastHours, 1, 1, 6}}},
+                 {"the same with a limit of four",
+                  [](School& s) { s.options.last_hours_limit = 4; },
+                  {}},
+             },
+             kFinished);
+}
+
+TEST(FinishedTimetable, LimitsOfATeachersDay) {
+    RunCases(Rows,
+             {
+                 {"four hours in a row", Keep, {}},
+                 {"five hours in a row, reported once", FifthHour, {{R::kFiveInARow, 1, 1, 1}}},
+                 {"five hours in a row with the option off",
+                  [](School& s) {
+                      FifthHour(s);
+                      s.options.four_hour_run_limit_on = false;
+                  },
+                  {}},
+                 {"a lesson held in two classes counts twice",
+                  [](School& s) { s.Hours(1, 1, 3).Hours(1, 4, 4).Pin(1, 11, 1).Pin(2, 11, 1); },
+                  {{R::kFiveInARow, 1, 1, 1}}},
+             },
+             kFinished);
+    const auto day_limit = [] {
+        School s = Rows();
+        s.options.four_hour_run_limit_on = false;
+        s.options.day_hours_limit_on = true;
+        s.options.day_hours_limit = 4;
+        return s;
+    };
+    RunCases(day_limit,
+             {
+                 {"four hours with a limit of four", Keep, {}},
+                 {"four hours with a limit of three",
+                  [](School& s) { s.options.day_hours_limit = 3; },
+                  {{R::kDayHours, 1, 1, 1}}},
+                 {"a pinned hour is not booked",
+                  [](School& s) {
+                      s.options.day_hours_limit = 3;
+                      s.Pin(1, 6, 1);
+                  },
+                  {}},
+             },
+             kFinished);
+}
+
+TEST(FinishedTimetable, JointLessons) {
+    RunCases(Joint,
+             {
+                 {"valid timetable", Keep, {}},
+                 {"without the joint entries both classes clash",
+                  [](School& s) {
+                      s.rules.joint_count = 0;
+                      s.rules.joint_lessons = {0, 0, 0};
+                  },
+                  {{R::kTeacherClash, 1, 1, 1},
+                   {R::kTeacherClash, 1, 1, 3},
+                   {R::kTeacherClash, 1, 1, 7},
+                   {R::kTeacherClash, 2, 1, 1},
+                   {R::kTeacherClash, 2, 1, 3},
+                   {R::kTeacherClash, 2, 1, 7}}},
+                 // The partner's pinned lesson is the same joint lesson, not a clash.
+                 {"the joint lesson pinned only in the later class",
+                  [](School& s) { s.Pin(2, 7, 1); },
+                  {}},
+                 {"a joint lesson at different slots",
+                  [](School& s) { s.Set(2, 7, 3).Set(2, 2, 1); },
+                  {{R::kJoint, 1, 1, 7}, {R::kJoint, 2, 1, 2}}},
+                 {"the joint teacher in a third class at a joint slot",
+                  [](School& s) { s.Hours(3, 1, 1).Hours(3, 4, 9).Set(3, 3, 1); },
+                  {{R::kTeacherClash, 1, 1, 3}, {R::kTeacherClash, 3, 1, 3}}},
+             },
+             kFinished);
+}
+
+TEST(FinishedTimetable, EighthHours) {
+    RunCases(EighthHours,
+             {
+                 {"valid timetable", Keep, {}},
+                 // Monday's seventh hour and Tuesday's eighth would be the only pair.
+                 {"no two-hour lesson reaches beyond slot 35",
+                  [](School& s) { s.TwoHour(1, 7, 1).Hours(1, 7, 6).Hours(1, 8, 1).Set(1, 37, 7); },
+                  {{R::kTwoHour, 1, 7, 0}}},
+             },
+             kFinished);
 }
 
 TEST(TimetableVerifier, RefusesMalformedProblems) {

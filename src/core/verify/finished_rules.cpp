@@ -1,0 +1,510 @@
+#include "verify/finished_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+
+#include "solver/slots.h"
+
+namespace taktirio::verify_detail {
+
+namespace {
+
+constexpr int kSecondHourLimitWithEighthHours = 35;
+constexpr int kRowLength = 5;  // five consecutive hours are one too many
+constexpr int kRowSpan = (kRowLength - 1) * kDays;
+
+// What a cell of one day of one teacher in one class section is taken for.
+enum class Role : std::uint8_t { kNone, kSingle, kFirstOfPair, kSecondOfPair };
+using DayRoles = std::array<Role, kMaxHoursPerDay>;
+
+// The numbers of two-hour lessons a day can hold, as bit masks: any reading of
+// its cells, and the readings whose one-hour lessons all keep their rules.
+struct DayReadings {
+    std::uint32_t any = 0;
+    std::uint32_t valid = 0;
+};
+
+// Bit k set: a total of k two-hour lessons can be reached.
+using Totals = std::uint64_t;
+
+std::string Num(int value) {
+    return std::to_string(value);
+}
+
+bool Has(std::uint64_t mask, int bit) {
+    return bit >= 0 && bit < 64 && ((mask >> bit) & 1U) != 0;
+}
+
+class FinishedJudge {
+  public:
+    FinishedJudge(const FinalTable& table, std::vector<Violation>& found)
+        : t_(table),
+          found_(found),
+          classes_(table.inputs.number_of_classes),
+          teachers_(table.inputs.number_of_teachers) {}
+
+    void Run() {
+        CountTeachers();
+        for (int c = 1; c <= classes_; ++c) {
+            CheckPositions(c);
+            CheckLessonsOfClass(c);
+        }
+        for (int c = 1; c <= classes_; ++c) {
+            for (int s = 1; s <= kSlots; ++s) {
+                if (Searched(c, s)) {
+                    JudgeCell(c, s, Cell(c, s));
+                }
+            }
+        }
+    }
+
+  private:
+    // --- set-up --------------------------------------------------------------
+
+    // How many class sections hold each teacher at each slot, all cells and
+    // searched ones, and each teacher's cells among the last five slot numbers
+    // up to each class section's hours.
+    void CountTeachers() {
+        const std::size_t size = (Index(teachers_) + 1) * kSlotColumns;
+        held_.assign(size, 0);
+        searched_.assign(size, 0);
+        last_hours_.assign(Index(teachers_) + 1, 0);
+        for (int c = 1; c <= classes_; ++c) {
+            for (int s = 1; s <= kSlots; ++s) {
+                const int t = Cell(c, s);
+                if (t == 0) {
+                    continue;
+                }
+                ++held_[TeacherAt(t, s)];
+                searched_[TeacherAt(t, s)] += Searched(c, s) ? 1 : 0;
+                last_hours_[Index(t)] += InLastHours(c, s) ? 1 : 0;
+            }
+        }
+    }
+
+    // --- hour positions ------------------------------------------------------
+
+    void CheckPositions(int c) {
+        std::vector<bool> on_position(kSlotColumns, false);
+        for (const auto& [position, s] : t_.positions[Index(c)]) {
+            on_position[Index(s)] = true;
+            if (Cell(c, s) == 0) {
+                Report(VerifyRule::kPositions, c, 0, s,
+                       "hour position " + Num(position) + " is empty");
+            }
+        }
+        for (int s = 1; s <= kSlots; ++s) {
+            if (Searched(c, s) && !on_position[Index(s)]) {
+                Report(VerifyRule::kPositions, c, Cell(c, s), s,
+                       "a lesson outside the class section's hour positions");
+            }
+        }
+    }
+
+    // --- two-hour and one-hour lessons ----------------------------------------
+
+    void CheckLessonsOfClass(int c) {
+        std::vector<int> count(Index(teachers_) + 1, 0);
+        for (int s = 1; s <= kSlots; ++s) {
+            if (Searched(c, s)) {
+                ++count[Index(Cell(c, s))];
+            }
+        }
+        for (int t = 1; t <= teachers_; ++t) {
+            if (count[Index(t)] > 0 || TwoHourOwed(c, t) > 0) {
+                CheckLessons(c, t, count[Index(t)]);
+            }
+        }
+    }
+
+    // A finished timetable does not say which hours form two-hour lessons. The
+    // searched hours of t in c are read as `blocks` two-hour lessons, each two
+    // consecutive hours of one day, and one-hour lessons for the rest; the
+    // rules hold when some reading keeps every one-hour lesson valid. A day
+    // holds few cells, so its readings are enumerated and the days combined.
+    void CheckLessons(int c, int t, int searched) {
+        const int owed = TwoHourOwed(c, t);
+        const int blocks = std::min(owed, searched / 2);
+        std::array<DayReadings, kDays + 1> days{};
+        std::array<Totals, kDays + 1> any_upto{};  // totals over days 1..d, any reading
+        Totals any = 1;
+        Totals valid = 1;
+        any_upto[0] = 1;
+        for (int d = 1; d <= kDays; ++d) {
+            days[Index(d)] = ReadDay(c, t, d);
+            any = Combine(any, days[Index(d)].any);
+            valid = Combine(valid, days[Index(d)].valid);
+            any_upto[Index(d)] = any;
+        }
+        if (!Has(any, blocks)) {
+            int most = 0;
+            while (Has(any, most + 1)) {
+                ++most;
+            }
+            Report(VerifyRule::kTwoHour, c, t, 0,
+                   "two-hour lessons due: " + Num(blocks) + ", but only " + Num(most) +
+                       " fit in two consecutive hours of one day");
+        } else if (!Has(valid, blocks)) {
+            ReportInvalidSingle(c, t, blocks, days, any_upto);
+        }
+        if (blocks < owed && searched > 2 * blocks) {
+            Report(VerifyRule::kTwoHour, c, t, 0,
+                   "one-hour lessons while two-hour lessons are owed: " + Num(owed));
+        }
+    }
+
+    static Totals Combine(Totals totals, std::uint32_t day) {
+        Totals next = 0;
+        for (int k = 0; k <= kMaxHoursPerDay / 2; ++k) {
+            if (Has(day, k)) {
+                next |= totals << k;
+            }
+        }
+        return next;
+    }
+
+    DayReadings ReadDay(int c, int t, int d) const {
+        DayReadings readings;
+        DayRoles roles{};
+        EnumerateReadings(c, t, d, 0, 0, roles, [&](int pairs, const DayRoles& r) {
+            readings.any |= 1U << pairs;
+            if (!FirstInvalidSingle(c, t, d, r)) {
+                readings.valid |= 1U << pairs;
+            }
+            return true;
+        });
+        return readings;
+    }
+
+    // Calls `visit(pairs, roles)` for each way of reading t's searched cells on
+    // day d as two-hour and one-hour lessons, pairs first, until it returns false.
+    using Visit = std::function<bool(int, const DayRoles&)>;
+    bool EnumerateReadings(int c, int t, int d, int hour, int pairs, DayRoles& roles,
+                           const Visit& visit) const {
+        if (hour == kMaxHoursPerDay) {
+            return visit(pairs, roles);
+        }
+        const auto h = Index(hour);
+        const int s = SlotOf(d, hour + 1);
+        if (!Searched(c, s) || Cell(c, s) != t) {
+            roles[h] = Role::kNone;
+            return EnumerateReadings(c, t, d, hour + 1, pairs, roles, visit);
+        }
+        const int s2 = s + kDays;
+        if (hour + 1 < kMaxHoursPerDay && s2 <= SecondHourLimit() && Searched(c, s2) &&
+            Cell(c, s2) == t) {
+            roles[h] = Role::kFirstOfPair;
+            roles[h + 1] = Role::kSecondOfPair;
+            if (!EnumerateReadings(c, t, d, hour + 2, pairs + 1, roles, visit)) {
+                return false;
+            }
+        }
+        roles[h] = Role::kSingle;
+        return EnumerateReadings(c, t, d, hour + 1, pairs, roles, visit);
+    }
+
+    // Picks for each day a number of two-hour lessons that adds up to `blocks`,
+    // valid readings where possible, and names a one-hour lesson that breaks
+    // its rule on a day where none can be valid.
+    void ReportInvalidSingle(int c, int t, int blocks,
+                             const std::array<DayReadings, kDays + 1>& days,
+                             const std::array<Totals, kDays + 1>& any_upto) {
+        int left = blocks;
+        int bad_day = 0;
+        int bad_pairs = 0;
+        for (int d = kDays; d >= 1; --d) {
+            const DayReadings& day = days[Index(d)];
+            int chosen = -1;
+            for (int k = 0; k <= left && chosen < 0; ++k) {
+                if (Has(day.valid, k) && Has(any_upto[Index(d - 1)], left - k)) {
+                    chosen = k;
+                }
+            }
+            for (int k = 0; k <= left && chosen < 0; ++k) {
+                if (Has(day.any, k) && Has(any_upto[Index(d - 1)], left - k)) {
+                    chosen = k;
+                    bad_day = d;
+                    bad_pairs = k;
+                }
+            }
+            left -= chosen;
+        }
+        DayRoles roles{};
+        EnumerateReadings(c, t, bad_day, 0, 0, roles, [&](int pairs, const DayRoles& r) {
+            // Every reading of the chosen day with this many two-hour lessons
+            // holds an invalid one-hour lesson, or a valid one would have been
+            // chosen.
+            const auto bad =
+                pairs == bad_pairs ? FirstInvalidSingle(c, t, bad_day, r) : std::nullopt;
+            if (!bad) {
+                return true;
+            }
+            const auto& [rule, s, why] = *bad;
+            Report(rule, c, t, s,
+                   "every reading with the two-hour lessons due (" + Num(blocks) +
+                       ") leaves an invalid one-hour lesson; here " + why);
+            return false;
+        });
+    }
+
+    // The first one-hour lesson of a day's reading that breaks a rule, with the
+    // rule and the reason. A lesson of few weekly hours is the teacher's only
+    // hour in the class section that day; with no single-hour runs, a one-hour
+    // lesson never follows the teacher's hour in the class section.
+    std::optional<std::tuple<VerifyRule, int, std::string>> FirstInvalidSingle(
+        int c, int t, int d, const DayRoles& roles) const {
+        const int hours = HoursAll(t, c);
+        const int days = AvailableDays(t);
+        const bool spread = hours <= days;
+        for (int hour = 0; hour < kMaxHoursPerDay; ++hour) {
+            if (roles[Index(hour)] != Role::kSingle) {
+                continue;
+            }
+            const int s = SlotOf(d, hour + 1);
+            if (spread && CellsOnDay(c, t, d) > 1) {
+                return std::tuple{VerifyRule::kSpread, s,
+                                  "the one-hour lesson shares its day with another hour (" +
+                                      Num(hours) + " hours in " + Num(days) + " available days)"};
+            }
+            if (t_.options.no_single_hour_runs && s > kDays && Cell(c, s - kDays) == t) {
+                return std::tuple{
+                    VerifyRule::kSingleRuns, s,
+                    "the same teacher teaches the hour before, slot " + Num(s - kDays)};
+            }
+        }
+        return std::nullopt;
+    }
+
+    // --- rules of one searched cell ---------------------------------------------
+
+    void JudgeCell(int c, int s, int t) {
+        CheckClash(c, s, t);
+        CheckDenied(c, s, t);
+        CheckSameHour(c, s, t);
+        CheckSplit(c, s, t);
+        CheckClassDay(c, s, t);
+        CheckLastHours(c, s, t);
+        CheckDayHours(c, s, t);
+        CheckFiveInARow(c, s, t);
+    }
+
+    // A joint lesson holds its teacher in both class sections of an entry.
+    void CheckClash(int c, int s, int t) {
+        if (held_[TeacherAt(t, s)] < 2) {
+            return;
+        }
+        for (int i = 1; i <= classes_; ++i) {
+            if (i != c && Cell(i, s) == t && !JointPartners(c, i, t)) {
+                Report(VerifyRule::kTeacherClash, c, t, s, "also in class " + Num(i));
+                return;
+            }
+        }
+    }
+
+    void CheckDenied(int c, int s, int t) {
+        for (int k = 1; k <= t_.rules.deny_count; ++k) {
+            if (t_.rules.deny_list[Index(2 * k)] == t &&
+                t_.rules.deny_list[Index(2 * k + 1)] == s) {
+                Report(VerifyRule::kDeniedSlot, c, t, s, "the slot is refused to the teacher");
+                return;
+            }
+        }
+    }
+
+    // The partner counts in every other class section, whatever its kind.
+    void CheckSameHour(int c, int s, int t) {
+        for (int k = 1; k <= t_.rules.same_hour_count; ++k) {
+            const int first = t_.rules.same_hour_pairs[Index(2 * k)];
+            const int second = t_.rules.same_hour_pairs[Index(2 * k + 1)];
+            const int partner = first == t ? second : (second == t ? first : 0);
+            if (partner == 0 || partner > teachers_) {
+                continue;
+            }
+            const int elsewhere = held_[TeacherAt(partner, s)] - (Cell(c, s) == partner ? 1 : 0);
+            if (elsewhere > 0) {
+                Report(VerifyRule::kSameHour, c, t, s,
+                       "teacher " + Num(partner) + " teaches at the same slot");
+                return;
+            }
+        }
+    }
+
+    void CheckSplit(int c, int s, int t) {
+        for (int k = 1; k <= t_.rules.split_count; ++k) {
+            if (t_.rules.split_lessons[Index(3 * k)] != c) {
+                continue;
+            }
+            const int first = t_.rules.split_lessons[Index(3 * k + 1)];
+            const int second = t_.rules.split_lessons[Index(3 * k + 2)];
+            const int other = first == t ? second : (second == t ? first : 0);
+            if (other == 0) {
+                continue;
+            }
+            for (int q = DayOfSlot(s); q <= kSlots; q += kDays) {
+                if (Cell(c, q) == other) {
+                    Report(VerifyRule::kSplit, c, t, s,
+                           "split with teacher " + Num(other) + ", who teaches slot " + Num(q) +
+                               " of the same day");
+                    return;
+                }
+            }
+        }
+    }
+
+    void CheckClassDay(int c, int s, int t) {
+        const int day = DayOfSlot(s);
+        const int days = AvailableDays(t);
+        if (days <= 0) {
+            if (Once(VerifyRule::kClassDay, c, t, day)) {
+                Report(VerifyRule::kClassDay, c, t, s, "the teacher has no available day");
+            }
+            return;
+        }
+        int allowance = t_.options.max_class_hours_per_day;
+        if (allowance == 2 && HoursAll(t, c) > 2 * days) {
+            ++allowance;
+        }
+        const int held = CellsOnDay(c, t, day);
+        if (held > allowance && Once(VerifyRule::kClassDay, c, t, day)) {
+            Report(
+                VerifyRule::kClassDay, c, t, s,
+                Num(held) + " hours in the class section on this day, allowance " + Num(allowance));
+        }
+    }
+
+    void CheckLastHours(int c, int s, int t) {
+        if (!t_.options.last_hours_limit_on || !InLastHours(c, s)) {
+            return;
+        }
+        const int held = last_hours_[Index(t)];
+        if (held > t_.options.last_hours_limit && Once(VerifyRule::kLastHours, 0, t, 0)) {
+            Report(VerifyRule::kLastHours, c, t, s,
+                   Num(held) + " last-hour lessons in the week, limit " +
+                       Num(t_.options.last_hours_limit));
+        }
+    }
+
+    // Pinned lessons and joint copies are not booked against the limit.
+    void CheckDayHours(int c, int s, int t) {
+        if (!t_.options.day_hours_limit_on) {
+            return;
+        }
+        const int day = DayOfSlot(s);
+        int booked = 0;
+        for (int q = day; q <= kSlots; q += kDays) {
+            booked += searched_[TeacherAt(t, q)];
+        }
+        if (booked > t_.options.day_hours_limit && Once(VerifyRule::kDayHours, 0, t, day)) {
+            Report(VerifyRule::kDayHours, c, t, s,
+                   Num(booked) + " hours on this day, limit " + Num(t_.options.day_hours_limit));
+        }
+    }
+
+    // Each class section holding the teacher counts, so a joint lesson counts
+    // twice in a row of hours.
+    void CheckFiveInARow(int c, int s, int t) {
+        if (!t_.options.four_hour_run_limit_on) {
+            return;
+        }
+        for (int start = s - kRowSpan; start <= s; start += kDays) {
+            if (start < 1 || start + kRowSpan > kSlots) {
+                continue;
+            }
+            int held = 0;
+            for (int p = start; p <= start + kRowSpan; p += kDays) {
+                held += held_[TeacherAt(t, p)];
+            }
+            if (held >= kRowLength && Once(VerifyRule::kFiveInARow, 0, t, start)) {
+                Report(
+                    VerifyRule::kFiveInARow, c, t, s,
+                    Num(held) + " hours within the five consecutive hours from slot " + Num(start));
+            }
+        }
+    }
+
+    // --- helpers -----------------------------------------------------------------
+
+    static std::size_t Index(int value) { return static_cast<std::size_t>(value); }
+    static std::size_t TeacherAt(int t, int s) { return Index(t) * kSlotColumns + Index(s); }
+
+    int Cell(int c, int s) const { return t_.cells(Index(c), Index(s)); }
+    bool Searched(int c, int s) const { return t_.searched[Index(c) * kSlotColumns + Index(s)]; }
+    int HoursAll(int t, int c) const {
+        return t_.rules.teacher_class_hours_all(Index(t), Index(c));
+    }
+    int TwoHourOwed(int c, int t) const { return t_.inputs.two_hour_lessons(Index(c), Index(t)); }
+
+    int SecondHourLimit() const {
+        return t_.rules.last_days_count > 0 ? kSecondHourLimitWithEighthHours : kSlots;
+    }
+
+    int CellsOnDay(int c, int t, int day) const {
+        int held = 0;
+        for (int q = day; q <= kSlots; q += kDays) {
+            held += Cell(c, q) == t ? 1 : 0;
+        }
+        return held;
+    }
+
+    // Slot numbers class_hours - 4 to class_hours of class section c.
+    bool InLastHours(int c, int s) const {
+        const int top = std::min<int>(t_.inputs.class_hours[Index(c)], kSlots);
+        return s >= std::max(1, top - 4) && s <= top;
+    }
+
+    // 5 less the absent days of the teacher's entry (at most one per teacher).
+    int AvailableDays(int t) const {
+        for (int k = 1; k <= t_.rules.denied_days_count; ++k) {
+            if (t_.rules.denied_days[Index(2 * k)] == t) {
+                return kDays - t_.rules.denied_days[Index(2 * k + 1)];
+            }
+        }
+        return kDays;
+    }
+
+    bool JointPartners(int c, int i, int t) const {
+        for (int k = 1; k <= t_.rules.joint_count; ++k) {
+            const int a = t_.rules.joint_lessons[Index(3 * k)];
+            const int b = t_.rules.joint_lessons[Index(3 * k + 1)];
+            if (t_.rules.joint_lessons[Index(3 * k + 2)] == t &&
+                ((a == c && b == i) || (a == i && b == c))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // True the first time a breach with this key is seen.
+    bool Once(VerifyRule rule, int c, int t, int where) {
+        return reported_.insert({rule, c, t, where}).second;
+    }
+
+    void Report(VerifyRule rule, int c, int t, int s, std::string detail) {
+        found_.push_back(Violation{rule, c, t, s, std::move(detail)});
+    }
+
+    const FinalTable& t_;
+    std::vector<Violation>& found_;
+    const int classes_;
+    const int teachers_;
+
+    std::vector<int> held_;        // [teacher * 51 + slot]: class sections holding the teacher
+    std::vector<int> searched_;    // [teacher * 51 + slot]: of them, searched cells
+    std::vector<int> last_hours_;  // [teacher]: cells among the last hours of every class
+    std::set<std::tuple<VerifyRule, int, int, int>> reported_;
+};
+
+}  // namespace
+
+void JudgeFinishedTable(const FinalTable& table, std::vector<Violation>& found) {
+    FinishedJudge(table, found).Run();
+}
+
+}  // namespace taktirio::verify_detail
