@@ -66,6 +66,7 @@ class GapImprover::Search {
         at_slot_.assign((AsIndex(teachers_) + 1) * kSlotColumns, 0);
         day_searched_.assign((AsIndex(teachers_) + 1) * (kDays + 1), 0);
         last_count_.assign(AsIndex(teachers_) + 1, 0);
+        last_at_slot_.assign((AsIndex(teachers_) + 1) * kSlotColumns, 0);
         busy_count_.assign((AsIndex(persons_) + 1) * (kDays + 1) * kHoursPerDayBits, 0);
         busy_.assign((AsIndex(persons_) + 1) * (kDays + 1), 0);
         day_gaps_.assign((AsIndex(persons_) + 1) * (kDays + 1), 0);
@@ -301,7 +302,14 @@ class GapImprover::Search {
                 static_cast<std::uint8_t>(day_searched_[TeacherDay(t, d)] + by);
         }
         if ((Flag(c, s) & kLastFive) != 0) {
-            last_count_[AsIndex(t)] = static_cast<std::uint8_t>(last_count_[AsIndex(t)] + by);
+            // A joint lesson is one last hour of its teacher, not one per class.
+            std::uint8_t& here = last_at_slot_[TeacherSlot(t, s)];
+            const bool was = here != 0;
+            here = static_cast<std::uint8_t>(here + by);
+            if (was != (here != 0)) {
+                last_count_[AsIndex(t)] =
+                    static_cast<std::uint8_t>(last_count_[AsIndex(t)] + (here != 0 ? 1 : -1));
+            }
         }
         const int hour = HourOfSlot(s);
         for (const std::uint16_t p : people_.of_teacher[AsIndex(t)]) {
@@ -657,11 +665,12 @@ class GapImprover::Search {
             return false;
         }
         if (opt_.four_hour_run_limit_on) {
+            // Hours taught: a joint lesson is one hour however many classes.
             int window = 0;
             for (int h = 1; h <= kMaxHoursPerDay; ++h) {
-                window += at_slot_[TeacherSlot(t, SlotOf(d, h))];
+                window += at_slot_[TeacherSlot(t, SlotOf(d, h))] != 0 ? 1 : 0;
                 if (h > 5) {
-                    window -= at_slot_[TeacherSlot(t, SlotOf(d, h - 5))];
+                    window -= at_slot_[TeacherSlot(t, SlotOf(d, h - 5))] != 0 ? 1 : 0;
                 }
                 if (window >= 5) {
                     return false;
@@ -698,7 +707,8 @@ class GapImprover::Search {
     std::vector<std::uint8_t> flag_;          // [class * 51 + slot] = CellFlag bits
     std::vector<std::uint8_t> at_slot_;       // [teacher * 51 + slot] = cells held
     std::vector<std::uint8_t> day_searched_;  // [teacher * 6 + day] = searched hours
-    std::vector<std::uint8_t> last_count_;    // [teacher] = cells among last fives
+    std::vector<std::uint8_t> last_count_;    // [teacher] = hours among last fives
+    std::vector<std::uint8_t> last_at_slot_;  // [teacher * 51 + slot] = such cells
     std::vector<std::uint8_t> busy_count_;    // [(person * 6 + day) * 11 + hour] = lessons
     std::vector<std::uint32_t> busy_;         // [person * 6 + day] = hours busy, as bits
     std::vector<std::uint8_t> day_gaps_;      // [person * 6 + day]

@@ -69,12 +69,14 @@ class FinishedJudge {
     // --- set-up --------------------------------------------------------------
 
     // How many class sections hold each teacher at each slot, all cells and
-    // searched ones, and each teacher's cells among the last five slot numbers
-    // up to each class section's hours.
+    // searched ones, and each teacher's hours among the last five slot numbers
+    // up to each class section's hours. A joint lesson is one hour of its
+    // teacher's week however many class sections it is given to.
     void CountTeachers() {
         const std::size_t size = (Index(teachers_) + 1) * kSlotColumns;
         held_.assign(size, 0);
         searched_.assign(size, 0);
+        std::vector<bool> last_hour(size, false);
         last_hours_.assign(Index(teachers_) + 1, 0);
         for (int c = 1; c <= classes_; ++c) {
             for (int s = 1; s <= kSlots; ++s) {
@@ -84,7 +86,10 @@ class FinishedJudge {
                 }
                 ++held_[TeacherAt(t, s)];
                 searched_[TeacherAt(t, s)] += Searched(c, s) ? 1 : 0;
-                last_hours_[Index(t)] += InLastHours(c, s) ? 1 : 0;
+                if (InLastHours(c, s) && !last_hour[TeacherAt(t, s)]) {
+                    last_hour[TeacherAt(t, s)] = true;
+                    ++last_hours_[Index(t)];
+                }
             }
         }
     }
@@ -407,8 +412,8 @@ class FinishedJudge {
         }
     }
 
-    // Each class section holding the teacher counts, so a joint lesson counts
-    // twice in a row of hours.
+    // Hours the teacher teaches: a joint lesson is one hour of the row, as it
+    // is one hour of the teacher's day.
     void CheckFiveInARow(int c, int s, int t) {
         if (!t_.options.four_hour_run_limit_on) {
             return;
@@ -419,7 +424,7 @@ class FinishedJudge {
             }
             int held = 0;
             for (int p = start; p <= start + kRowSpan; p += kDays) {
-                held += held_[TeacherAt(t, p)];
+                held += held_[TeacherAt(t, p)] != 0 ? 1 : 0;
             }
             if (held >= kRowLength && Once(VerifyRule::kFiveInARow, 0, t, start)) {
                 Report(

@@ -80,12 +80,13 @@ struct Violation {
 //     or the split partner of t anywhere in c on the same day breaks its rule;
 //   - t's hours in c on that day above the allowance (raised from 2 to 3 when
 //     t's weekly hours in c exceed twice its available days), once per day;
-//   - with the options on: t's cells among the last five slot numbers up to
-//     each class section's hours, summed over all class sections, above the
-//     limit (once per teacher); t's searched hours of one day above the day
-//     limit (pinned lessons and copies are not booked; once per day); five
-//     consecutive hours of a day holding t five times or more, counted per
-//     class section, so a joint lesson counts twice (once per run of hours).
+//   - with the options on: t's hours among the last five slot numbers up to
+//     each class section's hours, over all class sections, above the limit
+//     (once per teacher); t's searched hours of one day above the day limit
+//     (pinned lessons and copies are not booked; once per day); t teaching
+//     each of five consecutive hours of a day (once per run of hours). In
+//     these two a joint lesson is one hour of the teacher's week, however
+//     many class sections it is given to.
 // Nor does a finished timetable say which hours form two-hour lessons. The
 // searched hours of t in c are read as the owed two-hour lessons (as many as
 // the hours allow), each two consecutive hours of one day whose second hour
@@ -97,9 +98,8 @@ struct Violation {
 // the hours hold too few pairs at all, else one invalid one-hour lesson. Owed
 // two-hour lessons that the hours cannot hold, with one-hour lessons left, are
 // a two_hour breach as well.
-// A timetable the search built passes kFinished too, except where the copy of a
-// joint lesson, made after the search tested the lesson, lifts the week's
-// last hours or a run of five hours above the limit.
+// A timetable the search built passes kFinished too: the search tests a joint
+// lesson once, in its first class section, before copying it into the other.
 //
 // `timetable` is [class][slot] = teacher, 0 = free, sized at least [C + 1][51].
 // Throws std::invalid_argument when the problem's own tables are malformed

@@ -11,6 +11,8 @@
 #include <system_error>
 #include <thread>
 
+#include "common/narrow.h"
+#include "gaps/teacher_gaps.h"
 #include "generator/school_generator.h"
 #include "run/run_messages.h"
 #include "run/run_settings.h"
@@ -104,6 +106,56 @@ TEST(RunEngine, FindsTheRequestedSolutionsNumberedInOrder) {
             EXPECT_TRUE(violations.empty()) << Describe(violations.front());
         }
     }
+}
+
+// With fewer gaps every page holds a reworked timetable that keeps every rule
+// as a finished timetable, has no more gaps than the searched one, differs from
+// every other page, and is reproducible with one thread and a given seed.
+TEST(RunEngine, FewerGapsReworksEachSolutionUnderTheSameRules) {
+    const GeneratedSchool& school = School();
+    const TeacherPeople people =
+        PeopleOfTeachers(school.inputs.teacher_names, school.inputs.number_of_teachers);
+    auto run = [&](int threads, KeepingWriter& writer, CollectingObserver& observer) {
+        RunParameters parameters = Parameters(6, threads, 21);
+        parameters.options.fewer_gaps = true;
+        RunEngine engine(school.inputs, school.rules, parameters, writer, &observer);
+        return engine.Run();
+    };
+    for (const int threads : {1, 2}) {
+        KeepingWriter writer;
+        CollectingObserver observer;
+        const RunSummary summary = run(threads, writer, observer);
+        ASSERT_EQ(summary.found, 6);
+        ASSERT_EQ(summary.gaps.size(), 6u);
+        EXPECT_EQ(summary.refused_reworks, 0);
+        int fewer = 0;
+        for (std::size_t i = 0; i < 6; ++i) {
+            const SolutionGaps& gaps = summary.gaps[i];
+            EXPECT_EQ(
+                gaps.written,
+                CountGaps(writer.timetables[i], school.inputs.number_of_classes, people).summary);
+            EXPECT_FALSE(FewerGaps(gaps.searched, gaps.written)) << "solution " << i + 1;
+            fewer += FewerGaps(gaps.written, gaps.searched) ? 1 : 0;
+            const auto violations = VerifyTimetable(school.inputs, school.options, school.rules,
+                                                    writer.timetables[i], VerifyMode::kFinished);
+            EXPECT_TRUE(violations.empty()) << Describe(violations.front());
+            for (std::size_t j = 0; j < i; ++j) {
+                EXPECT_NE(writer.timetables[i], writer.timetables[j]) << i + 1 << " and " << j + 1;
+            }
+            if (summary.fewest_gaps_solution != 0) {
+                EXPECT_FALSE(FewerGaps(
+                    gaps.written, summary.gaps[AsIndex(summary.fewest_gaps_solution - 1)].written));
+            }
+        }
+        EXPECT_GE(summary.fewest_gaps_solution, 1);
+        EXPECT_GT(fewer, 0) << "no solution was reworked";
+    }
+    KeepingWriter first;
+    KeepingWriter second;
+    CollectingObserver ignored;
+    run(1, first, ignored);
+    run(1, second, ignored);
+    EXPECT_EQ(first.timetables, second.timetables);
 }
 
 TEST(RunEngine, OneThreadWithAGivenSeedIsReproducible) {
