@@ -889,16 +889,14 @@ TEST(FinishedTimetable, LastHourLimit) {
                   {{R::kLastHours, 1, 1, 7}, {R::kLastHours, 1, 2, 6}}},
              },
              kFinished);
-    // The search tests a joint lesson before its copy exists; the finished
-    // table holds both.
+    // A joint lesson given to two class sections is one hour of its teacher.
     RunCases(JointLastHours,
              {
-                 {"four last hours, two of them copies, with a limit of three",
-                  Keep,
-                  {{R::kLastHours, 1, 1, 6}}},
-                 {"the same with a limit of four",
-                  [](School& s) { s.options.last_hours_limit = 4; },
-                  {}},
+                 {"two joint last hours in two classes, with a limit of three", Keep, {}},
+                 // Counted per class section, teacher 1 would have four.
+                 {"with a limit of two only the teachers of three last hours break it",
+                  [](School& s) { s.options.last_hours_limit = 2; },
+                  {{R::kLastHours, 1, 2, 8}, {R::kLastHours, 2, 3, 8}, {R::kLastHours, 3, 4, 1}}},
              },
              kFinished);
 }
@@ -914,9 +912,10 @@ TEST(FinishedTimetable, LimitsOfATeachersDay) {
                       s.options.four_hour_run_limit_on = false;
                   },
                   {}},
-                 {"a lesson held in two classes counts twice",
+                 // Pinned in both classes at hour 3: one hour of the teacher.
+                 {"a lesson held in two classes is one hour of the row",
                   [](School& s) { s.Hours(1, 1, 3).Hours(1, 4, 4).Pin(1, 11, 1).Pin(2, 11, 1); },
-                  {{R::kFiveInARow, 1, 1, 1}}},
+                  {}},
              },
              kFinished);
     const auto day_limit = [] {
