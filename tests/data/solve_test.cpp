@@ -4,10 +4,12 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <map>
 
 #include "cli_support.h"
 #include "data_test_support.h"
+#include "gaps/teacher_gaps.h"
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
 #include "shell/program_lock.h"
@@ -86,6 +88,87 @@ TEST(Solve, DemoSchoolPagesReadBackAndPassTheVerifier) {
     for (int n = 1; n <= 3; ++n) {
         const QString page = pages.filePath(QStringLiteral("SOLUTION%1.htm").arg(n));
         EXPECT_EQ(TimetableOfPage(page, problem), first[static_cast<std::size_t>(n - 1)]);
+    }
+}
+
+// Each solution's line stays as it was and is followed by its teacher gaps,
+// which are the gaps of the page written; the summary names the solution with
+// the fewest. With --fewer-gaps a reworked timetable shows both counts, and
+// its gaps are never more than the searched one's.
+TEST(Solve, EachSolutionShowsTheGapsOfItsPage) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    const QRegularExpression solution_line(
+        QStringLiteral("^Λύση=(\\d+) Χρόνος=\\d+:\\d+:\\d+:\\d+$"));
+    const QRegularExpression gaps_line(
+        QStringLiteral("^  Κενά καθηγητών: (?:(\\d+) → )?(\\d+) συνολικά, "
+                       "έως (?:(\\d+) → )?(\\d+) ανά καθηγητή(?: \\((.+)\\))?$"));
+    for (const bool fewer_gaps : {false, true}) {
+        SCOPED_TRACE(fewer_gaps ? "--fewer-gaps" : "without the option");
+        QStringList solve = {QStringLiteral("solve"), QStringLiteral("-n"),
+                             QStringLiteral("4"),     QStringLiteral("--seed"),
+                             QStringLiteral("5"),     QStringLiteral("--threads"),
+                             QStringLiteral("1"),     QStringLiteral("--replace")};
+        if (fewer_gaps) {
+            solve.append(QStringLiteral("--fewer-gaps"));
+        }
+        const Result r = RunCli(solve + at);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(U("Προσοχή"))) << r.err.toStdString();
+
+        Database working = Database::Open(dir.filePath(QStringLiteral("DATA.sqlite")));
+        const LoadedProblem problem = LoadProblem(working.connection(), QStringLiteral("HOMEBASE"));
+        const TeacherPeople people =
+            PeopleOfTeachers(problem.inputs.teacher_names, problem.inputs.number_of_teachers);
+        const QDir pages(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+        const QStringList lines = r.out.split(u'\n');
+        std::vector<GapSummary> written;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QRegularExpressionMatch solution = solution_line.match(lines[i]);
+            if (!solution.hasMatch()) {
+                continue;
+            }
+            const int n = solution.captured(1).toInt();
+            ASSERT_EQ(n, static_cast<int>(written.size()) + 1) << lines[i].toStdString();
+            ASSERT_LT(i + 1, lines.size());
+            const QRegularExpressionMatch gaps = gaps_line.match(lines[i + 1]);
+            ASSERT_TRUE(gaps.hasMatch()) << lines[i + 1].toStdString();
+            const GapSummary page =
+                CountGaps(TimetableOfPage(pages.filePath(QStringLiteral("SOLUTION%1.htm").arg(n)),
+                                          problem),
+                          problem.inputs.number_of_classes, people)
+                    .summary;
+            EXPECT_EQ(gaps.captured(2).toInt(), page.total) << n;
+            EXPECT_EQ(gaps.captured(4).toInt(), page.worst) << n;
+            EXPECT_EQ(gaps.captured(5).toStdString(),
+                      page.worst > 0 ? people.names[static_cast<std::size_t>(page.worst_person)]
+                                     : std::string())
+                << n;
+            // Before and after only for a reworked timetable, never worse.
+            EXPECT_EQ(gaps.hasCaptured(1), gaps.hasCaptured(3)) << lines[i + 1].toStdString();
+            if (gaps.hasCaptured(1)) {
+                EXPECT_TRUE(fewer_gaps) << lines[i + 1].toStdString();
+                const GapSummary searched{gaps.captured(1).toInt(), gaps.captured(3).toInt(), 0};
+                EXPECT_FALSE(FewerGaps(searched, page)) << lines[i + 1].toStdString();
+            }
+            written.push_back(page);
+        }
+        ASSERT_EQ(written.size(), 4U) << r.out.toStdString();
+        std::size_t fewest = 0;
+        for (std::size_t k = 1; k < written.size(); ++k) {
+            if (FewerGaps(written[k], written[fewest])) {
+                fewest = k;
+            }
+        }
+        EXPECT_TRUE(r.out.contains(U("Συνολικός χρόνος επεξεργασίας ")));
+        const QString named = QStringLiteral(
+                                  "\nΛιγότερα κενά καθηγητών: Λύση=%1 (%2 συνολικά, "
+                                  "έως %3 ανά καθηγητή)\n")
+                                  .arg(fewest + 1)
+                                  .arg(written[fewest].total)
+                                  .arg(written[fewest].worst);
+        EXPECT_TRUE(r.out.contains(named)) << r.out.toStdString();
     }
 }
 
