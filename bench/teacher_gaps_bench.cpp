@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "checks/teacher_view.h"
 #include "gaps/teacher_gaps.h"
@@ -14,12 +15,15 @@
 namespace taktirio {
 namespace {
 
+std::filesystem::path BenchFolder() {
+    return std::filesystem::temp_directory_path() / "taktirio_teacher_gaps_bench";
+}
+
 // 254 copies of the school's page in a folder of their own, written once.
 const std::filesystem::path& Folder254() {
     static const std::filesystem::path folder = [] {
         const PageSchool& page = School30();
-        std::filesystem::path path =
-            std::filesystem::temp_directory_path() / "taktirio_teacher_gaps_bench";
+        std::filesystem::path path = BenchFolder();
         std::filesystem::create_directories(path);
         for (int n = 1; n <= kMostSolutionPages; ++n) {
             SolutionPageWriter::WriteFile((path / SolutionPageName(n)).string(), page.bytes);
@@ -55,4 +59,15 @@ BENCHMARK(BM_CountGaps)->Unit(benchmark::kMicrosecond);
 }  // namespace
 }  // namespace taktirio
 
-BENCHMARK_MAIN();
+// The 254 pages (about 100 MB) go once the benchmarks have run.
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(taktirio::BenchFolder(), ignored);
+    return 0;
+}

@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <algorithm>
+#include <filesystem>
 #include <map>
 
+#include "checks/teacher_view.h"
 #include "cli_support.h"
 #include "data_test_support.h"
 #include "gaps/teacher_gaps.h"
@@ -170,6 +173,91 @@ TEST(Solve, EachSolutionShowsTheGapsOfItsPage) {
                                   .arg(written[fewest].worst);
         EXPECT_TRUE(r.out.contains(named)) << r.out.toStdString();
     }
+}
+
+// The teacher view's gaps in the solutions: a teacher's and a pair's members'
+// weekly gaps read from every page present, as the pages' timetables give
+// them; a page that cannot be read is named, not counted.
+TEST(Solve, TeacherGapsAreReadFromEveryPagePresent) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    const std::filesystem::path folder =
+        dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")).toStdString();
+    EXPECT_TRUE(ReadGapsInPages(folder, "ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ").people.empty());  // no folder
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    const Result r = RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("-n"),
+                                        QStringLiteral("5"), QStringLiteral("--seed"),
+                                        QStringLiteral("8"), QStringLiteral("--threads"),
+                                        QStringLiteral("1"), QStringLiteral("--replace")} +
+                            at);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    // Page 3 gone and page 4 damaged: four pages present, three read.
+    std::filesystem::remove(folder / "SOLUTION3.htm");
+    {
+        QFile damaged(QString::fromStdString((folder / "SOLUTION4.htm").string()));
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write("<html>not a timetable</html>");
+    }
+
+    Database working = Database::Open(dir.filePath(QStringLiteral("DATA.sqlite")));
+    const LoadedProblem problem = LoadProblem(working.connection(), QStringLiteral("HOMEBASE"));
+    const TeacherPeople people =
+        PeopleOfTeachers(problem.inputs.teacher_names, problem.inputs.number_of_teachers);
+    const auto person_named = [&people](const std::string& name) {
+        return static_cast<std::size_t>(std::find(people.names.begin(), people.names.end(), name) -
+                                        people.names.begin());
+    };
+    struct Case {
+        std::string chosen;
+        std::vector<std::string> members;
+    };
+    const Case cases[] = {
+        {"ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ", {"ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ"}},
+        {"ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ+ΡΗΓΑ ΧΡΥΣΟΥΛΑ", {"ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ", "ΡΗΓΑ ΧΡΥΣΟΥΛΑ"}},
+        {"ΡΗΓΑ ΧΡΥΣΟΥΛΑ+ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ", {"ΡΗΓΑ ΧΡΥΣΟΥΛΑ", "ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ"}},
+        {"ΚΑΝΕΝΑΣ", {"ΚΑΝΕΝΑΣ"}},  // named on no page: no gaps anywhere
+    };
+    const std::vector<int> read = {1, 2, 5};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const GapsInPages gaps = ReadGapsInPages(folder, c.chosen);
+        EXPECT_EQ(gaps.unreadable, std::vector<std::string>{"SOLUTION4.htm"});
+        ASSERT_EQ(gaps.people.size(), c.members.size());
+        for (std::size_t m = 0; m < c.members.size(); ++m) {
+            const PersonGapsInPages& person = gaps.people[m];
+            EXPECT_EQ(person.name, c.members[m]);
+            ASSERT_EQ(person.pages.size(), read.size());
+            int fewest = -1;
+            for (std::size_t i = 0; i < read.size(); ++i) {
+                const QString page = QString::fromStdString(
+                    (folder / ("SOLUTION" + std::to_string(read[i]) + ".htm")).string());
+                const GapCount count = CountGaps(TimetableOfPage(page, problem),
+                                                 problem.inputs.number_of_classes, people);
+                const std::size_t p = person_named(person.name);
+                const int weekly = p < people.names.size() ? count.per_week[p] : 0;
+                EXPECT_EQ(person.pages[i].solution, read[i]);
+                EXPECT_EQ(person.pages[i].weekly, weekly) << read[i];
+                if (p < people.names.size()) {
+                    EXPECT_EQ(person.pages[i].per_day, count.per_day[p]) << read[i];
+                }
+                if (fewest < 0 || weekly < person.pages[static_cast<std::size_t>(fewest)].weekly) {
+                    fewest = static_cast<int>(i);
+                }
+            }
+            EXPECT_EQ(person.fewest, fewest);
+        }
+        const QString text = GapsInPagesText(gaps);
+        EXPECT_TRUE(text.contains(U("Λύση 5: "))) << text.toStdString();
+        EXPECT_FALSE(text.contains(U("Λύση 3: "))) << text.toStdString();
+        EXPECT_TRUE(text.contains(U("SOLUTION4.htm"))) << text.toStdString();
+        EXPECT_EQ(text.count(U("Κενά στις λύσεις")), static_cast<qsizetype>(c.members.size()));
+    }
+    // Every page gone: nothing to show.
+    for (int n : read) {
+        std::filesystem::remove(folder / ("SOLUTION" + std::to_string(n) + ".htm"));
+    }
+    std::filesystem::remove(folder / "SOLUTION4.htm");
+    EXPECT_EQ(GapsInPagesText(ReadGapsInPages(folder, "ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ")), QString());
 }
 
 TEST(Solve, PreviousPagesNeedConsentAndValuesTheirRanges) {
