@@ -247,6 +247,22 @@ TEST(Solve, TeacherGapsAreReadFromEveryPagePresent) {
             EXPECT_EQ(person.fewest, fewest);
         }
         const QString text = GapsInPagesText(gaps);
+        // The fewest first, one line per member, naming the solution.
+        const QStringList lines = text.split(u'\n');
+        ASSERT_GT(lines.size(), static_cast<qsizetype>(c.members.size()));
+        for (std::size_t m = 0; m < c.members.size(); ++m) {
+            const PersonGapsInPages& person = gaps.people[m];
+            const PersonGapsInPages::Page& best =
+                person.pages[static_cast<std::size_t>(person.fewest)];
+            EXPECT_TRUE(lines[static_cast<qsizetype>(m)].startsWith(U("Λιγότερα κενά στις λύσεις")))
+                << lines[static_cast<qsizetype>(m)].toStdString();
+            EXPECT_TRUE(lines[static_cast<qsizetype>(m)].contains(
+                best.weekly == 0 ? QStringLiteral("Λύση %1, κανένα κενό").arg(best.solution)
+                                 : QStringLiteral("Λύση %1, %2 την εβδομάδα (")
+                                       .arg(best.solution)
+                                       .arg(best.weekly)))
+                << lines[static_cast<qsizetype>(m)].toStdString();
+        }
         EXPECT_TRUE(text.contains(U("Λύση 5: "))) << text.toStdString();
         EXPECT_FALSE(text.contains(U("Λύση 3: "))) << text.toStdString();
         EXPECT_TRUE(text.contains(U("SOLUTION4.htm"))) << text.toStdString();

@@ -295,6 +295,10 @@ int main(int argc, char* argv[]) {
     }
     TeacherViewWindow teacher_view(&context);
     teacher_view.findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"))->setCurrentIndex(0);
+    // Its gaps in the run's pages, once they are read.
+    while (teacher_view.readingGaps()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
     ok &= Save(&teacher_view, out, QStringLiteral("TForm25"));
     ok &= SavePrintWindows(context, out);
 

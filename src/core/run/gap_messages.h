@@ -23,8 +23,8 @@ std::string SolutionGapsLine(const SolutionGaps& gaps, const TeacherPeople& peop
 // "129 → 24 (έως 10 → 1)" for a reworked timetable.
 std::string SolutionGapsCell(const SolutionGaps& gaps);
 
-// The heading of that column.
-inline constexpr const char* kGapsColumnHeading = "Κενά καθηγητών: σύνολο (έως ανά καθηγητή)";
+// The heading of that column, in two lines.
+inline constexpr const char* kGapsColumnHeading = "Κενά καθηγητών:\rσύνολο (έως ανά καθηγητή)";
 
 // After a run: "Λιγότερα κενά καθηγητών: Λύση=3 (24 συνολικά, έως 1 ανά
 // καθηγητή)", naming the run's first solution with the fewest gaps; empty

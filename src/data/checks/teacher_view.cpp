@@ -1,5 +1,6 @@
 #include "checks/teacher_view.h"
 
+#include <string_view>
 #include <system_error>
 #include <unordered_map>
 
@@ -162,36 +163,46 @@ GapsInPages ReadGapsInPages(const std::filesystem::path& folder, const std::stri
     return gaps;
 }
 
+namespace {
+
+// "Λύση 2, 3 την εβδομάδα (Δευτέρα 1, Τετάρτη 2)" or "Λύση 2, κανένα κενό".
+QString FewestText(const PersonGapsInPages::Page& page) {
+    QString text = S("Λύση %1, ").arg(page.solution);
+    if (page.weekly == 0) {
+        return text + S("κανένα κενό");
+    }
+    QStringList days;
+    for (int d = 1; d <= kDays; ++d) {
+        if (page.per_day[AsIndex(d)] > 0) {
+            const std::string_view day = kDayNames[AsIndex(d)];
+            days.append(QString::fromUtf8(day.data(), static_cast<qsizetype>(day.size())) + u' ' +
+                        QString::number(page.per_day[AsIndex(d)]));
+        }
+    }
+    return text + S("%1 την εβδομάδα (%2)").arg(page.weekly).arg(days.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
 QString GapsInPagesText(const GapsInPages& gaps) {
-    QStringList lines;
+    // The fewest first, each person on a line of its own, so that they show
+    // without scrolling; then every page's count.
+    QStringList fewest;
+    QStringList counts;
     const bool pair = gaps.people.size() > 1;
     for (const PersonGapsInPages& person : gaps.people) {
+        const QString who = pair ? S(" (%1)").arg(QString::fromStdString(person.name)) : QString();
+        if (person.fewest >= 0) {
+            fewest.append(S("Λιγότερα κενά στις λύσεις") + who + S(": ") +
+                          FewestText(person.pages[AsIndex(person.fewest)]));
+        }
         QStringList pages;
         for (const PersonGapsInPages::Page& page : person.pages) {
             pages.append(S("Λύση %1: %2").arg(page.solution).arg(page.weekly));
         }
-        QString line = pair ? S("Κενά στις λύσεις (%1): ").arg(QString::fromStdString(person.name))
-                            : S("Κενά στις λύσεις: ");
-        line += pages.join(QStringLiteral(", "));
-        if (person.fewest >= 0) {
-            const PersonGapsInPages::Page& fewest = person.pages[AsIndex(person.fewest)];
-            QStringList days;
-            for (int d = 1; d <= kDays; ++d) {
-                if (fewest.per_day[AsIndex(d)] > 0) {
-                    days.append(
-                        QString::fromUtf8(kDayNames[AsIndex(d)].data(),
-                                          static_cast<qsizetype>(kDayNames[AsIndex(d)].size())) +
-                        u' ' + QString::number(fewest.per_day[AsIndex(d)]));
-                }
-            }
-            line += S(" (λιγότερα: Λύση %1, ").arg(fewest.solution) +
-                    (fewest.weekly == 0 ? S("κανένα κενό)")
-                                        : S("%1 την εβδομάδα: %2)")
-                                              .arg(fewest.weekly)
-                                              .arg(days.join(QStringLiteral(", "))));
-        }
-        lines.append(line);
+        counts.append(S("Κενά στις λύσεις") + who + S(": ") + pages.join(QStringLiteral(", ")));
     }
+    QStringList lines = fewest + counts;
     if (!gaps.unreadable.empty()) {
         QStringList names;
         for (const std::string& name : gaps.unreadable) {

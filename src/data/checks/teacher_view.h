@@ -57,9 +57,11 @@ struct GapsInPages {
 // thread; a folder that does not exist holds no page.
 GapsInPages ReadGapsInPages(const std::filesystem::path& folder, const std::string& teacher_name);
 
-// "Κενά στις λύσεις: Λύση 1: 5, Λύση 2: 3 (λιγότερα: Λύση 2, 3 την εβδομάδα:
-// Δευτέρα 1, Τετάρτη 2)", one line per person, a pair's lines naming each
-// member, and the pages that could not be read; empty when there are no pages.
+// One line per person (a pair's lines naming each member) with the solution
+// that leaves the fewest gaps, "Λιγότερα κενά στις λύσεις: Λύση 2, 3 την
+// εβδομάδα (Δευτέρα 1, Τετάρτη 2)"; then one line per person with every
+// page's count, "Κενά στις λύσεις: Λύση 1: 5, Λύση 2: 3"; then the pages that
+// could not be read. Empty when there are no pages.
 QString GapsInPagesText(const GapsInPages& gaps);
 
 }  // namespace taktirio::data

@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <cmath>
 #include <memory>
 
 #include "checks/teacher_view.h"
@@ -90,7 +92,13 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
     gaps_ = new QPlainTextEdit(this);
     gaps_->setObjectName(QStringLiteral("GapsInSolutions"));
     gaps_->setReadOnly(true);
-    gaps_->setFixedHeight(4 * gaps_->fontMetrics().lineSpacing() + 12);
+    gaps_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Four whole lines under the text's top margin, inside the frame: the
+    // bottom margin would show the top of a fifth line.
+    constexpr int kLines = 4;
+    gaps_->setFixedHeight(kLines * gaps_->fontMetrics().height() +
+                          static_cast<int>(std::ceil(gaps_->document()->documentMargin())) +
+                          2 * gaps_->frameWidth());
     gaps_->hide();
 
     auto* page = new QWidget;

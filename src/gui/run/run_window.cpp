@@ -285,8 +285,7 @@ QLayout* RunWindow::createSolutionLists(QWidget* box) {
     grid->setHorizontalSpacing(0);
     grid->addWidget(MakeLabel(box, "Label6", U("Λύση / Χρόνος επεξεργασίας")), 0, 0,
                     Qt::AlignLeft | Qt::AlignBottom);
-    QLabel* heading = MakeLabel(box, "LabelGaps", Text(kGapsColumnHeading));
-    heading->setWordWrap(true);
+    QLabel* heading = MakeLabel(box, "LabelGaps", Text(kGapsColumnHeading).replace(u'\r', u'\n'));
     grid->addWidget(heading, 0, 1, Qt::AlignBottom);
     grid->addWidget(list_, 1, 0);
     grid->addWidget(gaps_list_, 1, 1);
