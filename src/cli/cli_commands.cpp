@@ -112,7 +112,10 @@ QList<QCommandLineOption> SolveOptions() {
                Option({QStringLiteral("attempts")},
                       "starts of one class section before an attempt is given\n"
                       "up, 1000 to 30000 (default 2000)",
-                      "N")} +
+                      "N"),
+               Option({QStringLiteral("fewer-gaps")},
+                      "rework each timetable found toward fewer teacher gaps,\n"
+                      "under the same rules, before its page is written")} +
            PlacementOptions();
 }
 
@@ -357,6 +360,7 @@ std::optional<QString> ReadSolve(const QCommandLineParser& parser,
     solve.check_timetable_possible = !given("no-checks");
     settings.no_single_hour_runs = given("no-single-runs");
     settings.four_hour_run_limit_on = given("max-four-in-a-row");
+    settings.fewer_gaps = given("fewer-gaps");
     return std::nullopt;
 }
 

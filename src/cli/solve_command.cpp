@@ -28,6 +28,7 @@
 #include "pages/solution_page_writer.h"
 #include "prepare/requested_solutions.h"
 #include "prepare/working_copy.h"
+#include "run/gap_messages.h"
 #include "run/run_engine.h"
 #include "run/run_messages.h"
 #include "run/run_sequence.h"
@@ -87,12 +88,16 @@ bool IsTerminal(FILE* stream) {
     return isatty(fileno(stream)) == 1;
 }
 
-// Solution lines on standard output; on a terminal the preparation's and the
-// loading's steps and a progress line of the search on standard error, each
-// rewriting itself. Ctrl-C (or SIGTERM, SIGHUP) is the answer "stop".
+// Solution lines on standard output, each followed by its teacher gaps; on a
+// terminal the preparation's and the loading's steps and a progress line of
+// the search on standard error, each rewriting itself. Ctrl-C (or SIGTERM,
+// SIGHUP) is the answer "stop".
 class ConsoleListener : public RunListener {
   public:
     ConsoleListener() : live_(IsTerminal(stderr)) {}
+
+    // Whose names the gap lines give: the people of the loaded school.
+    void SetPeople(const TeacherPeople* people) { people_ = people; }
 
     bool Progress(RunWork work, int step, int total) override {
         if (work != RunWork::kSearch) {
@@ -119,10 +124,10 @@ class ConsoleListener : public RunListener {
                         " threads (repeat with --seed " + std::to_string(seed) + " --threads 1)");
         Say(stdout, std::string(kSearchingText));
     }
-    void Solution(int /*solution*/, const std::string& line,
-                  const SolutionGaps& /*gaps*/) override {
+    void Solution(int /*solution*/, const std::string& line, const SolutionGaps& gaps) override {
         ClearLine();
         Say(stdout, line);
+        Say(stdout, SolutionGapsLine(gaps, people_ != nullptr ? *people_ : TeacherPeople{}));
     }
     void ClearLine() {
         if (shown_) {
@@ -142,6 +147,7 @@ class ConsoleListener : public RunListener {
         }
     }
 
+    const TeacherPeople* people_ = nullptr;
     bool live_;
     bool shown_ = false;
     bool started_ = false;
@@ -256,6 +262,14 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
         Say(stdout, std::string(kNoSolutionMessage));
     }
     Say(stdout, SummaryMessage(summary.found, summary.requested, summary.total_time_text));
+    if (const std::string fewest = FewestGapsLine(summary); !fewest.empty()) {
+        Say(stdout, fewest);
+    }
+    // A reworked timetable the rule check refused is a fault, never hidden.
+    if (const std::string warning = RefusedReworksWarning(summary.refused_reworks);
+        !warning.empty()) {
+        Say(stderr, warning);
+    }
     // A run that ended without all its solutions says what the search saw.
     if (const std::string evidence = EvidenceMessage(summary.evidence, sequence.problem().inputs);
         !evidence.empty()) {
@@ -288,6 +302,7 @@ int Solve(const SolveRequest& request, const ProgramPaths& paths) {
         }
         ConsoleListener listener;
         RunSequence sequence(paths, &listener);
+        listener.SetPeople(&sequence.people());
         // One writer at a time, from the preparation to the last page.
         sequence.Lock();
         if (const auto refused = PrepareRun(request, sequence)) {

@@ -283,10 +283,13 @@ TEST(Cli, UsageTextsComeFromTheParsers) {
     ASSERT_EQ(solve.code, 0);
     EXPECT_TRUE(solve.out.startsWith(QStringLiteral("Usage: taktirio-cli solve [--dir DIR]")));
     EXPECT_TRUE(solve.out.contains(QStringLiteral("--attempts N")));
+    EXPECT_TRUE(solve.out.contains(QStringLiteral("  --fewer-gaps ")));
     EXPECT_FALSE(solve.out.contains(QStringLiteral("--school")));
+    // The rework is a choice of a run only: check and verify do not take it.
     const CliResult check = RunCli({QStringLiteral("check"), QStringLiteral("-h")});
     ASSERT_EQ(check.code, 0);
     EXPECT_FALSE(check.out.contains(QStringLiteral("--attempts")));
+    EXPECT_FALSE(check.out.contains(QStringLiteral("--fewer-gaps")));
 }
 
 }  // namespace

@@ -4,10 +4,15 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
+#include <algorithm>
+#include <filesystem>
 #include <map>
 
+#include "checks/teacher_view.h"
 #include "cli_support.h"
 #include "data_test_support.h"
+#include "gaps/teacher_gaps.h"
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
 #include "shell/program_lock.h"
@@ -87,6 +92,188 @@ TEST(Solve, DemoSchoolPagesReadBackAndPassTheVerifier) {
         const QString page = pages.filePath(QStringLiteral("SOLUTION%1.htm").arg(n));
         EXPECT_EQ(TimetableOfPage(page, problem), first[static_cast<std::size_t>(n - 1)]);
     }
+}
+
+// Each solution's line stays as it was and is followed by its teacher gaps,
+// which are the gaps of the page written; the summary names the solution with
+// the fewest. With --fewer-gaps a reworked timetable shows both counts, and
+// its gaps are never more than the searched one's.
+TEST(Solve, EachSolutionShowsTheGapsOfItsPage) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    const QRegularExpression solution_line(
+        QStringLiteral("^Λύση=(\\d+) Χρόνος=\\d+:\\d+:\\d+:\\d+$"));
+    const QRegularExpression gaps_line(
+        QStringLiteral("^  Κενά καθηγητών: (?:(\\d+) → )?(\\d+) συνολικά, "
+                       "έως (?:(\\d+) → )?(\\d+) ανά καθηγητή(?: \\((.+)\\))?$"));
+    for (const bool fewer_gaps : {false, true}) {
+        SCOPED_TRACE(fewer_gaps ? "--fewer-gaps" : "without the option");
+        QStringList solve = {QStringLiteral("solve"), QStringLiteral("-n"),
+                             QStringLiteral("4"),     QStringLiteral("--seed"),
+                             QStringLiteral("5"),     QStringLiteral("--threads"),
+                             QStringLiteral("1"),     QStringLiteral("--replace")};
+        if (fewer_gaps) {
+            solve.append(QStringLiteral("--fewer-gaps"));
+        }
+        const Result r = RunCli(solve + at);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(U("Προσοχή"))) << r.err.toStdString();
+
+        Database working = Database::Open(dir.filePath(QStringLiteral("DATA.sqlite")));
+        const LoadedProblem problem = LoadProblem(working.connection(), QStringLiteral("HOMEBASE"));
+        const TeacherPeople people =
+            PeopleOfTeachers(problem.inputs.teacher_names, problem.inputs.number_of_teachers);
+        const QDir pages(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+        const QStringList lines = r.out.split(u'\n');
+        std::vector<GapSummary> written;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QRegularExpressionMatch solution = solution_line.match(lines[i]);
+            if (!solution.hasMatch()) {
+                continue;
+            }
+            const int n = solution.captured(1).toInt();
+            ASSERT_EQ(n, static_cast<int>(written.size()) + 1) << lines[i].toStdString();
+            ASSERT_LT(i + 1, lines.size());
+            const QRegularExpressionMatch gaps = gaps_line.match(lines[i + 1]);
+            ASSERT_TRUE(gaps.hasMatch()) << lines[i + 1].toStdString();
+            const GapSummary page =
+                CountGaps(TimetableOfPage(pages.filePath(QStringLiteral("SOLUTION%1.htm").arg(n)),
+                                          problem),
+                          problem.inputs.number_of_classes, people)
+                    .summary;
+            EXPECT_EQ(gaps.captured(2).toInt(), page.total) << n;
+            EXPECT_EQ(gaps.captured(4).toInt(), page.worst) << n;
+            EXPECT_EQ(gaps.captured(5).toStdString(),
+                      page.worst > 0 ? people.names[static_cast<std::size_t>(page.worst_person)]
+                                     : std::string())
+                << n;
+            // Before and after only for a reworked timetable, never worse.
+            EXPECT_EQ(gaps.hasCaptured(1), gaps.hasCaptured(3)) << lines[i + 1].toStdString();
+            if (gaps.hasCaptured(1)) {
+                EXPECT_TRUE(fewer_gaps) << lines[i + 1].toStdString();
+                const GapSummary searched{gaps.captured(1).toInt(), gaps.captured(3).toInt(), 0};
+                EXPECT_FALSE(FewerGaps(searched, page)) << lines[i + 1].toStdString();
+            }
+            written.push_back(page);
+        }
+        ASSERT_EQ(written.size(), 4U) << r.out.toStdString();
+        std::size_t fewest = 0;
+        for (std::size_t k = 1; k < written.size(); ++k) {
+            if (FewerGaps(written[k], written[fewest])) {
+                fewest = k;
+            }
+        }
+        EXPECT_TRUE(r.out.contains(U("Συνολικός χρόνος επεξεργασίας ")));
+        const QString named = QStringLiteral(
+                                  "\nΛιγότερα κενά καθηγητών: Λύση=%1 (%2 συνολικά, "
+                                  "έως %3 ανά καθηγητή)\n")
+                                  .arg(fewest + 1)
+                                  .arg(written[fewest].total)
+                                  .arg(written[fewest].worst);
+        EXPECT_TRUE(r.out.contains(named)) << r.out.toStdString();
+    }
+}
+
+// The teacher view's gaps in the solutions: a teacher's and a pair's members'
+// weekly gaps read from every page present, as the pages' timetables give
+// them; a page that cannot be read is named, not counted.
+TEST(Solve, TeacherGapsAreReadFromEveryPagePresent) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    const std::filesystem::path folder =
+        dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")).toStdString();
+    EXPECT_TRUE(ReadGapsInPages(folder, "ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ").people.empty());  // no folder
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    const Result r = RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("-n"),
+                                        QStringLiteral("5"), QStringLiteral("--seed"),
+                                        QStringLiteral("8"), QStringLiteral("--threads"),
+                                        QStringLiteral("1"), QStringLiteral("--replace")} +
+                            at);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    // Page 3 gone and page 4 damaged: four pages present, three read.
+    std::filesystem::remove(folder / "SOLUTION3.htm");
+    {
+        QFile damaged(QString::fromStdString((folder / "SOLUTION4.htm").string()));
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write("<html>not a timetable</html>");
+    }
+
+    Database working = Database::Open(dir.filePath(QStringLiteral("DATA.sqlite")));
+    const LoadedProblem problem = LoadProblem(working.connection(), QStringLiteral("HOMEBASE"));
+    const TeacherPeople people =
+        PeopleOfTeachers(problem.inputs.teacher_names, problem.inputs.number_of_teachers);
+    const auto person_named = [&people](const std::string& name) {
+        return static_cast<std::size_t>(std::find(people.names.begin(), people.names.end(), name) -
+                                        people.names.begin());
+    };
+    struct Case {
+        std::string chosen;
+        std::vector<std::string> members;
+    };
+    const Case cases[] = {
+        {"ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ", {"ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ"}},
+        {"ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ+ΡΗΓΑ ΧΡΥΣΟΥΛΑ", {"ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ", "ΡΗΓΑ ΧΡΥΣΟΥΛΑ"}},
+        {"ΡΗΓΑ ΧΡΥΣΟΥΛΑ+ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ", {"ΡΗΓΑ ΧΡΥΣΟΥΛΑ", "ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ"}},
+        {"ΚΑΝΕΝΑΣ", {"ΚΑΝΕΝΑΣ"}},  // named on no page: no gaps anywhere
+    };
+    const std::vector<int> read = {1, 2, 5};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const GapsInPages gaps = ReadGapsInPages(folder, c.chosen);
+        EXPECT_EQ(gaps.unreadable, std::vector<std::string>{"SOLUTION4.htm"});
+        ASSERT_EQ(gaps.people.size(), c.members.size());
+        for (std::size_t m = 0; m < c.members.size(); ++m) {
+            const PersonGapsInPages& person = gaps.people[m];
+            EXPECT_EQ(person.name, c.members[m]);
+            ASSERT_EQ(person.pages.size(), read.size());
+            int fewest = -1;
+            for (std::size_t i = 0; i < read.size(); ++i) {
+                const QString page = QString::fromStdString(
+                    (folder / ("SOLUTION" + std::to_string(read[i]) + ".htm")).string());
+                const GapCount count = CountGaps(TimetableOfPage(page, problem),
+                                                 problem.inputs.number_of_classes, people);
+                const std::size_t p = person_named(person.name);
+                const int weekly = p < people.names.size() ? count.per_week[p] : 0;
+                EXPECT_EQ(person.pages[i].solution, read[i]);
+                EXPECT_EQ(person.pages[i].weekly, weekly) << read[i];
+                if (p < people.names.size()) {
+                    EXPECT_EQ(person.pages[i].per_day, count.per_day[p]) << read[i];
+                }
+                if (fewest < 0 || weekly < person.pages[static_cast<std::size_t>(fewest)].weekly) {
+                    fewest = static_cast<int>(i);
+                }
+            }
+            EXPECT_EQ(person.fewest, fewest);
+        }
+        const QString text = GapsInPagesText(gaps);
+        // The fewest first, one line per member, naming the solution.
+        const QStringList lines = text.split(u'\n');
+        ASSERT_GT(lines.size(), static_cast<qsizetype>(c.members.size()));
+        for (std::size_t m = 0; m < c.members.size(); ++m) {
+            const PersonGapsInPages& person = gaps.people[m];
+            const PersonGapsInPages::Page& best =
+                person.pages[static_cast<std::size_t>(person.fewest)];
+            EXPECT_TRUE(lines[static_cast<qsizetype>(m)].startsWith(U("Λιγότερα κενά στις λύσεις")))
+                << lines[static_cast<qsizetype>(m)].toStdString();
+            EXPECT_TRUE(lines[static_cast<qsizetype>(m)].contains(
+                best.weekly == 0 ? QStringLiteral("Λύση %1, κανένα κενό").arg(best.solution)
+                                 : QStringLiteral("Λύση %1, %2 την εβδομάδα (")
+                                       .arg(best.solution)
+                                       .arg(best.weekly)))
+                << lines[static_cast<qsizetype>(m)].toStdString();
+        }
+        EXPECT_TRUE(text.contains(U("Λύση 5: "))) << text.toStdString();
+        EXPECT_FALSE(text.contains(U("Λύση 3: "))) << text.toStdString();
+        EXPECT_TRUE(text.contains(U("SOLUTION4.htm"))) << text.toStdString();
+        EXPECT_EQ(text.count(U("Κενά στις λύσεις")), static_cast<qsizetype>(c.members.size()));
+    }
+    // Every page gone: nothing to show.
+    for (int n : read) {
+        std::filesystem::remove(folder / ("SOLUTION" + std::to_string(n) + ".htm"));
+    }
+    std::filesystem::remove(folder / "SOLUTION4.htm");
+    EXPECT_EQ(GapsInPagesText(ReadGapsInPages(folder, "ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ")), QString());
 }
 
 TEST(Solve, PreviousPagesNeedConsentAndValuesTheirRanges) {

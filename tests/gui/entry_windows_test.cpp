@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
@@ -28,6 +29,8 @@
 #include "forms/entry_window.h"
 #include "forms/teacher_view_window.h"
 #include "gui_test_support.h"
+#include "run/run_sequence.h"
+#include "run/solution_files.h"
 #include "shell/menu_windows.h"
 
 namespace taktirio::gui::testing {
@@ -511,6 +514,66 @@ class EntryWindowsTest : public QObject {
         }
         // The demo school has rows in every kind of section.
         QVERIFY(sections_with_rows >= 7);
+    }
+
+    // With solution pages present, the chosen teacher's gaps in them are
+    // shown under the choice, read off the window's thread; a teacher chosen
+    // while the pages are being read is the one shown.
+    void teacherViewShowsTheGapsInTheSolutions() {
+        ProgramFolder folder;
+        folder.RegisterSchool();
+        {
+            const data::Database entry = data::Database::Open(folder.context.paths.entry_database);
+            folder.context.school = data::Login(entry.connection());
+            QFile demo(QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"));
+            QVERIFY(demo.open(QIODevice::ReadOnly));
+            data::ImportSchool({entry.connection(), folder.context.school},
+                               data::ParseSchoolDocument(demo.readAll()));
+        }
+        {
+            TeacherViewWindow window(&folder.context);
+            window.show();
+            Child<QComboBox>(&window, "DBLookupComboBox1")->setCurrentIndex(0);
+            QVERIFY(!window.readingGaps());
+            QVERIFY(Child<QPlainTextEdit>(&window, "GapsInSolutions")->isHidden());  // no pages
+        }
+        {
+            data::RunSequence sequence(folder.context.paths);
+            sequence.Lock();
+            QCOMPARE(sequence.Check(), data::DataProblem::kNone);
+            sequence.Prepare();
+            sequence.Load();
+            data::SearchRequest request;
+            request.settings.solutions_requested = 3;
+            request.seed = 5;
+            request.threads = 1;
+            QCOMPARE(sequence.Search(request).found, 3);
+        }
+        const std::filesystem::path pages = SolutionsDirectory(
+            folder.context.paths.directory.toStdString(), folder.context.school.toStdString());
+
+        TeacherViewWindow window(&folder.context);
+        window.show();
+        auto* teachers = Child<QComboBox>(&window, "DBLookupComboBox1");
+        auto* gaps = Child<QPlainTextEdit>(&window, "GapsInSolutions");
+        const int pair = teachers->findText(U("ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ+ΡΗΓΑ ΧΡΥΣΟΥΛΑ"));
+        QVERIFY(pair >= 0);
+        teachers->setCurrentIndex(pair == 0 ? 1 : 0);
+        teachers->setCurrentIndex(pair);  // while the first reading is under way
+        QTRY_VERIFY_WITH_TIMEOUT(!window.readingGaps(), 30000);
+        const QString expected = data::GapsInPagesText(
+            data::ReadGapsInPages(pages, teachers->currentText().toStdString()));
+        QVERIFY(!gaps->isHidden());
+        QCOMPARE(gaps->toPlainText(), expected);
+        const QStringList lines = expected.split(u'\n');
+        QCOMPARE(lines.size(), 4);  // the pair's two members, fewest first
+        QVERIFY2(lines[0].startsWith(U("Λιγότερα κενά στις λύσεις (ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ): Λύση ")),
+                 qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(U("Λιγότερα κενά στις λύσεις (ΡΗΓΑ ΧΡΥΣΟΥΛΑ): Λύση ")),
+                 qPrintable(lines[1]));
+        QVERIFY2(lines[2].startsWith(U("Κενά στις λύσεις (ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ): Λύση 1: ")),
+                 qPrintable(lines[2]));
+        QVERIFY2(lines[3].contains(U("Λύση 3: ")), qPrintable(lines[3]));
     }
 
     void menuItemsOpenTheirWindows() {

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QSqlQuery>
 
@@ -275,6 +276,73 @@ class RunWindowsTest : public QObject {
         QCOMPARE(f.folder.asker.Texts(Kind::kInform), QStringList{U(kPrintHintMessage)});
         QTRY_VERIFY(ShownWindow("TForm1") == nullptr);
         QTRY_VERIFY(other.TryLock());
+    }
+
+    // The fewer-gaps option goes into the search's request; the gaps stand
+    // beside the solutions' lines, row for row, and the solution with the
+    // fewest is named after the run.
+    void theGapsStandBesideTheSolutions() {
+        Fixture f;
+        QWidget* run = f.OpenRunWindow(3);
+        QVERIFY(run != nullptr);
+        auto* fewer = Child<QCheckBox>(run, "CheckBoxFewerGaps");
+        QCOMPARE(fewer->text(), U("Λιγότερα κενά καθηγητών (βελτίωση κάθε λύσης)"));
+        QVERIFY(!fewer->isChecked());
+        auto* lines = Child<QListWidget>(run, "ListBox1");
+        auto* gaps = Child<QListWidget>(run, "ListBoxGaps");
+        auto* fewest = Child<QLabel>(run, "LabelFewestGaps");
+        const QRegularExpression cell(
+            QStringLiteral("^(?:\\d+ → )?(\\d+) \\(έως (?:\\d+ → )?(\\d+)\\)$"));
+        const QRegularExpression named(
+            QStringLiteral("^Λιγότερα κενά καθηγητών: Λύση=(\\d+) \\((\\d+) συνολικά, έως (\\d+) "
+                           "ανά καθηγητή\\)$"));
+        for (const bool on : {true, false}) {
+            fewer->setChecked(on);
+            // Yes to deleting the previous pages, when there are any; the
+            // folder is not opened.
+            f.folder.asker.answers = f.Pages().exists(QStringLiteral("SOLUTION1.htm"))
+                                         ? QList<bool>{true, false}
+                                         : QList<bool>{false};
+            Child<QPushButton>(run, "Button1")->click();
+            QVERIFY(!fewer->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(Idle(run), kRunTimeoutMs);
+            QVERIFY(fewer->isEnabled());
+            QCOMPARE(f.folder.asker.unanswered, 0);
+            QVERIFY(f.folder.asker.Texts(Kind::kError).isEmpty());
+            QCOMPARE(static_cast<RunWindow*>(run)->lastRunSettings().fewer_gaps, on);
+
+            QCOMPARE(lines->count(), 3);
+            QCOMPARE(gaps->count(), 3);
+            const QRegularExpressionMatch best = named.match(fewest->text());
+            QVERIFY2(best.hasMatch(), qPrintable(fewest->text()));
+            for (int row = 0; row < 3; ++row) {
+                QVERIFY2(lines->item(row)->text().startsWith(
+                             QStringLiteral("Λύση=%1 Χρόνος=").arg(3 - row)),
+                         qPrintable(lines->item(row)->text()));
+                const QRegularExpressionMatch shown = cell.match(gaps->item(row)->text());
+                QVERIFY2(shown.hasMatch(), qPrintable(gaps->item(row)->text()));
+                QVERIFY2(gaps->item(row)->toolTip().startsWith(U("Κενά καθηγητών: ")),
+                         qPrintable(gaps->item(row)->toolTip()));
+                // The solution named has the fewest gaps, in its own row.
+                const int total = shown.captured(1).toInt();
+                const int worst = shown.captured(2).toInt();
+                const int best_total = best.captured(2).toInt();
+                const int best_worst = best.captured(3).toInt();
+                QVERIFY(worst > best_worst || (worst == best_worst && total >= best_total));
+                if (3 - row == best.captured(1).toInt()) {
+                    QCOMPARE(total, best_total);
+                    QCOMPARE(worst, best_worst);
+                }
+            }
+            // The lists scroll and select as one.
+            lines->setCurrentRow(1);
+            QCOMPARE(gaps->currentRow(), 1);
+        }
+        // A new run starts with empty columns and no solution named.
+        f.folder.asker.answers = {false};  // keep the previous pages: no run
+        Child<QPushButton>(run, "Button1")->click();
+        QCOMPARE(gaps->count(), 0);
+        QVERIFY(fewest->text().isEmpty());
     }
 
     void aStopDuringTheSearchEndsWithTheSummary() {

@@ -5,6 +5,7 @@
 // run, for a person to look at. Each new window adds its
 // picture to main() below.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
@@ -198,12 +199,15 @@ bool SaveRunWindows(ProgramContext* context, const QDir& out) {
     // During the run: taken when a delivery of solutions has been shown.
     bool during = false;
     QObject::connect(run.findChild<QueuedRunListener*>(), &QueuedRunListener::solutionsFound, &run,
-                     [&](const QStringList&, int last) {
+                     [&](const QStringList&, const QList<SolutionGaps>&, int last) {
                          if (!during && last >= 10) {
                              during = true;
                              ok &= Grab(&run, out, QStringLiteral("TForm1-during"));
                          }
                      });
+    // The run reworks its timetables toward fewer gaps, so that the pictures
+    // show the option on and the gaps beside the solutions.
+    run.findChild<QCheckBox*>(QStringLiteral("CheckBoxFewerGaps"))->setChecked(true);
     // The print windows' page is there already: the run may delete it.
     auto* asker = static_cast<SilentAsker*>(context->asker);
     asker->yes = true;
@@ -291,6 +295,10 @@ int main(int argc, char* argv[]) {
     }
     TeacherViewWindow teacher_view(&context);
     teacher_view.findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"))->setCurrentIndex(0);
+    // Its gaps in the run's pages, once they are read.
+    while (teacher_view.readingGaps()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
     ok &= Save(&teacher_view, out, QStringLiteral("TForm25"));
     ok &= SavePrintWindows(context, out);
 

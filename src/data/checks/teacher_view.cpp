@@ -1,6 +1,15 @@
 #include "checks/teacher_view.h"
 
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+
+#include "common/narrow.h"
 #include "database/database.h"
+#include "gaps/teacher_gaps.h"
+#include "pages/page_errors.h"
+#include "pages/solution_page_reader.h"
+#include "run/solution_files.h"
 
 namespace taktirio::data {
 
@@ -53,7 +62,157 @@ constexpr char kApart[] =
     "SELECT TEACHER1 AS TEACHER FROM DISPLAY_DO_NOT_TEACH_TOGETHER_2 "
     "WHERE SCHOOL_USERNAME = ? AND TEACHER_ID_2 = ? ORDER BY 1 COLLATE GREEK";
 
+// A page's class timetables as teacher numbers, the numbers given to the
+// names in the order the page shows them.
+class NumberedClassTables : public PageSink {
+  public:
+    void Row(const PageRow& row) override {
+        std::array<int, kSlotColumns> numbers{};
+        for (int s = 1; s <= kSlots; ++s) {
+            const std::string& name = row.cells[AsIndex(s)];
+            if (!name.empty()) {
+                numbers[AsIndex(s)] = NumberOf(name);
+            }
+        }
+        rows.push_back(numbers);
+    }
+    int NumberOf(const std::string& name) {
+        const auto found = numbers_.find(name);
+        if (found != numbers_.end()) {
+            return found->second;
+        }
+        names.push_back(name);
+        const int number = static_cast<int>(names.size()) - 1;
+        numbers_.emplace(name, number);
+        return number;
+    }
+
+    std::vector<std::string> names{std::string()};  // [number]; [0] unused
+    std::vector<std::array<int, kSlotColumns>> rows;
+
+  private:
+    std::unordered_map<std::string, int> numbers_;
+};
+
+// Counts `teacher_name`'s people in one page, adding a page entry to each.
+// False when the page cannot be read or names more teachers than a timetable
+// can number.
+bool CountPage(const std::filesystem::path& path, int solution, const std::string& teacher_name,
+               std::vector<PersonGapsInPages>& people) {
+    NumberedClassTables tables;
+    try {
+        SolutionPageReader::Open(path.string()).ReadClassTables(tables);
+    } catch (const PageReadError&) {
+        return false;
+    }
+    if (tables.names.size() - 1 > static_cast<std::size_t>(kMaxCount)) {
+        return false;  // more names than a timetable can number
+    }
+    // The chosen name is numbered after the page's own when the page never
+    // names it; that number then appears nowhere in the timetable.
+    const int chosen = tables.NumberOf(teacher_name);
+    const int teachers = static_cast<int>(tables.names.size()) - 1;
+    ByteMatrix timetable(tables.rows.size() + 1, kSlotColumns);
+    for (std::size_t c = 0; c < tables.rows.size(); ++c) {
+        for (int s = 1; s <= kSlots; ++s) {
+            timetable(c + 1, AsIndex(s)) = static_cast<std::uint8_t>(tables.rows[c][AsIndex(s)]);
+        }
+    }
+    const TeacherPeople persons = PeopleOfTeachers(tables.names, teachers);
+    const GapCount count = CountGaps(timetable, static_cast<int>(tables.rows.size()), persons);
+    std::size_t member = 0;
+    for (const std::uint16_t person : persons.of_teacher[AsIndex(chosen)]) {
+        if (person == 0) {
+            continue;
+        }
+        if (people.size() <= member) {
+            people.push_back({persons.names[person], {}, -1});
+        }
+        PersonGapsInPages::Page page;
+        page.solution = solution;
+        page.weekly = count.per_week[person];
+        page.per_day = count.per_day[person];
+        people[member].pages.push_back(page);
+        ++member;
+    }
+    return true;
+}
+
 }  // namespace
+
+GapsInPages ReadGapsInPages(const std::filesystem::path& folder, const std::string& teacher_name) {
+    GapsInPages gaps;
+    for (int n = 1; n <= kMostSolutionPages; ++n) {
+        const std::filesystem::path path = folder / SolutionPageName(n);
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error)) {
+            continue;
+        }
+        if (!CountPage(path, n, teacher_name, gaps.people)) {
+            gaps.unreadable.push_back(SolutionPageName(n));
+        }
+    }
+    for (PersonGapsInPages& person : gaps.people) {
+        for (std::size_t i = 0; i < person.pages.size(); ++i) {
+            if (person.fewest < 0 ||
+                person.pages[i].weekly < person.pages[AsIndex(person.fewest)].weekly) {
+                person.fewest = static_cast<int>(i);
+            }
+        }
+    }
+    return gaps;
+}
+
+namespace {
+
+// "Λύση 2, 3 την εβδομάδα (Δευτέρα 1, Τετάρτη 2)" or "Λύση 2, κανένα κενό".
+QString FewestText(const PersonGapsInPages::Page& page) {
+    QString text = S("Λύση %1, ").arg(page.solution);
+    if (page.weekly == 0) {
+        return text + S("κανένα κενό");
+    }
+    QStringList days;
+    for (int d = 1; d <= kDays; ++d) {
+        if (page.per_day[AsIndex(d)] > 0) {
+            const std::string_view day = kDayNames[AsIndex(d)];
+            days.append(QString::fromUtf8(day.data(), static_cast<qsizetype>(day.size())) + u' ' +
+                        QString::number(page.per_day[AsIndex(d)]));
+        }
+    }
+    return text + S("%1 την εβδομάδα (%2)").arg(page.weekly).arg(days.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
+QString GapsInPagesText(const GapsInPages& gaps) {
+    // The fewest first, each person on a line of its own, so that they show
+    // without scrolling; then every page's count.
+    QStringList fewest;
+    QStringList counts;
+    const bool pair = gaps.people.size() > 1;
+    for (const PersonGapsInPages& person : gaps.people) {
+        const QString who = pair ? S(" (%1)").arg(QString::fromStdString(person.name)) : QString();
+        if (person.fewest >= 0) {
+            fewest.append(S("Λιγότερα κενά στις λύσεις") + who + S(": ") +
+                          FewestText(person.pages[AsIndex(person.fewest)]));
+        }
+        QStringList pages;
+        for (const PersonGapsInPages::Page& page : person.pages) {
+            pages.append(S("Λύση %1: %2").arg(page.solution).arg(page.weekly));
+        }
+        counts.append(S("Κενά στις λύσεις") + who + S(": ") + pages.join(QStringLiteral(", ")));
+    }
+    QStringList lines = fewest + counts;
+    if (!gaps.unreadable.empty()) {
+        QStringList names;
+        for (const std::string& name : gaps.unreadable) {
+            names.append(QString::fromStdString(name));
+        }
+        lines.append(S("Δεν διαβάστηκαν (δεν είναι σελίδες λύσεων ή έχουν αλλοιωθεί): ") +
+                     names.join(QStringLiteral(", ")));
+    }
+    return lines.join(u'\n');
+}
 
 TeacherDetails ReadTeacherDetails(const Session& session, int teacher_id) {
     TeacherDetails details;

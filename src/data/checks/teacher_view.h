@@ -4,8 +4,12 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "entry/session.h"
+#include "solver/slots.h"
 
 namespace taktirio::data {
 
@@ -27,5 +31,37 @@ struct TeacherSection {
 // Sections 2 to 7 end in "Συνολικός αριθμός=" and their row count.
 using TeacherDetails = std::array<TeacherSection, 7>;
 TeacherDetails ReadTeacherDetails(const Session& session, int teacher_id);
+
+// One person's gaps in each solution page of a folder.
+struct PersonGapsInPages {
+    struct Page {
+        int solution = 0;  // the page's number
+        int weekly = 0;
+        std::array<int, kDays + 1> per_day{};  // [day 1..5]; [0] unused
+    };
+    std::string name;
+    std::vector<Page> pages;  // in the pages' order
+    int fewest = -1;          // index in `pages` of the first with the fewest gaps; -1: none
+};
+
+// The gaps of a teacher, or of a pair's two members, in the pages present.
+struct GapsInPages {
+    std::vector<PersonGapsInPages> people;  // empty when the folder holds no page
+    std::vector<std::string> unreadable;    // file names of pages that could not be read
+};
+
+// Reads every page SOLUTION1.htm to SOLUTION254.htm present in `folder` and
+// counts the weekly gaps of the people `teacher_name` stands for (a pair
+// "A+B" is A and B; a pair's lessons occupy both). A page that cannot be read
+// is listed, not counted. Touches no database, so that it may run on any
+// thread; a folder that does not exist holds no page.
+GapsInPages ReadGapsInPages(const std::filesystem::path& folder, const std::string& teacher_name);
+
+// One line per person (a pair's lines naming each member) with the solution
+// that leaves the fewest gaps, "Λιγότερα κενά στις λύσεις: Λύση 2, 3 την
+// εβδομάδα (Δευτέρα 1, Τετάρτη 2)"; then one line per person with every
+// page's count, "Κενά στις λύσεις: Λύση 1: 5, Λύση 2: 3"; then the pages that
+// could not be read. Empty when there are no pages.
+QString GapsInPagesText(const GapsInPages& gaps);
 
 }  // namespace taktirio::data

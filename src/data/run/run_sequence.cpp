@@ -159,6 +159,7 @@ void RunSequence::Load() {
     LoadedProblem loaded = LoadProblem(working.connection(), school_, StepsOf(RunWork::kLoading));
     StopIfAsked();
     loaded.page_info.program_directory = paths_.directory.toStdString();
+    people_ = PeopleOfTeachers(loaded.inputs.teacher_names, loaded.inputs.number_of_teachers);
     problem_ = std::move(loaded);
     stage_.store(RunStage::kLoaded);
 }

@@ -11,6 +11,7 @@
 
 #include "checks/presolve.h"
 #include "database/errors.h"
+#include "gaps/teacher_gaps.h"
 #include "load/problem_loader.h"
 #include "run/run_engine.h"
 #include "run/run_settings.h"
@@ -149,6 +150,9 @@ class RunSequence {
     // ProblemLoadError, DatabaseError.
     void Load();
     const LoadedProblem& problem() const { return problem_; }
+    // The people behind the loaded problem's teachers (a pair is its two
+    // members), whose gaps a run counts; set by Load().
+    const TeacherPeople& people() const { return people_; }
 
     // The school's row of the working copy (DatabaseError when it is missing).
     WorkingSchool ReadWorkingSchool();
@@ -192,6 +196,7 @@ class RunSequence {
     ProgramLock lock_;
     QString school_;
     LoadedProblem problem_;
+    TeacherPeople people_;
     std::atomic<RunStage> stage_{RunStage::kNothingAccepted};
     std::atomic<bool> stop_{false};
     std::mutex engine_mutex_;

@@ -4,10 +4,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <cmath>
+#include <memory>
 
 #include "checks/teacher_view.h"
 #include "common/asker.h"
@@ -15,6 +19,8 @@
 #include "common/program_context.h"
 #include "database/errors.h"
 #include "entry/windows.h"
+#include "run/background.h"
+#include "run/solution_files.h"
 
 namespace taktirio::gui {
 
@@ -81,6 +87,19 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
     top->addWidget(MakeLabel(this, "Label1", U("Υπό έρευνα καθηγητής:")));
     top->addWidget(teachers_);
     top->addStretch();
+    // The gaps in the solutions: a few lines, scrolled when a school has many
+    // pages; hidden while there are none.
+    gaps_ = new QPlainTextEdit(this);
+    gaps_->setObjectName(QStringLiteral("GapsInSolutions"));
+    gaps_->setReadOnly(true);
+    gaps_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Four whole lines under the text's top margin, inside the frame: the
+    // bottom margin would show the top of a fifth line.
+    constexpr int kLines = 4;
+    gaps_->setFixedHeight(kLines * gaps_->fontMetrics().height() +
+                          static_cast<int>(std::ceil(gaps_->document()->documentMargin())) +
+                          2 * gaps_->frameWidth());
+    gaps_->hide();
 
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("ScrollBox1"));
@@ -129,6 +148,7 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
     bottom->addWidget(exit);
     auto* column = new QVBoxLayout(this);
     column->addLayout(top);
+    column->addWidget(gaps_);
     column->addWidget(scroll);
     column->addLayout(bottom);
     setExitButton(exit);
@@ -136,6 +156,14 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
     connect(teachers_, &QComboBox::currentIndexChanged, this,
             &TeacherViewWindow::showChosenTeacher);
+}
+
+TeacherViewWindow::~TeacherViewWindow() {
+    // A reading under way ends on its own; its result has nowhere to go.
+    if (reading_ != nullptr) {
+        reading_->wait();
+        delete reading_;
+    }
 }
 
 void TeacherViewWindow::showChosenTeacher() {
@@ -167,6 +195,45 @@ void TeacherViewWindow::showChosenTeacher() {
         grid->resizeColumnsToContents();
         sections_[s].result->setText(section.result);
     }
+    readGaps(teachers_->currentText().toStdString());
+}
+
+// One reading at a time: a teacher chosen while the pages are being read is
+// read next, and only the last one chosen.
+void TeacherViewWindow::readGaps(const std::string& teacher_name) {
+    if (reading_ != nullptr) {
+        next_reading_ = teacher_name;
+        return;
+    }
+    const std::filesystem::path folder =
+        SolutionsDirectory(context_->paths.directory.toStdString(), context_->school.toStdString());
+    if (!HasPreviousPages(folder)) {
+        gaps_->clear();
+        gaps_->hide();
+        emit gapsShown();
+        return;
+    }
+    gaps_->setPlainText(U("Κενά στις λύσεις: ανάγνωση των σελίδων των λύσεων…"));
+    gaps_->show();
+    auto result = std::make_shared<data::GapsInPages>();
+    reading_ = RunInBackground(
+        this,
+        [folder, teacher_name, result] { *result = data::ReadGapsInPages(folder, teacher_name); },
+        [this, result](std::exception_ptr error) {
+            reading_ = nullptr;
+            if (next_reading_) {
+                const std::string next = *next_reading_;
+                next_reading_.reset();
+                readGaps(next);
+                return;
+            }
+            const QString text =
+                error == nullptr ? data::GapsInPagesText(*result)
+                                 : U("Κενά στις λύσεις: οι σελίδες των λύσεων δεν διαβάστηκαν.");
+            gaps_->setPlainText(text);
+            gaps_->setVisible(!text.isEmpty());
+            emit gapsShown();
+        });
 }
 
 }  // namespace taktirio::gui

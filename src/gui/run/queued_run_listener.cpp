@@ -25,11 +25,11 @@ void QueuedRunListener::SearchStarted(std::uint64_t /*seed*/, int /*threads*/) {
     Post();
 }
 
-void QueuedRunListener::Solution(int solution, const std::string& line,
-                                 const SolutionGaps& /*gaps*/) {
+void QueuedRunListener::Solution(int solution, const std::string& line, const SolutionGaps& gaps) {
     {
         const std::lock_guard<std::mutex> hold(mutex_);
         lines_.append(QString::fromStdString(line));
+        gaps_.append(gaps);
         last_solution_ = solution;
     }
     Post();
@@ -46,6 +46,7 @@ void QueuedRunListener::Deliver() {
     std::optional<Steps> steps;
     bool started = false;
     QStringList lines;
+    QList<SolutionGaps> gaps;
     int last_solution = 0;
     std::optional<Steps> found;
     {
@@ -53,6 +54,7 @@ void QueuedRunListener::Deliver() {
         steps.swap(steps_);
         std::swap(started, started_);
         lines.swap(lines_);
+        gaps.swap(gaps_);
         last_solution = last_solution_;
         found.swap(found_);
     }
@@ -63,7 +65,7 @@ void QueuedRunListener::Deliver() {
         emit searchStarted();
     }
     if (!lines.isEmpty()) {
-        emit solutionsFound(lines, last_solution);
+        emit solutionsFound(lines, gaps, last_solution);
     }
     if (found) {
         emit searchProgressed(found->step, found->total);

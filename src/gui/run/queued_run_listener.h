@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QStringList>
 #include <atomic>
@@ -28,7 +29,9 @@ class QueuedRunListener : public QObject, public data::RunListener {
     // On the window's thread, in this order within one delivery.
     void stepped(int step, int total);  // preparation or loading
     void searchStarted();
-    void solutionsFound(const QStringList& lines, int last_solution);
+    // The solutions' lines and their teacher gaps, one each, in order.
+    void solutionsFound(const QStringList& lines, const QList<taktirio::SolutionGaps>& gaps,
+                        int last_solution);
     void searchProgressed(int found, int requested);
 
   private:
@@ -43,6 +46,7 @@ class QueuedRunListener : public QObject, public data::RunListener {
     std::optional<Steps> steps_;
     bool started_ = false;
     QStringList lines_;
+    QList<SolutionGaps> gaps_;
     int last_solution_ = 0;
     std::optional<Steps> found_;
     std::atomic<bool> posted_{false};

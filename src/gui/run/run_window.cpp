@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -21,6 +22,7 @@
 #include "common/program_context.h"
 #include "load/problem_loader.h"
 #include "run/background.h"
+#include "run/gap_messages.h"
 #include "run/queued_run_listener.h"
 #include "run/run_messages.h"
 #include "run/run_sequence.h"
@@ -186,6 +188,15 @@ QWidget* RunWindow::createOptions() {
         new QCheckBox(U("Συνεχόμενος αριθμός ωρών διδασκαλίας ενός καθηγητή σε μια μέρα <=4"), box);
     four_hour_runs_->setObjectName(QStringLiteral("CheckBox3"));
     column->addWidget(four_hour_runs_);
+    // Beyond the placement options: each timetable found is reworked, under
+    // the same rules, before its page is written. Off by default.
+    fewer_gaps_ = new QCheckBox(U("Λιγότερα κενά καθηγητών (βελτίωση κάθε λύσης)"), box);
+    fewer_gaps_->setObjectName(QStringLiteral("CheckBoxFewerGaps"));
+    fewer_gaps_->setToolTip(
+        U("Κάθε λύση που βρίσκεται αναδιατάσσεται, με τους ίδιους κανόνες, ώστε οι καθηγητές να "
+          "έχουν λιγότερα κενά. Κάθε λύση χρειάζεται λίγο περισσότερο χρόνο."));
+    column->addSpacing(6);
+    column->addWidget(fewer_gaps_);
 
     connect(last_hours_on_, &QCheckBox::clicked, this, &RunWindow::CheckBox1Click);
     connect(day_hours_on_, &QCheckBox::clicked, this, &RunWindow::CheckBox2Click);
@@ -200,11 +211,11 @@ QWidget* RunWindow::createResults() {
     auto* box = new QWidget(this);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(MakeLabel(box, "Label6", U("Λύση / Χρόνος επεξεργασίας")));
-    list_ = new QListWidget(box);
-    list_->setObjectName(QStringLiteral("ListBox1"));
-    list_->setMinimumSize(300, 260);
-    column->addWidget(list_);
+    column->addLayout(createSolutionLists(box));
+    fewest_ = MakeLabel(box, "LabelFewestGaps", {});
+    fewest_->setWordWrap(true);
+    fewest_->setMinimumHeight(2 * fewest_->fontMetrics().height() + 4);
+    column->addWidget(fewest_);
     progress_text_ = MakeLabel(box, "Label7", {});
     progress_text_->setWordWrap(true);
     progress_text_->hide();
@@ -238,6 +249,49 @@ QWidget* RunWindow::createResults() {
     }
     progress_text_->setMinimumHeight(2 * progress_text_->fontMetrics().height() + 4);
     return box;
+}
+
+// The solutions' lines and, beside them, their teacher gaps: two lists that
+// scroll and select together, so that they read as one list of two columns.
+// The lines stay in a list of their own, exactly as the run gives them.
+QLayout* RunWindow::createSolutionLists(QWidget* box) {
+    list_ = new QListWidget(box);
+    list_->setObjectName(QStringLiteral("ListBox1"));
+    gaps_list_ = new QListWidget(box);
+    gaps_list_->setObjectName(QStringLiteral("ListBoxGaps"));
+    const QFontMetrics metrics = list_->fontMetrics();
+    constexpr int kRoom = 24;  // frame, margins and a little air
+    list_->setMinimumSize(
+        metrics.horizontalAdvance(QStringLiteral("Λύση=254 Χρόνος=00:00:00:000")) + kRoom, 260);
+    gaps_list_->setMinimumWidth(
+        metrics.horizontalAdvance(QStringLiteral("9999 → 9999 (έως 99 → 99)")) + kRoom +
+        gaps_list_->verticalScrollBar()->sizeHint().width());
+    // One scroll bar, at the right of both; neither list scrolls sideways, so
+    // both show the same rows.
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (QListWidget* each : {list_, gaps_list_}) {
+        each->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, gaps_list_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(gaps_list_->verticalScrollBar(), &QScrollBar::valueChanged, list_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(list_, &QListWidget::currentRowChanged, gaps_list_,
+            [this](int row) { gaps_list_->setCurrentRow(row); });
+    connect(gaps_list_, &QListWidget::currentRowChanged, list_,
+            [this](int row) { list_->setCurrentRow(row); });
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(0);
+    grid->addWidget(MakeLabel(box, "Label6", U("Λύση / Χρόνος επεξεργασίας")), 0, 0,
+                    Qt::AlignLeft | Qt::AlignBottom);
+    QLabel* heading = MakeLabel(box, "LabelGaps", Text(kGapsColumnHeading).replace(u'\r', u'\n'));
+    grid->addWidget(heading, 0, 1, Qt::AlignBottom);
+    grid->addWidget(list_, 1, 0);
+    grid->addWidget(gaps_list_, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    return grid;
 }
 
 QLayout* RunWindow::createButtons() {
@@ -337,6 +391,7 @@ std::optional<RunSettings> RunWindow::readSettings() const {
     settings.day_hours_limit = settings.day_hours_limit_on ? day_hours_->value() : 10;
     settings.no_single_hour_runs = no_single_hour_runs_;
     settings.four_hour_run_limit_on = four_hour_run_limit_on_;
+    settings.fewer_gaps = fewer_gaps_->isChecked();
     if (!RunSettingsValid(settings)) {
         return std::nullopt;
     }
@@ -348,6 +403,8 @@ void RunWindow::Button1Click() {
         return;
     }
     list_->clear();
+    gaps_list_->clear();
+    fewest_->clear();
     found_->clear();
     const std::optional<RunSettings> settings = readSettings();
     if (!settings) {
@@ -365,6 +422,7 @@ void RunWindow::Button1Click() {
         return;
     }
     requested_ = settings->solutions_requested;
+    last_settings_ = request.settings;
     setRunning(true);
     progress_text_->setText(Text(kLoadingText));
     progress_text_->show();
@@ -407,9 +465,15 @@ void RunWindow::showSearchStarted() {
     progress_text_->setText(Text(kSearchingText));
 }
 
-void RunWindow::showSolutions(const QStringList& lines, int last_solution) {
-    for (const QString& line : lines) {
-        list_->insertItem(0, line);  // the newest on top
+void RunWindow::showSolutions(const QStringList& lines, const QList<SolutionGaps>& gaps,
+                              int last_solution) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        list_->insertItem(0, lines[i]);  // the newest on top
+        const SolutionGaps& of_line = gaps.value(i);
+        auto* item = new QListWidgetItem(Text(SolutionGapsCell(of_line)));
+        // The full line, with the person who has the most gaps.
+        item->setToolTip(Text(SolutionGapsLine(of_line, sequence_->people())).trimmed());
+        gaps_list_->insertItem(0, item);
     }
     gauge_->setValue(last_solution);
     found_->setText(QStringLiteral("%1 / %2").arg(last_solution).arg(requested_));
@@ -455,6 +519,10 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
         if (summary.found == 0) {
             context_->asker->Inform(this, Text(kNoSolutionMessage));
         }
+        fewest_->setText(Text(FewestGapsLine(summary)));
+        if (summary.refused_reworks > 0) {
+            context_->asker->Error(this, Text(RefusedReworksWarning(summary.refused_reworks)));
+        }
         // A run that ended without all its solutions tells what the search
         // saw, in the details the user may open under the summary.
         context_->asker->InformWithDetails(
@@ -476,7 +544,7 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
 void RunWindow::setRunning(bool running) {
     for (QWidget* option : std::initializer_list<QWidget*>{
              solutions_, attempts_, last_hours_on_, last_hours_, singles_allowed_, singles_refused_,
-             day_hours_on_, day_hours_, class_hours_, four_hour_runs_}) {
+             day_hours_on_, day_hours_, class_hours_, four_hour_runs_, fewer_gaps_}) {
         option->setEnabled(!running);
     }
     start_->setVisible(!running);

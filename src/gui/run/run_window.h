@@ -11,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
@@ -56,6 +57,9 @@ class RunWindow : public Window {
     // tests of a search that never ends turn them off.
     void setCheckTimetablePossible(bool on) { check_timetable_possible_ = on; }
 
+    // The settings the last search was asked with.
+    const RunSettings& lastRunSettings() const { return last_settings_; }
+
   signals:
     // A run ended and the window is idle again (after its messages).
     void runEnded();
@@ -67,6 +71,7 @@ class RunWindow : public Window {
     QWidget* createSchool();
     QWidget* createOptions();
     QWidget* createResults();
+    QLayout* createSolutionLists(QWidget* box);
     QLayout* createButtons();
     void showSchool();
     void showPreviousButton();
@@ -84,7 +89,8 @@ class RunWindow : public Window {
     std::optional<RunSettings> readSettings() const;
     void setRunning(bool running);
     void showSearchStarted();
-    void showSolutions(const QStringList& lines, int last_solution);
+    void showSolutions(const QStringList& lines, const QList<SolutionGaps>& gaps,
+                       int last_solution);
     void finish(std::exception_ptr error, const RunSummary& summary);
     void openFolder();
     void slowOptionMessage();
@@ -100,6 +106,7 @@ class RunWindow : public Window {
     bool no_single_hour_runs_ = false;
     bool four_hour_run_limit_on_ = false;
     int max_class_hours_per_day_ = 2;
+    RunSettings last_settings_;
 
     QLabel* school_ = nullptr;
     QLabel* responsible_ = nullptr;
@@ -114,11 +121,14 @@ class RunWindow : public Window {
     QSpinBox* day_hours_ = nullptr;
     QComboBox* class_hours_ = nullptr;
     QCheckBox* four_hour_runs_ = nullptr;
+    QCheckBox* fewer_gaps_ = nullptr;
     QPushButton* start_ = nullptr;
     QPushButton* exit_ = nullptr;
     QPushButton* previous_ = nullptr;
     QPushButton* stop_ = nullptr;
     QListWidget* list_ = nullptr;
+    QListWidget* gaps_list_ = nullptr;  // beside list_, row for row
+    QLabel* fewest_ = nullptr;
     QLabel* progress_text_ = nullptr;
     QLabel* found_label_ = nullptr;
     QLabel* found_ = nullptr;
