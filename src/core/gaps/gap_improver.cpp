@@ -24,7 +24,7 @@ namespace {
 // Flags of a cell. The first four travel with the lesson when it moves; the
 // others belong to the place.
 enum CellFlag : std::uint8_t {
-    kMovable = 1,      // a searched lesson that may move (not pinned, not joint)
+    kMovable = 1,      // a lesson that may move (not pinned)
     kSearched = 2,     // placed by the search (not pinned, not a joint copy)
     kFirstOfTwo = 4,   // first hour of a two-hour lesson
     kSecondOfTwo = 8,  // second hour of a two-hour lesson
@@ -75,6 +75,7 @@ class GapImprover::Search {
         touched_stamp_.assign((AsIndex(persons_) + 1) * (kDays + 1), 0);
         movable_slots_.assign(AsIndex(classes_) + 1, {});
         movable_classes_.clear();
+        ListJointPartners();
 
         for (int c = 1; c <= classes_; ++c) {
             MarkPlaces(c);
@@ -133,16 +134,32 @@ class GapImprover::Search {
         return summary;
     }
 
-    // Anneals for at most `moves` tries, keeping the best timetable reached.
-    void Run(std::int64_t moves, std::chrono::steady_clock::time_point deadline,
+    // Anneals in rounds of `moves` tries each, keeping the best timetable
+    // reached. Each round heats the timetable it starts from again, so that a
+    // person left with a gap or two at the end of a round gets another chance;
+    // rounds stop once nobody has a gap.
+    void Run(std::int64_t moves, int rounds, std::chrono::steady_clock::time_point deadline,
              const std::atomic<bool>& stop, ImprovementReport& report) {
         best_cells_ = cell_;
         best_ = Summary();
-        if (movable_classes_.empty() || best_.total == 0) {
+        if (movable_classes_.empty()) {
             return;
         }
-        // From a temperature at which a move costing a few gaps passes now
-        // and then, down to one at which only improvements pass.
+        for (int round = 0; round < rounds && best_.total > 0 && !report.stopped; ++round) {
+            if (!Anneal(moves, deadline, stop, report)) {
+                break;
+            }
+        }
+        best_ = GapSummaryOf(best_cells_);
+    }
+
+    const GapSummary& best() const { return best_; }
+
+    // One cooling from a temperature at which a move costing a few gaps passes
+    // now and then, down to one at which only improvements pass. False when
+    // the stop flag or the deadline ended it.
+    bool Anneal(std::int64_t moves, std::chrono::steady_clock::time_point deadline,
+                const std::atomic<bool>& stop, ImprovementReport& report) {
         const double start_temperature = 3.0;
         const double end_temperature = 0.05;
         double temperature = start_temperature;
@@ -150,10 +167,14 @@ class GapImprover::Search {
             std::pow(end_temperature / start_temperature,
                      1.0 / static_cast<double>(std::max<std::int64_t>(moves, 1)));
         for (std::int64_t i = 0; i < moves; ++i) {
-            if ((i & 1023) == 0 && (stop.load(std::memory_order_relaxed) ||
-                                    std::chrono::steady_clock::now() >= deadline)) {
-                report.stopped = stop.load(std::memory_order_relaxed);
-                break;
+            if ((i & 1023) == 0) {
+                if (stop.load(std::memory_order_relaxed)) {
+                    report.stopped = true;
+                    return false;
+                }
+                if (std::chrono::steady_clock::now() >= deadline) {
+                    return false;
+                }
             }
             ++report.moves_tried;
             if (TryMove(temperature)) {
@@ -162,16 +183,14 @@ class GapImprover::Search {
                     best_ = GapSummary{total_, worst_, 0};
                     best_cells_ = cell_;
                     if (best_.total == 0) {
-                        break;
+                        return true;
                     }
                 }
             }
             temperature *= cooling;
         }
-        best_ = GapSummaryOf(best_cells_);
+        return true;
     }
-
-    const GapSummary& best() const { return best_; }
 
     void StoreBest(ByteMatrix& timetable) const {
         for (int c = 1; c <= classes_; ++c) {
@@ -198,30 +217,32 @@ class GapImprover::Search {
         }
     }
 
-    // Pinned lessons and joint lessons (both class sections' cells) stay; a
-    // joint lesson copied into the later class section was not searched.
+    // Pinned lessons stay. A joint lesson copied into the later of its class
+    // sections was not searched; it moves with the lesson it copies.
     int KindFlags(const ByteMatrix& timetable, int c, int s, int t) const {
         if (in_.pinned_lessons(AsIndex(c), AsIndex(s)) == t) {
             return 0;
         }
-        bool joint = false;
-        bool copy = false;
+        for (const auto& [teacher, other] : joint_partners_[AsIndex(c)]) {
+            if (teacher == t && other < c && timetable(AsIndex(other), AsIndex(s)) == t) {
+                return kMovable;
+            }
+        }
+        return kSearched | kMovable;
+    }
+
+    // The class sections each class section shares a joint lesson with.
+    void ListJointPartners() {
+        joint_partners_.assign(AsIndex(classes_) + 1, {});
         for (int k = 1; k <= rules_.joint_count; ++k) {
             const int first = rules_.joint_lessons[AsIndex(3 * k)];
             const int second = rules_.joint_lessons[AsIndex(3 * k + 1)];
-            if (rules_.joint_lessons[AsIndex(3 * k + 2)] != t || (first != c && second != c)) {
-                continue;
-            }
-            joint = true;
-            const int other = first == c ? second : first;
-            if (other < c && timetable(AsIndex(other), AsIndex(s)) == t) {
-                copy = true;
+            const int teacher = rules_.joint_lessons[AsIndex(3 * k + 2)];
+            if (first >= 1 && first <= classes_ && second >= 1 && second <= classes_) {
+                joint_partners_[AsIndex(first)].emplace_back(teacher, second);
+                joint_partners_[AsIndex(second)].emplace_back(teacher, first);
             }
         }
-        if (copy) {
-            return 0;
-        }
-        return joint ? kSearched : kSearched | kMovable;
     }
 
     // Reads the two-hour lessons as the search placed them: a teacher owing
@@ -428,7 +449,9 @@ class GapImprover::Search {
                 const int sa = a + kDays * i;
                 const int sb = b + kDays * i;
                 if (!FollowTeacher(Cell(x, sa), sb, a, b, height) ||
-                    !FollowTeacher(Cell(x, sb), sa, a, b, height)) {
+                    !FollowTeacher(Cell(x, sb), sa, a, b, height) ||
+                    !FollowJointLesson(x, sa, a, b, height) ||
+                    !FollowJointLesson(x, sb, a, b, height)) {
                     return false;
                 }
             }
@@ -445,6 +468,24 @@ class GapImprover::Search {
         for (int y = 1; y <= classes_; ++y) {
             if (Cell(y, to) == t && in_chain_[AsIndex(y)] != chain_stamp_ &&
                 !JoinChain(y, a, b, height)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // A joint lesson at slot s of class section x is given at the same slot in
+    // its partners: they exchange the same rows, so that it stays joint.
+    bool FollowJointLesson(int x, int s, int a, int b, int height) {
+        const int t = Cell(x, s);
+        if (t == 0) {
+            return true;
+        }
+        for (const auto& [teacher, y] : joint_partners_[AsIndex(x)]) {
+            if (teacher != t || in_chain_[AsIndex(y)] == chain_stamp_) {
+                continue;
+            }
+            if (Cell(y, s) != t || !JoinChain(y, a, b, height)) {
                 return false;
             }
         }
@@ -588,11 +629,8 @@ class GapImprover::Search {
     }
 
     bool JointPartners(int c, int y, int t) const {
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            const int first = rules_.joint_lessons[AsIndex(3 * k)];
-            const int second = rules_.joint_lessons[AsIndex(3 * k + 1)];
-            if (rules_.joint_lessons[AsIndex(3 * k + 2)] == t &&
-                ((first == c && second == y) || (first == y && second == c))) {
+        for (const auto& [teacher, partner] : joint_partners_[AsIndex(c)]) {
+            if (teacher == t && partner == y) {
                 return true;
             }
         }
@@ -612,6 +650,9 @@ class GapImprover::Search {
                 ++held;
                 searched = searched || (Flag(c, s) & kSearched) != 0;
             }
+        }
+        if (held > 1 && JointTeacherOf(c, t)) {
+            return false;  // a joint lesson is given once a day
         }
         if (held == 0 || !searched) {
             return true;
@@ -648,6 +689,15 @@ class GapImprover::Search {
             }
         }
         return true;
+    }
+
+    bool JointTeacherOf(int c, int t) const {
+        for (const auto& partner : joint_partners_[AsIndex(c)]) {
+            if (partner.first == t) {
+                return true;
+            }
+        }
+        return false;
     }
 
     bool HeldOnDay(int c, int t, int d) const {
@@ -718,6 +768,8 @@ class GapImprover::Search {
     int worst_ = 0;
     std::int64_t cost_ = 0;
 
+    // [class] = (teacher, partner class) of each joint lesson it shares.
+    std::vector<std::vector<std::pair<int, int>>> joint_partners_;
     std::vector<std::vector<std::uint8_t>> movable_slots_;  // [class]
     std::vector<int> movable_classes_;
     std::vector<int> chain_;
@@ -755,7 +807,7 @@ bool GapImprover::Improve(ByteMatrix& timetable, const std::atomic<bool>& stop) 
     report_.before = search.Summary();
     const std::int64_t moves =
         moves_per_class_ * std::max<std::int64_t>(inputs_.number_of_classes, 1);
-    search.Run(moves, started + budget_, stop, report_);
+    search.Run(moves, rounds_, started + budget_, stop, report_);
     report_.after = search.best();
     if (!FewerGaps(report_.after, report_.before)) {
         report_.after = report_.before;

@@ -26,9 +26,9 @@ struct ImprovementReport {
 // Reworks completed timetables toward fewer teacher gaps. It only exchanges
 // lessons between slots of a class section, in chains across class sections
 // when a teacher would otherwise be in two places at once, and keeps a move
-// only when every placement rule of the run still holds. Pinned lessons and
-// joint lessons stay where they are. The worst person's weekly gaps are
-// lowered first, then the total.
+// only when every placement rule of the run still holds. Pinned lessons stay
+// where they are; a joint lesson moves in both its class sections at once.
+// The worst person's weekly gaps are lowered first, then the total.
 //
 // One object per worker thread: it keeps its own random stream and scratch
 // tables. The inputs, options and rule tables must outlive it.
@@ -44,6 +44,8 @@ class GapImprover {
     void SetTimeBudget(std::chrono::milliseconds budget) { budget_ = budget; }
     // How many moves one rework tries, per class section.
     void SetMovesPerClass(std::int64_t moves) { moves_per_class_ = moves; }
+    // How many times the rework heats the timetable again while gaps remain.
+    void SetRounds(int rounds) { rounds_ = rounds; }
 
     // Reworks `timetable` [class][slot] in place and returns true when it
     // changed it. A timetable that does not meet every rule of the run as a
@@ -64,6 +66,7 @@ class GapImprover {
     RandomStream random_;
     std::chrono::milliseconds budget_{1500};
     std::int64_t moves_per_class_ = 40000;
+    int rounds_ = 3;
     ImprovementReport report_;
 };
 
