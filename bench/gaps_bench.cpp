@@ -56,7 +56,6 @@ void BM_FewerGaps(benchmark::State& state) {
     SchoolWithTimetables& prepared = SchoolOfSize(static_cast<int>(state.range(0)));
     const GeneratedSchool& school = prepared.school;
     GapImprover improver(school.inputs, school.options, school.rules, prepared.people, 11);
-    improver.SetTimeBudget(std::chrono::milliseconds(10000));
     if (state.range(1) > 0) {
         improver.SetMovesPerClass(state.range(1));
     }

@@ -68,7 +68,6 @@ void BM_DemoSchoolFewerGaps(benchmark::State& state) {
     if (state.range(1) > 0) {
         improver.SetRounds(static_cast<int>(state.range(1)));
     }
-    improver.SetTimeBudget(std::chrono::milliseconds(10000));
     const std::atomic<bool> stop{false};
     double sums[4] = {};
     int worst_above_two = 0;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -40,9 +39,8 @@ class GapImprover {
     GapImprover(const GapImprover&) = delete;
     GapImprover& operator=(const GapImprover&) = delete;
 
-    // How long one rework may take at most; the stop flag may end it sooner.
-    void SetTimeBudget(std::chrono::milliseconds budget) { budget_ = budget; }
-    // How many moves one rework tries, per class section.
+    // How many moves a round of one rework tries, per class section (up to
+    // 60 class sections).
     void SetMovesPerClass(std::int64_t moves) { moves_per_class_ = moves; }
     // How many times the rework heats the timetable again while gaps remain.
     void SetRounds(int rounds) { rounds_ = rounds; }
@@ -64,7 +62,6 @@ class GapImprover {
     const TeacherPeople& people_;
     RuleIndex index_;
     RandomStream random_;
-    std::chrono::milliseconds budget_{1500};
     std::int64_t moves_per_class_ = 40000;
     int rounds_ = 3;
     ImprovementReport report_;
