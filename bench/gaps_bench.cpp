@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "gap_rework_loop.h"
 #include "gaps/gap_improver.h"
 #include "gaps/teacher_gaps.h"
 #include "generator/school_generator.h"
@@ -47,43 +48,14 @@ SchoolWithTimetables& SchoolOfSize(int classes) {
     return *entry;
 }
 
-// One rework per iteration, each of a fresh copy of one of the search's
-// timetables, on one core; the counters are means over the iterations. The
-// arguments are the class sections, the moves tried per class section and the
-// rounds: 0 is the run's default, the larger budget in one round shows what
-// more time buys.
+// The arguments are the class sections, the moves tried per class section and
+// the rounds: 0 is the run's default, the larger budget in one round shows
+// what more time buys.
 void BM_FewerGaps(benchmark::State& state) {
     SchoolWithTimetables& prepared = SchoolOfSize(static_cast<int>(state.range(0)));
     const GeneratedSchool& school = prepared.school;
     GapImprover improver(school.inputs, school.options, school.rules, prepared.people, 11);
-    if (state.range(1) > 0) {
-        improver.SetMovesPerClass(state.range(1));
-    }
-    if (state.range(2) > 0) {
-        improver.SetRounds(static_cast<int>(state.range(2)));
-    }
-    const std::atomic<bool> stop{false};
-    double before_total = 0;
-    double after_total = 0;
-    double before_worst = 0;
-    double after_worst = 0;
-    std::int64_t runs = 0;
-    std::size_t next = 0;
-    for (auto _ : state) {
-        ByteMatrix timetable = prepared.timetables[next++ % prepared.timetables.size()];
-        improver.Improve(timetable, stop);
-        const ImprovementReport& report = improver.last_report();
-        before_total += report.before.total;
-        after_total += report.after.total;
-        before_worst += report.before.worst;
-        after_worst += report.after.worst;
-        ++runs;
-    }
-    const auto mean = [runs](double sum) { return sum / static_cast<double>(runs); };
-    state.counters["total_before"] = mean(before_total);
-    state.counters["total_after"] = mean(after_total);
-    state.counters["worst_before"] = mean(before_worst);
-    state.counters["worst_after"] = mean(after_worst);
+    ReworkLoop(state, improver, prepared.timetables, 1);
 }
 BENCHMARK(BM_FewerGaps)
     ->Args({9, 0, 0})

@@ -7,6 +7,7 @@
 #include "database/database.h"
 #include "exchange/exchange.h"
 #include "exchange/school_document.h"
+#include "gap_rework_loop.h"
 #include "gaps/gap_improver.h"
 #include "gaps/teacher_gaps.h"
 #include "load/problem_loader.h"
@@ -56,40 +57,13 @@ const DemoTimetables& Demo() {
     return demo;
 }
 
-// One rework per iteration, each of a fresh copy of one of the search's
-// timetables; the counters are means over the iterations.
+// The arguments are the moves tried per class section and the rounds: 0 is
+// the run's default, the larger budget in one round shows what more time buys.
 void BM_DemoSchoolFewerGaps(benchmark::State& state) {
     const DemoTimetables& demo = Demo();
     const RunOptions options;
     GapImprover improver(demo.problem.inputs, options, demo.problem.rules, demo.people, 3);
-    if (state.range(0) > 0) {
-        improver.SetMovesPerClass(state.range(0));
-    }
-    if (state.range(1) > 0) {
-        improver.SetRounds(static_cast<int>(state.range(1)));
-    }
-    const std::atomic<bool> stop{false};
-    double sums[4] = {};
-    int worst_above_two = 0;
-    std::size_t next = 0;
-    std::int64_t runs = 0;
-    for (auto _ : state) {
-        ByteMatrix timetable = demo.timetables[next++ % demo.timetables.size()];
-        improver.Improve(timetable, stop);
-        const ImprovementReport& report = improver.last_report();
-        sums[0] += report.before.total;
-        sums[1] += report.after.total;
-        sums[2] += report.before.worst;
-        sums[3] += report.after.worst;
-        worst_above_two += report.after.worst > 2 ? 1 : 0;
-        ++runs;
-    }
-    const auto mean = [runs](double sum) { return sum / static_cast<double>(runs); };
-    state.counters["total_before"] = mean(sums[0]);
-    state.counters["total_after"] = mean(sums[1]);
-    state.counters["worst_before"] = mean(sums[2]);
-    state.counters["worst_after"] = mean(sums[3]);
-    state.counters["worst_over_2"] = worst_above_two;
+    ReworkLoop(state, improver, demo.timetables, 0);
 }
 BENCHMARK(BM_DemoSchoolFewerGaps)
     ->Args({0, 0})
