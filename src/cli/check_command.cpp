@@ -2,15 +2,13 @@
 // under the chosen options, every reason at once.
 #include "check_command.h"
 
-#include <QTemporaryDir>
 #include <cstdio>
 #include <string>
 
 #include "cli_commands.h"
 #include "console.h"
-#include "database/database.h"
 #include "feasibility/feasibility.h"
-#include "load/problem_loader.h"
+#include "load/school_reading.h"
 #include "prepare/working_copy.h"
 
 namespace taktirio::cli {
@@ -22,19 +20,7 @@ int CheckTimetablePossible(const data::Session& session, const RunSettings& sett
     }
     data::LoadedProblem problem;
     try {
-        // A scratch working copy: a check only reads the program directory,
-        // so it never rewrites DATA.sqlite under a run that holds it.
-        const QTemporaryDir scratch;
-        if (!scratch.isValid()) {
-            Say(stderr,
-                "Δεν μπορεί να δημιουργηθεί προσωρινός φάκελος για τον έλεγχο "
-                "(TMPDIR).");
-            return kExitFailure;
-        }
-        data::Database working =
-            data::Database::Open(scratch.filePath(QStringLiteral("DATA.sqlite")));
-        data::PrepareWorkingCopy(session, working.connection());
-        problem = data::LoadProblem(working.connection(), session.school);
+        problem = data::LoadSchoolForReading(session);
     } catch (const data::PreparationError& error) {
         Say(stderr, error.message().toStdString());
         return kExitDataProblem;

@@ -572,7 +572,7 @@ int Dispatch(const CommandLine& line) {
     }
     if (line.command == QLatin1String("verify")) {
         const OpenSchool open = OpenExisting(paths);
-        return VerifyPage(open.session, paths, line.positional[0], line.solve.settings);
+        return VerifyPage(open.session, line.positional[0], line.solve.settings);
     }
     return Solve(line.solve, paths);  // the parser knows no other command
 }

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <random>
 #include <string>
 #include <thread>
@@ -88,6 +89,25 @@ bool IsTerminal(FILE* stream) {
     return isatty(fileno(stream)) == 1;
 }
 
+// Asks on a terminal whether the previous pages may be deleted.
+bool AskToDeletePrevious() {
+    if (!IsTerminal(stdin)) {
+        return false;
+    }
+    std::string question = kDeletePreviousQuestion;
+    for (char& ch : question) {
+        if (ch == '\r') {
+            ch = ' ';
+        }
+    }
+    std::fprintf(stderr, "%s [ν/ο] ", question.c_str());
+    std::fflush(stderr);
+    std::string answer;
+    std::getline(std::cin, answer);
+    return answer == "ν" || answer == "Ν" || answer == "ναι" || answer == "y" || answer == "Y" ||
+           answer == "yes";
+}
+
 // Solution lines on standard output, each followed by its teacher gaps; on a
 // terminal the preparation's and the loading's steps and a progress line of
 // the search on standard error, each rewriting itself. Ctrl-C (or SIGTERM,
@@ -129,6 +149,14 @@ class ConsoleListener : public RunListener {
         Say(stdout, line);
         Say(stdout, SolutionGapsLine(gaps, people_ != nullptr ? *people_ : TeacherPeople{}));
     }
+    // On a terminal, a yes deletes the previous pages; Ctrl-C at the question
+    // stops the command.
+    Consent ConsentToDeletePrevious(const std::filesystem::path& /*folder*/) override {
+        if (AskToDeletePrevious()) {
+            return Consent::kGiven;
+        }
+        return Interrupted() ? Consent::kStop : Consent::kRefused;
+    }
     void ClearLine() {
         if (shown_) {
             std::fprintf(stderr, "\r%60s\r", "");
@@ -155,33 +183,6 @@ class ConsoleListener : public RunListener {
     std::int64_t attempts_ = 0;
 };
 
-// Asks on a terminal whether the previous pages may be deleted.
-bool AskToDeletePrevious() {
-    if (!IsTerminal(stdin)) {
-        return false;
-    }
-    std::string question = kDeletePreviousQuestion;
-    for (char& ch : question) {
-        if (ch == '\r') {
-            ch = ' ';
-        }
-    }
-    std::fprintf(stderr, "%s [ν/ο] ", question.c_str());
-    std::fflush(stderr);
-    std::string answer;
-    std::getline(std::cin, answer);
-    return answer == "ν" || answer == "Ν" || answer == "ναι" || answer == "y" || answer == "Y" ||
-           answer == "yes";
-}
-
-int ContradictoryData(const std::string& detail) {
-    Say(stderr, std::string(kContradictoryDataMessage));
-    if (!detail.empty()) {
-        Say(stderr, detail);
-    }
-    return kExitDataProblem;
-}
-
 int ExitCodeOf(const RunSummary& summary) {
     if (summary.found == summary.requested) {
         return kExitOk;
@@ -200,7 +201,8 @@ SearchRequest SearchRequestOf(const SolveRequest& request, int stored_solutions)
     search.seed = request.seed;
     search.threads = request.threads;
     search.time_limit_seconds = request.time_limit_seconds;
-    search.delete_previous = true;  // consent is asked before the search starts
+    // Without --replace the listener asks, once the checks have passed.
+    search.delete_previous = request.replace;
     search.check_timetable_possible = request.check_timetable_possible;
     return search;
 }
@@ -220,34 +222,23 @@ std::optional<int> PrepareRun(const SolveRequest& request, RunSequence& sequence
     return std::nullopt;
 }
 
-// The checks that could stop a run, all made before a previous page is
-// deleted: names the pages can hold, consent, a folder that takes new files.
-// Returns an exit code when the run cannot go ahead.
-std::optional<int> CheckBeforeDeleting(const SolveRequest& request, const RunSequence& sequence) {
-    const std::filesystem::path directory = sequence.SolutionsFolder();
-    if (const auto message = sequence.NameProblem()) {
-        Say(stderr, *message);
-        return kExitDataProblem;
+// The tool's exit code for a run that failed on its way.
+int ExitCodeOf(RunFailure::Kind kind) {
+    switch (kind) {
+        case RunFailure::Kind::kStopped:
+            return kExitNoneFound;
+        case RunFailure::Kind::kInvalidValues:
+            return kExitUsage;
+        case RunFailure::Kind::kSearchRefused:
+        case RunFailure::Kind::kContradictory:
+            return kExitDataProblem;
+        case RunFailure::Kind::kPreviousKept:
+            return kExitRefused;
+        case RunFailure::Kind::kPageNotDeleted:
+        case RunFailure::Kind::kCannotRun:
+            return kExitFailure;
     }
-    if (const auto reasons = sequence.TimetableProblem(
-            SearchRequestOf(request, sequence.problem().solutions_requested))) {
-        Say(stderr, *reasons);
-        return kExitDataProblem;
-    }
-    if (sequence.HasPreviousPages() && !request.replace && !AskToDeletePrevious()) {
-        if (Interrupted()) {
-            throw RunStoppedError(QString::fromUtf8(kStoppedBeforeSearchMessage),
-                                  QStringLiteral("interrupted at the question"));
-        }
-        Say(stderr, "Υπάρχουν προηγούμενες λύσεις στο " + directory.string() +
-                        ".\rΗ εκτέλεση ακυρώθηκε: δώσε --replace για να διαγραφούν.");
-        return kExitRefused;
-    }
-    if (const auto problem_text = sequence.FolderProblem()) {
-        Say(stderr, *problem_text);
-        return kExitFailure;
-    }
-    return std::nullopt;
+    return kExitFailure;
 }
 
 int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListener& listener) {
@@ -308,42 +299,16 @@ int Solve(const SolveRequest& request, const ProgramPaths& paths) {
         if (const auto refused = PrepareRun(request, sequence)) {
             return *refused;
         }
-        if (const auto refused = CheckBeforeDeleting(request, sequence)) {
-            return *refused;
-        }
         return RunSearch(request, sequence, listener);
-    } catch (const RunStoppedError& error) {
-        Say(stderr, error.message());
-        return kExitNoneFound;
-    } catch (const RunRefusedError& error) {
-        Say(stderr, error.message());
-        return kExitUsage;
-    } catch (const PreparationError& error) {
-        Say(stderr, error.message());
-        return kExitDataProblem;
-    } catch (const ProblemLoadError& error) {
-        Say(stderr, error.message());
-        return kExitDataProblem;
-    } catch (const ProblemError& error) {
-        return ContradictoryData(error.what());
-    } catch (const ContradictoryDataError& error) {
-        return ContradictoryData(error.what());
-    } catch (const RunStartError& error) {
-        Say(stderr, std::string(error.what()) + "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν.");
-        return kExitFailure;
-    } catch (const PageDeleteError& error) {
-        Say(stderr, "Η προηγούμενη λύση " + error.path().string() + " δεν μπορεί να διαγραφεί (" +
-                        error.reason() + ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε.");
-        return kExitFailure;
-    } catch (const PageWriteError& error) {
-        Say(stderr, "Η σελίδα " + error.path() + " δεν μπορεί να γραφτεί.\r" + error.what());
-        return kExitFailure;
-    } catch (const EncodingError& error) {
-        Say(stderr, error.what());
-        return kExitFailure;
-    } catch (const std::filesystem::filesystem_error& error) {
-        Say(stderr, error.what());
-        return kExitFailure;
+    } catch (const std::bad_alloc&) {
+        throw;  // the tool's own message and exit code
+    } catch (...) {
+        const RunFailure failure = DescribeRunFailure(std::current_exception());
+        Say(stderr, failure.message);
+        if (!failure.detail.empty()) {
+            Say(stderr, failure.detail);
+        }
+        return ExitCodeOf(failure.kind);
     }
 }
 

@@ -12,8 +12,7 @@
 #include "cli_commands.h"
 #include "common/narrow.h"
 #include "console.h"
-#include "database/database.h"
-#include "load/problem_loader.h"
+#include "load/school_reading.h"
 #include "pages/page_errors.h"
 #include "pages/solution_page_reader.h"
 #include "prepare/working_copy.h"
@@ -119,8 +118,7 @@ ByteMatrix TimetableOf(const ClassTables& page, const SolverInputs& in,
 
 }  // namespace
 
-int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, const QString& page,
-               const RunSettings& settings) {
+int VerifyPage(const data::Session& session, const QString& page, const RunSettings& settings) {
     if (!RunSettingsValid(settings)) {
         Say(stderr, kInvalidValuesMessage);
         return kExitUsage;
@@ -143,9 +141,7 @@ int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, co
 
     data::LoadedProblem problem;
     try {
-        data::Database working = data::Database::Open(paths.working_database);
-        data::PrepareWorkingCopy(session, working.connection());
-        problem = data::LoadProblem(working.connection(), session.school);
+        problem = data::LoadSchoolForReading(session);
     } catch (const data::PreparationError& error) {
         Say(stderr, error.message().toStdString());
         return kExitDataProblem;

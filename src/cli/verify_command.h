@@ -20,7 +20,6 @@ enum VerifyExitCode {
 // against the logged-in school's data (prepared and loaded as a run does)
 // under the run options given: prints every violation and returns 1, or
 // prints nothing and returns 0.
-int VerifyPage(const data::Session& session, const data::ProgramPaths& paths, const QString& page,
-               const RunSettings& settings);
+int VerifyPage(const data::Session& session, const QString& page, const RunSettings& settings);
 
 }  // namespace taktirio::cli

@@ -3,6 +3,8 @@
 #include "run/run_sequence.h"
 
 #include <QDir>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "cli_support.h"
@@ -281,6 +283,90 @@ TEST_F(RunSequenceTest, RefusedNumbersDeleteNoPage) {
     }
     EXPECT_TRUE(Pages().exists(QStringLiteral("SOLUTION1.htm")));
     EXPECT_TRUE(Pages().exists(QStringLiteral("SOLUTION2.htm")));
+}
+
+// Answers the question about the previous pages as told, and counts it.
+class Consenting : public RunListener {
+  public:
+    explicit Consenting(Consent answer) : answer_(answer) {}
+    Consent ConsentToDeletePrevious(const std::filesystem::path& /*folder*/) override {
+        ++asked;
+        return answer_;
+    }
+    int asked = 0;
+
+  private:
+    Consent answer_;
+};
+
+// What stops a search is found inside the sequence, in one order, before any
+// page is deleted, and each refusal is described with its kind: the run
+// window and the tool share it.
+TEST_F(RunSequenceTest, WhatStopsTheSearchIsRefusedBeforeAnyPageGoes) {
+    using Kind = RunFailure::Kind;
+    struct Case {
+        const char* name;
+        std::function<void(SearchRequest&)> change;
+        RunListener::Consent consent;
+        std::optional<Kind> refused;  // none: the search runs
+        int questions;                // times the listener was asked
+    };
+    const auto no_timetable = [](SearchRequest& r) {
+        r.settings.last_hours_limit_on = true;
+        r.settings.last_hours_limit = 1;
+    };
+    const auto keep_pages = [](SearchRequest& r) { r.delete_previous = false; };
+    const std::vector<Case> cases = {
+        {"the checks find no timetable", no_timetable, RunListener::Consent::kGiven,
+         Kind::kSearchRefused, 0},
+        {"the checks come before the question",
+         [&](SearchRequest& r) {
+             no_timetable(r);
+             keep_pages(r);
+         },
+         RunListener::Consent::kGiven, Kind::kSearchRefused, 0},
+        {"no consent", keep_pages, RunListener::Consent::kRefused, Kind::kPreviousKept, 1},
+        {"a stop at the question", keep_pages, RunListener::Consent::kStop, Kind::kStopped, 1},
+        {"consent at the question", keep_pages, RunListener::Consent::kGiven, std::nullopt, 1},
+    };
+    for (const Case& c : cases) {
+        Consenting listener(c.consent);
+        RunSequence sequence(paths_, &listener);
+        sequence.Prepare();
+        sequence.Load();
+        ASSERT_EQ(sequence.Search(Request(2)).found, 2) << c.name;
+        const QByteArray second = FileBytes(Pages().filePath(QStringLiteral("SOLUTION2.htm")));
+        SearchRequest request = Request(1);
+        request.seed = 8;
+        c.change(request);
+        try {
+            EXPECT_EQ(sequence.Search(request).found, 1) << c.name;
+            EXPECT_FALSE(c.refused) << c.name << ": the search ran";
+            EXPECT_FALSE(Pages().exists(QStringLiteral("SOLUTION2.htm"))) << c.name;
+        } catch (...) {
+            const RunFailure failure = DescribeRunFailure(std::current_exception());
+            EXPECT_EQ(std::optional(failure.kind), c.refused)
+                << c.name << ": " << failure.message.toStdString();
+            EXPECT_TRUE(LeavesPreviousPages(failure.kind)) << c.name;
+            EXPECT_EQ(FileBytes(Pages().filePath(QStringLiteral("SOLUTION2.htm"))), second)
+                << c.name;
+        }
+        EXPECT_EQ(listener.asked, c.questions) << c.name;
+    }
+    // A name the pages cannot hold is refused first of all, whatever the options.
+    RenameFirstClass(QStringLiteral("A\u4e00"));
+    RunSequence sequence(paths_);
+    sequence.Prepare();
+    sequence.Load();
+    SearchRequest request = Request(1);
+    no_timetable(request);
+    try {
+        sequence.Search(request);
+        ADD_FAILURE() << "a name the pages cannot hold was accepted";
+    } catch (const SearchRefusedError& error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("A\u4e00")))
+            << error.message().toStdString();
+    }
 }
 
 TEST_F(RunSequenceTest, AnUndeletablePreviousPageStopsTheRunAndIsNamed) {

@@ -476,15 +476,48 @@ TEST(Solve, InterruptingSignalsStopTheRunAndTheSummaryFollows) {
     }
 }
 
+// The readers, check and verify PAGE, change no byte of either database,
+// with no run going and while one holds the directory.
+void ExpectReadersLeaveTheDatabases(const QTemporaryDir& dir, const QStringList& at,
+                                    const QString& page) {
+    const QString entry = dir.filePath(QStringLiteral("DATA2.sqlite"));
+    const QString working = dir.filePath(QStringLiteral("DATA.sqlite"));
+    const QByteArray entry_before = FileBytes(entry);
+    const QByteArray working_before = FileBytes(working);
+    ASSERT_FALSE(working_before.isEmpty());
+    for (const QStringList& reader :
+         {QStringList{QStringLiteral("check")}, QStringList{QStringLiteral("verify"), page}}) {
+        const Result r = RunCli(reader + at);
+        EXPECT_NE(r.code, 4) << reader.join(u' ').toStdString() << ": " << r.err.toStdString();
+        EXPECT_EQ(FileBytes(entry), entry_before) << reader.join(u' ').toStdString();
+        EXPECT_EQ(FileBytes(working), working_before) << reader.join(u' ').toStdString();
+    }
+}
+
 // One writer at a time: while a run holds the directory, a second run and an
 // import are refused with the holder named, and nothing of theirs is written.
+// Readers are never refused, and never write.
 TEST(Solve, ASecondWriterIsRefusedWhileARunHoldsTheDirectory) {
     QTemporaryDir dir;
     const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    // A page of the demo school for verify to read, then the school that a
+    // run searches without end.
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
+    ASSERT_EQ(RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("1"),
+                                 QStringLiteral("--threads"), QStringLiteral("1")} +
+                     at)
+                  .code,
+              0);
+    const QDir solutions(dir.filePath(QStringLiteral("SOLUTIONS")));
+    const QString user = solutions.entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
+    const QString page = dir.filePath(QStringLiteral("demo.htm"));
+    ASSERT_TRUE(QFile::rename(solutions.filePath(user + QStringLiteral("/SOLUTION1.htm")), page));
+    ExpectReadersLeaveTheDatabases(dir, at, page);
     ASSERT_EQ(
         RunCli(QStringList{QStringLiteral("import"), WriteContradictorySchool(dir)} + at).code, 0);
     QProcess first;
     ASSERT_TRUE(StartEndlessSolve(first, at, {QStringLiteral("--replace")}));
+    ExpectReadersLeaveTheDatabases(dir, at, page);
     const QByteArray entry_before = FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite")));
 
     for (const QStringList& second :

@@ -364,6 +364,25 @@ Database Database::Open(const QString& path, const DatabaseDesign& design) {
     }
 }
 
+Database Database::OpenInMemory() {
+    const QString name = NewConnectionName();
+    const QString path = QStringLiteral(":memory:");
+    Database memory = [&name, &path] {
+        try {
+            return Database(Connect(path, name, false), name, path);
+        } catch (...) {
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+    }();
+    Transaction transaction(memory.connection());
+    for (const QString& statement : SchoolDesign().statements) {
+        Run(memory.connection(), statement);
+    }
+    transaction.Commit();
+    return memory;
+}
+
 Database::Database(QSqlDatabase db, QString name, QString path)
     : db_(std::move(db)), name_(std::move(name)), path_(std::move(path)) {}
 

@@ -28,6 +28,9 @@ class Database {
     static Database Open(const QString& path);
     // The same for a file of another design (the print work tables).
     static Database Open(const QString& path, const DatabaseDesign& design);
+    // A private database of the school design in memory, gone when the object
+    // goes: a scratch working copy for commands that only read.
+    static Database OpenInMemory();
 
     Database(Database&& other) noexcept;
     Database& operator=(Database&& other) noexcept;

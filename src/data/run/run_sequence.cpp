@@ -67,27 +67,72 @@ class RunSequence::EngineObserver : public RunObserver {
     bool stopping_ = false;
 };
 
-QString RunFailureMessage(std::exception_ptr error) {
+RunFailure DescribeRunFailure(std::exception_ptr error) {
+    using Kind = RunFailure::Kind;
+    const auto failure = [](Kind kind, const QString& message, const std::string& detail = {}) {
+        return RunFailure{kind, message, detail};
+    };
+    const auto text = [](const std::string& utf8) { return QString::fromStdString(utf8); };
     try {
         std::rethrow_exception(error);
-    } catch (const DataError& failure) {
-        return failure.message();
-    } catch (const PageDeleteError& failure) {
-        return QString::fromStdString("Η προηγούμενη λύση " + failure.path().string() +
-                                      " δεν μπορεί να διαγραφεί (" + failure.reason() +
-                                      ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε.");
-    } catch (const RunStartError& failure) {
-        return QString::fromStdString(std::string(failure.what()) +
-                                      "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν.");
-    } catch (const PageWriteError& failure) {
-        return QString::fromStdString("Η σελίδα " + failure.path() + " δεν μπορεί να γραφτεί.\r" +
-                                      failure.what());
-    } catch (const std::filesystem::filesystem_error& failure) {
-        return QString::fromStdString(failure.what());
+    } catch (const RunStoppedError& stopped) {
+        return failure(Kind::kStopped, stopped.message());
+    } catch (const RunRefusedError& refused) {
+        return failure(Kind::kInvalidValues, refused.message());
+    } catch (const SearchRefusedError& refused) {
+        return failure(Kind::kSearchRefused, refused.message());
+    } catch (const PreparationError& refused) {
+        return failure(Kind::kContradictory, refused.message());
+    } catch (const ProblemLoadError& refused) {
+        return failure(Kind::kContradictory, refused.message());
+    } catch (const PreviousPagesKeptError& kept) {
+        return failure(Kind::kPreviousKept, kept.message());
+    } catch (const DataError& other) {
+        return failure(Kind::kCannotRun, other.message());
+    } catch (const PageDeleteError& undeletable) {
+        return failure(Kind::kPageNotDeleted,
+                       text("Η προηγούμενη λύση " + undeletable.path().string() +
+                            " δεν μπορεί να διαγραφεί (" + undeletable.reason() +
+                            ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε."));
+    } catch (const RunStartError& not_started) {
+        return failure(Kind::kCannotRun, text(std::string(not_started.what()) +
+                                              "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν."));
+    } catch (const PageWriteError& unwritten) {
+        return failure(Kind::kCannotRun, text("Η σελίδα " + unwritten.path() +
+                                              " δεν μπορεί να γραφτεί.\r" + unwritten.what()));
+    } catch (const EncodingError& unwritable) {
+        return failure(Kind::kCannotRun, text(unwritable.what()));
+    } catch (const std::filesystem::filesystem_error& file) {
+        return failure(Kind::kCannotRun, text(file.what()));
+    } catch (const ProblemError& contradiction) {
+        return failure(Kind::kContradictory, QString::fromUtf8(kContradictoryDataMessage),
+                       contradiction.what());
+    } catch (const ContradictoryDataError& contradiction) {
+        return failure(Kind::kContradictory, QString::fromUtf8(kContradictoryDataMessage),
+                       contradiction.what());
     } catch (...) {
-        // Data that break the solver's rules, and anything else unforeseen.
-        return QString::fromUtf8(kContradictoryDataMessage);
+        // Anything else unforeseen.
+        return failure(Kind::kContradictory, QString::fromUtf8(kContradictoryDataMessage));
     }
+}
+
+QString RunFailureMessage(std::exception_ptr error) {
+    return DescribeRunFailure(std::move(error)).message;
+}
+
+bool LeavesPreviousPages(RunFailure::Kind kind) {
+    switch (kind) {
+        case RunFailure::Kind::kStopped:
+        case RunFailure::Kind::kInvalidValues:
+        case RunFailure::Kind::kSearchRefused:
+        case RunFailure::Kind::kPreviousKept:
+        case RunFailure::Kind::kPageNotDeleted:
+            return true;
+        case RunFailure::Kind::kContradictory:
+        case RunFailure::Kind::kCannotRun:
+            return false;
+    }
+    return false;
 }
 
 RunSequence::RunSequence(ProgramPaths paths, RunListener* listener)
@@ -194,26 +239,43 @@ bool RunSequence::HasPreviousPages() const {
     return taktirio::HasPreviousPages(SolutionsFolder());
 }
 
-std::optional<std::string> RunSequence::NameProblem() const {
-    return UnwritableNameMessage(problem_.page_info, problem_.inputs.class_names,
-                                 problem_.inputs.teacher_names);
-}
-
-std::optional<std::string> RunSequence::FolderProblem() const {
+void RunSequence::RefuseWhatStopsTheSearch(const SearchRequest& request) {
+    const auto refuse = [](const std::optional<std::string>& problem, const char* what) {
+        if (problem) {
+            throw SearchRefusedError(QString::fromStdString(*problem), QString::fromLatin1(what));
+        }
+    };
+    refuse(UnwritableNameMessage(problem_.page_info, problem_.inputs.class_names,
+                                 problem_.inputs.teacher_names),
+           "a name the pages cannot hold");
+    if (request.check_timetable_possible) {
+        const std::vector<Infeasibility> reasons =
+            CheckBeforeSearch(problem_.inputs, problem_.rules, ToRunOptions(request.settings));
+        refuse(reasons.empty() ? std::nullopt : std::optional(InfeasibilityMessage(reasons)),
+               "the checks before a search found reasons");
+    }
+    const std::filesystem::path folder = SolutionsFolder();
+    if (!request.delete_previous && taktirio::HasPreviousPages(folder)) {
+        switch (listener_.load()->ConsentToDeletePrevious(folder)) {
+            case RunListener::Consent::kGiven:
+                break;
+            case RunListener::Consent::kStop:
+                stop_.store(true);
+                StopIfAsked();
+                break;
+            case RunListener::Consent::kRefused:
+                throw PreviousPagesKeptError(
+                    QString::fromStdString("Υπάρχουν προηγούμενες λύσεις στο " + folder.string() +
+                                           ".\rΗ εκτέλεση ακυρώθηκε: δώσε --replace για να "
+                                           "διαγραφούν."),
+                    QStringLiteral("previous pages kept"));
+        }
+    }
     bool created = false;
-    return PrepareSolutionsFolder(SolutionsFolder(), created);
-}
-
-std::optional<std::string> RunSequence::TimetableProblem(const SearchRequest& request) const {
-    if (!request.check_timetable_possible) {
-        return std::nullopt;
+    if (const auto problem = PrepareSolutionsFolder(folder, created)) {
+        throw SolutionsFolderError(QString::fromStdString(*problem),
+                                   QStringLiteral("the solutions folder takes no new file"));
     }
-    const std::vector<Infeasibility> reasons =
-        CheckBeforeSearch(problem_.inputs, problem_.rules, ToRunOptions(request.settings));
-    if (reasons.empty()) {
-        return std::nullopt;
-    }
-    return InfeasibilityMessage(reasons);
 }
 
 RunSummary RunSequence::Search(const SearchRequest& request) {
@@ -222,6 +284,7 @@ RunSummary RunSequence::Search(const SearchRequest& request) {
                               QStringLiteral("run numbers out of range"));
     }
     StopIfAsked();
+    RefuseWhatStopsTheSearch(request);
     const std::filesystem::path directory = SolutionsFolder();
     RunParameters parameters;
     parameters.options = ToRunOptions(request.settings);
@@ -240,7 +303,9 @@ RunSummary RunSequence::Search(const SearchRequest& request) {
             stop_.store(true);
         }
         StopIfAsked();
-        if (request.delete_previous && taktirio::HasPreviousPages(directory)) {
+        // Consent was given by the request or by the listener before the
+        // workers started.
+        if (taktirio::HasPreviousPages(directory)) {
             DeletePreviousPages(directory);
         }
         listener_.load()->SearchStarted(parameters.seed, parameters.threads);

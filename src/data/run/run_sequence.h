@@ -50,6 +50,13 @@ class RunListener {
     // teacher gaps.
     virtual void Solution(int /*solution*/, const std::string& /*line*/,
                           const SolutionGaps& /*gaps*/) {}
+    // Asked when the solutions folder holds previous pages and the request
+    // did not consent to deleting them; the folder is named. Without an
+    // answer the pages stay and the search does not start.
+    enum class Consent { kGiven, kRefused, kStop };
+    virtual Consent ConsentToDeletePrevious(const std::filesystem::path& /*folder*/) {
+        return Consent::kRefused;
+    }
 };
 
 // A stop asked before the search began: the previous working copy is as it
@@ -62,6 +69,26 @@ class RunStoppedError : public DataError {
 // Numbers of a run that lie outside their ranges: `message()` is
 // kInvalidValuesMessage. Raised before anything is changed.
 class RunRefusedError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// Why a loaded school cannot be searched, found before any page is deleted:
+// a name its pages cannot hold, or the reasons the checks before a search
+// found under the run's options. `message()` is the text to show.
+class SearchRefusedError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// The solutions folder cannot take new pages; nothing was deleted.
+class SolutionsFolderError : public DataError {
+  public:
+    using DataError::DataError;
+};
+
+// The previous pages were not to be deleted, so the search did not start.
+class PreviousPagesKeptError : public DataError {
   public:
     using DataError::DataError;
 };
@@ -98,9 +125,31 @@ struct WorkingSchool {
     int solutions_requested = 1;
 };
 
-// The message for the user of an error a stage of the run raised: the data
-// layer's own text, the undeletable page named, or the contradictory-data text.
+// What an error a stage of the run raised means to its user: one text for
+// the windows and the tool alike, and what kind of failure it is, which the
+// tool turns into its exit code and the run window into staying open.
+struct RunFailure {
+    enum class Kind {
+        kStopped,         // a stop before the search; nothing changed
+        kInvalidValues,   // numbers of the run out of their ranges
+        kSearchRefused,   // the checks before a search, names the pages cannot hold
+        kContradictory,   // data the preparation, the loading or the solver refused
+        kPreviousKept,    // the previous pages were not to be deleted
+        kPageNotDeleted,  // a previous page that cannot be deleted
+        kCannotRun,       // a folder, file, database or thread that cannot be used
+    };
+    Kind kind = Kind::kCannotRun;
+    QString message;     // the text for the user
+    std::string detail;  // a technical line the tool prints under it; may be empty
+};
+RunFailure DescribeRunFailure(std::exception_ptr error);
+
+// The message alone.
 QString RunFailureMessage(std::exception_ptr error);
+
+// True when the run's failure left the previous pages and the window may
+// offer a new search (a stop, a refusal before the search).
+bool LeavesPreviousPages(RunFailure::Kind kind);
 
 // The way into a run, for the windows and the command-line tool alike: the
 // checks, the requested number, the working copy, the loading and the search,
@@ -161,22 +210,20 @@ class RunSequence {
     std::filesystem::path SolutionsFolder() const;
     bool HasPreviousPages() const;
 
-    // What would stop a search before any page is deleted, each the message
-    // to show or nothing: a name the pages cannot hold; a folder that cannot
-    // take new files (it is created when missing).
-    std::optional<std::string> NameProblem() const;
-    std::optional<std::string> FolderProblem() const;
-    // Why the loaded school can have no timetable under the request's
-    // options: every reason the checks before a search find, as one message,
-    // or nothing. Nothing too when the request skips the checks.
-    std::optional<std::string> TimetableProblem(const SearchRequest& request) const;
-
-    // Searches the loaded problem. The previous pages are deleted, when the
-    // request allows it, only once every worker thread has started; a page that
-    // cannot be deleted stops the run there (PageDeleteError naming it). A stop
-    // before that point raises RunStoppedError; a stop during the search ends
-    // it with its summary. RunRefusedError for numbers out of range, and the
-    // engine's errors (ProblemError, RunStartError, PageWriteError, …).
+    // Searches the loaded problem. First, in this order, what would stop a
+    // search before any page is deleted: numbers out of range
+    // (RunRefusedError); a name the pages cannot hold, or the reasons the
+    // checks before a search find under the request's options, unless the
+    // request skips them (SearchRefusedError); the previous pages, when the
+    // request does not consent to deleting them, go only with the listener's
+    // consent (PreviousPagesKeptError, or RunStoppedError when it asks to
+    // stop); a folder that cannot take new pages (SolutionsFolderError; it
+    // is created when missing). The previous pages are then deleted only
+    // once every worker thread has started; a page that cannot be deleted
+    // stops the run there (PageDeleteError naming it). A stop before that
+    // point raises RunStoppedError; a stop during the search ends it with its
+    // summary. The engine's own errors (ProblemError, RunStartError,
+    // PageWriteError, …) go on as they are.
     RunSummary Search(const SearchRequest& request);
 
     // Asks the running stage to stop; safe from any thread.
@@ -188,6 +235,7 @@ class RunSequence {
   private:
     class EngineObserver;
     void StopIfAsked() const;
+    void RefuseWhatStopsTheSearch(const SearchRequest& request);
     StepProgress StepsOf(RunWork work);
 
     ProgramPaths paths_;

@@ -47,22 +47,6 @@ void Colour(QProgressBar* gauge, const QColor& colour) {
     gauge->setPalette(palette);
 }
 
-// The previous pages stay when a search cannot start for one of these: the
-// window goes back to idle after the message. Any other error closes it.
-bool KeepsTheWindow(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const data::RunStoppedError&) {
-        return true;
-    } catch (const data::RunRefusedError&) {
-        return true;
-    } catch (const PageDeleteError&) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 }  // namespace
 
 RunWindow::RunWindow(ProgramContext* context, std::shared_ptr<data::RunSequence> sequence,
@@ -441,17 +425,6 @@ void RunWindow::Button1Click() {
         this,
         [sequence, request, summary] {
             sequence->Load();
-            // One after the other: the folder is created only for a search
-            // that can start.
-            const auto refuse_if = [](const std::optional<std::string>& problem) {
-                if (problem) {
-                    throw data::RunRefusedError(QString::fromStdString(*problem),
-                                                QStringLiteral("the search cannot start"));
-                }
-            };
-            refuse_if(sequence->NameProblem());
-            refuse_if(sequence->TimetableProblem(request));
-            refuse_if(sequence->FolderProblem());
             *summary = sequence->Search(request);
         },
         [this, summary](std::exception_ptr error) { finish(error, *summary); });
@@ -500,8 +473,11 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
     worker_ = nullptr;
     sequence_->SetListener(nullptr);
     if (error != nullptr) {
-        const QString message = data::RunFailureMessage(error);
-        if (!KeepsTheWindow(error)) {
+        const data::RunFailure failure = data::DescribeRunFailure(error);
+        const QString& message = failure.message;
+        // The previous pages stay when the search could not start: the window
+        // goes back to idle after the message. Any other error closes it.
+        if (!data::LeavesPreviousPages(failure.kind)) {
             // A run that failed on its way is abandoned where it is; the
             // pages already written stay.
             context_->asker->Error(this, message);
