@@ -598,8 +598,8 @@ QString UsageText() {
     return text + u'\n' + S(kExitCodesText);
 }
 
-int RunCommand(const QStringList& arguments, const QString& directory) {
-    if (const std::optional<int> code = RunPrintCommand(arguments, directory)) {
+int RunCommand(const QStringList& arguments, const QString& directory, const ReportDrawer& draw) {
+    if (const std::optional<int> code = RunPrintCommand(arguments, directory, draw)) {
         return *code;
     }
     const QString name = CommandName(arguments);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "print_command.h"
+
 namespace taktirio::cli {
 
 // The tool's exit codes (documented in README.md).
@@ -16,8 +18,9 @@ enum ExitCode {
 };
 
 // Runs one command line (without the program name) in `directory`; writes
-// results to standard output and messages to standard error.
-int RunCommand(const QStringList& arguments, const QString& directory);
+// results to standard output and messages to standard error. `print` gives
+// its report to `draw`.
+int RunCommand(const QStringList& arguments, const QString& directory, const ReportDrawer& draw);
 
 QString UsageText();
 

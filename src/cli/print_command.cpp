@@ -1,19 +1,16 @@
-// taktirio-cli print and free: a solution page read into the print work
-// tables, then drawn by the report layouts into a PDF, or asked which
-// teachers are free at a day and hour. The same tables and layouts as the
+// taktirio-cli print and free: the command lines of a solution page read
+// into the print work tables, then drawn into a PDF (by the drawing program)
+// or asked which teachers are free at a day and hour. The same tables as the
 // print windows.
 #include "print_command.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <cstdio>
 
 #include "cli_commands.h"
 #include "console.h"
 #include "database/database.h"
 #include "database/errors.h"
-#include "layouts/report_catalog.h"
-#include "reports/work_tables.h"
 
 namespace taktirio::cli {
 
@@ -113,7 +110,7 @@ Database OpenWorkTables(const QString& directory) {
     return Database::Open(ReportDatabasePath(directory), ReportDesign());
 }
 
-int Print(const PrintLine& line) {
+int Print(const PrintLine& line, const ReportDrawer& draw) {
     if (line.positional.size() != 2 || line.day || line.hour) {
         return Usage();
     }
@@ -126,14 +123,8 @@ int Print(const PrintLine& line) {
     if (!PageReadable(page)) {
         return kExitFailure;
     }
-    Database db = OpenWorkTables(line.directory);
-    ReadIntoWorkTables(db.connection(), page, *reading);
-    const PrintTables tables = LoadPrintTables(db.connection(), *reading);
-    const auto layouts = reports::MakeReports(*reading, tables);
-    const QString output = line.output.isEmpty() ? DefaultOutput(page, kind) : line.output;
-    const int pages = reports::WritePdf(output, layouts);
-    Say(stdout, S("Γράφτηκε το αρχείο %1 (%2 σελίδες).").arg(output).arg(pages));
-    return kExitOk;
+    return draw({line.directory, page, *reading,
+                 line.output.isEmpty() ? DefaultOutput(page, kind) : line.output});
 }
 
 int Free(const PrintLine& line) {
@@ -165,22 +156,12 @@ bool IsPrintCommand(const QString& command) {
 
 }  // namespace
 
-std::unique_ptr<QCoreApplication> CreateApplication(int& argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    }
-    if (Parse(arguments, QString()).command != QLatin1String("print")) {
-        return std::make_unique<QCoreApplication>(argc, argv);
-    }
-    // The tool never shows a window: drawing needs no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    return std::make_unique<QGuiApplication>(argc, argv);
+bool IsPrintCommandLine(const QStringList& arguments) {
+    return Parse(arguments, QString()).command == QLatin1String("print");
 }
 
-std::optional<int> RunPrintCommand(const QStringList& arguments, const QString& directory) {
+std::optional<int> RunPrintCommand(const QStringList& arguments, const QString& directory,
+                                   const ReportDrawer& draw) {
     const PrintLine line = Parse(arguments, directory);
     if (!IsPrintCommand(line.command)) {
         return std::nullopt;
@@ -193,7 +174,7 @@ std::optional<int> RunPrintCommand(const QStringList& arguments, const QString& 
         return Usage();
     }
     try {
-        return line.command == QLatin1String("print") ? Print(line) : Free(line);
+        return line.command == QLatin1String("print") ? Print(line, draw) : Free(line);
     } catch (const PageReadingError& error) {
         Say(stderr, error.message());
         return kExitRefused;

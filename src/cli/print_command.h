@@ -1,21 +1,36 @@
 #pragma once
 
-#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
-#include <memory>
+#include <functional>
 #include <optional>
+
+#include "reports/work_tables.h"
 
 namespace taktirio::cli {
 
-// The application object of the tool: a QGuiApplication on the offscreen
-// platform for `print` (fonts and PDF drawing need one; no display is used),
-// a plain QCoreApplication for every other command.
-std::unique_ptr<QCoreApplication> CreateApplication(int& argc, char** argv);
+// One report to draw: the page read into the work tables of the program
+// directory, and the PDF to write.
+struct PrintJob {
+    QString directory;
+    QString page;
+    data::PrintReading reading = data::PrintReading::kClasses;
+    QString output;
+};
 
-// Runs `print` and `free` in `directory`: reads the page into the work tables
-// of REPORT.sqlite and writes the PDF, or lists the teachers free at an hour.
+// Draws a report and returns the exit code. Only the drawing program
+// (taktirio-cli-print) links the report layouts and Qt Gui; the tool itself
+// hands `print` over to it, so that no other command pays for loading them.
+using ReportDrawer = std::function<int(const PrintJob&)>;
+
+// Runs `print` and `free` in `directory`: `print` checks its command line
+// and its page and gives the job to `draw`; `free` reads the page into the
+// work tables of REPORT.sqlite and lists the teachers free at an hour.
 // Nothing when the command line is another command's.
-std::optional<int> RunPrintCommand(const QStringList& arguments, const QString& directory);
+std::optional<int> RunPrintCommand(const QStringList& arguments, const QString& directory,
+                                   const ReportDrawer& draw);
+
+// True when the command line is `print`'s.
+bool IsPrintCommandLine(const QStringList& arguments);
 
 }  // namespace taktirio::cli

@@ -72,6 +72,7 @@ QString ProblemText(const char* incomplete) {
 }  // namespace
 
 PreSolveCounts ReadPreSolveCounts(const Session& session) {
+    const Transaction reading(session.db);  // one state of the school, one lock
     PreSolveCounts counts;
     counts.classes_in_range = Count(session, kClassesInRange, 2);
     counts.classes = Count(session, kClasses);

@@ -1,12 +1,19 @@
 #include "database/database.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <atomic>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <tuple>
 #include <utility>
 
 #include "database/errors.h"
@@ -245,9 +252,13 @@ void CheckIntegrity(const QString& path, const QSqlDatabase& db, const DatabaseD
         if (!verdict || verdict->toString() != QStringLiteral("ok")) {
             RefuseDamaged(path, verdict ? verdict->toString() : QStringLiteral("no verdict"));
         }
+        QSet<QString> present;
+        QSqlQuery names = Run(db, QStringLiteral("SELECT name FROM sqlite_master"));
+        while (names.next()) {
+            present.insert(names.value(0).toString());
+        }
         for (const QString& name : expected.tables + expected.views) {
-            if (ScalarInt(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = ?"),
-                          {name}) != 1) {
+            if (!present.contains(name)) {
                 RefuseDamaged(path, QStringLiteral("missing %1").arg(name));
             }
         }
@@ -322,6 +333,49 @@ void RecoverInterruptedWrite(const QString& path) {
     }
 }
 
+// The files this process has checked whole, by device, inode, size and time
+// of the last change, and the design they were checked against. A file
+// opened again unchanged needs no second full check; any write since, a
+// foreign file put in its place, or a journal left by a write cut short
+// sends it back to the full check.
+class CheckedFiles {
+  public:
+    static CheckedFiles& Instance() {
+        static CheckedFiles files;
+        return files;
+    }
+    void Remember(const QString& path, const DatabaseDesign& design) {
+        if (const auto key = KeyOf(path, design)) {
+            const std::lock_guard<std::mutex> hold(mutex_);
+            keys_.insert(*key);
+        }
+    }
+    bool Knows(const QString& path, const DatabaseDesign& design) {
+        const auto key = KeyOf(path, design);
+        const std::lock_guard<std::mutex> hold(mutex_);
+        return key && keys_.count(*key) != 0;
+    }
+
+  private:
+    using Key = std::tuple<dev_t, ino_t, off_t, time_t, long, int>;
+    static std::optional<Key> KeyOf(const QString& path, const DatabaseDesign& design) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+            return std::nullopt;
+        }
+        return Key{info.st_dev,         info.st_ino,          info.st_size,
+                   info.st_mtim.tv_sec, info.st_mtim.tv_nsec, design.application_id};
+    }
+
+    std::mutex mutex_;
+    std::set<Key> keys_;
+};
+
+bool WriteMayBeUnfinished(const QString& path) {
+    return JournalMayHoldAWrite(path + QStringLiteral("-journal")) ||
+           QFileInfo(path + QStringLiteral("-wal")).size() != 0;
+}
+
 }  // namespace
 
 void CheckDatabaseFile(const QString& path) {
@@ -334,6 +388,8 @@ void CheckDatabaseFile(const QString& path, const DatabaseDesign& design) {
     RecoverInterruptedWrite(path);
     try {
         WithConnection(path, true, [&path, &design](const QSqlDatabase& db) {
+            // One read transaction: one lock and one look for a journal.
+            Transaction reading(db);
             CheckDesign(path, db, design);
             CheckIntegrity(path, db, design);
         });
@@ -342,6 +398,7 @@ void CheckDatabaseFile(const QString& path, const DatabaseDesign& design) {
     } catch (const DatabaseError& error) {
         RefuseUnlessBusy(path, error);
     }
+    CheckedFiles::Instance().Remember(path, design);
 }
 
 Database Database::Open(const QString& path) {
@@ -350,10 +407,11 @@ Database Database::Open(const QString& path) {
 
 Database Database::Open(const QString& path, const DatabaseDesign& design) {
     RefuseLinksAndFolders(path);
-    if (QFileInfo::exists(path)) {
-        CheckDatabaseFile(path, design);
-    } else {
+    if (!QFileInfo::exists(path)) {
         CreateDatabaseFile(path, design);
+        CheckedFiles::Instance().Remember(path, design);
+    } else if (WriteMayBeUnfinished(path) || !CheckedFiles::Instance().Knows(path, design)) {
+        CheckDatabaseFile(path, design);
     }
     const QString name = NewConnectionName();
     try {

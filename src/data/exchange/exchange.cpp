@@ -278,6 +278,9 @@ void ImportSchool(const Session& session, const SchoolDocument& document) {
 }
 
 SchoolDocument ExportSchool(const Session& session) {
+    // One read transaction: an import that commits meanwhile is seen wholly
+    // or not at all, never one table before and the next after it.
+    const Transaction reading(session.db);
     SchoolDocument d;
     ExportNames(session, d);
     ExportLessons(session, d);

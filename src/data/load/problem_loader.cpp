@@ -456,6 +456,10 @@ class Loader {
 
 LoadedProblem LoadProblem(const QSqlDatabase& working, const QString& school,
                           const StepProgress& progress) {
+    // One read transaction: the problem comes from one state of the copy,
+    // and the file is locked and checked for a journal once, not once for
+    // each of the loader's statements.
+    const Transaction reading(working);
     return Loader(working, school).Load(progress);
 }
 

@@ -13,14 +13,18 @@ void StoreRequestedSolutions(const Session& session, int solutions) {
                 QString::fromUtf8("\rΖητούμενες λύσεις (1 - 254): %1").arg(solutions),
             QStringLiteral("requested solutions %1 outside 1..254").arg(solutions));
     }
-    const int updated =
-        Run(session.db,
-            QStringLiteral(
-                "UPDATE SCHOOLS SET NUMBER_OF_SOLUTIONS_REQUESTED = ? WHERE USERNAME = ?"),
-            {solutions, session.school})
-            .numRowsAffected();
+    // The number a school asks for again is not written again: a write of
+    // the entry database costs a journal and two syncs.
+    const int updated = Run(session.db,
+                            QStringLiteral("UPDATE SCHOOLS SET NUMBER_OF_SOLUTIONS_REQUESTED = ? "
+                                           "WHERE USERNAME = ? AND "
+                                           "NUMBER_OF_SOLUTIONS_REQUESTED IS NOT ?"),
+                            {solutions, session.school, solutions})
+                            .numRowsAffected();
     // A school without its row would otherwise be told the number was kept.
-    if (updated != 1) {
+    if (updated != 1 &&
+        ScalarInt(session.db, QStringLiteral("SELECT COUNT(*) FROM SCHOOLS WHERE USERNAME = ?"),
+                  {session.school}) != 1) {
         throw DatabaseError(QString::fromUtf8(kDatabaseProblemMessage),
                             QStringLiteral("no SCHOOLS row for %1").arg(session.school));
     }

@@ -137,6 +137,7 @@ bool LeavesPreviousPages(RunFailure::Kind kind) {
 
 RunSequence::RunSequence(ProgramPaths paths, RunListener* listener)
     : paths_(std::move(paths)),
+      home_thread_(std::this_thread::get_id()),
       listener_(listener != nullptr ? listener : &silent_),
       lock_(paths_.directory) {}
 
@@ -165,43 +166,66 @@ StepProgress RunSequence::StepsOf(RunWork work) {
     };
 }
 
+const QSqlDatabase& RunSequence::Connection(const QString& path, std::optional<Database>& shared,
+                                            std::optional<Database>& own) {
+    if (std::this_thread::get_id() != home_thread_) {
+        return own.emplace(Database::Open(path)).connection();
+    }
+    if (!shared) {
+        shared.emplace(Database::Open(path));
+    }
+    return shared->connection();
+}
+
+const QSqlDatabase& RunSequence::Entry(std::optional<Database>& own) {
+    return Connection(paths_.entry_database, entry_, own);
+}
+
+const QSqlDatabase& RunSequence::Working(std::optional<Database>& own) {
+    return Connection(paths_.working_database, working_, own);
+}
+
+const QString& RunSequence::LoggedInSchool(const QSqlDatabase& entry) {
+    if (school_.isEmpty()) {
+        school_ = Login(entry);
+    }
+    return school_;
+}
+
 DataProblem RunSequence::Check() {
     stage_.store(RunStage::kNothingAccepted);
-    const Database entry = Database::Open(paths_.entry_database);
-    school_ = Login(entry.connection());
-    return CheckBeforeSolving({entry.connection(), school_});
+    std::optional<Database> own;
+    const QSqlDatabase& entry = Entry(own);
+    school_ = Login(entry);
+    return CheckBeforeSolving({entry, school_});
 }
 
 void RunSequence::StoreRequestedSolutions(int solutions) {
     StopIfAsked();
-    const Database entry = Database::Open(paths_.entry_database);
-    if (school_.isEmpty()) {
-        school_ = Login(entry.connection());
-    }
-    data::StoreRequestedSolutions({entry.connection(), school_}, solutions);
+    std::optional<Database> own;
+    const QSqlDatabase& entry = Entry(own);
+    data::StoreRequestedSolutions({entry, LoggedInSchool(entry)}, solutions);
     stage_.store(RunStage::kRequestedStored);
 }
 
 void RunSequence::Prepare() {
     StopIfAsked();
-    const Database entry = Database::Open(paths_.entry_database);
-    if (school_.isEmpty()) {
-        school_ = Login(entry.connection());
-    }
-    const Database working = Database::Open(paths_.working_database);
-    PrepareWorkingCopy({entry.connection(), school_}, working.connection(),
-                       StepsOf(RunWork::kPreparation));
+    std::optional<Database> own_entry;
+    const QSqlDatabase& entry = Entry(own_entry);
+    const QString& school = LoggedInSchool(entry);
+    std::optional<Database> own_working;
+    PrepareWorkingCopy({entry, school}, Working(own_working), StepsOf(RunWork::kPreparation));
     stage_.store(RunStage::kPrepared);
 }
 
 void RunSequence::Load() {
     StopIfAsked();
     if (school_.isEmpty()) {
-        const Database entry = Database::Open(paths_.entry_database);
-        school_ = Login(entry.connection());
+        std::optional<Database> own;
+        LoggedInSchool(Entry(own));
     }
-    const Database working = Database::Open(paths_.working_database);
-    LoadedProblem loaded = LoadProblem(working.connection(), school_, StepsOf(RunWork::kLoading));
+    std::optional<Database> own;
+    LoadedProblem loaded = LoadProblem(Working(own), school_, StepsOf(RunWork::kLoading));
     StopIfAsked();
     loaded.page_info.program_directory = paths_.directory.toStdString();
     people_ = PeopleOfTeachers(loaded.inputs.teacher_names, loaded.inputs.number_of_teachers);
@@ -211,12 +235,12 @@ void RunSequence::Load() {
 
 WorkingSchool RunSequence::ReadWorkingSchool() {
     if (school_.isEmpty()) {
-        const Database entry = Database::Open(paths_.entry_database);
-        school_ = Login(entry.connection());
+        std::optional<Database> own;
+        LoggedInSchool(Entry(own));
     }
-    const Database working = Database::Open(paths_.working_database);
+    std::optional<Database> own;
     const QList<QStringList> rows =
-        Rows(working.connection(),
+        Rows(Working(own),
              QStringLiteral("SELECT SCHOOL_NAME, PERSON_RESPONSIBLE_TO_INSERT_DATA, "
                             "NUMBER_OF_SOLUTIONS_REQUESTED FROM SCHOOLS WHERE USERNAME = ?"),
              {school_});

@@ -8,8 +8,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "checks/presolve.h"
+#include "database/database.h"
 #include "database/errors.h"
 #include "gaps/teacher_gaps.h"
 #include "load/problem_loader.h"
@@ -236,9 +238,21 @@ class RunSequence {
     class EngineObserver;
     void StopIfAsked() const;
     void RefuseWhatStopsTheSearch(const SearchRequest& request);
+    const QString& LoggedInSchool(const QSqlDatabase& entry);
+    // The entry or working database for one stage. On the thread that made
+    // the sequence, the sequence's own connection, opened (and its file
+    // checked) once for every stage; a connection belongs to the thread that
+    // opened it, so a stage on another thread opens one of its own in `own`.
+    const QSqlDatabase& Entry(std::optional<Database>& own);
+    const QSqlDatabase& Working(std::optional<Database>& own);
+    const QSqlDatabase& Connection(const QString& path, std::optional<Database>& shared,
+                                   std::optional<Database>& own);
     StepProgress StepsOf(RunWork work);
 
     ProgramPaths paths_;
+    std::thread::id home_thread_;
+    std::optional<Database> entry_;
+    std::optional<Database> working_;
     std::atomic<RunListener*> listener_;
     RunListener silent_;
     ProgramLock lock_;

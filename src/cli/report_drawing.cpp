@@ -1,0 +1,24 @@
+#include "report_drawing.h"
+
+#include "cli_commands.h"
+#include "console.h"
+#include "database/database.h"
+#include "layouts/report_catalog.h"
+#include "reports/work_tables.h"
+
+namespace taktirio::cli {
+
+using namespace taktirio::data;
+
+int DrawReport(const PrintJob& job) {
+    const Database db = Database::Open(ReportDatabasePath(job.directory), ReportDesign());
+    ReadIntoWorkTables(db.connection(), job.page, job.reading);
+    const PrintTables tables = LoadPrintTables(db.connection(), job.reading);
+    const auto layouts = reports::MakeReports(job.reading, tables);
+    const int pages = reports::WritePdf(job.output, layouts);
+    Say(stdout,
+        QString::fromUtf8("Γράφτηκε το αρχείο %1 (%2 σελίδες).").arg(job.output).arg(pages));
+    return kExitOk;
+}
+
+}  // namespace taktirio::cli
