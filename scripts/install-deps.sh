@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format
-    poppler-utils python3
+    poppler-utils python3 hyperfine
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "solver/slots.h"
+#include "text/wording.h"
 
 namespace taktirio {
 
@@ -38,27 +39,6 @@ constexpr std::size_t kTeachersShown = 5;
 
 std::string Num(long long value) {
     return std::to_string(value);
-}
-
-std::string NameOf(const std::vector<std::string>& names, int number, const char* kind) {
-    const auto i = static_cast<std::size_t>(number);
-    if (i < names.size() && !names[i].empty()) {
-        return names[i];
-    }
-    return std::string(kind) + " " + Num(number);
-}
-
-std::string ClassName(const SolverInputs& inputs, int c) {
-    return NameOf(inputs.class_names, c, "τμήμα");
-}
-
-std::string TeacherName(const SolverInputs& inputs, int t) {
-    return NameOf(inputs.teacher_names, t, "διδάσκων");
-}
-
-std::string SlotName(int s) {
-    return std::string(kDayNames[static_cast<std::size_t>(DayOfSlot(s))]) + " " +
-           Num(HourOfSlot(s)) + "η ώρα";
 }
 
 std::string Times(std::int64_t count) {
