@@ -28,6 +28,7 @@
 #include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
+#include "text/wording.h"
 
 namespace taktirio {
 
@@ -69,10 +70,12 @@ std::string Num(long long value) {
 // The search's view of one school, gathered once for every condition.
 class Model {
   public:
-    Model(const SolverInputs& in, const RuleTables& rules, const RunOptions& options)
+    Model(const SolverInputs& in, const RuleTables& rules, const RunOptions& options,
+          const RuleIndex& index)
         : in_(in),
           rules_(rules),
           options_(options),
+          index_(index),
           C(in.number_of_classes),
           T(in.number_of_teachers) {
         Slots();
@@ -102,12 +105,7 @@ class Model {
   private:
     // --- the school as masks of slots ---------------------------------------
 
-    int PositionSlot(int k) const {
-        if (rules_.last_days_count > 0 && k >= 36 && k <= 39) {
-            return k - 35 <= rules_.last_days_count ? rules_.last_days[AsIndex(k - 35)] : 0;
-        }
-        return k;
-    }
+    int PositionSlot(int k) const { return index_.position_slot[AsIndex(k)]; }
 
     void Slots() {
         positions_.assign(AsIndex(C) + 1, 0);
@@ -142,11 +140,7 @@ class Model {
             const auto i = static_cast<std::size_t>(2 * k);
             denied_[rules_.deny_list[i]] |= Bit(rules_.deny_list[i + 1]);
         }
-        available_days_.assign(AsIndex(T) + 1, kDays);
-        for (int k = 1; k <= rules_.denied_days_count; ++k) {
-            const auto i = static_cast<std::size_t>(2 * k);
-            available_days_[rules_.denied_days[i]] = kDays - rules_.denied_days[i + 1];
-        }
+        available_days_.assign(index_.available_days.begin(), index_.available_days.end());
     }
 
     // The class sections a joint teacher links form one group per teacher: a
@@ -245,30 +239,22 @@ class Model {
         return hours;
     }
 
-    // The most hours of t in c on one day, as the search allows them.
+    // The most hours of t in c on one day, as the search allows them, under
+    // the run's option or under another one the message weighs.
     int DayAllowance(int t, int c, int option) const {
-        const int available = available_days_[AsIndex(t)];
-        const int weekly = rules_.teacher_class_hours_all(AsIndex(t), AsIndex(c));
-        return option == 2 && weekly > 2 * available ? 3 : option;
+        if (option == options_.max_class_hours_per_day) {
+            return index_.DayAllowance(t, c);
+        }
+        return ClassDayAllowance(option, rules_.teacher_class_hours_all(AsIndex(t), AsIndex(c)),
+                                 available_days_[AsIndex(t)]);
     }
-    bool Spreads(int t, int c) const {
-        return rules_.teacher_class_hours_all(AsIndex(t), AsIndex(c)) <=
-               available_days_[AsIndex(t)];
-    }
+    bool Spreads(int t, int c) const { return index_.SpreadsOverDays(t, c); }
 
     // --- names in messages ----------------------------------------------------
 
-    std::string ClassName(int c) const {
-        const std::string& name = in_.class_names[AsIndex(c)];
-        return name.empty() ? "τμήμα " + Num(c) : name;
-    }
-    std::string TeacherName(int t) const {
-        const std::string& name = in_.teacher_names[AsIndex(t)];
-        return name.empty() ? "καθηγητής " + Num(t) : name;
-    }
-    static std::string SlotName(int s) {
-        return std::string(kDayNames[AsIndex(DayOfSlot(s))]) + " " + Num(HourOfSlot(s)) + "η ώρα";
-    }
+    std::string ClassName(int c) const { return taktirio::ClassName(in_, c); }
+    std::string TeacherName(int t) const { return taktirio::TeacherName(in_, t); }
+    static std::string SlotName(int s) { return taktirio::SlotName(s); }
     template <typename Name>
     static std::string List(const std::vector<int>& items, Name name) {
         std::string text;
@@ -444,7 +430,7 @@ class Model {
     // Two-hour lessons: disjoint pairs of free consecutive hours of one day,
     // as many as the allowance leaves room for beside the pinned lessons.
     int TwoHourRoom(Mask placeable, const std::array<int, kDays + 1>& pinned, int allowance) const {
-        const int second_hour_limit = rules_.last_days_count > 0 ? 35 : kSlots;
+        const int second_hour_limit = index_.second_hour_limit;
         int total = 0;
         for (int d = 1; d <= kDays; ++d) {
             if (pinned[AsIndex(d)] + 2 > allowance) {
@@ -870,6 +856,7 @@ class Model {
     const SolverInputs& in_;
     const RuleTables& rules_;
     const RunOptions& options_;
+    const RuleIndex& index_;
     const int C;
     const int T;
 
@@ -880,7 +867,7 @@ class Model {
     std::vector<Mask> pinned_teacher_;  // [t] slots where t is pinned anywhere
     std::vector<PinnedCell> pinned_cells_;
     std::vector<Mask> denied_;          // [t] refused slots
-    std::vector<int> available_days_;   // [t] 5 less the absent days
+    std::vector<int> available_days_;   // [t] 5 less the absent days, from the index
     std::vector<int> group_;            // [t][c] joint group, 0 = none
     std::vector<bool> lower_partner_;   // [t][c] a joint lesson of t may be copied into c
     std::vector<bool> joint_teacher_;   // [t] teaches two class sections at once somewhere
@@ -893,23 +880,26 @@ class Model {
 }  // namespace
 
 std::vector<Infeasibility> FindInfeasibilities(const SolverInputs& inputs, const RuleTables& rules,
+                                               const RunOptions& options, const RuleIndex& index) {
+    return Model(inputs, rules, options, index).Run();
+}
+
+std::vector<Infeasibility> FindInfeasibilities(const SolverInputs& inputs, const RuleTables& rules,
                                                const RunOptions& options) {
-    return Model(inputs, rules, options).Run();
+    return FindInfeasibilities(inputs, rules, options, BuildRuleIndex(inputs, rules, options));
 }
 
 std::vector<Infeasibility> CheckBeforeSearch(const SolverInputs& inputs, const RuleTables& rules,
                                              const RunOptions& options) {
-    RunContext context;
-    context.options = options;
-    context.rules = rules;
+    RuleIndex index;
     try {
-        PrepareSearch(inputs, context);
+        index = PrepareSearch(inputs, rules, options);
     } catch (const ProblemError& error) {
         Infeasibility reason;
         reason.message = std::string(kContradictoryDataMessage) + "\r" + error.what();
         return {reason};
     }
-    return FindInfeasibilities(inputs, rules, options);
+    return FindInfeasibilities(inputs, rules, options, index);
 }
 
 std::string InfeasibilityMessage(const std::vector<Infeasibility>& reasons) {

@@ -45,7 +45,10 @@ struct Infeasibility {
 };
 
 // Every necessary condition that fails, in a fixed order. The inputs must meet
-// the invariants PrepareSearch checks.
+// the invariants PrepareSearch checks; `index` is the run's rule index (from
+// PrepareSearch of the same inputs, tables and options), or derived here.
+std::vector<Infeasibility> FindInfeasibilities(const SolverInputs& inputs, const RuleTables& rules,
+                                               const RunOptions& options, const RuleIndex& index);
 std::vector<Infeasibility> FindInfeasibilities(const SolverInputs& inputs, const RuleTables& rules,
                                                const RunOptions& options);
 

@@ -605,7 +605,7 @@ class GapImprover::Search {
                 return false;
             }
         }
-        if ((Flag(c, s) & kFirstOfTwo) != 0 && s + kDays > SecondHourLimit()) {
+        if ((Flag(c, s) & kFirstOfTwo) != 0 && s + kDays > index_.second_hour_limit) {
             return false;
         }
         return true;
@@ -631,8 +631,6 @@ class GapImprover::Search {
         return false;
     }
 
-    int SecondHourLimit() const { return rules_.last_days_count > 0 ? 35 : kSlots; }
-
     // Teacher t in class section c on day d: hours a day in the class, the
     // split partner kept off the day, and the one-hour lessons spread over the
     // days and not right after an hour of the same teacher.
@@ -651,13 +649,7 @@ class GapImprover::Search {
         if (held == 0 || !searched) {
             return true;
         }
-        const int available = index_.available_days[AsIndex(t)];
-        const int weekly = rules_.teacher_class_hours_all(AsIndex(t), AsIndex(c));
-        int allowance = opt_.max_class_hours_per_day;
-        if (allowance == 2 && weekly > 2 * available) {
-            ++allowance;
-        }
-        if (held > allowance) {
+        if (held > index_.DayAllowance(t, c)) {
             return false;
         }
         const ByteLists& splits = index_.split_partners;
@@ -668,7 +660,7 @@ class GapImprover::Search {
                 return false;
             }
         }
-        const bool spread = weekly <= available;
+        const bool spread = index_.SpreadsOverDays(t, c);
         for (int s = d; s <= kSlots; s += kDays) {
             const std::uint8_t f = Flag(c, s);
             if (Cell(c, s) != t || (f & kSearched) == 0 ||
@@ -778,14 +770,18 @@ class GapImprover::Search {
 };
 
 GapImprover::GapImprover(const SolverInputs& inputs, const RunOptions& options,
+                         const RuleTables& rules, const RuleIndex& index,
+                         const TeacherPeople& people, std::uint64_t seed)
+    : inputs_(inputs),
+      options_(options),
+      rules_(rules),
+      people_(people),
+      index_(index),
+      random_(seed) {}
+
+GapImprover::GapImprover(const SolverInputs& inputs, const RunOptions& options,
                          const RuleTables& rules, const TeacherPeople& people, std::uint64_t seed)
-    : inputs_(inputs), options_(options), rules_(rules), people_(people), random_(seed) {
-    RunContext context;
-    context.options = options;
-    context.rules = rules;
-    BuildRuleIndex(inputs, context);
-    index_ = std::move(context.index);
-}
+    : GapImprover(inputs, options, rules, BuildRuleIndex(inputs, rules, options), people, seed) {}
 
 GapImprover::~GapImprover() = default;
 

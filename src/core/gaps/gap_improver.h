@@ -33,6 +33,10 @@ struct ImprovementReport {
 // tables. The inputs, options and rule tables must outlive it.
 class GapImprover {
   public:
+    // `index` is the run's rule index of these inputs, rules and options;
+    // without one the improver derives its own.
+    GapImprover(const SolverInputs& inputs, const RunOptions& options, const RuleTables& rules,
+                const RuleIndex& index, const TeacherPeople& people, std::uint64_t seed);
     GapImprover(const SolverInputs& inputs, const RunOptions& options, const RuleTables& rules,
                 const TeacherPeople& people, std::uint64_t seed);
     ~GapImprover();

@@ -404,7 +404,7 @@ class DraftBuilder {
 
     // The working copy keeps eighth hours only when the busiest class needs 36 to 39.
     void DrawLastDays() {
-        if (s_.week_hours < 36 || s_.week_hours > 39) {
+        if (s_.week_hours < kFirstEighthHourPosition || s_.week_hours > kLastEighthHourPosition) {
             return;
         }
         std::vector<int> days = {1, 2, 3, 4, 5};
@@ -412,7 +412,7 @@ class DraftBuilder {
         days.resize(AsIndex(s_.eighth_hour_days));
         std::sort(days.begin(), days.end());
         for (int day : days) {
-            d_.last_days.push_back(AsByte(35 + day));
+            d_.last_days.push_back(AsByte(kSevenHourWeekSlots + day));
         }
     }
 

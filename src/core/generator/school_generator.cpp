@@ -47,10 +47,10 @@ void ValidateSettings(const SchoolSettings& s, int singles) {
     Require(s.week_hours >= 1 && s.week_hours <= 40, "week_hours must be 1 to 40");
     Require(s.eighth_hour_days >= 0 && s.eighth_hour_days <= kDays,
             "eighth_hour_days must be 0 to 5");
-    if (s.week_hours <= 35) {
+    if (s.week_hours <= kSevenHourWeekSlots) {
         Require(s.eighth_hour_days == 0, "eighth-hour days need more than 35 weekly hours");
-    } else if (s.week_hours <= 39) {
-        Require(s.eighth_hour_days >= s.week_hours - 35,
+    } else if (s.week_hours <= kLastEighthHourPosition) {
+        Require(s.eighth_hour_days >= s.week_hours - kSevenHourWeekSlots,
                 "a week of more than 35 hours needs an eighth hour on enough days");
     } else {
         Require(s.eighth_hour_days == kDays, "a 40-hour week has an eighth hour on every day");
@@ -252,7 +252,7 @@ bool PinLessons(const Draft& d, int count, Dice& dice, GeneratedSchool& school) 
     }
     std::vector<std::pair<int, int>> cells;  // (class section, slot)
     for (int c = 1; c <= d.classes; ++c) {
-        for (int s = 1; s <= std::min<int>(35, in.class_hours[AsIndex(c)]); ++s) {
+        for (int s = 1; s <= std::min<int>(kSevenHourWeekSlots, in.class_hours[AsIndex(c)]); ++s) {
             const int t = school.witness(AsIndex(c), AsIndex(s));
             if (t != 0 && !joint.contains({t, c}) && !paired.contains(t) &&
                 in.two_hour_lessons(AsIndex(c), AsIndex(t)) == 0) {
@@ -277,7 +277,8 @@ bool PinLessons(const Draft& d, int count, Dice& dice, GeneratedSchool& school) 
 // timetable found, within the school day and off the teacher's absent days.
 bool DrawFreeHours(const Draft& d, int count, Dice& dice, GeneratedSchool& school,
                    std::set<std::pair<int, int>>& denied) {
-    const int last_slot = std::min(35, *std::max_element(d.week_hours.begin(), d.week_hours.end()));
+    const int last_slot =
+        std::min(kSevenHourWeekSlots, *std::max_element(d.week_hours.begin(), d.week_hours.end()));
     std::set<std::pair<int, int>> chosen;
     for (int tries = 0; static_cast<int>(chosen.size()) < count; ++tries) {
         if (tries > count * kSearchTries) {

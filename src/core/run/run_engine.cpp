@@ -68,8 +68,9 @@ class RunEngine::Worker : public SolutionWriter {
         if (context_.options.fewer_gaps) {
             // The improver's stream is drawn from the worker's own, so a run
             // with one thread and a given seed stays reproducible.
-            improver_ = std::make_unique<GapImprover>(
-                engine.inputs_, context_.options, context_.rules, engine.people_, random_.Split());
+            improver_ =
+                std::make_unique<GapImprover>(engine.inputs_, context_.options, context_.rules,
+                                              context_.index, engine.people_, random_.Split());
             context_.improve_timetable = [this](ByteMatrix& timetable) {
                 return Rework(timetable);
             };
@@ -288,7 +289,11 @@ RunSummary RunEngine::Run() {
     RunContext prepared;
     prepared.options = parameters_.options;
     prepared.rules = rules_;
-    PrepareSearch(inputs_, prepared);
+    if (parameters_.prepared_index) {
+        prepared.index = *parameters_.prepared_index;
+    } else {
+        PrepareSearch(inputs_, prepared);
+    }
     if (!parameters_.solutions_directory.empty()) {
         std::filesystem::create_directories(parameters_.solutions_directory);
     }

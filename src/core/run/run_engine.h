@@ -34,6 +34,11 @@ struct RunParameters {
     // run can go ahead, such as deleting the previous pages. An exception from
     // it ends the run before any attempt and leaves Run with it.
     std::function<void()> before_search;
+    // The rule index of these inputs and options when the caller has already
+    // prepared the search (the checks before a search read it too); none:
+    // the run prepares it itself. It must come from PrepareSearch of the
+    // same inputs, rule tables and options.
+    std::shared_ptr<const RuleIndex> prepared_index;
 };
 
 // The worker threads of a run could not all be started (the system refused a

@@ -216,9 +216,8 @@ Refusal Tfindsolution::TryOneHour(int c, int s, int t) {
 Refusal Tfindsolution::TryTwoHour(int c, int s, int t) {
     const RunOptions& options = context_.options;
     const int s2 = s + kDays;
-    const int second_hour_limit = context_.rules.last_days_count > 0 ? 35 : kSlots;
     // The limit is tested first: past slot 50 there is no cell to look at.
-    if (s2 > second_hour_limit || timetable_(AsIndex(c), AsIndex(s2)) != 0) {
+    if (s2 > context_.index.second_hour_limit || timetable_(AsIndex(c), AsIndex(s2)) != 0) {
         return Refusal::kNoRoomForSecond;
     }
     if (TeacherBusy(t, s) || TeacherBusy(t, s2)) {

@@ -20,13 +20,19 @@ struct teachersforclass {
 };
 
 // Checks the inputs and the rule tables against the invariants the search
-// relies on and builds the context's lookup tables. Throws ProblemError naming
-// the class section, teacher or slot at fault. Call once per run, before the
-// first solver object is created.
+// relies on and derives the rule index under the run's options. Throws
+// ProblemError naming the class section, teacher or slot at fault. Once per
+// run: the checks before a search, the search and the rework toward fewer
+// gaps all read the index it returns.
+RuleIndex PrepareSearch(const SolverInputs& inputs, const RuleTables& rules,
+                        const RunOptions& options);
+// The same into a context: its index from its rules and options.
 void PrepareSearch(const SolverInputs& inputs, RunContext& context);
 
-// Only the second half of PrepareSearch: the lookup tables, without the checks.
-// For inputs already checked, or for tests that set up a state by hand.
+// Only the second half of PrepareSearch: the index, without the checks. For
+// inputs already checked, or for tests that set up a state by hand.
+RuleIndex BuildRuleIndex(const SolverInputs& inputs, const RuleTables& rules,
+                         const RunOptions& options);
 void BuildRuleIndex(const SolverInputs& inputs, RunContext& context);
 
 // One search attempt for one school: the problem, the working timetable and

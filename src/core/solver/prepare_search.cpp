@@ -18,12 +18,25 @@ std::string Num(long long v) {
     return std::to_string(v);
 }
 
+// The slot of hour position k of a class section's week: k itself, except
+// that with eighth hours the eighth-hour positions take the eighth-hour
+// slots in order (0: a position beyond the school's eighth hours).
+int PositionSlotOf(const RuleTables& rules, int k) {
+    if (rules.last_days_count > 0 && k >= kFirstEighthHourPosition &&
+        k <= kLastEighthHourPosition) {
+        const int entry = k - kSevenHourWeekSlots;
+        return entry <= rules.last_days_count ? rules.last_days[static_cast<std::size_t>(entry)]
+                                              : 0;
+    }
+    return k;
+}
+
 class ProblemCheck {
   public:
-    ProblemCheck(const SolverInputs& in, const RunContext& ctx)
+    ProblemCheck(const SolverInputs& in, const RuleTables& rules, const RunOptions& options)
         : in_(in),
-          rules_(ctx.rules),
-          options_(ctx.options),
+          rules_(rules),
+          options_(options),
           C(in.number_of_classes),
           T(in.number_of_teachers) {}
 
@@ -171,8 +184,8 @@ class ProblemCheck {
         }
     }
 
-    // Each hour position must fall on its own slot: positions 36 to 39 take the
-    // eighth-hour slots when the school has any.
+    // Each hour position must fall on its own slot: the eighth-hour positions
+    // take the eighth-hour slots when the school has any.
     void CheckPositions() const {
         for (int c = 1; c <= C; ++c) {
             const int hours = in_.class_hours[static_cast<std::size_t>(c)];
@@ -195,14 +208,7 @@ class ProblemCheck {
         }
     }
 
-    int PositionSlot(int k) const {
-        if (rules_.last_days_count > 0 && k >= 36 && k <= 39) {
-            return k - 35 <= rules_.last_days_count
-                       ? rules_.last_days[static_cast<std::size_t>(k - 35)]
-                       : 0;
-        }
-        return k;
-    }
+    int PositionSlot(int k) const { return PositionSlotOf(rules_, k); }
 
     void CheckClasses() const {
         for (int c = 1; c <= C; ++c) {
@@ -305,23 +311,20 @@ class ProblemCheck {
 
 }  // namespace
 
-void BuildRuleIndex(const SolverInputs& in, RunContext& ctx) {
-    const RuleTables& rules = ctx.rules;
+RuleIndex BuildRuleIndex(const SolverInputs& in, const RuleTables& rules,
+                         const RunOptions& options) {
     const int C = in.number_of_classes;
     const int T = in.number_of_teachers;
-    RuleIndex& index = ctx.index;
+    RuleIndex index;
     index.teachers = T;
     index.classes = C;
 
     index.position_slot.assign(kSlotColumns, 0);
     for (int k = 1; k <= kSlots; ++k) {
-        int s = k;
-        if (rules.last_days_count > 0 && k >= 36 && k <= 39) {
-            s = k - 35 <= rules.last_days_count ? rules.last_days[static_cast<std::size_t>(k - 35)]
-                                                : 0;
-        }
-        index.position_slot[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(s);
+        index.position_slot[static_cast<std::size_t>(k)] =
+            static_cast<std::uint8_t>(PositionSlotOf(rules, k));
     }
+    index.second_hour_limit = rules.last_days_count > 0 ? kSevenHourWeekSlots : kSlots;
 
     index.available_days.assign(AsIndex(T) + 1, kDays);
     for (int k = 1; k <= rules.denied_days_count; ++k) {
@@ -371,6 +374,25 @@ void BuildRuleIndex(const SolverInputs& in, RunContext& ctx) {
         }
     }
     index.joint_entries.Assign(AsIndex(C) + 1, joints);
+
+    const std::size_t pairs = (AsIndex(T) + 1) * (AsIndex(C) + 1);
+    index.class_day_allowance.assign(pairs, options.max_class_hours_per_day);
+    index.spread_over_days.assign(pairs, 0);
+    for (int t = 1; t <= T; ++t) {
+        const int available = index.available_days[AsIndex(t)];
+        for (int c = 1; c <= C; ++c) {
+            const int weekly = rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
+            const std::size_t at = AsIndex(t) * (AsIndex(C) + 1) + AsIndex(c);
+            index.class_day_allowance[at] = static_cast<std::uint8_t>(
+                ClassDayAllowance(options.max_class_hours_per_day, weekly, available));
+            index.spread_over_days[at] = weekly <= available ? 1 : 0;
+        }
+    }
+    return index;
+}
+
+void BuildRuleIndex(const SolverInputs& inputs, RunContext& context) {
+    context.index = BuildRuleIndex(inputs, context.rules, context.options);
 }
 
 void ByteLists::Assign(std::size_t rows, const std::vector<std::vector<std::uint8_t>>& lists) {
@@ -385,9 +407,14 @@ void ByteLists::Assign(std::size_t rows, const std::vector<std::vector<std::uint
     offsets_[rows] = static_cast<std::uint32_t>(values_.size());
 }
 
+RuleIndex PrepareSearch(const SolverInputs& inputs, const RuleTables& rules,
+                        const RunOptions& options) {
+    ProblemCheck(inputs, rules, options).Run();
+    return BuildRuleIndex(inputs, rules, options);
+}
+
 void PrepareSearch(const SolverInputs& inputs, RunContext& context) {
-    ProblemCheck(inputs, context).Run();
-    BuildRuleIndex(inputs, context);
+    context.index = PrepareSearch(inputs, context.rules, context.options);
 }
 
 }  // namespace taktirio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,8 +19,20 @@ class ByteLists {
     std::vector<std::uint8_t> values_;
 };
 
-// The rule tables rearranged for the search: the same answers, looked up per
-// teacher or class section instead of scanned entry by entry.
+// The most hours a teacher may give one class section on one day: the run's
+// option (2 or 3), except that a teacher who cannot fit the week's hours in
+// the class section into the available days at two a day may have three.
+// The one statement of that rule; the checks before a search also ask it
+// with an option the run did not choose ("would three help?").
+constexpr int ClassDayAllowance(int option, int weekly_hours, int available_days) {
+    return option == 2 && weekly_hours > 2 * available_days ? 3 : option;
+}
+
+// Everything the search, the checks before a search and the rework toward
+// fewer gaps derive from the rule tables and the run's options, derived once
+// per run (BuildRuleIndex): the same answers as the tables give, looked up
+// per teacher or class section instead of scanned entry by entry. The
+// verifier keeps its own reading of the tables on purpose.
 struct RuleIndex {
     int teachers = -1;                         // T the index was built for; -1 = not built
     int classes = -1;                          // C the index was built for
@@ -29,6 +42,28 @@ struct RuleIndex {
     ByteLists split_partners;                  // [class] = (first, second) pairs, in entry order
     ByteLists joint_entries;                  // [class] = (class1, class2, teacher), in entry order
     std::vector<std::uint8_t> position_slot;  // [hour position 1..50] = slot; 0 = none
+    // The last slot a two-hour lesson may end in: with eighth hours, no
+    // two-hour lesson reaches them.
+    int second_hour_limit = 50;
+    // [teacher * (C + 1) + class] = ClassDayAllowance under the run's option.
+    std::vector<std::uint8_t> class_day_allowance;
+    // [teacher * (C + 1) + class] = 1 when the teacher's hours in the class
+    // section fit one a day into the available days, so that its one-hour
+    // lessons there spread over different days.
+    std::vector<std::uint8_t> spread_over_days;
+
+    int DayAllowance(int teacher, int class_section) const {
+        return class_day_allowance[PairIndex(teacher, class_section)];
+    }
+    bool SpreadsOverDays(int teacher, int class_section) const {
+        return spread_over_days[PairIndex(teacher, class_section)] != 0;
+    }
+
+  private:
+    std::size_t PairIndex(int teacher, int class_section) const {
+        return static_cast<std::size_t>(teacher) * static_cast<std::size_t>(classes + 1) +
+               static_cast<std::size_t>(class_section);
+    }
 };
 
 }  // namespace taktirio

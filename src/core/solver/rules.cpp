@@ -30,8 +30,7 @@ bool Tfindsolution::TeacherBusy(int t, int s) const {
 }
 
 bool Tfindsolution::SpreadOverDays(int t, int s, int c) const {
-    const int hours = context_.rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
-    if (hours > AvailableDays(t)) {
+    if (!context_.index.SpreadsOverDays(t, c)) {
         return false;
     }
     return CountOnDay(c, DayOfSlot(s), t) > 0;
@@ -56,18 +55,10 @@ bool Tfindsolution::SplitSameDay(int c, int s, int t) const {
 
 bool Tfindsolution::ClassDayFull(int s, int t, int c, int hours) const {
     const int held = CountOnDay(c, DayOfSlot(s), t);
-    const int available = AvailableDays(t);
-    if (available == 0) {
+    if (AvailableDays(t) == 0) {
         throw ContradictoryDataError("teacher " + std::to_string(t) + " has no available day");
     }
-    const int weekly = context_.rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
-    int allowance = context_.options.max_class_hours_per_day;
-    // A teacher who cannot fit the week's hours into the available days at two
-    // a day may have three that day (weekly / available > 2, in whole numbers).
-    if (allowance == 2 && weekly > 2 * available) {
-        ++allowance;
-    }
-    return allowance < held + hours;
+    return context_.index.DayAllowance(t, c) < held + hours;
 }
 
 bool Tfindsolution::SlotDenied(int s, int t) const {

@@ -11,8 +11,15 @@ inline constexpr int kDays = 5;
 inline constexpr int kMaxHoursPerDay = 10;
 inline constexpr int kSlots = kDays * kMaxHoursPerDay;  // 50
 inline constexpr int kSlotColumns = kSlots + 1;         // index 0 unused
-inline constexpr int kFirstEighthHourSlot = 36;
-inline constexpr int kLastEighthHourSlot = 40;
+// Seven hours a day: the slots 1..35 of a week before any eighth hour.
+inline constexpr int kSevenHourWeekSlots = 7 * kDays;                    // 35
+inline constexpr int kFirstEighthHourSlot = kSevenHourWeekSlots + 1;     // 36
+inline constexpr int kLastEighthHourSlot = kSevenHourWeekSlots + kDays;  // 40
+// A school with eighth hours on some days (a busiest week of 36 to 39 hours)
+// maps a class section's hour positions 36..39 onto those days' eighth-hour
+// slots, in order.
+inline constexpr int kFirstEighthHourPosition = kSevenHourWeekSlots + 1;         // 36
+inline constexpr int kLastEighthHourPosition = kSevenHourWeekSlots + kDays - 1;  // 39
 inline constexpr int kMaxCount = 255;  // classes, teachers and hours are bytes
 
 constexpr int SlotOf(int day, int hour) {

@@ -16,7 +16,7 @@ namespace taktirio::verify_detail {
 
 namespace {
 
-constexpr int kSecondHourLimitWithEighthHours = 35;
+constexpr int kSecondHourLimitWithEighthHours = kSevenHourWeekSlots;
 constexpr int kRowLength = 5;  // five consecutive hours are one too many
 constexpr int kRowSpan = (kRowLength - 1) * kDays;
 

@@ -20,9 +20,9 @@ namespace {
 // class section after class section the lessons placed at each hour position
 // (numbered by the position), then the copies the section's completion makes.
 constexpr int kPinnedTurn = 0;
-constexpr int kTurnsPerClass = 64;       // hour positions 1..50, a stray mark, completion
-constexpr int kLastWalkedPosition = 39;  // positions 36..39 may map to eighth hours
-constexpr int kSecondHourLimitWithEighthHours = 35;
+constexpr int kTurnsPerClass = 64;  // hour positions 1..50, a stray mark, completion
+constexpr int kLastWalkedPosition = kLastEighthHourPosition;  // may map to eighth hours
+constexpr int kSecondHourLimitWithEighthHours = kSevenHourWeekSlots;
 
 int PositionTurn(int c, int position) {
     return c * kTurnsPerClass + position;
@@ -192,10 +192,10 @@ class Referee {
         if (k > kSlots) {
             return 0;
         }
-        if (rules_.last_days_count == 0 || k <= 35 || k > kLastWalkedPosition) {
+        if (rules_.last_days_count == 0 || k <= kSevenHourWeekSlots || k > kLastWalkedPosition) {
             return k;
         }
-        const int entry = k - 35;
+        const int entry = k - kSevenHourWeekSlots;
         return entry <= rules_.last_days_count ? rules_.last_days[Index(entry)] : 0;
     }
 

@@ -13,6 +13,7 @@
 #include "prepare/working_copy.h"
 #include "run/solution_files.h"
 #include "solver/errors.h"
+#include "solver/findsolution.h"
 #include "text/cp1253.h"
 
 namespace taktirio::data {
@@ -272,9 +273,22 @@ void RunSequence::RefuseWhatStopsTheSearch(const SearchRequest& request) {
     refuse(UnwritableNameMessage(problem_.page_info, problem_.inputs.class_names,
                                  problem_.inputs.teacher_names),
            "a name the pages cannot hold");
+    // The search is prepared here, once: the checks and the engine read the
+    // same rule index.
+    const RunOptions options = ToRunOptions(request.settings);
+    try {
+        prepared_index_ = std::make_shared<const RuleIndex>(
+            PrepareSearch(problem_.inputs, problem_.rules, options));
+    } catch (const ProblemError& error) {
+        if (!request.check_timetable_possible) {
+            throw;  // the search has the last word, and it refuses these data
+        }
+        refuse(std::string(kContradictoryDataMessage) + "\r" + error.what(),
+               "the search's invariants do not hold");
+    }
     if (request.check_timetable_possible) {
         const std::vector<Infeasibility> reasons =
-            CheckBeforeSearch(problem_.inputs, problem_.rules, ToRunOptions(request.settings));
+            FindInfeasibilities(problem_.inputs, problem_.rules, options, *prepared_index_);
         refuse(reasons.empty() ? std::nullopt : std::optional(InfeasibilityMessage(reasons)),
                "the checks before a search found reasons");
     }
@@ -320,6 +334,7 @@ RunSummary RunSequence::Search(const SearchRequest& request) {
             std::chrono::milliseconds(static_cast<long long>(*request.time_limit_seconds * 1000.0));
     }
     parameters.solutions_directory = directory;
+    parameters.prepared_index = prepared_index_;
     // Only once every worker has started may the previous pages go, so that a
     // run that cannot start leaves them all.
     parameters.before_search = [this, &request, &directory, &parameters] {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -259,6 +260,7 @@ class RunSequence {
     QString school_;
     LoadedProblem problem_;
     TeacherPeople people_;
+    std::shared_ptr<const RuleIndex> prepared_index_;  // of the last search's options
     std::atomic<RunStage> stage_{RunStage::kNothingAccepted};
     std::atomic<bool> stop_{false};
     std::mutex engine_mutex_;

@@ -41,6 +41,50 @@ TEST(PrepareSearch, AcceptsAValidProblemAndIndexesIt) {
     EXPECT_EQ(school.ctx.index.slot_denied[2 * 51 + 7], 1);
 }
 
+// The values the search, the checks before a search and the rework read from
+// the index, each derived once from the tables and the run's options.
+TEST(BuildRuleIndex, DerivesTheDayAllowanceTheSpreadAndTheSecondHourLimit) {
+    struct Case {
+        const char* name;
+        int option;     // hours a day in one class section
+        int weekly;     // the teacher's hours in the class section
+        int absent;     // the teacher's absent days
+        int allowance;  // expected
+        bool spread;    // expected: one a day over the available days
+    };
+    const Case cases[] = {
+        {"two a day fit", 2, 4, 3, 2, false},
+        {"more than two a day on the days left", 2, 5, 3, 3, false},
+        {"three a day by the option", 3, 4, 3, 3, false},
+        {"one a day fits", 2, 2, 3, 2, true},
+        {"every day free", 2, 5, 0, 2, true},
+    };
+    for (const Case& c : cases) {
+        TestSchool school(1, 1);
+        school.Teach(1, 1, c.weekly);
+        if (c.absent > 0) {
+            school.ctx.rules.AddDeniedDays(1, static_cast<std::uint8_t>(c.absent));
+        }
+        RunOptions options;
+        options.max_class_hours_per_day = static_cast<std::uint8_t>(c.option);
+        const RuleIndex index = BuildRuleIndex(school.in, school.ctx.rules, options);
+        EXPECT_EQ(index.DayAllowance(1, 1), c.allowance) << c.name;
+        EXPECT_EQ(index.DayAllowance(1, 1), ClassDayAllowance(c.option, c.weekly, kDays - c.absent))
+            << c.name;
+        EXPECT_EQ(index.SpreadsOverDays(1, 1), c.spread) << c.name;
+        EXPECT_EQ(index.second_hour_limit, kSlots) << c.name;
+    }
+    // With eighth hours no two-hour lesson reaches them, and the eighth-hour
+    // positions take their slots in order.
+    TestSchool school(1, 1);
+    school.Teach(1, 1, 36);
+    school.ctx.rules.AddLastDay(38);
+    const RuleIndex index = BuildRuleIndex(school.in, school.ctx.rules, RunOptions{});
+    EXPECT_EQ(index.second_hour_limit, kSevenHourWeekSlots);
+    EXPECT_EQ(index.position_slot[kFirstEighthHourPosition], 38);
+    EXPECT_EQ(index.position_slot[kFirstEighthHourPosition + 1], 0);
+}
+
 TEST_P(PrepareSearchTest, RefusesNamingTheFault) {
     const BadCase& param = GetParam();
     ValidSchool school;
