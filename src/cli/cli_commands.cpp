@@ -463,7 +463,8 @@ OpenSchool OpenExisting(const ProgramPaths& paths) {
                                 .arg(paths.directory),
                             QStringLiteral("no entry database"));
     }
-    Database entry = Database::Open(paths.entry_database);
+    // Every command that opens an existing school only reads it.
+    Database entry = Database::OpenForReading(paths.entry_database);
     const QString school = Login(entry.connection());
     Session session{entry.connection(), school};
     return {std::move(entry), session};

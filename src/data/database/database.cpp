@@ -371,6 +371,22 @@ class CheckedFiles {
     std::set<Key> keys_;
 };
 
+// The design and the integrity of a file on a connection of its own, in one
+// read transaction (one lock, one look for a journal); remembered once it
+// passes.
+void CheckOpenFile(const QString& path, const QSqlDatabase& db, const DatabaseDesign& design) {
+    try {
+        Transaction reading(db);
+        CheckDesign(path, db, design);
+        CheckIntegrity(path, db, design);
+    } catch (const FileRefusedError&) {
+        throw;
+    } catch (const DatabaseError& error) {
+        RefuseUnlessBusy(path, error);
+    }
+    CheckedFiles::Instance().Remember(path, design);
+}
+
 bool WriteMayBeUnfinished(const QString& path) {
     return JournalMayHoldAWrite(path + QStringLiteral("-journal")) ||
            QFileInfo(path + QStringLiteral("-wal")).size() != 0;
@@ -386,19 +402,8 @@ void CheckDatabaseFile(const QString& path, const DatabaseDesign& design) {
     RefuseLinksAndFolders(path);
     CheckHeader(path);
     RecoverInterruptedWrite(path);
-    try {
-        WithConnection(path, true, [&path, &design](const QSqlDatabase& db) {
-            // One read transaction: one lock and one look for a journal.
-            Transaction reading(db);
-            CheckDesign(path, db, design);
-            CheckIntegrity(path, db, design);
-        });
-    } catch (const FileRefusedError&) {
-        throw;
-    } catch (const DatabaseError& error) {
-        RefuseUnlessBusy(path, error);
-    }
-    CheckedFiles::Instance().Remember(path, design);
+    WithConnection(path, true,
+                   [&path, &design](const QSqlDatabase& db) { CheckOpenFile(path, db, design); });
 }
 
 Database Database::Open(const QString& path) {
@@ -439,6 +444,28 @@ Database Database::OpenInMemory() {
     }
     transaction.Commit();
     return memory;
+}
+
+Database Database::OpenForReading(const QString& path) {
+    RefuseLinksAndFolders(path);
+    CheckHeader(path);
+    const bool recheck =
+        WriteMayBeUnfinished(path) || !CheckedFiles::Instance().Knows(path, SchoolDesign());
+    RecoverInterruptedWrite(path);
+    const QString name = NewConnectionName();
+    Database reader = [&path, &name] {
+        try {
+            return Database(Connect(path, name, true), name, path);
+        } catch (const DatabaseError& error) {
+            QSqlDatabase::removeDatabase(name);
+            RefuseUnlessBusy(path, error);
+            throw;
+        }
+    }();
+    if (recheck) {
+        CheckOpenFile(path, reader.connection(), SchoolDesign());
+    }
+    return reader;
 }
 
 Database::Database(QSqlDatabase db, QString name, QString path)

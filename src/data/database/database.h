@@ -28,6 +28,11 @@ class Database {
     static Database Open(const QString& path);
     // The same for a file of another design (the print work tables).
     static Database Open(const QString& path, const DatabaseDesign& design);
+    // An existing school database for a command that only reads it, on one
+    // read-only connection: the file is checked as Open checks it (a write
+    // cut short is first rolled back), never created and never written.
+    // FileRefusedError, DatabaseError as Open.
+    static Database OpenForReading(const QString& path);
     // A private database of the school design in memory, gone when the object
     // goes: a scratch working copy for commands that only read.
     static Database OpenInMemory();
