@@ -1,0 +1,96 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "exact/timetable_encoding.h"
+#include "solver/byte_matrix.h"
+#include "solver/rule_index.h"
+#include "solver/run_context.h"
+#include "solver/solver_inputs.h"
+
+namespace taktirio::exact {
+
+// What one call of the exact search answers.
+enum class ExactOutcome {
+    kTimetable,  // a timetable under every rule, not one of those blocked
+    kNone,       // proven: no (further) timetable exists under every rule
+    kUnknown,    // the budget ran out, or the stop flag was set
+};
+
+// Budgets count conflicts, not seconds, so that a run with a given seed
+// repeats itself whatever the machine's load.
+struct ExactLimits {
+    std::int64_t conflicts = -1;  // per call; -1: no limit
+    const std::atomic<bool>* stop = nullptr;
+};
+
+// Why no timetable exists: the groups of rules and options that together
+// leave none (a minimal set as far as the budget reached), and those of them
+// that alone, dropped, let a timetable exist.
+struct ImpossibilityReasons {
+    std::vector<RuleGroup> together;
+    std::vector<RuleGroup> allowing_when_dropped;
+    bool minimal = false;  // every member was tried and found needed
+    std::string message;   // in the program's words, lines split by "\r"
+};
+
+// The exact search of one school under one run's options: the encoding is
+// written once into one SAT solver (CaDiCaL), which keeps what it learns
+// from one timetable to the next. Each timetable found, by this search or
+// given from elsewhere (Block), is excluded from later answers.
+class ExactSearch {
+  public:
+    // `index` from PrepareSearch of the same inputs, tables and options; the
+    // seed sets the solver's random choices and the phases of the cells, so
+    // that successive timetables differ across the week.
+    ExactSearch(const SolverInputs& inputs, const RuleTables& rules, const RunOptions& options,
+                const RuleIndex& index, std::uint64_t seed);
+    ~ExactSearch();
+    ExactSearch(const ExactSearch&) = delete;
+    ExactSearch& operator=(const ExactSearch&) = delete;
+
+    // The next timetable [class][slot], or a proof that none is left, or
+    // unknown within the limits.
+    ExactOutcome Next(const ExactLimits& limits, ByteMatrix& timetable);
+
+    // Excludes a timetable from later answers (one the other engine found).
+    void Block(const ByteMatrix& timetable);
+
+    // After kNone from the first call: which rules and options leave no
+    // timetable. Each solve within it gets `limits`.
+    ImpossibilityReasons Explain(const ExactLimits& limits);
+
+    // True when `timetable` satisfies every clause (tests).
+    bool Allows(const ByteMatrix& timetable, const ExactLimits& limits);
+
+    const TimetableEncoding& encoding() const { return encoding_; }
+    std::int64_t variables() const;
+    std::int64_t clauses() const { return clauses_; }
+
+  private:
+    class Solver;
+    int SolveUnder(const std::vector<int>& assumptions, const ExactLimits& limits);
+    // The message of a proof: the rules that together leave no timetable,
+    // and which of them, dropped, would allow one.
+    std::string Word(const ImpossibilityReasons& reasons) const;
+    std::vector<int> AllGroups() const;
+
+    const SolverInputs& inputs_;
+    TimetableEncoding encoding_;
+    std::unique_ptr<Solver> solver_;
+    std::int64_t clauses_ = 0;
+    bool blocked_any_ = false;
+};
+
+// The first line of every proof's message: said so, since it is not the
+// search giving up.
+inline constexpr char kProvenImpossibleMessage[] =
+    "Αποδείχθηκε ότι δεν υπάρχει ωρολόγιο πρόγραμμα που να τηρεί όλους τους περιορισμούς "
+    "του σχολείου και τις ρυθμίσεις της εκτέλεσης.";
+
+}  // namespace taktirio::exact
