@@ -1,0 +1,124 @@
+// The exact search beside the randomised one on generated schools of 9, 15
+// and 30 class sections under three strict option sets: the time to write
+// the clauses, the time to the first timetable (or to a proof that none
+// exists) of each engine alone. The schools are generated under the default
+// options; the strict options are then imposed, as a school's user would.
+//
+//   build/bench/exact_bench --benchmark_filter=First
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "exact/exact_search.h"
+#include "generator/school_generator.h"
+#include "solver/findsolution.h"
+
+namespace taktirio {
+namespace {
+
+// 0: last-hours 2, no single runs; 1: last-hours 2, day-hours 5, no five in
+// a row; 2: all of them.
+RunOptions Strict(int set) {
+    RunOptions options;
+    options.last_hours_limit_on = true;
+    options.last_hours_limit = 2;
+    if (set != 1) {
+        options.no_single_hour_runs = true;
+    }
+    if (set != 0) {
+        options.day_hours_limit_on = true;
+        options.day_hours_limit = 5;
+        options.four_hour_run_limit_on = true;
+    }
+    return options;
+}
+
+struct StrictSchool {
+    GeneratedSchool school;
+    RunOptions options;
+    RuleIndex index;
+};
+
+const StrictSchool& SchoolOf(int classes, int set) {
+    static std::map<std::pair<int, int>, std::unique_ptr<StrictSchool>> cache;
+    auto& entry = cache[{classes, set}];
+    if (!entry) {
+        entry = std::make_unique<StrictSchool>();
+        entry->school = GenerateSchool(TypicalSchool(classes, 2026));
+        entry->options = Strict(set);
+        entry->index = PrepareSearch(entry->school.inputs, entry->school.rules, entry->options);
+    }
+    return *entry;
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (const int classes : {9, 15, 30}) {
+        for (const int set : {0, 1, 2}) {
+            b->Args({classes, set});
+        }
+    }
+}
+
+void BM_ExactEncode(benchmark::State& state) {
+    const StrictSchool& s =
+        SchoolOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    std::int64_t clauses = 0;
+    for (auto _ : state) {
+        exact::ExactSearch search(s.school.inputs, s.school.rules, s.options, s.index, 1);
+        clauses = search.clauses();
+    }
+    state.counters["clauses"] = static_cast<double>(clauses);
+}
+BENCHMARK(BM_ExactEncode)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+
+// outcome: 1 a timetable, 0 proven none, -1 unknown within a million conflicts.
+void BM_ExactFirst(benchmark::State& state) {
+    const StrictSchool& s =
+        SchoolOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    int outcome = -1;
+    std::uint64_t seed = 1;
+    for (auto _ : state) {
+        exact::ExactSearch search(s.school.inputs, s.school.rules, s.options, s.index, seed++);
+        ByteMatrix timetable;
+        const exact::ExactOutcome result = search.Next({1000000, nullptr}, timetable);
+        outcome = result == exact::ExactOutcome::kTimetable ? 1
+                  : result == exact::ExactOutcome::kNone    ? 0
+                                                            : -1;
+    }
+    state.counters["outcome"] = outcome;
+}
+BENCHMARK(BM_ExactFirst)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// found: the share of repetitions in which the randomised search completed a
+// timetable within 3000 attempts.
+void BM_RandomFirst(benchmark::State& state) {
+    const StrictSchool& s =
+        SchoolOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    RunContext context;
+    context.options = s.options;
+    context.rules = s.school.rules;
+    context.index = s.index;
+    std::uint64_t seed = 1;
+    int found = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        RandomStream random(seed++);
+        for (int attempt = 0; attempt < 3000; ++attempt) {
+            Tfindsolution solver(context, random, s.school.inputs);
+            if (solver.Search()) {
+                ++found;
+                break;
+            }
+        }
+        ++runs;
+    }
+    state.counters["found"] = static_cast<double>(found) / runs;
+}
+BENCHMARK(BM_RandomFirst)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace taktirio
+
+BENCHMARK_MAIN();
