@@ -1,15 +1,21 @@
 #pragma once
 
 #include "entry/session.h"
+#include "run/run_engine.h"
 #include "run/run_settings.h"
 #include "shell/startup.h"
 
 namespace taktirio::cli {
 
-// The second half of `check`, after the counts: prepares a scratch working
-// copy (DATA.sqlite is left alone) and loads the school as a run does, then runs every check before
-// a search under the run options of the command line. Prints every reason found and returns 1, or
-// prints that the data passed and returns 0; 2 for option values out of range.
-int CheckTimetablePossible(const data::Session& session, const RunSettings& settings);
+// The second half of `check`, after the counts: loads the school as a run
+// does (its working copy in memory; DATA.sqlite is left alone), then, under
+// the run options of the command line, runs every counting check before a
+// search (engines random or both) and the exact search's proof (exact or
+// both). Prints every reason found and returns 1; prints that the data
+// passed, or that a timetable exists, and returns 0; the proof that does not
+// end within its budget says so and returns 0; 2 for option values out of
+// range.
+int CheckTimetablePossible(const data::Session& session, const RunSettings& settings,
+                           SearchEngines engines);
 
 }  // namespace taktirio::cli

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <new>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "calendar/church_calendar.h"
 #include "check_command.h"
@@ -92,6 +94,11 @@ QList<QCommandLineOption> PlacementOptions() {
         Option({QStringLiteral("max-four-in-a-row")}, "no teacher teaches five hours in a row")};
 }
 
+QCommandLineOption SearchOption(const char* both) {
+    return Option({QStringLiteral("search")},
+                  (std::string("random, exact or both; ") + both).c_str(), "ENGINE");
+}
+
 QList<QCommandLineOption> SolveOptions() {
     return QList<QCommandLineOption>{
                Option({QStringLiteral("n")},
@@ -115,7 +122,9 @@ QList<QCommandLineOption> SolveOptions() {
                       "N"),
                Option({QStringLiteral("fewer-gaps")},
                       "rework each timetable found toward fewer teacher gaps,\n"
-                      "under the same rules, before its page is written")} +
+                      "under the same rules, before its page is written"),
+               SearchOption("both: the randomised search, then the exact one\n"
+                            "on one thread once it keeps failing (default)")} +
            PlacementOptions();
 }
 
@@ -144,7 +153,11 @@ const QList<CommandDefinition>& Commands() {
         {"check", "",
          "the checks before solving, under the placement options of\n"
          "solve; exit code 1 with every reason why no timetable exists",
-         PlacementOptions()},
+         QList<QCommandLineOption>{
+             SearchOption("random: the counting checks (default);\n"
+                          "exact: a proof by the exact search that a timetable\n"
+                          "exists or not, with the reasons; both: the two")} +
+             PlacementOptions()},
         {"solve", "",
          "check, prepare and load the school, then search for\n"
          "timetables and write them as pages under SOLUTIONS/<user>",
@@ -361,6 +374,20 @@ std::optional<QString> ReadSolve(const QCommandLineParser& parser,
     settings.no_single_hour_runs = given("no-single-runs");
     settings.four_hour_run_limit_on = given("max-four-in-a-row");
     settings.fewer_gaps = given("fewer-gaps");
+    solve.engines = definition.name == std::string_view("check") ? SearchEngines::kRandom
+                                                                 : SearchEngines::kBoth;
+    if (given("search")) {
+        const QString engine = parser.value(option("search"));
+        if (engine == QLatin1String("random")) {
+            solve.engines = SearchEngines::kRandom;
+        } else if (engine == QLatin1String("exact")) {
+            solve.engines = SearchEngines::kExact;
+        } else if (engine == QLatin1String("both")) {
+            solve.engines = SearchEngines::kBoth;
+        } else {
+            return invalid(option("search"));
+        }
+    }
     return std::nullopt;
 }
 
@@ -532,7 +559,7 @@ int Check(const CommandLine& line, const ProgramPaths& paths) {
         Say(stderr, DataProblemMessage(problem));
         return kExitDataProblem;
     }
-    return CheckTimetablePossible(open.session, line.solve.settings);
+    return CheckTimetablePossible(open.session, line.solve.settings, line.solve.engines);
 }
 
 // The Orthodox Easter Sunday of a year, as YYYY-MM-DD.

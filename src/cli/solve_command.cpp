@@ -204,6 +204,7 @@ SearchRequest SearchRequestOf(const SolveRequest& request, int stored_solutions)
     // Without --replace the listener asks, once the checks have passed.
     search.delete_previous = request.replace;
     search.check_timetable_possible = request.check_timetable_possible;
+    search.engines = request.engines;
     return search;
 }
 
@@ -249,8 +250,15 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
     if (summary.end == RunEnd::kTimeLimit) {
         Say(stderr, "Το χρονικό όριο εξαντλήθηκε.");
     }
-    if (summary.found == 0) {
+    // A proof that no timetable exists is said as such, never as the
+    // search giving up.
+    const bool proven_impossible = summary.end == RunEnd::kExhausted && summary.found == 0;
+    if (proven_impossible) {
+        Say(stderr, summary.impossibility);
+    } else if (summary.found == 0) {
         Say(stdout, std::string(kNoSolutionMessage));
+    } else if (summary.end == RunEnd::kExhausted) {
+        Say(stdout, std::string(kNoFurtherTimetableMessage));
     }
     Say(stdout, SummaryMessage(summary.found, summary.requested, summary.total_time_text));
     if (const std::string fewest = FewestGapsLine(summary); !fewest.empty()) {
@@ -269,7 +277,7 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
     if (summary.found > 0) {
         Say(stdout, "Οι λύσεις αποθηκεύτηκαν στο " + directory.string());
     }
-    return ExitCodeOf(summary);
+    return proven_impossible ? kExitDataProblem : ExitCodeOf(summary);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 
+#include "run/run_engine.h"
 #include "run/run_settings.h"
 #include "shell/startup.h"
 
@@ -21,8 +22,9 @@ struct SolveRequest {
     std::optional<std::uint64_t> seed;  // none: drawn from the clock and printed
     int threads = 0;                    // 0: every core
     std::optional<double> time_limit_seconds;
-    bool replace = false;                  // consent to delete the previous pages
-    bool check_timetable_possible = true;  // false: --no-checks
+    bool replace = false;                          // consent to delete the previous pages
+    bool check_timetable_possible = true;          // false: --no-checks
+    SearchEngines engines = SearchEngines::kBoth;  // --search
 };
 
 // Checks the school's data, stores the number of solutions, prepares the

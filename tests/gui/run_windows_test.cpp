@@ -15,6 +15,7 @@
 #include <QSqlQuery>
 
 #include "checks/presolve.h"
+#include "exact/exact_search.h"
 #include "exchange/exchange.h"
 #include "exchange/school_document.h"
 #include "gui_test_support.h"
@@ -350,6 +351,7 @@ class RunWindowsTest : public QObject {
         QWidget* run = f.OpenRunWindow(2);
         QVERIFY(run != nullptr);
         static_cast<RunWindow*>(run)->setCheckTimetablePossible(false);  // a search without end
+        static_cast<RunWindow*>(run)->setSearchEngines(SearchEngines::kRandom);
         Child<QPushButton>(run, "Button1")->click();
         auto* stop = Child<QPushButton>(run, "Button4");
         QTRY_VERIFY_WITH_TIMEOUT(!stop->isHidden(), kRunTimeoutMs);
@@ -390,11 +392,27 @@ class RunWindowsTest : public QObject {
         QVERIFY(!f.Pages().exists());
     }
 
+    void aProofOfNoTimetableIsShownAsSuch() {
+        Fixture f(taktirio::testing::SchoolWithoutTimetable());
+        QWidget* run = f.OpenRunWindow(2);
+        QVERIFY(run != nullptr);
+        static_cast<RunWindow*>(run)->setCheckTimetablePossible(false);  // the search decides
+        Child<QPushButton>(run, "Button1")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.folder.asker.Texts(Kind::kError).isEmpty(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(Idle(run), kRunTimeoutMs);
+        const QStringList errors = f.folder.asker.Texts(Kind::kError);
+        QVERIFY2(errors[0].startsWith(U(exact::kProvenImpossibleMessage)), qPrintable(errors[0]));
+        QVERIFY2(errors[0].contains(U("ΑΛΦΑ")), qPrintable(errors[0]));
+        QVERIFY(!f.folder.asker.Texts(Kind::kInform).contains(U(kNoSolutionMessage)));
+        QVERIFY(!f.Pages().exists());
+    }
+
     void closingDuringARunAsksToStopFirst() {
         Fixture f(taktirio::testing::SchoolWithoutTimetable());
         QWidget* run = f.OpenRunWindow(2);
         QVERIFY(run != nullptr);
         static_cast<RunWindow*>(run)->setCheckTimetablePossible(false);  // a search without end
+        static_cast<RunWindow*>(run)->setSearchEngines(SearchEngines::kRandom);
         Child<QPushButton>(run, "Button1")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!Child<QPushButton>(run, "Button4")->isHidden(), kRunTimeoutMs);
         f.folder.asker.answers = {false};

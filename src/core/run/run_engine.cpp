@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "common/narrow.h"
+#include "exact/exact_search.h"
 #include "gaps/gap_improver.h"
 #include "run/run_messages.h"
 #include "run/solution_files.h"
@@ -42,6 +43,10 @@ struct RunEngine::Shared {
     // rework that lands on an earlier solution is not written twice.
     std::unordered_set<std::uint64_t> written;
     int refused_reworks = 0;
+    // Every timetable written, so that the exact search never repeats one.
+    std::vector<ByteMatrix> timetables;
+    bool exhausted = false;     // the exact search proved no further timetable
+    std::string impossibility;  // its proof, when nothing was found
     std::exception_ptr error;
     std::atomic<std::int64_t> attempts{0};
 };
@@ -53,8 +58,10 @@ struct RunEngine::Shared {
 // evidence, which the engine reads only once the thread has been joined.
 class RunEngine::Worker : public SolutionWriter {
   public:
-    Worker(RunEngine& engine, Shared& shared, const RunContext& prepared, std::uint64_t seed)
+    Worker(RunEngine& engine, Shared& shared, const RunContext& prepared, std::uint64_t seed,
+           int number)
         : engine_(engine),
+          number_(number),
           shared_(shared),
           random_(seed),
           evidence_(SearchEvidence::Sized(engine.inputs_.number_of_classes,
@@ -118,6 +125,9 @@ class RunEngine::Worker : public SolutionWriter {
         const std::string line = SolutionLine(n, context_.solution_time_text);
         shared_.lines.push_back(line);
         shared_.gaps.push_back(gaps);
+        if (engine_.parameters_.engines != SearchEngines::kRandom) {
+            shared_.timetables.push_back(solution.timetable());
+        }
         shared_.undelivered.push_back({n, line, gaps});
         shared_.next_solution = n + 1;
         shared_.solution_start_time = now;
@@ -173,14 +183,27 @@ class RunEngine::Worker : public SolutionWriter {
             std::unique_lock<std::mutex> lock(shared_.mutex);
             shared_.changed.wait(lock, [this] { return shared_.go; });
         }
+        const SearchEngines engines = engine_.parameters_.engines;
+        bool exact = engines == SearchEngines::kExact && number_ == 0;
+        const bool searches = engines != SearchEngines::kExact || number_ == 0;
+        int failed_in_a_row = 0;
         try {
-            while (!context_.stop_requested.load(std::memory_order_relaxed)) {
+            while (searches && !context_.stop_requested.load(std::memory_order_relaxed)) {
+                if (exact) {
+                    if (!ExactStep()) {
+                        break;
+                    }
+                    continue;
+                }
                 Tfindsolution solver(context_, random_, engine_.inputs_);
                 current_ = &solver;
-                solver.Search();
+                const bool completed = solver.Search();
                 current_ = nullptr;
                 evidence_.Merge(solver.evidence());
                 shared_.attempts.fetch_add(1, std::memory_order_relaxed);
+                failed_in_a_row = completed ? 0 : failed_in_a_row + 1;
+                exact = engines == SearchEngines::kBoth && number_ == 0 &&
+                        failed_in_a_row >= kRandomAttemptsBeforeExact;
             }
         } catch (...) {
             std::lock_guard<std::mutex> lock(shared_.mutex);
@@ -194,7 +217,58 @@ class RunEngine::Worker : public SolutionWriter {
         shared_.changed.notify_all();
     }
 
+    // One call of the exact search, within a budget of conflicts so that a
+    // stop or the time limit is heard: false when it proved that no further
+    // timetable exists, which ends the run.
+    bool ExactStep() {
+        if (!exact_) {
+            exact_ = std::make_unique<exact::ExactSearch>(
+                engine_.inputs_, context_.rules, context_.options, context_.index, random_.Split());
+        }
+        {
+            std::lock_guard<std::mutex> lock(shared_.mutex);
+            for (; blocked_ < shared_.timetables.size(); ++blocked_) {
+                exact_->Block(shared_.timetables[blocked_]);
+            }
+        }
+        const exact::ExactLimits limits{kExactConflictsPerStep, &context_.stop_requested};
+        ByteMatrix timetable;
+        switch (exact_->Next(limits, timetable)) {
+            case exact::ExactOutcome::kTimetable: {
+                Tfindsolution solver(context_, random_, engine_.inputs_);
+                current_ = &solver;
+                solver.CompleteWith(std::move(timetable));
+                current_ = nullptr;
+                return true;
+            }
+            case exact::ExactOutcome::kUnknown:
+                return true;
+            case exact::ExactOutcome::kNone:
+                break;
+        }
+        bool none_found = false;
+        {
+            std::lock_guard<std::mutex> lock(shared_.mutex);
+            none_found = shared_.lines.empty();
+        }
+        const std::string proof = none_found ? exact_->Explain(limits).message : std::string();
+        std::lock_guard<std::mutex> lock(shared_.mutex);
+        shared_.exhausted = true;
+        shared_.impossibility =
+            proof.empty() && none_found ? std::string(exact::kProvenImpossibleMessage) : proof;
+        engine_.StopWorkersLocked();
+        shared_.changed.notify_all();
+        return false;
+    }
+
+    // Conflicts of one call: about a tenth of a second of a school of 15
+    // class sections, so that a stop is heard between calls as well.
+    static constexpr std::int64_t kExactConflictsPerStep = 20000;
+
     RunEngine& engine_;
+    const int number_;  // 0: the worker that may turn to the exact search
+    std::unique_ptr<exact::ExactSearch> exact_;
+    std::size_t blocked_ = 0;  // timetables of shared_.timetables already blocked
     Shared& shared_;
     RunContext context_;
     RandomStream random_;
@@ -246,7 +320,7 @@ void RunEngine::StartWorkers(Shared& shared, const RunContext& prepared) {
         try {
             for (int i = 0; i < count; ++i) {
                 workers_.push_back(
-                    std::make_unique<Worker>(*this, shared, prepared, seeds.Split()));
+                    std::make_unique<Worker>(*this, shared, prepared, seeds.Split(), i));
             }
             for (auto& worker : workers_) {
                 if (stop_requested_.load()) {
@@ -348,6 +422,9 @@ RunSummary RunEngine::Run() {
     summary.total_time_text = Tfindsolution::ElapsedText(clock_(), run_start_time);
     if (summary.found == summary.requested) {
         summary.end = RunEnd::kAllFound;
+    } else if (shared.exhausted) {
+        summary.end = RunEnd::kExhausted;
+        summary.impossibility = shared.impossibility;
     } else {
         summary.evidence = std::move(evidence);
     }

@@ -21,8 +21,23 @@
 namespace taktirio {
 
 // What a run is asked to do, beyond the loaded problem.
+// Which engines search: the randomised one, the exact one, or both, the
+// randomised first and the exact one on one worker once the randomised one
+// keeps failing.
+enum class SearchEngines { kRandom, kExact, kBoth };
+
+// Consecutive attempts of the first worker without a timetable after which,
+// with both engines, it turns to the exact search. An attempt on a school of
+// 9 to 15 class sections takes about a millisecond; the exact search needs
+// 0.15 to 2.5 s there under strict options (exact_bench). Easy runs complete
+// a timetable within a few attempts and never reach it, so their pages stay
+// those of the randomised search; a count rather than a time keeps a run of
+// one thread and a given seed the same on any machine.
+inline constexpr int kRandomAttemptsBeforeExact = 50;
+
 struct RunParameters {
     RunOptions options;
+    SearchEngines engines = SearchEngines::kBoth;
     int solutions_requested = 1;
     std::uint64_t seed = 0;  // every worker's random stream is drawn from it
     int threads = 1;
@@ -74,7 +89,8 @@ class RunObserver {
                             const SolutionGaps& /*gaps*/) {}
 };
 
-enum class RunEnd { kAllFound, kStopped, kTimeLimit };
+// kExhausted: the exact search proved that no (further) timetable exists.
+enum class RunEnd { kAllFound, kStopped, kTimeLimit, kExhausted };
 
 struct RunSummary {
     RunEnd end = RunEnd::kAllFound;
@@ -93,6 +109,9 @@ struct RunSummary {
     // when the run ended without all its solutions (stop, time limit); empty
     // otherwise. EvidenceMessage (run_messages.h) words it for the user.
     SearchEvidence evidence;
+    // With kExhausted and no solution: the proof's message, the rules and
+    // options that together leave no timetable.
+    std::string impossibility;
 };
 
 // Finds the requested number of solutions of one loaded problem. The search

@@ -284,6 +284,11 @@ void Tfindsolution::Complete() {
     }
 }
 
+void Tfindsolution::CompleteWith(ByteMatrix timetable) {
+    timetable_ = std::move(timetable);
+    Complete();
+}
+
 void Tfindsolution::KeepSearchedTimetable() {
     if (!searched_timetable_.empty()) {
         timetable_ = std::move(searched_timetable_);

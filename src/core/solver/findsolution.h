@@ -98,6 +98,10 @@ class Tfindsolution {
     }
     // Drops the rework: timetable() becomes the searched one again.
     void KeepSearchedTimetable();
+    // A timetable another engine completed (the exact search), taken as this
+    // attempt's own and delivered as a completed one is: reworked when the
+    // run asks, timed and written.
+    void CompleteWith(ByteMatrix timetable);
     const ByteMatrix& two_hour_left() const { return two_hour_left_; }
     const ByteMatrix& timetable_start() const { return timetable_start_; }
     const ByteMatrix& two_hour_start() const { return two_hour_start_; }

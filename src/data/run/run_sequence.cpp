@@ -335,6 +335,7 @@ RunSummary RunSequence::Search(const SearchRequest& request) {
     }
     parameters.solutions_directory = directory;
     parameters.prepared_index = prepared_index_;
+    parameters.engines = request.engines;
     // Only once every worker has started may the previous pages go, so that a
     // run that cannot start leaves them all.
     parameters.before_search = [this, &request, &directory, &parameters] {

@@ -116,6 +116,8 @@ struct SearchRequest {
     // false searches even when one of them finds a reason (should a check
     // ever be wrong, the search still has the last word).
     bool check_timetable_possible = true;
+    // The randomised search, the exact one, or both (the randomised first).
+    SearchEngines engines = SearchEngines::kBoth;
 };
 
 // True when every number of the request lies in its range.

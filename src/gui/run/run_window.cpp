@@ -401,6 +401,7 @@ void RunWindow::Button1Click() {
     // anything of the run is done.
     request.delete_previous = true;
     request.check_timetable_possible = check_timetable_possible_;
+    request.engines = engines_;
     if (sequence_->HasPreviousPages() &&
         !context_->asker->Confirm(this, Text(kDeletePreviousQuestion))) {
         return;
@@ -492,8 +493,12 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
             context_->asker->Error(this, message);
         }
     } else {
-        if (summary.found == 0) {
+        if (summary.end == RunEnd::kExhausted && summary.found == 0) {
+            context_->asker->Error(this, Text(summary.impossibility));  // proven, not given up
+        } else if (summary.found == 0) {
             context_->asker->Inform(this, Text(kNoSolutionMessage));
+        } else if (summary.end == RunEnd::kExhausted) {
+            context_->asker->Inform(this, Text(kNoFurtherTimetableMessage));
         }
         fewest_->setText(Text(FewestGapsLine(summary)));
         if (summary.refused_reworks > 0) {

@@ -56,6 +56,9 @@ class RunWindow : public Window {
     // no timetable (on by default). Off lets the search have the last word;
     // tests of a search that never ends turn them off.
     void setCheckTimetablePossible(bool on) { check_timetable_possible_ = on; }
+    // The engines of the next run (both unless a test asks otherwise, e.g.
+    // the randomised one alone for a search without end).
+    void setSearchEngines(SearchEngines engines) { engines_ = engines; }
 
     // The settings the last search was asked with.
     const RunSettings& lastRunSettings() const { return last_settings_; }
@@ -101,6 +104,7 @@ class RunWindow : public Window {
     QPointer<QThread> worker_;
     bool close_after_run_ = false;
     bool check_timetable_possible_ = true;
+    SearchEngines engines_ = SearchEngines::kBoth;
     int requested_ = 0;
     // The two options their handlers set at once.
     bool no_single_hour_runs_ = false;

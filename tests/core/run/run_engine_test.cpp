@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "common/narrow.h"
+#include "exact/exact_search.h"
 #include "gaps/teacher_gaps.h"
 #include "generator/school_generator.h"
 #include "run/run_messages.h"
@@ -252,6 +253,7 @@ TEST(RunEngine, NoTimetableEndsAtTheTimeLimitAndRemovesTheEmptyDirectory) {
     ScratchDirectory scratch;
     const Unsolvable school;
     RunParameters parameters;
+    parameters.engines = SearchEngines::kRandom;  // the exact search would prove it at once
     parameters.options.attempts_per_class = 1000;
     parameters.solutions_requested = 2;
     parameters.threads = 2;
@@ -270,10 +272,89 @@ TEST(RunEngine, NoTimetableEndsAtTheTimeLimitAndRemovesTheEmptyDirectory) {
     EXPECT_TRUE(fs::exists(scratch.path() / "SOLUTIONS"));
 }
 
+// With both engines, the exact search proves the school impossible and the
+// run ends at once, saying which rule leaves no timetable.
+TEST(RunEngine, BothEnginesProveAnImpossibleSchoolAndSaySo) {
+    for (const int threads : {1, 2}) {
+        ScratchDirectory scratch;
+        const Unsolvable school;
+        RunParameters parameters;
+        parameters.solutions_requested = 2;
+        parameters.threads = threads;
+        parameters.solutions_directory = scratch.path() / "SOLUTIONS" / "HOMEBASE";
+        KeepingWriter writer;
+        RunEngine engine(school.inputs, school.rules, parameters, writer);
+        const RunSummary summary = engine.Run();
+        EXPECT_EQ(summary.end, RunEnd::kExhausted) << threads << " threads";
+        EXPECT_EQ(summary.found, 0);
+        EXPECT_EQ(summary.impossibility.rfind(exact::kProvenImpossibleMessage, 0), 0u)
+            << summary.impossibility;
+        EXPECT_NE(summary.impossibility.find("ελεύθερες ώρες"), std::string::npos)
+            << summary.impossibility;
+        EXPECT_TRUE(summary.directory_removed);
+    }
+}
+
+// The exact engine alone: distinct timetables that pass the verifier's
+// finished reading, the same ones for the same seed on one thread.
+TEST(RunEngine, TheExactEngineWritesDistinctTimetablesThatPassTheVerifier) {
+    std::vector<ByteMatrix> first_run;
+    for (int run = 0; run < 2; ++run) {
+        KeepingWriter writer;
+        RunParameters parameters = Parameters(3, 1, 17);
+        parameters.engines = SearchEngines::kExact;
+        RunEngine engine(School().inputs, School().rules, parameters, writer);
+        ASSERT_EQ(engine.Run().found, 3);
+        for (std::size_t i = 0; i < writer.timetables.size(); ++i) {
+            EXPECT_TRUE(VerifyTimetable(School().inputs, School().options, School().rules,
+                                        writer.timetables[i], VerifyMode::kFinished)
+                            .empty())
+                << "solution " << i + 1;
+            for (std::size_t j = 0; j < i; ++j) {
+                EXPECT_FALSE(writer.timetables[i] == writer.timetables[j]) << i << " repeats " << j;
+            }
+        }
+        if (run == 0) {
+            first_run = writer.timetables;
+        } else {
+            EXPECT_TRUE(first_run == writer.timetables) << "the same seed, another run";
+        }
+    }
+}
+
+// The case the exact engine is for: under strict options the randomised
+// search misses a timetable that exists; both engines find it.
+TEST(RunEngine, BothEnginesSolveAStrictSchoolTheRandomisedSearchMisses) {
+    GeneratedSchool school = GenerateSchool(TypicalSchool(15, 2026));
+    RunParameters parameters;
+    parameters.options.last_hours_limit_on = true;
+    parameters.options.last_hours_limit = 2;
+    parameters.options.no_single_hour_runs = true;
+    parameters.solutions_requested = 1;
+    parameters.threads = 1;
+    parameters.seed = 5;
+
+    KeepingWriter random_writer;
+    parameters.engines = SearchEngines::kRandom;
+    parameters.time_limit = std::chrono::milliseconds(1500);
+    RunEngine random_only(school.inputs, school.rules, parameters, random_writer);
+    EXPECT_EQ(random_only.Run().found, 0) << "the randomised search found it after all";
+
+    KeepingWriter writer;
+    parameters.engines = SearchEngines::kBoth;
+    parameters.time_limit = std::chrono::milliseconds(120000);
+    RunEngine both(school.inputs, school.rules, parameters, writer);
+    ASSERT_EQ(both.Run().found, 1);
+    EXPECT_TRUE(VerifyTimetable(school.inputs, parameters.options, school.rules,
+                                writer.timetables[0], VerifyMode::kFinished)
+                    .empty());
+}
+
 TEST(RunEngine, StopBeforeTheFirstSolutionLeavesNoDirectoryButKeepsForeignFiles) {
     ScratchDirectory scratch;
     const Unsolvable school;
     RunParameters parameters;
+    parameters.engines = SearchEngines::kRandom;
     parameters.solutions_directory = scratch.path() / "HOMEBASE";
     fs::create_directories(parameters.solutions_directory);
     std::ofstream(parameters.solutions_directory / "notes.txt") << "mine";

@@ -96,6 +96,7 @@ struct LastHourSchool {
     }
     RunParameters Parameters(int threads) const {
         RunParameters parameters;
+        parameters.engines = SearchEngines::kRandom;  // what the randomised search saw
         parameters.options.last_hours_limit_on = true;
         parameters.options.last_hours_limit = 1;
         parameters.options.attempts_per_class = 1000;
