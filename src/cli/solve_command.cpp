@@ -265,9 +265,11 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
         Say(stdout, fewest);
     }
     // A reworked timetable the rule check refused is a fault, never hidden.
-    if (const std::string warning = RefusedReworksWarning(summary.refused_reworks);
-        !warning.empty()) {
-        Say(stderr, warning);
+    for (const std::string& warning : {RefusedReworksWarning(summary.refused_reworks),
+                                       RefusedExactWarning(summary.refused_exact)}) {
+        if (!warning.empty()) {
+            Say(stderr, warning);
+        }
     }
     // A run that ended without all its solutions says what the search saw.
     if (const std::string evidence = EvidenceMessage(summary.evidence, sequence.problem().inputs);

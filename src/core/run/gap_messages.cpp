@@ -52,6 +52,16 @@ std::string FewestGapsLine(const RunSummary& summary) {
            " ανά καθηγητή)";
 }
 
+std::string RefusedExactWarning(int refused) {
+    if (refused <= 0) {
+        return {};
+    }
+    return "Προσοχή, σφάλμα του προγράμματος: " + std::to_string(refused) +
+           (refused == 1 ? " πρόγραμμα της ακριβούς αναζήτησης δεν πέρασε"
+                         : " προγράμματα της ακριβούς αναζήτησης δεν πέρασαν") +
+           " τον έλεγχο των κανόνων και δεν γράφτηκαν.";
+}
+
 std::string RefusedReworksWarning(int refused) {
     if (refused <= 0) {
         return {};

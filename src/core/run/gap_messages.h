@@ -33,6 +33,9 @@ std::string FewestGapsLine(const RunSummary& summary);
 
 // Reworked timetables that the rule check refused: a fault of the program,
 // said as such, with what was written instead. Empty for 0.
+// The warning for timetables of the exact search that the verifier refused
+// (never written); empty for none.
+std::string RefusedExactWarning(int refused);
 std::string RefusedReworksWarning(int refused);
 
 }  // namespace taktirio

@@ -43,6 +43,7 @@ struct RunEngine::Shared {
     // rework that lands on an earlier solution is not written twice.
     std::unordered_set<std::uint64_t> written;
     int refused_reworks = 0;
+    int refused_exact = 0;  // exact timetables the verifier refused: a fault, never written
     // Every timetable written, so that the exact search never repeats one.
     std::vector<ByteMatrix> timetables;
     bool exhausted = false;     // the exact search proved no further timetable
@@ -235,6 +236,16 @@ class RunEngine::Worker : public SolutionWriter {
         ByteMatrix timetable;
         switch (exact_->Next(limits, timetable)) {
             case exact::ExactOutcome::kTimetable: {
+                // Judged as a finished timetable before its page is written,
+                // as a reworked one is; one the verifier refuses is a fault
+                // of the encoding, counted and never written.
+                if (!VerifyTimetable(engine_.inputs_, context_.options, context_.rules, timetable,
+                                     VerifyMode::kFinished)
+                         .empty()) {
+                    std::lock_guard<std::mutex> lock(shared_.mutex);
+                    ++shared_.refused_exact;
+                    return true;
+                }
                 Tfindsolution solver(context_, random_, engine_.inputs_);
                 current_ = &solver;
                 solver.CompleteWith(std::move(timetable));
@@ -411,6 +422,7 @@ RunSummary RunEngine::Run() {
     summary.lines = shared.lines;
     summary.gaps = shared.gaps;
     summary.refused_reworks = shared.refused_reworks;
+    summary.refused_exact = shared.refused_exact;
     for (std::size_t i = 0; i < summary.gaps.size(); ++i) {
         if (summary.fewest_gaps_solution == 0 ||
             FewerGaps(summary.gaps[i].written,

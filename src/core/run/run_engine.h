@@ -104,6 +104,9 @@ struct RunSummary {
     // Reworked timetables the verifier refused, whose searched timetable was
     // written instead. Anything but 0 is a fault of the rework.
     int refused_reworks = 0;
+    // Timetables of the exact search the verifier refused, never written.
+    // Anything but 0 is a fault of its encoding.
+    int refused_exact = 0;
     bool directory_removed = false;  // nothing found and the empty directory removed
     // What the search saw, summed over every worker and attempt. Filled only
     // when the run ended without all its solutions (stop, time limit); empty

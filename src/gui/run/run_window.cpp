@@ -504,6 +504,9 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
         if (summary.refused_reworks > 0) {
             context_->asker->Error(this, Text(RefusedReworksWarning(summary.refused_reworks)));
         }
+        if (summary.refused_exact > 0) {
+            context_->asker->Error(this, Text(RefusedExactWarning(summary.refused_exact)));
+        }
         // A run that ended without all its solutions tells what the search
         // saw, in the details the user may open under the summary.
         context_->asker->InformWithDetails(
