@@ -117,6 +117,18 @@ TEST_F(ExchangeTest, ABrokenFileIsRefusedNamingTheItemAndChangesNothing) {
          Json(WithItem(base, "classes", 3, QStringLiteral("'; DROP TABLE CLASSES; --"))),
          "classes[3]"},
         {"outside windows-1253", Json(WithItem(base, "teachers", 3, U("Ελένη ☃"))), "teachers[3]"},
+        {"< in a class", Json(WithItem(base, "classes", 3, U("Α<1"))), "classes[3]"},
+        {"< in a teacher", Json(WithItem(base, "teachers", 3, U("ΠΑΠΑ<Σ"))), "teachers[3]"},
+        {"< in the school's name",
+         Json(With(base, "school",
+                   [&] {
+                       QJsonObject school = base.value(QStringLiteral("school")).toObject();
+                       school.insert(QStringLiteral("name"), U("Γυμνάσιο <b>"));
+                       return school;
+                   }())),
+         "school.name"},
+        {"the prints' common free hour as a class",
+         Json(WithItem(base, "classes", 3, QStringLiteral("K.KENH"))), "classes[3]"},
         {"plus in a teacher", Json(WithItem(base, "teachers", 3, QStringLiteral("Α+Β"))),
          "teachers[3]"},
         {"blank school name",
