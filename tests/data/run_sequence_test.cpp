@@ -213,6 +213,30 @@ TEST_F(RunSequenceTest, AStopDuringTheSearchEndsItWithItsSummary) {
     EXPECT_FALSE(Pages().exists(QStringLiteral("SOLUTION6.htm")));
 }
 
+// A name the import would refuse, put into the entry database by hand, stops
+// the run at the loading, before any previous page goes.
+TEST_F(RunSequenceTest, ANameThePagesCannotCarryStopsTheRunBeforeAnyPageGoes) {
+    {
+        RunSequence first(paths_);
+        first.Prepare();
+        first.Load();
+        ASSERT_EQ(first.Search(Request(1)).found, 1);
+    }
+    const QByteArray page = FileBytes(Pages().filePath(QStringLiteral("SOLUTION1.htm")));
+    RenameFirstClass(QString(1000001, u'Κ'));
+    RunSequence sequence(paths_);
+    sequence.Prepare();
+    try {
+        sequence.Load();
+        ADD_FAILURE() << "loaded";
+    } catch (const ProblemLoadError& error) {
+        EXPECT_TRUE(error.message().contains(U("(1000001 χαρακτήρες)"))) << error.what();
+        EXPECT_LT(error.message().size(), 1000);
+    }
+    EXPECT_EQ(sequence.stage(), RunStage::kPrepared);
+    EXPECT_EQ(FileBytes(Pages().filePath(QStringLiteral("SOLUTION1.htm"))), page);
+}
+
 TEST_F(RunSequenceTest, AFailedPreparationLeavesThePreviousCopy) {
     RunSequence sequence(paths_);
     sequence.StoreRequestedSolutions(4);
@@ -353,20 +377,19 @@ TEST_F(RunSequenceTest, WhatStopsTheSearchIsRefusedBeforeAnyPageGoes) {
         }
         EXPECT_EQ(listener.asked, c.questions) << c.name;
     }
-    // A name the pages cannot hold is refused first of all, whatever the options.
+    // A name the pages cannot hold is refused first of all, whatever the
+    // options: the loading refuses it.
     RenameFirstClass(QStringLiteral("A\u4e00"));
     RunSequence sequence(paths_);
     sequence.Prepare();
-    sequence.Load();
-    SearchRequest request = Request(1);
-    no_timetable(request);
     try {
-        sequence.Search(request);
+        sequence.Load();
         ADD_FAILURE() << "a name the pages cannot hold was accepted";
-    } catch (const SearchRefusedError& error) {
+    } catch (const ProblemLoadError& error) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("A\u4e00")))
             << error.message().toStdString();
     }
+    EXPECT_TRUE(Pages().exists(QStringLiteral("SOLUTION1.htm")));
 }
 
 TEST_F(RunSequenceTest, AnUndeletablePreviousPageStopsTheRunAndIsNamed) {
