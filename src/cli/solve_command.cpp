@@ -184,6 +184,9 @@ class ConsoleListener : public RunListener {
 };
 
 int ExitCodeOf(const RunSummary& summary) {
+    if (summary.end == RunEnd::kPageNotWritten) {
+        return kExitFailure;  // a page that cannot be written
+    }
     if (summary.found == summary.requested) {
         return kExitOk;
     }
@@ -249,8 +252,15 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
     if (summary.end == RunEnd::kTimeLimit) {
         Say(stderr, "Το χρονικό όριο εξαντλήθηκε.");
     }
-    if (summary.found == 0) {
+    if (summary.end == RunEnd::kPageNotWritten) {
+        // Which page, why, what was written before it, and the summary.
+        Say(stderr, DescribeRunFailure(summary.page_error).message);
+        Say(stderr, PageNotWrittenEnding(summary.found, summary.previous_pages_kept));
+    } else if (summary.found == 0) {
         Say(stdout, std::string(kNoSolutionMessage));
+        if (summary.previous_pages_kept) {
+            Say(stdout, std::string(kPreviousPagesKeptMessage));
+        }
     }
     Say(stdout, SummaryMessage(summary.found, summary.requested, summary.total_time_text));
     if (const std::string fewest = FewestGapsLine(summary); !fewest.empty()) {

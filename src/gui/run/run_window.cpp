@@ -492,7 +492,14 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
             context_->asker->Error(this, message);
         }
     } else {
-        if (summary.found == 0) {
+        if (summary.end == RunEnd::kPageNotWritten) {
+            // Like any error during a run, the window goes after the summary;
+            // the message says which page, why, and what was written.
+            context_->asker->Error(
+                this, data::DescribeRunFailure(summary.page_error).message + u'\r' +
+                          Text(PageNotWrittenEnding(summary.found, summary.previous_pages_kept)));
+            close_after_run_ = true;
+        } else if (summary.found == 0) {
             context_->asker->Inform(this, Text(kNoSolutionMessage));
         }
         fewest_->setText(Text(FewestGapsLine(summary)));
