@@ -114,7 +114,8 @@ RunFailure DescribeRunFailure(std::exception_ptr error) {
         return failure(Kind::kPageNotDeleted,
                        text("Η προηγούμενη λύση " + undeletable.path().string() +
                             " δεν μπορεί να διαγραφεί (" + undeletable.reason() +
-                            ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε."));
+                            ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε. Καμία προηγούμενη λύση δεν "
+                            "διαγράφηκε."));
     } catch (const RunStartError& not_started) {
         return failure(Kind::kCannotRun, text(std::string(not_started.what()) +
                                               "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν."));
