@@ -166,6 +166,7 @@ int RestorePagesKeptAside(const fs::path& directory) {
 }
 
 int RecoverPagesKeptAside(const fs::path& directory) {
+    RemoveLeftoverTemporaryPages(directory);  // half a page is never worth keeping
     if (!HasPagesKeptAside(directory)) {
         return 0;
     }

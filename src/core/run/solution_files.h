@@ -69,8 +69,9 @@ int DeletePagesKeptAside(const std::filesystem::path& directory);
 // Returns how many came back.
 int RestorePagesKeptAside(const std::filesystem::path& directory);
 
-// What a killed run left aside: put back when no SOLUTION1.htm was written
-// after them, deleted otherwise. Returns how many pages came back.
+// What a killed run left: the pages aside put back when no SOLUTION1.htm was
+// written after them, deleted otherwise; the temporary files of pages it
+// left half written deleted. Returns how many pages came back.
 int RecoverPagesKeptAside(const std::filesystem::path& directory);
 
 // Moves the pages aside and deletes them: all of them or, with

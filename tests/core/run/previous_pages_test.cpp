@@ -110,6 +110,7 @@ TEST_F(PreviousPagesTest, WhatAKilledRunLeftAsideIsPutBackOrRemoved) {
         for (const int n : c.written) {
             Write(Page(n), "new " + std::to_string(n));
         }
+        Write(folder_ / ".SOLUTION5.htm.77.abc.tmp", "half a page");
         RecoverPagesKeptAside(folder_);
         std::map<std::string, std::string> expected;
         for (const int n : c.written) {
