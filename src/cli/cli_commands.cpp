@@ -554,6 +554,8 @@ int Export(const CommandLine& line, const ProgramPaths& paths) {
 
 int Check(const CommandLine& line, const ProgramPaths& paths) {
     OpenSchool open = OpenExisting(paths);
+    // The counts and the conditions are read from one state of the school.
+    const Transaction reading(open.session.db);
     const DataProblem problem = CheckBeforeSolving(open.session);
     if (problem != DataProblem::kNone) {
         Say(stderr, DataProblemMessage(problem));

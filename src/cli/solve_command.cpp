@@ -184,6 +184,9 @@ class ConsoleListener : public RunListener {
 };
 
 int ExitCodeOf(const RunSummary& summary) {
+    if (summary.end == RunEnd::kPageNotWritten) {
+        return kExitFailure;  // a page that cannot be written
+    }
     if (summary.found == summary.requested) {
         return kExitOk;
     }
@@ -253,10 +256,20 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
     // A proof that no timetable exists is said as such, never as the
     // search giving up.
     const bool proven_impossible = summary.end == RunEnd::kExhausted && summary.found == 0;
-    if (proven_impossible) {
+    if (summary.end == RunEnd::kPageNotWritten) {
+        // Which page, why, what was written before it, and the summary.
+        Say(stderr, DescribeRunFailure(summary.page_error).message);
+        Say(stderr, PageNotWrittenEnding(summary.found, summary.previous_pages_kept));
+    } else if (proven_impossible) {
         Say(stderr, summary.impossibility);
+        if (summary.previous_pages_kept) {
+            Say(stderr, std::string(kPreviousPagesKeptMessage));
+        }
     } else if (summary.found == 0) {
         Say(stdout, std::string(kNoSolutionMessage));
+        if (summary.previous_pages_kept) {
+            Say(stdout, std::string(kPreviousPagesKeptMessage));
+        }
     } else if (summary.end == RunEnd::kExhausted) {
         Say(stdout, std::string(kNoFurtherTimetableMessage));
     }

@@ -3,6 +3,7 @@
 #include "verify_command.h"
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,9 +24,9 @@ int VerifyPage(const data::Session& session, const QString& page, const RunSetti
         return kExitUsage;
     }
     const std::string path = page.toStdString();
-    PageClassTables tables;
+    std::optional<WholePage> whole;
     try {
-        tables = ReadPageClassTables(path);
+        whole.emplace(ReadWholePage(path));
     } catch (const PageReadError& error) {
         if (error.line() == 0) {  // the file itself cannot be read
             Say(stderr, "Το αρχείο " + path + " δεν μπορεί να διαβαστεί.\r" + error.what());
@@ -46,6 +47,7 @@ int VerifyPage(const data::Session& session, const QString& page, const RunSetti
         Say(stderr, error.message().toStdString());
         return kExitDataProblem;
     }
+    const PageClassTables& tables = whole->classes;
     if (tables.school_name != problem.page_info.school_name) {
         Say(stderr, "Η σελίδα " + path + " είναι λύση του σχολείου «" + tables.school_name +
                         "», όχι του «" + problem.page_info.school_name + "».");
@@ -72,7 +74,18 @@ int VerifyPage(const data::Session& session, const QString& page, const RunSetti
     for (const Violation& violation : violations) {
         Say(stdout, ViolationLine(violation, problem.inputs));
     }
-    return violations.empty() ? kExitOk : kExitDataProblem;
+    if (!violations.empty()) {
+        return kExitDataProblem;
+    }
+    // The timetable keeps the rules; the rest of the page must be the one it makes.
+    if (const auto departs = PageDisagreement(*whole, problem.inputs, problem.rules)) {
+        Say(stderr, "Η σελίδα " + path +
+                        " έχει αλλοιωθεί: το γενικό πρόγραμμα ή τα προγράμματα των καθηγητών "
+                        "δεν είναι αυτά που δίνουν τα προγράμματα των τμημάτων της.\r" +
+                        *departs);
+        return kExitDamagedPage;
+    }
+    return kExitOk;
 }
 
 }  // namespace taktirio::cli

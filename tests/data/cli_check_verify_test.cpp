@@ -393,6 +393,38 @@ TEST(CliVerify, OtherSchoolsUnknownNamesAndDamagedPagesHaveTheirOwnCodes) {
     EXPECT_EQ(r.code, 10);
     EXPECT_TRUE(r.err.contains(U("έχει αλλοιωθεί"))) << r.err.toStdString();
 
+    // Cut after its last timetable, or altered where only the general plan
+    // or the teachers' timetables show: the page is read whole.
+    const QByteArray teacher_cell = "<td nowrap><div align='center'><strong>";
+    QByteArray emptied = bytes;
+    for (qsizetype at = emptied.indexOf(teacher_cell); at >= 0;
+         at = emptied.indexOf(teacher_cell, at)) {
+        const qsizetype end = emptied.indexOf("</td>", at) + 5;
+        emptied.replace(at, end - at, "<td nowrap>&nbsp;</td>");
+    }
+    const QByteArray plan_name =
+        "<td nowrap><strong>" +
+        QByteArray::fromStdString(Utf8ToCp1253(demo.problem.inputs.teacher_names[2]));
+    ASSERT_TRUE(bytes.contains(plan_name));
+    QByteArray renamed_in_plan = bytes;
+    renamed_in_plan.replace(
+        renamed_in_plan.indexOf(plan_name), plan_name.size(),
+        "<td nowrap><strong>" + QByteArray::fromStdString(Utf8ToCp1253("ΑΛΛΟΣ ΚΑΘΗΓΗΤΗΣ")));
+    const struct {
+        const char* name;
+        QByteArray page;
+    } altered[] = {
+        {"before-body.htm", bytes.left(bytes.lastIndexOf("</body>"))},
+        {"before-html.htm", bytes.left(bytes.lastIndexOf("</html>"))},
+        {"teachers-emptied.htm", emptied},
+        {"plan-renamed.htm", renamed_in_plan},
+    };
+    for (const auto& page : altered) {
+        r = Verify(write(QString::fromLatin1(page.name), page.page));
+        EXPECT_EQ(r.code, 10) << page.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(U("έχει αλλοιωθεί"))) << r.err.toStdString();
+    }
+
     r = Verify(demo.dir.filePath(QStringLiteral("missing.htm")));
     EXPECT_EQ(r.code, 4);
 }

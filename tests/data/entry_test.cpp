@@ -27,6 +27,9 @@ TEST(Validation, IsValidInputRefusesTheFourCharactersAndWhatPagesCannotHold) {
         {"50%", false},
         {"Γεια!", false},
         {"'; DROP TABLE CLASSES; --", false},
+        {"Α<1", false},         // the readers take a name up to its first "<"
+        {"Α>1 ‹›&", true},      // nothing the readers stop at
+        {"Α＜1", false},        // a full-width "<" is no windows-1253 character
         {"Ελένη ☃", false},     // outside windows-1253
         {"Ζωή 😀", false},       // outside the basic plane
         {"Αλβανικά ë", false},  // Latin-1 letter windows-1253 lacks
@@ -107,11 +110,14 @@ class EntryTest : public SchoolTest {
 TEST_F(EntryTest, HostileNamesAreRefusedByEveryFreeTextInsert) {
     InsertClass(session_, U("Α1"));
     const char* names[] = {"Α'1",     "50%",  "Γεια!", "\"Β\"", "'; DROP TABLE CLASSES; --",
-                           "Ελένη ☃", "Α\nΒ", "   "};
+                           "Ελένη ☃", "Α\nΒ", "   ",   "Α<1"};
     for (const char* name : names) {
         ExpectRefused([&] { InsertClass(session_, U(name)); }, name);
         ExpectRefused([&] { InsertTeacher(session_, U(name)); }, name);
     }
+    // The prints mark a teacher's common free hour "K.KENH": a class section of
+    // that name would read as a free hour.
+    ExpectRefused([&] { InsertClass(session_, U(" K.KENH ")); }, "K.KENH");
     EXPECT_EQ(RowsIn("CLASSES"), 1);
     EXPECT_EQ(RowsIn("TEACHERS"), 0);
     // Values are bound, never spliced into the text: an odd but valid name is data.

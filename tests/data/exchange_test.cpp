@@ -5,10 +5,20 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <atomic>
+#include <chrono>
+#include <exception>
 #include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
 
+#include "checks/teacher_view.h"
+#include "cli_support.h"
 #include "data_test_support.h"
 #include "database/errors.h"
+#include "entry/day_hour_rules.h"
+#include "entry/validation.h"
 
 namespace taktirio::data::testing {
 namespace {
@@ -107,6 +117,18 @@ TEST_F(ExchangeTest, ABrokenFileIsRefusedNamingTheItemAndChangesNothing) {
          Json(WithItem(base, "classes", 3, QStringLiteral("'; DROP TABLE CLASSES; --"))),
          "classes[3]"},
         {"outside windows-1253", Json(WithItem(base, "teachers", 3, U("Ελένη ☃"))), "teachers[3]"},
+        {"< in a class", Json(WithItem(base, "classes", 3, U("Α<1"))), "classes[3]"},
+        {"< in a teacher", Json(WithItem(base, "teachers", 3, U("ΠΑΠΑ<Σ"))), "teachers[3]"},
+        {"< in the school's name",
+         Json(With(base, "school",
+                   [&] {
+                       QJsonObject school = base.value(QStringLiteral("school")).toObject();
+                       school.insert(QStringLiteral("name"), U("Γυμνάσιο <b>"));
+                       return school;
+                   }())),
+         "school.name"},
+        {"the prints' common free hour as a class",
+         Json(WithItem(base, "classes", 3, QStringLiteral("K.KENH"))), "classes[3]"},
         {"plus in a teacher", Json(WithItem(base, "teachers", 3, QStringLiteral("Α+Β"))),
          "teachers[3]"},
         {"blank school name",
@@ -203,6 +225,134 @@ TEST_F(ExchangeTest, ARefusalByTheEntryChecksRollsBackTheWholeImport) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("classes[3]")));
     }
     EXPECT_EQ(ExportSchool(session_), before);
+}
+
+// Another connection, on a thread of its own, that commits changes in turn,
+// each in one transaction, until it goes.
+class WritesInTurn {
+  public:
+    using Write = std::function<void(const Session&)>;
+    WritesInTurn(const QString& path, std::vector<Write> writes)
+        : thread_([this, path, writes = std::move(writes)] {
+              try {
+                  const Database entry = Database::Open(path);
+                  const Session session{entry.connection(), Login(entry.connection())};
+                  for (std::size_t i = 0; !stop_.load(); ++i) {
+                      Transaction transaction(session.db);
+                      writes[i % writes.size()](session);
+                      transaction.Commit();
+                      commits_.fetch_add(1);
+                      // A breath between commits, as a person or a command
+                      // leaves, so that a reader waiting for the file gets it.
+                      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                  }
+              } catch (...) {
+                  error_ = std::current_exception();
+              }
+          }) {}
+    WritesInTurn(const WritesInTurn&) = delete;
+    WritesInTurn& operator=(const WritesInTurn&) = delete;
+    ~WritesInTurn() { Finish(); }
+
+    int commits() const { return commits_.load(); }
+    // Stops and joins the thread; rethrows what stopped it early.
+    void Finish() {
+        stop_.store(true);
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        if (error_) {
+            std::rethrow_exception(std::exchange(error_, nullptr));
+        }
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::atomic<int> commits_{0};
+    std::exception_ptr error_;
+    std::thread thread_;
+};
+
+// Reads with `read` while `writer` commits, until both have done `rounds`;
+// every reading must be one of `states`.
+template <typename Reading>
+void ReadWhileWriting(WritesInTurn& writer, const std::function<Reading()>& read,
+                      const std::vector<Reading>& states, int rounds) {
+    int readings = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while ((writer.commits() < rounds || readings < rounds) &&
+           std::chrono::steady_clock::now() < until) {
+        const Reading reading = read();
+        ++readings;
+        bool known = false;
+        for (const Reading& state : states) {
+            known = known || reading == state;
+        }
+        EXPECT_TRUE(known) << "reading " << readings << " mixes two states";
+    }
+    writer.Finish();
+    EXPECT_GE(writer.commits(), rounds);
+    EXPECT_GE(readings, rounds);
+}
+
+// The teacher view's sections as texts, to be compared whole.
+std::vector<QStringList> Sections(const TeacherDetails& details) {
+    std::vector<QStringList> sections;
+    for (const TeacherSection& section : details) {
+        QStringList texts{section.result};
+        for (const QStringList& row : section.rows) {
+            texts.append(row.join(u'|'));
+        }
+        sections.push_back(texts);
+    }
+    return sections;
+}
+
+// A reader of several tables reads them in one read transaction: while
+// another connection commits changes to several tables at once, every
+// reading is the state before a commit or after it, never tables of both.
+TEST_F(ExchangeTest, AnExportDuringImportsIsOneOfTheSchools) {
+    const std::vector<SchoolDocument> schools = {
+        ParseSchoolDocument(Json(Small())), ParseSchoolDocument(ReadSchoolFile(kDemoSchoolFile))};
+    ImportSchool(session_, schools[0]);
+    WritesInTurn importer(path_, {[&schools](const Session& s) { ImportSchool(s, schools[0]); },
+                                  [&schools](const Session& s) { ImportSchool(s, schools[1]); }});
+    ReadWhileWriting<SchoolDocument>(
+        importer, [this] { return ExportSchool(session_); }, schools, 40);
+}
+
+TEST_F(ExchangeTest, TheTeacherViewDuringChangesIsOneStateOfTheSchool) {
+    ImportSchool(session_, ParseSchoolDocument(Json(Small())));
+    const int teacher = static_cast<int>(
+        ScalarInt(session_.db, QStringLiteral("SELECT TEACHER_ID FROM TEACHERS WHERE TEACHER = ?"),
+                  {U("ΠΑΠΑΔΟΠΟΥΛΟΣ")}));
+    // The first section (allocation) and the third (absent days) change
+    // together, and back.
+    const auto change = [teacher](int hours, bool absent) {
+        return [teacher, hours, absent](const Session& s) {
+            data::Run(s.db,
+                      QStringLiteral("UPDATE TEACHERS_OF_CLASS SET MONOWRA = MONOWRA + ? "
+                                     "WHERE TEACHER_ID = ?"),
+                      {hours, teacher});
+            if (absent) {
+                InsertAbsentDay(s, teacher, DayName(4));
+            } else {
+                data::Run(s.db,
+                          QStringLiteral("DELETE FROM DENY_TEACHERS_DAYS WHERE TEACHER_ID = ?"),
+                          {teacher});
+            }
+        };
+    };
+    const auto read = [this, teacher] { return Sections(ReadTeacherDetails(session_, teacher)); };
+    std::vector<std::vector<QStringList>> states{read()};
+    change(1, true)(session_);
+    states.push_back(read());
+    change(-1, false)(session_);
+    ASSERT_NE(states[0], states[1]);
+    ASSERT_EQ(read(), states[0]);
+
+    WritesInTurn writer(path_, {change(1, true), change(-1, false)});
+    ReadWhileWriting<std::vector<QStringList>>(writer, read, states, 200);
 }
 
 }  // namespace

@@ -219,6 +219,43 @@ TEST_F(LoaderTest, RefusesACopyThatWouldLeaveARangeBeforeAnySearch) {
                    {school});
          },
          "LAST_DAYS: slot 41"},
+        // Names the import refuses, put into the database by hand: their
+        // pages could not be read back.
+        {"a class name of 51 characters",
+         [](const QSqlDatabase& w, const QString&) {
+             Force(w, "UPDATE CLASSES SET CLASS = ? WHERE CLASS_ID = 2", {QString(51, u'Κ')});
+         },
+         "class name (51 characters)"},
+        {"a class name of a million characters",
+         [](const QSqlDatabase& w, const QString&) {
+             Force(w, "UPDATE CLASSES SET CLASS = ? WHERE CLASS_ID = 1", {QString(1000001, u'Κ')});
+         },
+         "class name (1000001 characters)"},
+        {"< in a class name",
+         [](const QSqlDatabase& w, const QString&) {
+             Force(w, "UPDATE CLASSES SET CLASS = ? WHERE CLASS_ID = 1", {U("Α<1")});
+         },
+         "class name (3 characters)"},
+        {"the prints' common free hour as a class name",
+         [](const QSqlDatabase& w, const QString&) {
+             Force(w, "UPDATE CLASSES SET CLASS = 'K.KENH' WHERE CLASS_ID = 1");
+         },
+         "class name (6 characters)"},
+        {"a teacher name ending in a blank",
+         [](const QSqlDatabase& w, const QString&) {
+             Force(w, "UPDATE TEACHERS SET TEACHER = ? WHERE TEACHER_ID = 3", {U("Τ3 ")});
+         },
+         "teacher name (3 characters)"},
+        {"a pair with a quote",
+         [](const QSqlDatabase& w, const QString&) {
+             Force(w, "UPDATE TEACHERS SET TEACHER = ? WHERE TEACHER_ID = 4", {U("Τ1+Τ'2")});
+         },
+         "pair name (6 characters)"},
+        {"< in the school's name",
+         [](const QSqlDatabase& w, const QString&) {
+             Force(w, "UPDATE SCHOOLS SET SCHOOL_NAME = ?", {U("Γυμνάσιο <Α>")});
+         },
+         "school name (12 characters)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,7 +2,10 @@
 // them, a failed preparation, refused numbers and an undeletable old page.
 #include "run/run_sequence.h"
 
+#include <sys/resource.h>
+
 #include <QDir>
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -11,8 +14,10 @@
 #include "data_test_support.h"
 #include "exchange/exchange.h"
 #include "exchange/school_document.h"
+#include "prepare/requested_solutions.h"
 #include "prepare/working_copy.h"
 #include "run/solution_files.h"
+#include "support/immutable_file.h"
 
 namespace taktirio::data::testing {
 namespace {
@@ -213,6 +218,30 @@ TEST_F(RunSequenceTest, AStopDuringTheSearchEndsItWithItsSummary) {
     EXPECT_FALSE(Pages().exists(QStringLiteral("SOLUTION6.htm")));
 }
 
+// A name the import would refuse, put into the entry database by hand, stops
+// the run at the loading, before any previous page goes.
+TEST_F(RunSequenceTest, ANameThePagesCannotCarryStopsTheRunBeforeAnyPageGoes) {
+    {
+        RunSequence first(paths_);
+        first.Prepare();
+        first.Load();
+        ASSERT_EQ(first.Search(Request(1)).found, 1);
+    }
+    const QByteArray page = FileBytes(Pages().filePath(QStringLiteral("SOLUTION1.htm")));
+    RenameFirstClass(QString(1000001, u'Κ'));
+    RunSequence sequence(paths_);
+    sequence.Prepare();
+    try {
+        sequence.Load();
+        ADD_FAILURE() << "loaded";
+    } catch (const ProblemLoadError& error) {
+        EXPECT_TRUE(error.message().contains(U("(1000001 χαρακτήρες)"))) << error.what();
+        EXPECT_LT(error.message().size(), 1000);
+    }
+    EXPECT_EQ(sequence.stage(), RunStage::kPrepared);
+    EXPECT_EQ(FileBytes(Pages().filePath(QStringLiteral("SOLUTION1.htm"))), page);
+}
+
 TEST_F(RunSequenceTest, AFailedPreparationLeavesThePreviousCopy) {
     RunSequence sequence(paths_);
     sequence.StoreRequestedSolutions(4);
@@ -353,20 +382,19 @@ TEST_F(RunSequenceTest, WhatStopsTheSearchIsRefusedBeforeAnyPageGoes) {
         }
         EXPECT_EQ(listener.asked, c.questions) << c.name;
     }
-    // A name the pages cannot hold is refused first of all, whatever the options.
+    // A name the pages cannot hold is refused first of all, whatever the
+    // options: the loading refuses it.
     RenameFirstClass(QStringLiteral("A\u4e00"));
     RunSequence sequence(paths_);
     sequence.Prepare();
-    sequence.Load();
-    SearchRequest request = Request(1);
-    no_timetable(request);
     try {
-        sequence.Search(request);
+        sequence.Load();
         ADD_FAILURE() << "a name the pages cannot hold was accepted";
-    } catch (const SearchRefusedError& error) {
+    } catch (const ProblemLoadError& error) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("A\u4e00")))
             << error.message().toStdString();
     }
+    EXPECT_TRUE(Pages().exists(QStringLiteral("SOLUTION1.htm")));
 }
 
 TEST_F(RunSequenceTest, AnUndeletablePreviousPageStopsTheRunAndIsNamed) {
@@ -387,6 +415,122 @@ TEST_F(RunSequenceTest, AnUndeletablePreviousPageStopsTheRunAndIsNamed) {
     }
     EXPECT_EQ(FileBytes(Pages().filePath(QStringLiteral("SOLUTION1.htm"))), page);
     EXPECT_FALSE(Pages().exists(QStringLiteral("SOLUTION2.htm")));
+}
+
+// The previous pages go all or none: one the system will not let go (as
+// `chattr +i` makes it) leaves every one of them, whatever its number.
+TEST_F(RunSequenceTest, APreviousPageThatCannotGoLeavesThemAll) {
+    RunSequence sequence(paths_);
+    sequence.Prepare();
+    sequence.Load();
+    ASSERT_EQ(sequence.Search(Request(3)).found, 3);
+    std::vector<QByteArray> pages;
+    for (int n = 1; n <= 3; ++n) {
+        pages.push_back(FileBytes(Pages().filePath(QStringLiteral("SOLUTION%1.htm").arg(n))));
+    }
+    const taktirio::testing::ImmutableFile pinned(
+        Pages().filePath(QStringLiteral("SOLUTION2.htm")).toStdString());
+    if (!pinned.held()) {
+        GTEST_SKIP() << "this file system or user cannot make a file immutable";
+    }
+    try {
+        sequence.Search(Request(2));
+        ADD_FAILURE() << "the run started beside a page that cannot go";
+    } catch (const PageDeleteError& error) {
+        EXPECT_EQ(error.path().filename().string(), "SOLUTION2.htm");
+    }
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(FileBytes(Pages().filePath(QStringLiteral("SOLUTION%1.htm").arg(n))),
+                  pages[static_cast<std::size_t>(n - 1)])
+            << n;
+    }
+    EXPECT_EQ(Pages().entryList(QDir::Files | QDir::Hidden).size(), 3) << "nothing aside";
+}
+
+// A full disk (here a file-size limit smaller than a page) at the first page
+// of a run: the previous pages stay, and the run ends with its summary.
+TEST_F(RunSequenceTest, AFullDiskAtTheFirstPageKeepsThePreviousPages) {
+    RunSequence sequence(paths_);
+    sequence.Prepare();
+    sequence.Load();
+    ASSERT_EQ(sequence.Search(Request(2)).found, 2);
+    const QByteArray first = FileBytes(Pages().filePath(QStringLiteral("SOLUTION1.htm")));
+    const QByteArray second = FileBytes(Pages().filePath(QStringLiteral("SOLUTION2.htm")));
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    RunSummary summary;
+    EXPECT_NO_THROW(summary = sequence.Search(Request(2)));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous_handler);
+
+    EXPECT_EQ(summary.end, RunEnd::kPageNotWritten);
+    EXPECT_EQ(summary.found, 0);
+    EXPECT_TRUE(summary.previous_pages_kept);
+    ASSERT_TRUE(summary.page_error);
+    const QString message = RunFailureMessage(summary.page_error);
+    EXPECT_TRUE(message.contains(QStringLiteral("SOLUTION1.htm"))) << message.toStdString();
+    EXPECT_EQ(FileBytes(Pages().filePath(QStringLiteral("SOLUTION1.htm"))), first);
+    EXPECT_EQ(FileBytes(Pages().filePath(QStringLiteral("SOLUTION2.htm"))), second);
+    EXPECT_EQ(Pages().entryList(QDir::Files | QDir::Hidden).size(), 2) << "nothing aside";
+}
+
+// A solutions folder that is a link to a foreign folder is refused before
+// anything in either is touched.
+TEST_F(RunSequenceTest, ASolutionsFolderThatIsALinkIsRefused) {
+    QTemporaryDir foreign;
+    for (const char* name : {"SOLUTION1.htm", "SOLUTION200.htm"}) {
+        QFile page(foreign.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write("someone else's");
+    }
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("SOLUTIONS")));
+    ASSERT_TRUE(QFile::link(foreign.path(), Pages().path()));
+    RunSequence sequence(paths_);
+    sequence.Prepare();
+    sequence.Load();
+    try {
+        sequence.Search(Request(1));
+        ADD_FAILURE() << "a linked folder was taken";
+    } catch (const SolutionsFolderError& error) {
+        EXPECT_TRUE(error.message().contains(U("σύνδεσμος"))) << error.what();
+    }
+    for (const char* name : {"SOLUTION1.htm", "SOLUTION200.htm"}) {
+        EXPECT_EQ(FileBytes(foreign.filePath(QString::fromLatin1(name))), "someone else's");
+    }
+}
+
+// A stop before the search leaves the data as they were, the requested
+// number included; once the search has started, the number stays.
+TEST_F(RunSequenceTest, TheRequestedNumberStaysOnlyWhenTheSearchStarts) {
+    const auto stored = [this] {
+        const Database entry = Database::Open(paths_.entry_database);
+        return StoredRequestedSolutions({entry.connection(), Login(entry.connection())});
+    };
+    const int before = stored();
+    for (const RunWork work : {RunWork::kPreparation, RunWork::kLoading, RunWork::kSearch}) {
+        StopAt listener(work, work == RunWork::kPreparation ? 3 : 0);
+        RunSequence sequence(paths_, &listener);
+        sequence.StoreRequestedSolutions(before + 5);
+        EXPECT_THROW(
+            {
+                sequence.Prepare();
+                sequence.Load();
+                sequence.Search(Request(1));
+            },
+            RunStoppedError);
+        EXPECT_EQ(stored(), before);
+    }
+    RunSequence sequence(paths_);
+    sequence.StoreRequestedSolutions(before + 1);
+    sequence.Prepare();
+    sequence.Load();
+    sequence.Search(Request(1));
+    EXPECT_EQ(stored(), before + 1);
 }
 
 TEST_F(RunSequenceTest, TheLockIsHeldUntilTheSequenceGoes) {

@@ -134,6 +134,8 @@ TEST(StartUp, RegistrationRefusesInvalidNames) {
         {U("Γυμνάσιο"), QString()},
         {U("Γυμνάσιο 100%"), U("Υπεύθυνος")},
         {U("Γυμνάσιο ☃"), U("Υπεύθυνος")},
+        {U("Γυμνάσιο <Α>"), U("Υπεύθυνος")},
+        {U("Γυμνάσιο"), U("Γ. Παπα<δόπουλος")},
     };
     for (const auto& [school, person] : cases) {
         try {

@@ -3,7 +3,9 @@
 // and takes values from fixed columns up to the next "<".
 #include "pages/solution_page_reader.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -226,6 +228,7 @@ void SolutionPageReader::ReadRows(Kind kind, PageRow& row) {
     }
     std::string_view line = Next("the end of the timetable");
     for (int hour = 1; line != "</table>"; ++hour) {
+        row.hour_rows = hour;
         if (hour > kMaxHoursPerDay) {
             Fail("a timetable has more than " + std::to_string(kMaxHoursPerDay) + " hour rows");
         }
@@ -326,6 +329,7 @@ void SolutionPageReader::MarkCommonFreeHours(PageSink& sink) {
                 Fail("expected the name line of a general plan row");
             }
             name = Decode(TextFrom(line, kClassCellStart.size() + 1));
+            sink.PlanRowName(name);
             name_pending = false;
             day = 1;
             hour = 0;
@@ -347,6 +351,78 @@ void SolutionPageReader::MarkCommonFreeHours(PageSink& sink) {
             sink.CommonFreeHour(name, SlotOf(day, hour));
         }
     }
+}
+
+// After the first separator: "<p>Λύση=<strong>" n "/" m "</strong></p>",
+// the file name line, and the time "…Επεξεργασίας=<strong>" t "</strong></p>".
+SolutionHeader SolutionPageReader::ReadSolutionHeader() {
+    static const std::string kNumberStart = Utf8ToCp1253("<p>Λύση=<strong>");
+    static const std::string kTimeStart = Utf8ToCp1253("<p>Συνολικός Χρόνος Επεξεργασίας=<strong>");
+    CheckSignature();
+    SkipSeparators(1);
+    const std::string_view numbers = Next("the solution's number");
+    if (!numbers.starts_with(kNumberStart)) {
+        Fail("expected the solution's number line");
+    }
+    const std::string_view text = TextFrom(numbers, kNumberStart.size() + 1);
+    SolutionHeader header;
+    const char* end = text.data() + text.size();
+    auto parsed = std::from_chars(text.data(), end, header.solution);
+    if (parsed.ec != std::errc() || parsed.ptr == end || *parsed.ptr != '/') {
+        Fail("expected the solution's number and the number requested");
+    }
+    parsed = std::from_chars(parsed.ptr + 1, end, header.requested);
+    if (parsed.ec != std::errc() || parsed.ptr != end) {
+        Fail("expected the solution's number and the number requested");
+    }
+    Next("the solution's file name");
+    const std::string_view time = Next("the solution's time");
+    if (!time.starts_with(kTimeStart)) {
+        Fail("expected the solution's time line");
+    }
+    header.time_text = Decode(TextFrom(time, kTimeStart.size() + 1));
+    return header;
+}
+
+namespace {
+
+// A line of a page as a message shows it: UTF-8, a byte windows-1253 leaves
+// undefined as "?", and a long line by its start.
+std::string Shown(std::string_view bytes) {
+    constexpr std::size_t kShown = 120;
+    std::string text;
+    for (const char byte : bytes.substr(0, kShown)) {
+        try {
+            text += Cp1253ToUtf8(std::string_view(&byte, 1));
+        } catch (const EncodingError&) {
+            text += '?';
+        }
+    }
+    return bytes.size() > kShown ? text + "…" : text;
+}
+
+}  // namespace
+
+std::optional<LineDifference> SolutionPageReader::FirstLineDifference(
+    std::string_view expected) const {
+    const SolutionPageReader other(path_, std::string(expected));
+    const auto line = [](const SolutionPageReader& page, std::size_t i) {
+        const LineSpan span = page.lines_[i];
+        return std::string_view(page.bytes_).substr(span.start, span.length);
+    };
+    const std::size_t lines = std::max(lines_.size(), other.lines_.size());
+    for (std::size_t i = 0; i < lines; ++i) {
+        if (i >= lines_.size()) {
+            return LineDifference{i + 1, Shown(line(other, i)), {}};
+        }
+        if (i >= other.lines_.size()) {
+            return LineDifference{i + 1, {}, Shown(line(*this, i))};
+        }
+        if (line(*this, i) != line(other, i)) {
+            return LineDifference{i + 1, Shown(line(other, i)), Shown(line(*this, i))};
+        }
+    }
+    return std::nullopt;
 }
 
 std::string_view SolutionPageReader::Next(const char* what) {

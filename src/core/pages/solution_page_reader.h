@@ -17,12 +17,29 @@ struct PageRow {
     std::optional<int> ordinal;         // general-plan teachers: 1, 2, … in page order
     std::array<std::string, 51> cells;  // [column 1..50]; empty: no lesson; [0] unused
     std::optional<int> weekly_hours;    // general-plan teachers: their filled cells
+    int hour_rows = 0;                  // the timetable's rows of hours (0 to 10)
 };
 
 // The school name and the school year ("ΣΧΟΛΙΚΗ ΧΡΟΝΙΑ 2024-2025") of a page.
 struct SchoolHeader {
     std::string school_name;
     std::string school_year;
+};
+
+// The solution's own lines: "Λύση=n/m" and its processing time.
+struct SolutionHeader {
+    int solution = 0;
+    int requested = 0;
+    std::string time_text;
+};
+
+// The first line where a page departs from the page it should be: its
+// number (1-based), and both texts in UTF-8, shortened; either is empty where
+// its page has already ended.
+struct LineDifference {
+    std::size_t line = 0;
+    std::string expected;
+    std::string found;
 };
 
 // Receives what the readers take from a page. The print work tables are one
@@ -38,6 +55,8 @@ class PageSink {
     virtual void CommonFreeHour(const std::string& /*teacher_name*/, int /*column*/) {}
     // The summary reading's names list: entry n is the teacher of number n; [0] empty.
     virtual void SummaryNames(const std::vector<std::string>& /*names*/) {}
+    // MarkCommonFreeHours: each row of the general plan, by its name, in order.
+    virtual void PlanRowName(const std::string& /*teacher_name*/) {}
     virtual void Progress(const std::string& /*text*/) {}
 };
 
@@ -70,6 +89,15 @@ class SolutionPageReader {
     void ReadGeneralPlanTeachers(PageSink& sink);
     // The grey free cells of the general plan's rows.
     void MarkCommonFreeHours(PageSink& sink);
+    // Lines 28 to 30: the solution's number, the number requested and the
+    // processing time.
+    SolutionHeader ReadSolutionHeader();
+    // Compares the page, line by line, with `expected`, a whole page as the
+    // writer writes it; nothing when every line is the same and neither has
+    // a line more.
+    std::optional<LineDifference> FirstLineDifference(std::string_view expected) const;
+    // The writer ends every line, the last one too, with a line break.
+    bool EndsWithLineBreak() const { return !bytes_.empty() && bytes_.back() == '\n'; }
 
     static constexpr int kMaxTeachers = 255;
     static constexpr int kMaxNames = 1000;

@@ -14,6 +14,7 @@
 #include "common/narrow.h"
 #include "exact/exact_search.h"
 #include "gaps/gap_improver.h"
+#include "pages/page_errors.h"
 #include "run/run_messages.h"
 #include "run/solution_files.h"
 #include "solver/findsolution.h"
@@ -49,6 +50,7 @@ struct RunEngine::Shared {
     bool exhausted = false;     // the exact search proved no further timetable
     std::string impossibility;  // its proof, when nothing was found
     std::exception_ptr error;
+    std::exception_ptr page_error;  // a page that could not be written ends the search
     std::atomic<std::int64_t> attempts{0};
 };
 
@@ -103,8 +105,8 @@ class RunEngine::Worker : public SolutionWriter {
 
     void WriteSolution(const Tfindsolution& solution, const RunContext& /*context*/) override {
         std::lock_guard<std::mutex> lock(shared_.mutex);
-        if (shared_.all_found) {
-            return;  // completed after the last solution was claimed: not needed
+        if (shared_.all_found || shared_.page_error) {
+            return;  // not needed, or a page before it could not be written
         }
         SolutionGaps gaps;
         gaps.searched = CountGaps(solution.searched_timetable(), engine_.inputs_.number_of_classes,
@@ -121,7 +123,15 @@ class RunEngine::Worker : public SolutionWriter {
         context_.current_solution = n;
         context_.solution_start_time = shared_.solution_start_time;
         context_.solution_time_text = Tfindsolution::ElapsedText(now, shared_.solution_start_time);
-        engine_.writer_.WriteSolution(solution, context_);
+        try {
+            engine_.writer_.WriteSolution(solution, context_);
+        } catch (const PageWriteError&) {
+            // The pages so far stay 1 to n - 1: the search ends with its summary.
+            shared_.page_error = std::current_exception();
+            engine_.StopWorkersLocked();
+            shared_.changed.notify_all();
+            return;
+        }
 
         const std::string line = SolutionLine(n, context_.solution_time_text);
         shared_.lines.push_back(line);
@@ -430,10 +440,16 @@ RunSummary RunEngine::Run() {
             summary.fewest_gaps_solution = static_cast<int>(i) + 1;
         }
     }
+    if (shared.page_error) {
+        summary.end = RunEnd::kPageNotWritten;
+        summary.page_error = shared.page_error;
+    }
     summary.attempts = shared.attempts.load();
     summary.total_time_text = Tfindsolution::ElapsedText(clock_(), run_start_time);
     if (summary.found == summary.requested) {
         summary.end = RunEnd::kAllFound;
+    } else if (shared.page_error) {
+        // A page the disk refused says nothing of the search.
     } else if (shared.exhausted) {
         summary.end = RunEnd::kExhausted;
         summary.impossibility = shared.impossibility;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -90,7 +91,9 @@ class RunObserver {
 };
 
 // kExhausted: the exact search proved that no (further) timetable exists.
-enum class RunEnd { kAllFound, kStopped, kTimeLimit, kExhausted };
+// kPageNotWritten: a page could not be written (a full disk, a file-size
+// limit); the pages written before it stay and the search stopped there.
+enum class RunEnd { kAllFound, kStopped, kTimeLimit, kExhausted, kPageNotWritten };
 
 struct RunSummary {
     RunEnd end = RunEnd::kAllFound;
@@ -108,6 +111,11 @@ struct RunSummary {
     // Anything but 0 is a fault of its encoding.
     int refused_exact = 0;
     bool directory_removed = false;  // nothing found and the empty directory removed
+    // With kPageNotWritten: the PageWriteError naming the page and the cause.
+    std::exception_ptr page_error;
+    // Set by the caller that kept the previous pages aside: no page was
+    // written, and they are back as they were.
+    bool previous_pages_kept = false;
     // What the search saw, summed over every worker and attempt. Filled only
     // when the run ended without all its solutions (stop, time limit); empty
     // otherwise. EvidenceMessage (run_messages.h) words it for the user.
@@ -133,9 +141,11 @@ class RunEngine {
     // Checks the problem (ProblemError), creates the solutions directory,
     // starts the workers (RunStartError when one cannot be started), calls
     // `before_search`, and searches until every solution is found, Stop is
-    // called or the time limit passes. An error of the search or of writing a
-    // page ends the run and is rethrown here once every worker has stopped;
-    // pages already written stay.
+    // called or the time limit passes. A page that cannot be written
+    // (PageWriteError) ends the search with its summary (kPageNotWritten); no
+    // later solution is written, so the pages are 1 to `found`. Any other
+    // error of the search or of the writer ends the run and is rethrown here
+    // once every worker has stopped; pages already written stay.
     RunSummary Run();
 
     // Asks the run to stop: each worker returns at its next draw. Safe from any

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "run/solution_files.h"
 #include "solver/slots.h"
 #include "text/wording.h"
 
@@ -17,6 +18,22 @@ std::string SummaryMessage(int found, int requested, const std::string& total_ti
     return "Έχουν βρεθεί με επιτυχία " + std::to_string(found) + " από τις " +
            std::to_string(requested) + " λύσεις." + "\r" + "Συνολικός χρόνος επεξεργασίας " +
            total_time_text + ".";
+}
+
+std::string PageNotWrittenEnding(int found, bool previous_pages_kept) {
+    std::string text = "Η αναζήτηση λύσεων σταμάτησε. ";
+    if (found == 0) {
+        text += "Δεν γράφτηκε καμία σελίδα λύσης.";
+    } else if (found == 1) {
+        text += "Γράφτηκε μόνο η σελίδα " + SolutionPageName(1) + ".";
+    } else {
+        text +=
+            "Γράφτηκαν οι σελίδες " + SolutionPageName(1) + " έως " + SolutionPageName(found) + ".";
+    }
+    if (previous_pages_kept) {
+        text += "\r" + std::string(kPreviousPagesKeptMessage);
+    }
+    return text;
 }
 
 std::string OpenFolderQuestion(const std::string& directory) {

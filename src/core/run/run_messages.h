@@ -40,6 +40,14 @@ std::string SolutionLine(int solution, const std::string& time_text);
 // The summary at the end of a run.
 std::string SummaryMessage(int found, int requested, const std::string& total_time_text);
 
+// After a page that could not be written (its own message comes first): that
+// the search stopped, which pages were written, and whether the previous
+// pages were kept.
+std::string PageNotWrittenEnding(int found, bool previous_pages_kept);
+
+// A run that wrote no page put the previous pages back.
+inline constexpr const char* kPreviousPagesKeptMessage = "Οι προηγούμενες λύσεις δεν διαγράφηκαν.";
+
 // The offer to open the solutions folder (the "o" of "Τo" is a Latin letter).
 std::string OpenFolderQuestion(const std::string& directory);
 

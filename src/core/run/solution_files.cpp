@@ -74,12 +74,24 @@ bool HasPreviousPages(const fs::path& directory) {
     return false;
 }
 
-int DeletePreviousPages(const fs::path& directory) {
-    // First every page present, so that a page that is plainly not deletable
-    // (a folder of that name) stops the deletion before any page is gone.
-    std::vector<fs::path> pages;
+namespace {
+
+// ".SOLUTION3.htm.previous": a previous page kept aside.
+fs::path AsideName(const fs::path& directory, int solution) {
+    return directory / ("." + SolutionPageName(solution) + ".previous");
+}
+
+bool Exists(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// The numbers of the pages present, lowest first. A folder of a page's name
+// is plainly not a page, and stops everything before any page is touched.
+std::vector<int> PagesPresent(const fs::path& directory) {
+    std::vector<int> pages;
     for (int n = 1; n <= kMostSolutionPages; ++n) {
-        fs::path page = directory / SolutionPageName(n);
+        const fs::path page = directory / SolutionPageName(n);
         std::error_code error;
         const fs::file_status status = fs::symlink_status(page, error);
         if (!fs::exists(status)) {
@@ -91,18 +103,83 @@ int DeletePreviousPages(const fs::path& directory) {
         if (fs::is_directory(status)) {
             throw PageDeleteError(page, "it is a folder");
         }
-        pages.push_back(std::move(page));
+        pages.push_back(n);
     }
-    int deleted = 0;
-    for (const fs::path& page : pages) {
-        std::error_code error;
-        if (!fs::remove(page, error) || error) {
-            throw PageDeleteError(page, error ? error.message() : "it was not removed");
+    return pages;
+}
+
+// rename(2) itself: it never follows a link and replaces the target name.
+std::error_code Rename(const fs::path& from, const fs::path& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return {errno, std::generic_category()};
+    }
+    return {};
+}
+
+}  // namespace
+
+int MovePreviousPagesAside(const fs::path& directory) {
+    if (LinkedFolderProblem(directory)) {
+        throw PageDeleteError(directory, "the folder is a symbolic link");
+    }
+    const std::vector<int> pages = PagesPresent(directory);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const fs::path page = directory / SolutionPageName(pages[i]);
+        if (const std::error_code error = Rename(page, AsideName(directory, pages[i]))) {
+            RestorePagesKeptAside(directory);
+            throw PageDeleteError(page, error.message());
         }
-        ++deleted;
+    }
+    return static_cast<int>(pages.size());
+}
+
+bool HasPagesKeptAside(const fs::path& directory) {
+    for (int n = 1; n <= kMostSolutionPages; ++n) {
+        if (Exists(AsideName(directory, n))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int DeletePagesKeptAside(const fs::path& directory) {
+    int deleted = 0;
+    for (int n = 1; n <= kMostSolutionPages; ++n) {
+        std::error_code error;
+        deleted += fs::remove(AsideName(directory, n), error) ? 1 : 0;
     }
     RemoveLeftoverTemporaryPages(directory);
     return deleted;
+}
+
+int RestorePagesKeptAside(const fs::path& directory) {
+    int restored = 0;
+    for (int n = kMostSolutionPages; n >= 1; --n) {
+        const fs::path aside = AsideName(directory, n);
+        // A page of the same name written since is newer than the one aside.
+        if (Exists(aside) && !Exists(directory / SolutionPageName(n)) &&
+            !Rename(aside, directory / SolutionPageName(n))) {
+            ++restored;
+        }
+    }
+    return restored;
+}
+
+int RecoverPagesKeptAside(const fs::path& directory) {
+    RemoveLeftoverTemporaryPages(directory);  // half a page is never worth keeping
+    if (!HasPagesKeptAside(directory)) {
+        return 0;
+    }
+    if (Exists(directory / SolutionPageName(1))) {
+        DeletePagesKeptAside(directory);
+        return 0;
+    }
+    return RestorePagesKeptAside(directory);
+}
+
+int DeletePreviousPages(const fs::path& directory) {
+    MovePreviousPagesAside(directory);
+    return DeletePagesKeptAside(directory);
 }
 
 int CreateUniqueFile(const fs::path& directory, const std::string& prefix, fs::path& path,
@@ -124,8 +201,24 @@ int CreateUniqueFile(const fs::path& directory, const std::string& prefix, fs::p
     return -1;
 }
 
+std::optional<std::string> LinkedFolderProblem(const fs::path& directory) {
+    for (const fs::path& folder : {directory.parent_path(), directory}) {
+        std::error_code error;
+        if (fs::is_symlink(fs::symlink_status(folder, error))) {
+            return "Ο φάκελος " + folder.string() +
+                   " είναι σύνδεσμος (symbolic link) προς άλλο φάκελο. Το TAKTIRIO γράφει και "
+                   "διαγράφει λύσεις μόνο σε δικό του φάκελο.\rΒάλε στη θέση του συνδέσμου "
+                   "έναν φάκελο. Καμία λύση δεν διαγράφηκε.";
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> PrepareSolutionsFolder(const fs::path& directory, bool& created) {
     created = false;
+    if (auto linked = LinkedFolderProblem(directory)) {
+        return linked;
+    }
     std::error_code error;
     const fs::file_status status = fs::status(directory, error);
     if (fs::exists(status) && !fs::is_directory(status)) {

@@ -38,21 +38,58 @@ class PageDeleteError : public std::runtime_error {
     std::string reason_;
 };
 
-// Deletes every page SOLUTION1.htm to SOLUTION254.htm present in the
-// directory, whatever numbers are missing, and the temporary files of pages a
-// killed run left half written. A page name that is a link is deleted as a
-// link; its target is left alone. A folder of a page's name is found before
-// anything is deleted; a page the system refuses to delete stops the deletion
-// there. Either throws PageDeleteError naming the page. Returns how many pages
-// were deleted.
+// The previous pages of a run are replaced all or nothing. When the run may
+// start, every page SOLUTION1.htm to SOLUTION254.htm present is moved aside,
+// under a hidden name in the same folder (".SOLUTION3.htm.previous"); a
+// rename needs exactly what a deletion needs, so a page that cannot be moved
+// could not have been deleted either. The pages stay aside until the run's
+// first page is written, and only then go; a run that writes no page (a
+// stop, a time limit, a full disk) puts them back.
+//
+// A run killed on the way leaves them aside. Since a run writes SOLUTION1.htm
+// first, and the pages are moved aside lowest number first and put back
+// highest first, pages kept aside beside a SOLUTION1.htm belong to a run
+// that had written its first page, and go; without one they come back.
+
+// Moves every page present aside, whatever numbers are missing. A folder of
+// a page's name, or a page the system will not let go, stops it: the pages
+// already moved are put back and PageDeleteError names the page, so that
+// none is lost. A page name that is a link is moved as a link; its target is
+// left alone. Returns how many pages were moved.
+int MovePreviousPagesAside(const std::filesystem::path& directory);
+
+// True when pages are kept aside in the directory.
+bool HasPagesKeptAside(const std::filesystem::path& directory);
+
+// Deletes the pages kept aside, and the temporary files of pages a killed
+// run left half written. Returns how many pages were deleted.
+int DeletePagesKeptAside(const std::filesystem::path& directory);
+
+// Puts the pages kept aside back under their names, highest number first.
+// Returns how many came back.
+int RestorePagesKeptAside(const std::filesystem::path& directory);
+
+// What a killed run left: the pages aside put back when no SOLUTION1.htm was
+// written after them, deleted otherwise; the temporary files of pages it
+// left half written deleted. Returns how many pages came back.
+int RecoverPagesKeptAside(const std::filesystem::path& directory);
+
+// Moves the pages aside and deletes them: all of them or, with
+// PageDeleteError naming the page that cannot go, none. Returns how many
+// pages were deleted.
 int DeletePreviousPages(const std::filesystem::path& directory);
 
 // Makes sure the directory exists (creating it and its parents when missing,
 // `created` then set) and that a new file can be created in it: a uniquely
 // named probe file is created and removed, so no existing file is ever opened.
+// The directory and its parent (SOLUTIONS) must be folders of their own, not
+// symbolic links: the previous pages of a link's target would be deleted.
 // Returns the reason, in Greek and naming the path, when it cannot be used.
 std::optional<std::string> PrepareSolutionsFolder(const std::filesystem::path& directory,
                                                   bool& created);
+
+// The reason, in Greek, when the directory or its parent is a symbolic link.
+std::optional<std::string> LinkedFolderProblem(const std::filesystem::path& directory);
 
 // Creates a new, empty file with a unique name in `directory`, beginning with
 // `prefix` and ending with ".tmp", opened for writing with the usual

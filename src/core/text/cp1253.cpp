@@ -11,6 +11,22 @@ namespace taktirio {
 
 namespace {
 
+// "what at byte N (hex of up to four bytes from there)".
+std::string Describe(std::string_view input, std::size_t offset, const char* what) {
+    std::string hex;
+    for (std::size_t i = offset; i < input.size() && i < offset + 4; ++i) {
+        static const char* digits = "0123456789ABCDEF";
+        const auto byte = static_cast<std::uint8_t>(input[i]);
+        hex += digits[byte >> 4];
+        hex += digits[byte & 15];
+        hex += ' ';
+    }
+    if (!hex.empty()) {
+        hex.pop_back();
+    }
+    return std::string(what) + " at byte " + std::to_string(offset) + " (" + hex + ")";
+}
+
 class Converter {
   public:
     Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {
@@ -49,21 +65,6 @@ class Converter {
     }
 
   private:
-    static std::string Describe(std::string_view input, std::size_t offset, const char* what) {
-        std::string hex;
-        for (std::size_t i = offset; i < input.size() && i < offset + 4; ++i) {
-            static const char* digits = "0123456789ABCDEF";
-            const auto byte = static_cast<std::uint8_t>(input[i]);
-            hex += digits[byte >> 4];
-            hex += digits[byte & 15];
-            hex += ' ';
-        }
-        if (!hex.empty()) {
-            hex.pop_back();
-        }
-        return std::string(what) + " at byte " + std::to_string(offset) + " (" + hex + ")";
-    }
-
     iconv_t handle_;
 };
 
@@ -86,13 +87,46 @@ bool IsAscii(std::string_view text) {
     return true;
 }
 
+constexpr char kUnmappable[] = "character windows-1253 cannot hold";
+
+// The start of every character of valid UTF-8: each byte that does not
+// continue a sequence.
+bool StartsCharacter(char byte) {
+    return (static_cast<std::uint8_t>(byte) & 0xC0) != 0x80;
+}
+
+// windows-1253 holds each character in one byte, but the converter drops a
+// few characters (the Unicode tag characters) without a word: the first
+// character that gave no byte is the one the page would lose.
+[[noreturn]] void RefuseDroppedCharacter(std::string_view utf8) {
+    for (std::size_t start = 0; start < utf8.size();) {
+        std::size_t end = start + 1;
+        while (end < utf8.size() && !StartsCharacter(utf8[end])) {
+            ++end;
+        }
+        if (Encoder().Convert(utf8.substr(start, end - start), kUnmappable).size() != 1) {
+            throw EncodingError(Describe(utf8, start, kUnmappable), start);
+        }
+        start = end;
+    }
+    throw EncodingError(Describe(utf8, 0, kUnmappable), 0);
+}
+
 }  // namespace
 
 std::string Utf8ToCp1253(std::string_view utf8) {
     if (IsAscii(utf8)) {
         return std::string(utf8);
     }
-    return Encoder().Convert(utf8, "character windows-1253 cannot hold");
+    std::string bytes = Encoder().Convert(utf8, kUnmappable);
+    std::size_t characters = 0;
+    for (const char byte : utf8) {
+        characters += StartsCharacter(byte) ? 1u : 0u;
+    }
+    if (bytes.size() != characters) {
+        RefuseDroppedCharacter(utf8);
+    }
+    return bytes;
 }
 
 std::string Cp1253ToUtf8(std::string_view bytes) {
@@ -104,8 +138,7 @@ std::string Cp1253ToUtf8(std::string_view bytes) {
 
 bool FitsCp1253(std::string_view utf8) {
     try {
-        Utf8ToCp1253(utf8);
-        return true;
+        return Cp1253ToUtf8(Utf8ToCp1253(utf8)) == utf8;
     } catch (const EncodingError&) {
         return false;
     }

@@ -25,7 +25,8 @@ class EncodingError : public std::runtime_error {
 std::string Utf8ToCp1253(std::string_view utf8);
 std::string Cp1253ToUtf8(std::string_view bytes);
 
-// True when every character of the UTF-8 text has a windows-1253 byte.
+// True when every character of the UTF-8 text has a windows-1253 byte of its
+// own, so that the text reads back from a page exactly as it was.
 bool FitsCp1253(std::string_view utf8);
 
 }  // namespace taktirio

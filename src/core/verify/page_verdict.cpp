@@ -1,9 +1,13 @@
 #include "verify/page_verdict.h"
 
+#include <algorithm>
+#include <charconv>
+#include <exception>
 #include <map>
 #include <string_view>
 
 #include "common/narrow.h"
+#include "pages/solution_page_writer.h"
 #include "solver/slots.h"
 #include "text/wording.h"
 
@@ -30,6 +34,27 @@ class ClassTablesSink : public PageSink {
     PageClassTables& tables_;
 };
 
+// The general plan's rows by name, their grey cells, and the school year.
+class PlanSink : public PageSink {
+  public:
+    explicit PlanSink(WholePage& page) : page_(page) {}
+    void Row(const PageRow& /*row*/) override {}
+    void Header(const SchoolHeader& header) override { page_.school_year = header.school_year; }
+    void PlanRowName(const std::string& name) override { page_.plan_rows.push_back(name); }
+    void CommonFreeHour(const std::string& name, int column) override {
+        page_.grey_cells.emplace_back(name, column);
+    }
+
+  private:
+    WholePage& page_;
+};
+
+// A reading only to know that the readers can take the page.
+class NoSink : public PageSink {
+  public:
+    void Row(const PageRow& /*row*/) override {}
+};
+
 std::map<std::string, int> Numbers(const std::vector<std::string>& names) {
     std::map<std::string, int> numbers;
     for (std::size_t i = 1; i < names.size(); ++i) {
@@ -47,6 +72,201 @@ PageClassTables ReadPageClassTables(const std::string& path) {
     reader.ReadSchoolHeader(sink);
     reader.ReadClassTables(sink);
     return tables;
+}
+
+WholePage ReadWholePage(const std::string& path) {
+    WholePage page(SolutionPageReader::Open(path));
+    SolutionPageReader& reader = page.reader;
+    ClassTablesSink classes(page.classes);
+    reader.ReadSchoolHeader(classes);
+    reader.ReadClassTables(classes);
+    NoSink nothing;
+    reader.ReadTeacherTables(nothing);
+    reader.ReadSummaryTables(nothing);
+    PlanSink plan(page);
+    reader.ReadSchoolHeader(plan);
+    reader.ReadGeneralPlanTeachers(nothing);
+    reader.MarkCommonFreeHours(plan);
+    page.solution = reader.ReadSolutionHeader();
+    return page;
+}
+
+namespace {
+
+// The page as its class timetables make it, numbered as the page numbers
+// them: class sections in the order of their timetables, teachers in the
+// order of the general plan's rows.
+class PageRewrite {
+  public:
+    PageRewrite(const WholePage& page, const SolverInputs& school, const RuleTables& rules)
+        : page_(page), school_(school), rules_(rules) {}
+
+    // The page as the writer writes it; empty, with `why` set, when it
+    // cannot be written.
+    std::string Write(std::string& why) {
+        const int classes = static_cast<int>(page_.classes.rows.size());
+        const int teachers = static_cast<int>(page_.plan_rows.size());
+        if (classes > kMaxCount || teachers > kMaxCount) {
+            why = "περισσότερα από 255 τμήματα ή διδάσκοντες";
+            return {};
+        }
+        NameClasses();
+        NameTeachers();
+        if (auto unknown = FillTimetable()) {
+            why = *unknown;
+            return {};
+        }
+        JointLessons();
+        SolutionPageContent content;
+        content.number_of_classes = classes;
+        content.number_of_teachers = teachers;
+        content.class_week_hours = week_hours_;
+        content.timetable = &timetable_;
+        content.class_names = class_names_;
+        content.teacher_names = teacher_names_;
+        content.current_solution = page_.solution.solution;
+        content.solutions_requested = page_.solution.requested;
+        content.solution_time_text = page_.solution.time_text;
+        content.joint_count = static_cast<int>(joint_.size() / 3) - 1;
+        content.joint_lessons = joint_;
+        content.year = Year();
+        try {
+            return RenderSolutionPage(info_, content);
+        } catch (const std::exception&) {
+            why = "τα προγράμματα των τμημάτων της δεν σχηματίζουν σελίδα λύσης";
+            return {};
+        }
+    }
+
+  private:
+    void NameClasses() {
+        class_names_.assign(1, std::string());
+        week_hours_.assign(1, 0);
+        for (const PageRow& row : page_.classes.rows) {
+            class_numbers_.emplace(row.table_name, static_cast<int>(class_names_.size()));
+            class_names_.push_back(row.table_name);
+            // The page shows a row for every started five hours.
+            week_hours_.push_back(AsByte(row.hour_rows * kDays));
+        }
+        info_.school_name = page_.classes.school_name;
+        info_.max_class_week_hours = *std::max_element(week_hours_.begin(), week_hours_.end());
+    }
+
+    void NameTeachers() {
+        teacher_names_.assign(1, std::string());
+        for (const std::string& name : page_.plan_rows) {
+            const int number = static_cast<int>(teacher_names_.size());
+            teacher_numbers_.emplace(name, number);
+            teacher_names_.push_back(name);
+            if (name.find('+') == std::string::npos) {
+                info_.AddSingleTeacher(AsByte(number), name);
+            }
+        }
+        for (const auto& [name, column] : page_.grey_cells) {
+            const auto t = teacher_numbers_.find(name);
+            if (t != teacher_numbers_.end() && IsSlot(column)) {
+                info_.AddDenyHour(AsByte(t->second), AsByte(column));
+            }
+        }
+    }
+
+    std::optional<std::string> FillTimetable() {
+        timetable_ = ByteMatrix(class_names_.size(), kSlotColumns);
+        for (std::size_t c = 1; c < class_names_.size(); ++c) {
+            const PageRow& row = page_.classes.rows[c - 1];
+            for (int s = 1; s <= kSlots; ++s) {
+                const std::string& name = row.cells[AsIndex(s)];
+                if (name.empty()) {
+                    continue;
+                }
+                const auto t = teacher_numbers_.find(name);
+                if (t == teacher_numbers_.end()) {
+                    return "ο διδάσκων «" + name + "» του τμήματος " + row.table_name + ", " +
+                           SlotName(s) + ", δεν έχει γραμμή στο γενικό πρόγραμμα";
+                }
+                timetable_(c, AsIndex(s)) = AsByte(t->second);
+            }
+        }
+        return std::nullopt;
+    }
+
+    // The school's joint lessons in the page's numbers; one that names a
+    // class section or teacher the page lacks shows nowhere.
+    void JointLessons() {
+        joint_.assign(3, 0);
+        for (int k = 1; k <= rules_.joint_count; ++k) {
+            const auto c1 = class_numbers_.find(ClassName(rules_.joint_lessons[AsIndex(3 * k)]));
+            const auto c2 =
+                class_numbers_.find(ClassName(rules_.joint_lessons[AsIndex(3 * k + 1)]));
+            const auto t =
+                teacher_numbers_.find(TeacherName(rules_.joint_lessons[AsIndex(3 * k + 2)]));
+            if (c1 != class_numbers_.end() && c2 != class_numbers_.end() &&
+                t != teacher_numbers_.end()) {
+                joint_.push_back(AsByte(c1->second));
+                joint_.push_back(AsByte(c2->second));
+                joint_.push_back(AsByte(t->second));
+            }
+        }
+    }
+
+    std::string ClassName(int c) const {
+        return c >= 1 && c <= school_.number_of_classes ? school_.class_names[AsIndex(c)]
+                                                        : std::string();
+    }
+    std::string TeacherName(int t) const {
+        return t >= 1 && t <= school_.number_of_teachers ? school_.teacher_names[AsIndex(t)]
+                                                         : std::string();
+    }
+
+    // The first year of "ΣΧΟΛΙΚΗ ΧΡΟΝΙΑ 2025-2026"; 0 when there is none, so
+    // that the year's line departs.
+    int Year() const {
+        constexpr std::string_view kPrefix = "ΣΧΟΛΙΚΗ ΧΡΟΝΙΑ ";
+        const std::string_view text = page_.school_year;
+        int year = 0;
+        if (text.starts_with(kPrefix)) {
+            std::from_chars(text.data() + kPrefix.size(), text.data() + text.size(), year);
+        }
+        return year;
+    }
+
+    const WholePage& page_;
+    const SolverInputs& school_;
+    const RuleTables& rules_;
+    SolutionPageInfo info_;
+    std::vector<std::string> class_names_;
+    std::vector<std::string> teacher_names_;
+    std::map<std::string, int> class_numbers_;
+    std::map<std::string, int> teacher_numbers_;
+    std::vector<std::uint8_t> week_hours_;
+    std::vector<std::uint8_t> joint_;
+    ByteMatrix timetable_;
+};
+
+}  // namespace
+
+std::optional<std::string> PageDisagreement(const WholePage& page, const SolverInputs& inputs,
+                                            const RuleTables& rules) {
+    std::string why;
+    const std::string written = PageRewrite(page, inputs, rules).Write(why);
+    if (!why.empty()) {
+        return why;
+    }
+    const std::optional<LineDifference> difference = page.reader.FirstLineDifference(written);
+    if (!difference) {
+        if (!page.reader.EndsWithLineBreak()) {
+            return "η σελίδα τελειώνει χωρίς την αλλαγή γραμμής της τελευταίας γραμμής της";
+        }
+        return std::nullopt;
+    }
+    const std::string line = "γραμμή " + std::to_string(difference->line) + ": ";
+    if (difference->found.empty()) {
+        return line + "η σελίδα τελειώνει πριν από «" + difference->expected + "»";
+    }
+    if (difference->expected.empty()) {
+        return line + "η σελίδα συνεχίζει μετά το τέλος της με «" + difference->found + "»";
+    }
+    return line + "«" + difference->found + "» στη θέση του «" + difference->expected + "»";
 }
 
 PageTimetable TimetableOfPage(const PageClassTables& page, const SolverInputs& inputs) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pages/solution_page_reader.h"
@@ -27,6 +29,36 @@ struct PageClassTables {
 // Reads them with the page readers; PageReadError as the readers throw it
 // (line 0: the file itself cannot be read).
 PageClassTables ReadPageClassTables(const std::string& path);
+
+// Everything `verify` takes from a page, read with every reader to its end:
+// the school and its class sections' timetables, the school year, the
+// solution's own lines, and the general plan's rows by name with their grey
+// cells. The page itself stays, to be compared line by line.
+struct WholePage {
+    explicit WholePage(SolutionPageReader page) : reader(std::move(page)) {}
+    SolutionPageReader reader;
+    PageClassTables classes;
+    std::string school_year;
+    SolutionHeader solution;
+    std::vector<std::string> plan_rows;                   // in the plan's order
+    std::vector<std::pair<std::string, int>> grey_cells;  // a plan row's name and column
+};
+
+// Reads the page with every reader, as print and free read it, so that a
+// page cut short anywhere, even after its last timetable, is refused:
+// PageReadError as the readers throw it (line 0: the file cannot be read).
+WholePage ReadWholePage(const std::string& path);
+
+// Whether the page is the one its class timetables make: the writer writes
+// the page again from them, numbering class sections and teachers as the
+// page does, with the school's joint lessons (the page shows them as "A,B"),
+// the page's own grey cells and lines, and the two are compared line by
+// line, to the end. Nothing when they agree; otherwise what departs, worded
+// for the user (a teacher of a class timetable that the general plan lacks,
+// or the first line that differs). Meant for a page whose names are the
+// school's and whose timetable keeps its rules.
+std::optional<std::string> PageDisagreement(const WholePage& page, const SolverInputs& inputs,
+                                            const RuleTables& rules);
 
 // The page's timetable [class section][slot] in the school's numbers. Names
 // the school does not have, and class sections of the school the page lacks,

@@ -215,6 +215,9 @@ QString GapsInPagesText(const GapsInPages& gaps) {
 }
 
 TeacherDetails ReadTeacherDetails(const Session& session, int teacher_id) {
+    // One read transaction: the seven sections show one state of the school,
+    // never some from before an import that commits meanwhile and some after.
+    const Transaction reading(session.db);
     TeacherDetails details;
     details[0].rows = Read(session, kAllocation, teacher_id);
     int total = 0;

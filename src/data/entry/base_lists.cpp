@@ -62,6 +62,9 @@ void PairMemberNames(const QString& pair_name, QString& first, QString& second) 
 
 void InsertClass(const Session& session, const QString& text) {
     const QString name = CheckedName(text, kMaxClassNameLength);
+    if (!IsAcceptableClassName(name)) {
+        Refuse(QStringLiteral("the prints' mark of a common free hour: '%1'").arg(name));
+    }
     if (ScalarInt(session.db, S("SELECT COUNT(*) FROM CLASSES WHERE SCHOOL_USERNAME = ?"),
                   {session.school}) >= kMaxClasses) {
         Refuse(QStringLiteral("the school already has %1 classes").arg(kMaxClasses));

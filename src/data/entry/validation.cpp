@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "entry/messages.h"
+#include "reports/work_tables.h"
 #include "text/cp1253.h"
 
 namespace taktirio::data {
@@ -11,7 +12,7 @@ bool is_valid_input(const QString& text) {
     for (const QChar ch : text) {
         // No surrogate is in windows-1253; a lone one would pass the check
         // below, since toUtf8() replaces it with a character that passes.
-        if (ch == u'\'' || ch == u'"' || ch == u'%' || ch == u'!' ||
+        if (ch == u'\'' || ch == u'"' || ch == u'%' || ch == u'!' || ch == u'<' ||
             ch.category() == QChar::Other_Control || ch.isSurrogate()) {
             return false;
         }
@@ -25,6 +26,38 @@ bool IsAcceptableName(const QString& text) {
 
 bool IsAcceptableName(const QString& text, int max_length) {
     return text.size() <= max_length && IsAcceptableName(text);
+}
+
+namespace {
+
+// An acceptable name of at most `max_length` characters, stored trimmed.
+bool IsStoredName(const QString& name, int max_length) {
+    return IsAcceptableName(name, max_length) && name == name.trimmed();
+}
+
+}  // namespace
+
+bool IsAcceptableClassName(const QString& name) {
+    return IsStoredName(name, kMaxClassNameLength) && name != QLatin1String(kCommonFreeHourMark);
+}
+
+bool IsAcceptableTeacherName(const QString& name) {
+    return IsStoredName(name, kMaxTeacherNameLength) && !name.contains(u'+');
+}
+
+bool IsAcceptablePairName(const QString& name) {
+    const qsizetype plus = name.indexOf(u'+');
+    return plus >= 0 && IsStoredName(name, kMaxPairNameLength) &&
+           IsAcceptableTeacherName(name.left(plus).trimmed()) &&
+           IsAcceptableTeacherName(name.mid(plus + 1).trimmed());
+}
+
+bool IsAcceptableSchoolName(const QString& name) {
+    return IsStoredName(name, kMaxSchoolNameLength);
+}
+
+bool IsAcceptableResponsibleName(const QString& name) {
+    return IsStoredName(name, kMaxResponsibleNameLength);
 }
 
 QString DayName(int day) {

@@ -65,19 +65,20 @@ QHash<QString, int> TeacherIds(const Session& session) {
 // get the registration's checks, so that no path stores a name that no page
 // could hold.
 void CheckSchoolNames(const SchoolDocument& d) {
-    const auto check = [](const QString& name, int max_length, const char* item) {
-        if (!IsAcceptableName(name, max_length) || name != name.trimmed()) {
+    const auto check = [](bool acceptable, int max_length, const char* item) {
+        if (!acceptable) {
             throw ImportError(
                 ImportRefusal(QLatin1String(item),
-                              S("μη αποδεκτό όνομα (κενό, εισαγωγικά, %, !, "
+                              S("μη αποδεκτό όνομα (κενό, εισαγωγικά, %, !, <, "
                                 "χαρακτήρας που δεν γράφεται σε windows-1253 ή "
                                 "περισσότεροι από %1 χαρακτήρες)")
                                   .arg(max_length)),
                 QStringLiteral("%1: not an acceptable name").arg(QLatin1String(item)));
         }
     };
-    check(d.name, kMaxSchoolNameLength, "school.name");
-    check(d.responsible, kMaxResponsibleNameLength, "school.responsible");
+    check(IsAcceptableSchoolName(d.name), kMaxSchoolNameLength, "school.name");
+    check(IsAcceptableResponsibleName(d.responsible), kMaxResponsibleNameLength,
+          "school.responsible");
 }
 
 void ReplaceSchoolRow(const Session& session, const SchoolDocument& d) {

@@ -148,7 +148,7 @@ QString Parser::NameOf(const QJsonValue& value, const QString& item) {
     const QString name = value.toString();
     if (!IsAcceptableName(name) || name != name.trimmed()) {
         Fail(item + u' ' + Quoted(name),
-             S("μη αποδεκτό όνομα (κενό, κενά στην αρχή ή στο τέλος, εισαγωγικά, %, ! "
+             S("μη αποδεκτό όνομα (κενό, κενά στην αρχή ή στο τέλος, εισαγωγικά, %, !, < "
                "ή χαρακτήρας που δεν γράφεται σε windows-1253)"));
     }
     return name;
@@ -229,6 +229,11 @@ void Parser::ReadNames(const QJsonObject& root) {
         const QString item = Item(S("classes"), i);
         const QString name = NameOf(classes[i], item);
         CheckLength(name, item, kMaxClassNameLength, "το όνομα τμήματος");
+        if (!IsAcceptableClassName(name)) {
+            Fail(item + u' ' + Quoted(name),
+                 S("το K.KENH σημειώνει στις εκτυπώσεις την κοινή κενή ώρα· δώσε στο τμήμα "
+                   "άλλο όνομα"));
+        }
         Unique(classes_, name, item + u' ' + Quoted(name));
         doc_.classes.append(name);
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "database/database.h"
+#include "entry/validation.h"
 #include "solver/errors.h"
 #include "solver/slots.h"
 
@@ -39,6 +40,52 @@ std::uint8_t Byte(int value) {
             .arg(count)
             .arg(limit),
         QStringLiteral("%1: %2 rows, limit %3").arg(QLatin1String(table)).arg(count).arg(limit));
+}
+
+// A name as a message shows it: a long one by its start and its length.
+QString Shown(const QString& name) {
+    constexpr qsizetype kShown = 50;
+    if (name.size() <= kShown) {
+        return name;
+    }
+    return S("%1… (%2 χαρακτήρες)").arg(name.left(kShown)).arg(name.size());
+}
+
+// The kinds of names the pages show, each with the test that entry,
+// registration and import apply to it.
+struct NameKind {
+    bool (*acceptable)(const QString&);
+    const char* what;    // "Το όνομα του τμήματος"
+    const char* detail;  // "class name"
+    int max_length;
+    const char* also;  // a further refusal of this kind, or ""
+};
+
+constexpr NameKind kSchoolName{IsAcceptableSchoolName, "Το όνομα του σχολείου", "school name",
+                               kMaxSchoolNameLength, ""};
+constexpr NameKind kClassName{IsAcceptableClassName, "Το όνομα του τμήματος", "class name",
+                              kMaxClassNameLength, ", το K.KENH των εκτυπώσεων"};
+constexpr NameKind kTeacherName{IsAcceptableTeacherName, "Το όνομα του διδάσκοντος", "teacher name",
+                                kMaxTeacherNameLength, ""};
+constexpr NameKind kPairName{IsAcceptablePairName, "Το όνομα του ζεύγους διδασκόντων", "pair name",
+                             kMaxPairNameLength, ""};
+
+// Refuses a name that entry, registration and import would refuse (one
+// typed into the database by hand, or kept from an older version), before
+// anything is searched or deleted: its pages could not be read back.
+void CheckName(const NameKind& kind, const std::string& utf8) {
+    const QString name = QString::fromStdString(utf8);
+    if (kind.acceptable(name)) {
+        return;
+    }
+    RefuseLoad(S("%1 «%2» δεν γίνεται δεκτό (κενό, κενά στην αρχή ή στο τέλος, εισαγωγικά, "
+                 "%, !, <, χαρακτήρας που δεν γράφεται σε windows-1253%3 ή περισσότεροι από "
+                 "%4 χαρακτήρες).\rΔιόρθωσέ το στα δεδομένα του σχολείου και ξαναδοκίμασε.")
+                   .arg(S(kind.what), Shown(name), S(kind.also))
+                   .arg(kind.max_length),
+               QStringLiteral("not an acceptable %1 (%2 characters)")
+                   .arg(QLatin1String(kind.detail))
+                   .arg(name.size()));
 }
 
 // One allocation row of the working copy.
@@ -170,12 +217,16 @@ class Loader {
                        QStringLiteral("no working copy for %1").arg(school_));
         }
         p_.page_info.school_name = school.value(0).toString().toStdString();
+        CheckName(kSchoolName, p_.page_info.school_name);
         p_.page_info.user_name = school_.toStdString();
         p_.solutions_requested = Int(school, 1, "SCHOOLS");
         class_names_ = DenseNames(
             "SELECT CLASS_ID, CLASS FROM CLASSES WHERE SCHOOL_USERNAME = ? ORDER BY CLASS_ID",
             "CLASSES");
         C_ = static_cast<int>(class_names_.size()) - 1;
+        for (int c = 1; c <= C_; ++c) {
+            CheckName(kClassName, class_names_[Ix(c)]);
+        }
     }
 
     // Step 2: teachers and pairs; every array is sized and zeroed here.
@@ -185,6 +236,10 @@ class Loader {
             "TEACHER_ID",
             "TEACHERS");
         T_ = static_cast<int>(teacher_names.size()) - 1;
+        for (int t = 1; t <= T_; ++t) {
+            const std::string& name = teacher_names[Ix(t)];
+            CheckName(name.find('+') == std::string::npos ? kTeacherName : kPairName, name);
+        }
         p_.inputs = SolverInputs::Sized(C_, T_);
         p_.inputs.class_names = std::move(class_names_);
         p_.inputs.teacher_names = std::move(teacher_names);

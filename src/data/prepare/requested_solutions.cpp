@@ -30,4 +30,17 @@ void StoreRequestedSolutions(const Session& session, int solutions) {
     }
 }
 
+int StoredRequestedSolutions(const Session& session) {
+    const std::optional<QVariant> stored =
+        FirstValue(session.db,
+                   QStringLiteral("SELECT NUMBER_OF_SOLUTIONS_REQUESTED FROM SCHOOLS "
+                                  "WHERE USERNAME = ?"),
+                   {session.school});
+    if (!stored) {
+        throw DatabaseError(QString::fromUtf8(kDatabaseProblemMessage),
+                            QStringLiteral("no SCHOOLS row for %1").arg(session.school));
+    }
+    return stored->toInt();
+}
+
 }  // namespace taktirio::data

@@ -14,4 +14,8 @@ inline constexpr int kMaxSolutionsRequested = 254;
 // database refuses the update.
 void StoreRequestedSolutions(const Session& session, int solutions);
 
+// The number stored in the school's SCHOOLS row; DatabaseError when the
+// school has no row.
+int StoredRequestedSolutions(const Session& session);
+
 }  // namespace taktirio::data

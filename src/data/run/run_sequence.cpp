@@ -30,6 +30,27 @@ int EveryCore() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// Writes the run's pages; once the first is written, the previous pages
+// kept aside go. The engine hands it one page at a time.
+class PagesReplacingPrevious : public SolutionWriter {
+  public:
+    PagesReplacingPrevious(SolutionWriter& pages, std::filesystem::path folder)
+        : pages_(pages), folder_(std::move(folder)) {}
+
+    void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
+        pages_.WriteSolution(solution, context);
+        if (!written_.exchange(true)) {
+            DeletePagesKeptAside(folder_);
+        }
+    }
+    bool written() const { return written_.load(); }
+
+  private:
+    SolutionWriter& pages_;
+    std::filesystem::path folder_;
+    std::atomic<bool> written_{false};
+};
+
 }  // namespace
 
 bool SearchRequestValid(const SearchRequest& request) {
@@ -94,7 +115,8 @@ RunFailure DescribeRunFailure(std::exception_ptr error) {
         return failure(Kind::kPageNotDeleted,
                        text("Η προηγούμενη λύση " + undeletable.path().string() +
                             " δεν μπορεί να διαγραφεί (" + undeletable.reason() +
-                            ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε."));
+                            ").\rΗ αναζήτηση λύσεων δεν ξεκίνησε. Καμία προηγούμενη λύση δεν "
+                            "διαγράφηκε."));
     } catch (const RunStartError& not_started) {
         return failure(Kind::kCannotRun, text(std::string(not_started.what()) +
                                               "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν."));
@@ -205,29 +227,66 @@ void RunSequence::StoreRequestedSolutions(int solutions) {
     StopIfAsked();
     std::optional<Database> own;
     const QSqlDatabase& entry = Entry(own);
-    data::StoreRequestedSolutions({entry, LoggedInSchool(entry)}, solutions);
+    const Session session{entry, LoggedInSchool(entry)};
+    const int before = StoredRequestedSolutions(session);
+    data::StoreRequestedSolutions(session, solutions);
+    if (!requested_before_) {
+        requested_before_ = before;
+    }
     stage_.store(RunStage::kRequestedStored);
 }
 
+void RunSequence::PutBackRequestedSolutions() {
+    if (!requested_before_) {
+        return;
+    }
+    const int before = *requested_before_;
+    try {
+        std::optional<Database> own;
+        const QSqlDatabase& entry = Entry(own);
+        data::StoreRequestedSolutions({entry, LoggedInSchool(entry)}, before);
+    } catch (const DataError& error) {
+        throw RunStoppedError(QString::fromUtf8("Η διαδικασία διακόπηκε πριν την αναζήτηση "
+                                                "λύσεων και οι προηγούμενες λύσεις δεν "
+                                                "διαγράφηκαν.\rΟ αριθμός των ζητούμενων λύσεων "
+                                                "όμως δεν έγινε ξανά %1 όπως ήταν:\r")
+                                      .arg(before) +
+                                  error.message(),
+                              QStringLiteral("stopped; the requested number not put back"));
+    }
+    requested_before_.reset();
+}
+
 void RunSequence::Prepare() {
-    StopIfAsked();
-    std::optional<Database> own_entry;
-    const QSqlDatabase& entry = Entry(own_entry);
-    const QString& school = LoggedInSchool(entry);
-    std::optional<Database> own_working;
-    PrepareWorkingCopy({entry, school}, Working(own_working), StepsOf(RunWork::kPreparation));
+    try {
+        StopIfAsked();
+        std::optional<Database> own_entry;
+        const QSqlDatabase& entry = Entry(own_entry);
+        const QString& school = LoggedInSchool(entry);
+        std::optional<Database> own_working;
+        PrepareWorkingCopy({entry, school}, Working(own_working), StepsOf(RunWork::kPreparation));
+    } catch (const RunStoppedError&) {
+        PutBackRequestedSolutions();
+        throw;
+    }
     stage_.store(RunStage::kPrepared);
 }
 
 void RunSequence::Load() {
-    StopIfAsked();
-    if (school_.isEmpty()) {
+    LoadedProblem loaded;
+    try {
+        StopIfAsked();
+        if (school_.isEmpty()) {
+            std::optional<Database> own;
+            LoggedInSchool(Entry(own));
+        }
         std::optional<Database> own;
-        LoggedInSchool(Entry(own));
+        loaded = LoadProblem(Working(own), school_, StepsOf(RunWork::kLoading));
+        StopIfAsked();
+    } catch (const RunStoppedError&) {
+        PutBackRequestedSolutions();
+        throw;
     }
-    std::optional<Database> own;
-    LoadedProblem loaded = LoadProblem(Working(own), school_, StepsOf(RunWork::kLoading));
-    StopIfAsked();
     loaded.page_info.program_directory = paths_.directory.toStdString();
     people_ = PeopleOfTeachers(loaded.inputs.teacher_names, loaded.inputs.number_of_teachers);
     problem_ = std::move(loaded);
@@ -261,7 +320,9 @@ std::filesystem::path RunSequence::SolutionsFolder() const {
 }
 
 bool RunSequence::HasPreviousPages() const {
-    return taktirio::HasPreviousPages(SolutionsFolder());
+    // Pages a killed run left aside come back at the next run, or go with it.
+    const std::filesystem::path folder = SolutionsFolder();
+    return taktirio::HasPreviousPages(folder) || HasPagesKeptAside(folder);
 }
 
 void RunSequence::RefuseWhatStopsTheSearch(const SearchRequest& request) {
@@ -293,6 +354,12 @@ void RunSequence::RefuseWhatStopsTheSearch(const SearchRequest& request) {
                "the checks before a search found reasons");
     }
     const std::filesystem::path folder = SolutionsFolder();
+    bool created = false;
+    if (const auto problem = PrepareSolutionsFolder(folder, created)) {
+        throw SolutionsFolderError(QString::fromStdString(*problem),
+                                   QStringLiteral("the solutions folder takes no new file"));
+    }
+    RecoverPagesKeptAside(folder);  // what a run killed on its way left aside
     if (!request.delete_previous && taktirio::HasPreviousPages(folder)) {
         switch (listener_.load()->ConsentToDeletePrevious(folder)) {
             case RunListener::Consent::kGiven:
@@ -309,14 +376,18 @@ void RunSequence::RefuseWhatStopsTheSearch(const SearchRequest& request) {
                     QStringLiteral("previous pages kept"));
         }
     }
-    bool created = false;
-    if (const auto problem = PrepareSolutionsFolder(folder, created)) {
-        throw SolutionsFolderError(QString::fromStdString(*problem),
-                                   QStringLiteral("the solutions folder takes no new file"));
-    }
 }
 
 RunSummary RunSequence::Search(const SearchRequest& request) {
+    try {
+        return SearchLoaded(request);
+    } catch (const RunStoppedError&) {
+        PutBackRequestedSolutions();
+        throw;
+    }
+}
+
+RunSummary RunSequence::SearchLoaded(const SearchRequest& request) {
     if (!SearchRequestValid(request)) {
         throw RunRefusedError(QString::fromUtf8(kInvalidValuesMessage),
                               QStringLiteral("run numbers out of range"));
@@ -344,14 +415,15 @@ RunSummary RunSequence::Search(const SearchRequest& request) {
         }
         StopIfAsked();
         // Consent was given by the request or by the listener before the
-        // workers started.
-        if (taktirio::HasPreviousPages(directory)) {
-            DeletePreviousPages(directory);
-        }
+        // workers started. The pages go aside, all or none, until the first
+        // new page is written.
+        MovePreviousPagesAside(directory);
+        requested_before_.reset();  // the run goes ahead with its number
         listener_.load()->SearchStarted(parameters.seed, parameters.threads);
     };
 
-    SolutionPageWriter writer(problem_.page_info);
+    SolutionPageWriter pages(problem_.page_info);
+    PagesReplacingPrevious writer(pages, directory);
     EngineObserver observer(*this);
     RunEngine engine(problem_.inputs, problem_.rules, parameters, writer, &observer);
     {
@@ -369,8 +441,14 @@ RunSummary RunSequence::Search(const SearchRequest& request) {
             const std::lock_guard<std::mutex> hold(engine_mutex_);
             engine_ = nullptr;
         }
-        RemoveDirectoryIfEmpty(directory);  // no page was written: no folder left behind
+        if (!writer.written()) {
+            RestorePagesKeptAside(directory);
+            RemoveDirectoryIfEmpty(directory);  // no page was written: no folder left behind
+        }
         throw;
+    }
+    if (!writer.written()) {
+        summary.previous_pages_kept = RestorePagesKeptAside(directory) > 0;
     }
     const std::lock_guard<std::mutex> hold(engine_mutex_);
     engine_ = nullptr;

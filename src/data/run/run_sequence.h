@@ -192,7 +192,9 @@ class RunSequence {
     DataProblem Check();
 
     // Stores the requested number of solutions in the entry database (1..254,
-    // EntryRefusedError otherwise); stage 1.
+    // EntryRefusedError otherwise); stage 1. A stop before the search puts
+    // the number stored before back (RunStoppedError says the data stayed as
+    // they were); once the search has started, the new number stays.
     void StoreRequestedSolutions(int solutions);
 
     // Rebuilds the working copy in one transaction; stage 2. A stop or a
@@ -219,16 +221,21 @@ class RunSequence {
     // search before any page is deleted: numbers out of range
     // (RunRefusedError); a name the pages cannot hold, or the reasons the
     // checks before a search find under the request's options, unless the
-    // request skips them (SearchRefusedError); the previous pages, when the
-    // request does not consent to deleting them, go only with the listener's
-    // consent (PreviousPagesKeptError, or RunStoppedError when it asks to
-    // stop); a folder that cannot take new pages (SolutionsFolderError; it
-    // is created when missing). The previous pages are then deleted only
-    // once every worker thread has started; a page that cannot be deleted
-    // stops the run there (PageDeleteError naming it). A stop before that
-    // point raises RunStoppedError; a stop during the search ends it with its
-    // summary. The engine's own errors (ProblemError, RunStartError,
-    // PageWriteError, …) go on as they are.
+    // request skips them (SearchRefusedError); a folder that cannot take new
+    // pages, or that is a symbolic link (SolutionsFolderError; it is created
+    // when missing); then the pages a killed run left aside are put back (or
+    // removed, when that run had written its first page), and the previous
+    // pages, when the request does not consent to deleting them, go only with
+    // the listener's consent (PreviousPagesKeptError, or RunStoppedError when
+    // it asks to stop). Once every worker thread has started the previous
+    // pages are moved aside, all or none (PageDeleteError names a page that
+    // cannot go, and every page stays); they are deleted when the first new
+    // page is written, and put back when the run writes none
+    // (`previous_pages_kept`). A stop before the search raises
+    // RunStoppedError; a stop during the search ends it with its summary, and
+    // so does a page that cannot be written (RunEnd::kPageNotWritten). The
+    // engine's other errors (ProblemError, RunStartError, …) go on as they
+    // are.
     RunSummary Search(const SearchRequest& request);
 
     // Asks the running stage to stop; safe from any thread.
@@ -239,7 +246,12 @@ class RunSequence {
 
   private:
     class EngineObserver;
+    RunSummary SearchLoaded(const SearchRequest& request);
     void StopIfAsked() const;
+    // After a stop before the search: the requested number as it was before
+    // this sequence stored its own. Throws RunStoppedError with a message
+    // that says so when it cannot be put back.
+    void PutBackRequestedSolutions();
     void RefuseWhatStopsTheSearch(const SearchRequest& request);
     const QString& LoggedInSchool(const QSqlDatabase& entry);
     // The entry or working database for one stage. On the thread that made
@@ -260,6 +272,7 @@ class RunSequence {
     RunListener silent_;
     ProgramLock lock_;
     QString school_;
+    std::optional<int> requested_before_;  // until the search starts
     LoadedProblem problem_;
     TeacherPeople people_;
     std::shared_ptr<const RuleIndex> prepared_index_;  // of the last search's options

@@ -20,6 +20,7 @@
 #include "common/asker.h"
 #include "common/look.h"
 #include "common/program_context.h"
+#include "database/database.h"
 #include "database/errors.h"
 #include "database/greek_collation.h"
 #include "entry/delete_row.h"
@@ -237,6 +238,8 @@ void DataEntryWindow::refresh() {
         return;
     }
     try {
+        // The list, its count and its hours from one state of the school.
+        data::Transaction reading(session_.db);
         model_->setQuery(data::ListQuery(session_, kind_, class_id));
         // Every row at once, so that a click on a title sorts the whole list.
         while (model_->canFetchMore()) {
@@ -244,6 +247,7 @@ void DataEntryWindow::refresh() {
         }
         count_label_->setText(data::CountLabel(session_, kind_, class_id));
         delete_button_->setEnabled(data::CountRows(session_, kind_, class_id) != 0);
+        reading.Commit();  // ends the reading without undoing: the model keeps its rows
     } catch (const data::DataError& error) {
         model_->clear();
         count_label_->clear();

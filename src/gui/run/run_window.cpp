@@ -493,7 +493,14 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
             context_->asker->Error(this, message);
         }
     } else {
-        if (summary.end == RunEnd::kExhausted && summary.found == 0) {
+        if (summary.end == RunEnd::kPageNotWritten) {
+            // Like any error during a run, the window goes after the summary;
+            // the message says which page, why, and what was written.
+            context_->asker->Error(
+                this, data::DescribeRunFailure(summary.page_error).message + u'\r' +
+                          Text(PageNotWrittenEnding(summary.found, summary.previous_pages_kept)));
+            close_after_run_ = true;
+        } else if (summary.end == RunEnd::kExhausted && summary.found == 0) {
             context_->asker->Error(this, Text(summary.impossibility));  // proven, not given up
         } else if (summary.found == 0) {
             context_->asker->Inform(this, Text(kNoSolutionMessage));

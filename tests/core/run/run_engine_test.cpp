@@ -15,6 +15,7 @@
 #include "exact/exact_search.h"
 #include "gaps/teacher_gaps.h"
 #include "generator/school_generator.h"
+#include "pages/page_errors.h"
 #include "run/run_messages.h"
 #include "run/run_settings.h"
 #include "run/solution_files.h"
@@ -376,6 +377,42 @@ TEST(RunEngine, AWriterErrorEndsTheRunAndIsRethrown) {
     } writer;
     RunEngine engine(School().inputs, School().rules, Parameters(3, 2), writer);
     EXPECT_THROW(engine.Run(), std::runtime_error);
+}
+
+// A full disk at a page ends the search with its summary: the pages before it
+// stay, no later page is written, and the error names the page.
+TEST(RunEngine, APageThatCannotBeWrittenEndsTheSearchWithItsSummary) {
+    struct DiskFullAtThird : KeepingWriter {
+        void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
+            if (context.current_solution >= 3) {
+                throw PageWriteError("SOLUTION" + std::to_string(context.current_solution) + ".htm",
+                                     "disk full");
+            }
+            KeepingWriter::WriteSolution(solution, context);
+        }
+    };
+    for (const int threads : {1, 3}) {
+        SCOPED_TRACE(threads);
+        DiskFullAtThird writer;
+        CollectingObserver observer;
+        RunEngine engine(School().inputs, School().rules, Parameters(6, threads), writer,
+                         &observer);
+        const RunSummary summary = engine.Run();
+        EXPECT_EQ(summary.end, RunEnd::kPageNotWritten);
+        EXPECT_EQ(summary.found, 2);
+        EXPECT_EQ(summary.lines.size(), 2u);
+        EXPECT_EQ(writer.numbers, (std::vector<int>{1, 2}));
+        EXPECT_EQ(observer.solutions, (std::vector<int>{1, 2}));
+        ASSERT_TRUE(summary.page_error);
+        try {
+            std::rethrow_exception(summary.page_error);
+        } catch (const PageWriteError& error) {
+            EXPECT_EQ(error.path(), "SOLUTION3.htm");
+        }
+        EXPECT_EQ(PageNotWrittenEnding(summary.found, false),
+                  "Η αναζήτηση λύσεων σταμάτησε. Γράφτηκαν οι σελίδες SOLUTION1.htm έως "
+                  "SOLUTION2.htm.");
+    }
 }
 
 TEST(RunEngine, ABrokenProblemIsRefusedBeforeAnythingIsCreated) {
