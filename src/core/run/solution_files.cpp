@@ -10,6 +10,8 @@
 #include <random>
 #include <vector>
 
+#include "common/system_errors.h"
+
 namespace taktirio {
 
 namespace fs = std::filesystem;
@@ -84,12 +86,12 @@ int DeletePreviousPages(const fs::path& directory) {
         const fs::file_status status = fs::symlink_status(page, error);
         if (!fs::exists(status)) {
             if (error && error != std::errc::no_such_file_or_directory) {
-                throw PageDeleteError(page, error.message());
+                throw PageDeleteError(page, SystemErrorText(error));
             }
             continue;
         }
         if (fs::is_directory(status)) {
-            throw PageDeleteError(page, "it is a folder");
+            throw PageDeleteError(page, "είναι φάκελος");
         }
         pages.push_back(std::move(page));
     }
@@ -97,7 +99,7 @@ int DeletePreviousPages(const fs::path& directory) {
     for (const fs::path& page : pages) {
         std::error_code error;
         if (!fs::remove(page, error) || error) {
-            throw PageDeleteError(page, error ? error.message() : "it was not removed");
+            throw PageDeleteError(page, error ? SystemErrorText(error) : "δεν διαγράφηκε");
         }
         ++deleted;
     }
@@ -135,15 +137,15 @@ std::optional<std::string> PrepareSolutionsFolder(const fs::path& directory, boo
     if (!fs::exists(status)) {
         created = fs::create_directories(directory, error);
         if (error) {
-            return "Ο φάκελος των λύσεων " + directory.string() + " δεν μπορεί να δημιουργηθεί.\r" +
-                   error.message();
+            return "Ο φάκελος των λύσεων " + directory.string() +
+                   " δεν μπορεί να δημιουργηθεί: " + SystemErrorText(error) + ".";
         }
     }
     fs::path probe;
     const int fd = CreateUniqueFile(directory, ".checkper", probe, error);
     if (fd < 0) {
-        return "Ο φάκελος των λύσεων " + directory.string() + " δεν επιτρέπει εγγραφές.\r" +
-               error.message();
+        return "Ο φάκελος των λύσεων " + directory.string() +
+               " δεν επιτρέπει εγγραφές: " + SystemErrorText(error) + ".";
     }
     ::close(fd);
     fs::remove(probe, error);
