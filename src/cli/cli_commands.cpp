@@ -628,7 +628,10 @@ QString UsageText() {
     return text + u'\n' + S(kExitCodesText);
 }
 
-int RunCommand(const QStringList& arguments, const QString& directory, const ReportDrawer& draw) {
+namespace {
+
+int RunCommandLine(const QStringList& arguments, const QString& directory,
+                   const ReportDrawer& draw) {
     if (const std::optional<int> code = RunPrintCommand(arguments, directory, draw)) {
         return *code;
     }
@@ -658,14 +661,17 @@ int RunCommand(const QStringList& arguments, const QString& directory, const Rep
         return Fail(error, kExitRefused);
     } catch (const DataError& error) {
         return Fail(error, kExitFailure);
+    }
+}
+
+}  // namespace
+
+int RunCommand(const QStringList& arguments, const QString& directory, const ReportDrawer& draw) {
+    try {
+        return RunCommandLine(arguments, directory, draw);
     } catch (const std::bad_alloc&) {
-        // An open transaction was rolled back on the way here. The message is
-        // a constant, so that writing it needs no memory.
-        static const char kMessage[] =
-            "Η μνήμη του υπολογιστή δεν επαρκεί για αυτή την εργασία.\n"
-            "Η εργασία διακόπηκε.\n";
-        std::fwrite(kMessage, 1, sizeof kMessage - 1, stderr);
-        return kExitOutOfMemory;
+        // An open transaction was rolled back on the way here.
+        return SayOutOfMemory();
     }
 }
 

@@ -14,4 +14,14 @@ void Say(FILE* stream, const QString& message);
 void Say(FILE* stream, const std::string& message);
 void Say(FILE* stream, const char* message);
 
+// The message of a command stopped because the memory ran out, written
+// without taking any memory, and its exit code (7).
+int SayOutOfMemory();
+
+// Makes a std::bad_alloc that ends the program from where no handler can
+// catch it (a destructor, a function that may not throw, Qt's own code) say
+// SayOutOfMemory and exit with its code, instead of aborting. Anything else
+// still aborts as before.
+void EndOutOfMemoryQuietly();
+
 }  // namespace taktirio::cli

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "cli_commands.h"
@@ -55,8 +56,13 @@ int main(int argc, char* argv[]) {
     // A file-size limit makes a write fail instead of killing the process, so
     // that the database rolls the write back and the message says why.
     std::signal(SIGXFSZ, SIG_IGN);
-    const QCoreApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-    return taktirio::cli::RunCommand(arguments, QDir::currentPath(), HandOverToDrawing);
+    taktirio::cli::EndOutOfMemoryQuietly();
+    try {
+        const QCoreApplication app(argc, argv);
+        QStringList arguments = QCoreApplication::arguments();
+        arguments.removeFirst();
+        return taktirio::cli::RunCommand(arguments, QDir::currentPath(), HandOverToDrawing);
+    } catch (const std::bad_alloc&) {
+        return taktirio::cli::SayOutOfMemory();
+    }
 }

@@ -11,6 +11,7 @@
 #include "console.h"
 #include "database/database.h"
 #include "database/errors.h"
+#include "shell/program_files.h"
 
 namespace taktirio::cli {
 
@@ -106,6 +107,25 @@ bool PageReadable(const QString& page) {
     return false;
 }
 
+// Why the PDF must not be written at `output`, or nothing: a report never
+// replaces the program's own files nor the page it is drawn from.
+QString OutputRefusal(const QString& directory, const QString& page, const QString& output) {
+    const QString again = S("\rΔώσε άλλο όνομα αρχείου με την επιλογή -o.");
+    if (IsProgramFile(directory, output)) {
+        return S("Το αρχείο %1 είναι αρχείο του TAKTIRIO (βάση δεδομένων, κλείδωμα ή σελίδα "
+                 "λύσης) και δεν αντικαθίσταται από μια εκτύπωση.")
+                   .arg(output) +
+               again;
+    }
+    if (FileWrittenAt(output) == FileWrittenAt(page)) {
+        return S("Το αρχείο %1 είναι η σελίδα λύσης που εκτυπώνεται και δεν αντικαθίσταται "
+                 "από την εκτύπωσή της.")
+                   .arg(output) +
+               again;
+    }
+    return {};
+}
+
 Database OpenWorkTables(const QString& directory) {
     return Database::Open(ReportDatabasePath(directory), ReportDesign());
 }
@@ -123,8 +143,12 @@ int Print(const PrintLine& line, const ReportDrawer& draw) {
     if (!PageReadable(page)) {
         return kExitFailure;
     }
-    return draw({line.directory, page, *reading,
-                 line.output.isEmpty() ? DefaultOutput(page, kind) : line.output});
+    const QString output = line.output.isEmpty() ? DefaultOutput(page, kind) : line.output;
+    if (const QString refusal = OutputRefusal(line.directory, page, output); !refusal.isEmpty()) {
+        Say(stderr, refusal);
+        return kExitRefused;
+    }
+    return draw({line.directory, page, *reading, output});
 }
 
 int Free(const PrintLine& line) {
@@ -141,8 +165,8 @@ int Free(const PrintLine& line) {
         return kExitFailure;
     }
     Database db = OpenWorkTables(line.directory);
-    ReadIntoWorkTables(db.connection(), page, PrintReading::kGeneralPlan);
-    const QStringList teachers = FreeTeachers(db.connection(), *line.day, *line.hour);
+    const QStringList teachers = FreeTeachers(
+        ReadPrintTables(db.connection(), page, PrintReading::kGeneralPlan), *line.day, *line.hour);
     for (const QString& teacher : teachers) {
         Say(stdout, teacher);
     }

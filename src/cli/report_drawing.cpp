@@ -12,8 +12,7 @@ using namespace taktirio::data;
 
 int DrawReport(const PrintJob& job) {
     const Database db = Database::Open(ReportDatabasePath(job.directory), ReportDesign());
-    ReadIntoWorkTables(db.connection(), job.page, job.reading);
-    const PrintTables tables = LoadPrintTables(db.connection(), job.reading);
+    const PrintTables tables = ReadPrintTables(db.connection(), job.page, job.reading);
     const auto layouts = reports::MakeReports(job.reading, tables);
     const int pages = reports::WritePdf(job.output, layouts);
     Say(stdout,

@@ -29,11 +29,13 @@ int VerifyPage(const data::Session& session, const QString& page, const RunSetti
         whole.emplace(ReadWholePage(path));
     } catch (const PageReadError& error) {
         if (error.line() == 0) {  // the file itself cannot be read
-            Say(stderr, "Το αρχείο " + path + " δεν μπορεί να διαβαστεί.\r" + error.what());
+            Say(stderr, "Το αρχείο " + path + " δεν μπορεί να διαβαστεί.\r" +
+                            PageReadErrorText(error) + ".");
             return kExitFailure;
         }
         Say(stderr, "Η σελίδα " + path +
-                        " δεν είναι σελίδα λύσης του TAKTIRIO ή έχει αλλοιωθεί.\r" + error.what());
+                        " δεν είναι σελίδα λύσης του TAKTIRIO ή έχει αλλοιωθεί.\r" +
+                        PageReadErrorText(error) + ".");
         return kExitDamagedPage;
     }
 

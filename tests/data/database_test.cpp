@@ -4,12 +4,14 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <functional>
+#include <random>
 
 #include "data_test_support.h"
 #include "database/errors.h"
 #include "database/greek_collation.h"
 #include "database/schema.h"
 #include "entry/base_lists.h"
+#include "reports/work_tables.h"
 #include "shell/startup.h"
 
 namespace taktirio::data::testing {
@@ -218,6 +220,117 @@ TEST(DatabaseFile, TransactionsKeepOneClearedJournal) {
     CheckDatabaseFile(path);
     Database again = Database::Open(path);
     EXPECT_EQ(ScalarInt(again.connection(), QStringLiteral("SELECT COUNT(*) FROM CLASSES")), 2);
+}
+
+// What lies beside a sound file as its journal but holds no write: garbage (a
+// first byte that is not the journal's), a cleared header with garbage after
+// it, a lone byte. The file is used as it is and the journal is settled, for
+// the school files and the work tables alike.
+TEST(DatabaseFile, AJournalThatHoldsNoWriteNeverMakesASoundFileDamaged) {
+    std::mt19937 random(20);
+    const auto garbage = [&random](int size, char first) {
+        QByteArray bytes(size, '\0');
+        for (char& byte : bytes) {
+            byte = static_cast<char>(random() & 0xff);
+        }
+        bytes[0] = first;
+        return bytes;
+    };
+    const QByteArray cleared_then_garbage = QByteArray(28, '\0') + garbage(4972, 'x');
+    struct Journal {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Journal journals[] = {
+        {"5000 random bytes", garbage(5000, 'B')},
+        {"a cleared header, then garbage", cleared_then_garbage},
+        {"one byte", QByteArray(1, '\x7f')},
+    };
+    struct File {
+        const char* name;
+        DatabaseDesign design;
+        QString count;  // a query whose answer the journal must not change
+        qint64 rows;
+    };
+    const File files[] = {
+        {"DATA2.sqlite", SchoolDesign(), QStringLiteral("SELECT COUNT(*) FROM CLASSES"), 2},
+        {"REPORT.sqlite", ReportDesign(), QStringLiteral("SELECT COUNT(*) FROM TABLE2"), 1},
+    };
+    for (const File& f : files) {
+        for (const Journal& j : journals) {
+            SCOPED_TRACE(std::string(f.name) + ", " + j.name);
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QString::fromLatin1(f.name));
+            if (f.design.work_file) {
+                Database db = Database::Open(path, f.design);
+                data::Run(db.connection(),
+                          QStringLiteral("INSERT INTO TABLE2 VALUES ('Σχολείο', '')"));
+            } else {
+                MakeSchoolOfTwoClasses(path);
+            }
+            const QString journal = path + QStringLiteral("-journal");
+            QFile::remove(journal);
+            WriteBytes(journal, j.bytes);
+            EXPECT_NO_THROW(CheckDatabaseFile(path, f.design));
+            Database db = Database::Open(path, f.design);
+            EXPECT_EQ(ScalarInt(db.connection(), f.count), f.rows);
+            EXPECT_EQ(
+                FirstValue(db.connection(), QStringLiteral("PRAGMA integrity_check"))->toString(),
+                QStringLiteral("ok"));
+            const QByteArray left = FileBytes(journal);
+            EXPECT_TRUE(left.isEmpty() || left[0] == '\0') << "the journal is settled";
+        }
+    }
+}
+
+// A journal that SQLite cannot use as one (a folder, a device) or must not
+// write through (a link) stops the opening with the journal named; the link's
+// target is left as it was and nothing is created where a dangling one points.
+TEST(DatabaseFile, AJournalThatIsALinkOrAFolderIsNamed) {
+    QTemporaryDir dir;
+    const QString other = dir.filePath(QStringLiteral("other.txt"));
+    WriteBytes(other, QByteArrayLiteral("not a journal"));
+    const QString missing = dir.filePath(QStringLiteral("missing.txt"));
+    struct Case {
+        const char* name;
+        std::function<void(const QString& journal)> make;
+        const char* message_part;
+    };
+    const std::vector<Case> cases = {
+        {"link to a file", [&](const QString& j) { QFile::link(other, j); }, "σύνδεσμος"},
+        {"dangling link", [&](const QString& j) { QFile::link(missing, j); }, "σύνδεσμος"},
+        {"a folder", [](const QString& j) { QDir().mkpath(j); }, "directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QStringLiteral("DATA2-%1.sqlite").arg(&c - cases.data()));
+        MakeSchoolOfTwoClasses(path);
+        const QString journal = path + QStringLiteral("-journal");
+        QFile::remove(journal);
+        c.make(journal);
+        for (const bool check_only : {true, false}) {
+            try {
+                if (check_only) {
+                    CheckDatabaseFile(path);
+                } else {
+                    Database::Open(path);
+                }
+                ADD_FAILURE() << "opened";
+            } catch (const FileRefusedError& error) {
+                EXPECT_TRUE(error.message().contains(journal)) << error.message().toStdString();
+                EXPECT_TRUE(error.message().contains(U(c.message_part)))
+                    << error.message().toStdString();
+                EXPECT_FALSE(error.message().contains(U("κατεστραμμένο")));
+            }
+        }
+        EXPECT_EQ(FileBytes(other), QByteArrayLiteral("not a journal"));
+        EXPECT_FALSE(QFile::exists(missing));
+        // Out of the way, the file opens with its data.
+        QFile::remove(journal);
+        QDir(journal).removeRecursively();
+        Database db = Database::Open(path);
+        EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("SELECT COUNT(*) FROM CLASSES")), 2);
+    }
 }
 
 TEST(DatabaseFile, LinksAndFoldersAreNeverOpenedAndNothingIsWrittenThroughThem) {

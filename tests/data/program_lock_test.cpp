@@ -2,12 +2,14 @@
 // the holder named, and a lock left by a process that has ended is taken over.
 #include "shell/program_lock.h"
 
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QSysInfo>
 
 #include "data_test_support.h"
@@ -82,6 +84,120 @@ TEST(ProgramLock, ALockFileThatCannotBeCreatedIsSaid) {
     EXPECT_TRUE(lock.RefusalMessage().contains(QString::fromLatin1(kProgramLockFile)))
         << lock.RefusalMessage().toStdString();
     EXPECT_THROW(lock.Lock(), ProgramLockError);
+}
+
+// Writes a lock file as something other than a running task left it, a few
+// seconds old.
+void WriteOldLockFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    ASSERT_TRUE(file.flush());
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+}
+
+// A lock file that names no holder (empty, as a power cut leaves it, or
+// garbled) is stale when no process holds it open: it is taken over. One that
+// a process holds open, or that was created a moment ago, is still busy.
+TEST(ProgramLock, ALockFileThatNamesNoHolderIsTakenOverWhenNoneHoldsIt) {
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"empty", QByteArray()},
+        {"garbage", QByteArray("\x8f\x01zz\n\xff\xfe not a holder\n")},
+        {"no process number", QByteArrayLiteral("\ntaktirio-cli\nhost\n")},
+        {"too long", QByteArray(5000, '7')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString::fromLatin1(kProgramLockFile));
+        WriteOldLockFile(path, c.bytes);
+        ProgramLock lock(dir.path());
+        EXPECT_TRUE(lock.TryLock()) << lock.RefusalMessage().toStdString();
+        EXPECT_TRUE(FileBytes(path).startsWith(
+            QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(kProgramLockFile));
+    WriteOldLockFile(path, QByteArray());
+    {
+        // As a holder keeps it: open, with an exclusive lock.
+        QFile held(path);
+        ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+        ASSERT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+        ProgramLock lock(dir.path());
+        EXPECT_FALSE(lock.TryLock());
+        EXPECT_TRUE(lock.RefusalMessage().contains(U("χρησιμοποιείται από άλλη εργασία")))
+            << lock.RefusalMessage().toStdString();
+    }
+    {
+        QFile fresh(path);
+        ASSERT_TRUE(fresh.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    }
+    ProgramLock early(dir.path());
+    EXPECT_FALSE(early.TryLock()) << "a lock file just created may be another task's";
+}
+
+// No holder ever locks through a link: a link in the lock file's place goes
+// (never its target) and the lock is taken. A folder there is named, with
+// what to do, and left where it is.
+TEST(ProgramLock, ALinkInPlaceOfTheLockFileGoesAFolderIsNamed) {
+    QTemporaryDir dir;
+    const QString other = dir.filePath(QStringLiteral("other.txt"));
+    {
+        QFile file(other);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not a lock\n");
+    }
+    for (const QString& target : {dir.filePath(QStringLiteral("none")), other}) {
+        QTemporaryDir program;
+        const QString path = program.filePath(QString::fromLatin1(kProgramLockFile));
+        ASSERT_TRUE(QFile::link(target, path));
+        ProgramLock lock(program.path());
+        EXPECT_TRUE(lock.TryLock()) << lock.RefusalMessage().toStdString();
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+    }
+    EXPECT_EQ(FileBytes(other), QByteArrayLiteral("not a lock\n"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none"))));
+
+    QTemporaryDir program;
+    const QString path = program.filePath(QString::fromLatin1(kProgramLockFile));
+    ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
+    ProgramLock lock(program.path());
+    EXPECT_FALSE(lock.TryLock());
+    const QString message = lock.RefusalMessage();
+    EXPECT_TRUE(message.contains(path)) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("directory"))) << message.toStdString();
+    EXPECT_FALSE(message.contains(U("Περίμενε να τελειώσει"))) << message.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral("/inside")));
+}
+
+// A lock taken on another computer (a shared folder) cannot be judged from
+// here: it gets its own message, naming that computer and the file.
+TEST(ProgramLock, ALockFromAnotherHostIsSaidSo) {
+    const QByteArray kForms[] = {
+        QByteArrayLiteral("4242\ntaktirio-cli\nschool-server\nffffffffffffffffffffffffffffffff\n"
+                          "0000\n"),
+        QByteArrayLiteral("4242\ntaktirio-cli\nschool-server\n"),
+    };
+    for (const QByteArray& bytes : kForms) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString::fromLatin1(kProgramLockFile));
+        WriteOldLockFile(path, bytes);
+        ProgramLock lock(dir.path());
+        EXPECT_FALSE(lock.TryLock());
+        const QString message = lock.RefusalMessage();
+        EXPECT_TRUE(message.contains(U("σε άλλον υπολογιστή"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("school-server"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("4242"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(path)) << message.toStdString();
+        EXPECT_EQ(FileBytes(path), bytes);
+    }
 }
 
 }  // namespace

@@ -124,6 +124,26 @@ TEST(StartUp, RegistrationThenLogin) {
     EXPECT_THROW(Login(db.connection()), DatabaseError);
 }
 
+// Sound databases without a school, as an import stopped before its end
+// leaves them: the login says so, naming the database, and how to register
+// or import one.
+TEST(StartUp, LoginWithoutASchoolSaysHowToRegisterOne) {
+    QTemporaryDir dir;
+    const QString path = PathsFor(dir.path()).entry_database;
+    Database db = Database::Open(path);
+    try {
+        Login(db.connection());
+        ADD_FAILURE() << "logged in without a school";
+    } catch (const NoSchoolError& error) {
+        const QString message = error.message();
+        EXPECT_TRUE(message.contains(U("δεν έχει καταχωρημένο σχολείο"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(path)) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("init"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("import"))) << message.toStdString();
+        EXPECT_FALSE(message.contains(U(kDatabaseProblemMessage))) << message.toStdString();
+    }
+}
+
 TEST(StartUp, RegistrationRefusesInvalidNames) {
     QTemporaryDir dir;
     Database db = Database::Open(PathsFor(dir.path()).entry_database);

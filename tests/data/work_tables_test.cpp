@@ -4,9 +4,14 @@
 #include "reports/work_tables.h"
 
 #include <QFile>
+#include <QSqlDatabase>
 #include <QSqlQuery>
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <set>
+#include <string>
+#include <thread>
 
 #include "database/database.h"
 #include "database/errors.h"
@@ -250,6 +255,70 @@ TEST_F(WorkTablesTest, FreeTeachersAtAnHour) {
     EXPECT_THROW(FreeTeachers(db(), 1, 0), EntryRefusedError);
 }
 
+// One print holds the work tables from its reading to its last query:
+// another print's reading cannot take them in between, and reads once the
+// first is done.
+TEST_F(WorkTablesTest, AReadingHoldsTheTablesUntilItsLastQuery) {
+    Database other = Database::Open(ReportDatabasePath(dir_.path()), ReportDesign());
+    const auto another_print = [&other] {
+        try {
+            const WorkTablesHold second(other.connection(), std::chrono::milliseconds(50));
+            return std::string("a second print took the work tables");
+        } catch (const DatabaseError& error) {
+            EXPECT_TRUE(error.message().contains(QStringLiteral("REPORT.sqlite")))
+                << Std(error.message());
+            return error.cause() == DatabaseError::Cause::kBusy ? std::string()
+                                                                : std::string(error.what());
+        }
+    };
+    const PrintTables plan = Read(demo_page_, PrintReading::kGeneralPlan);
+    const QStringList free =
+        ReadAndAsk(db(), demo_page_, PrintReading::kGeneralPlan, [this, &another_print] {
+            EXPECT_EQ(another_print(), "");
+            return FreeTeachers(db(), 2, 3);
+        });
+    EXPECT_EQ(free, FreeTeachers(plan, 2, 3));
+    const PrintTables classes =
+        ReadPrintTables(other.connection(), demo_page_, PrintReading::kClasses);
+    EXPECT_EQ(classes.rows.size(), DemoPrintedSchool().inputs.number_of_classes);
+    EXPECT_EQ(LoadPrintTables(db(), PrintReading::kClasses).rows.size(), classes.rows.size());
+}
+
+// Two prints at once on two threads, as two processes would: each waits for
+// the other rather than failing, and answers from its own reading.
+TEST_F(WorkTablesTest, PrintsAtOnceWaitForEachOtherAndAnswerFromTheirOwnReading) {
+    const QStringList expected =
+        FreeTeachers(ReadPrintTables(db(), demo_page_, PrintReading::kGeneralPlan), 2, 3);
+    ASSERT_FALSE(expected.isEmpty());
+    std::atomic<bool> done{false};
+    std::atomic<int> other_readings{0};
+    std::string other_failure;
+    std::thread other([this, &done, &other_readings, &other_failure] {
+        try {
+            const Database mine = Database::Open(ReportDatabasePath(dir_.path()), ReportDesign());
+            do {
+                const PrintTables classes =
+                    ReadPrintTables(mine.connection(), demo_page_, PrintReading::kClasses);
+                if (classes.rows.isEmpty() || !classes.rows.front().name.startsWith(U("ΤΜΗΜΑ"))) {
+                    other_failure = "the classes print got other rows";
+                }
+                ++other_readings;
+            } while (!done.load());
+        } catch (const DataError& error) {
+            other_failure = error.what();
+        }
+    });
+    for (int i = 0; i < 15; ++i) {
+        EXPECT_EQ(FreeTeachers(ReadPrintTables(db(), demo_page_, PrintReading::kGeneralPlan), 2, 3),
+                  expected)
+            << "reading " << i;
+    }
+    done.store(true);
+    other.join();
+    EXPECT_EQ(other_failure, "");
+    EXPECT_GT(other_readings.load(), 0);
+}
+
 TEST(ReportDatabase, CreatedWithItsDesign) {
     QTemporaryDir dir;
     const QString path = ReportDatabasePath(dir.path());
@@ -302,6 +371,69 @@ TEST(ReportDatabase, ForeignOrDamagedFilesAreRefusedUntouched) {
     QFile::remove(school);
     QFile::copy(work, school);
     EXPECT_THROW(Database::Open(school), FileRefusedError);
+}
+
+// Runs statements on a connection of its own, as another program would.
+void Alter(const QString& path, const QStringList& statements) {
+    const QString name = QStringLiteral("altering");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        for (const QString& statement : statements) {
+            QSqlQuery query(db);
+            ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+QList<QStringList> Schema(const QSqlDatabase& db) {
+    return Rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master "
+                                   "ORDER BY type, name"));
+}
+
+// A work-tables file of ours that holds more or other than our design (a
+// trigger that feeds TABLE1 from itself grew one to 34 GB) is refused by the
+// check and built afresh when opened: what it held was only a reading.
+TEST(ReportDatabase, AnAlteredDesignIsBuiltAfresh) {
+    QTemporaryDir fresh_dir;
+    const Database fresh = Database::Open(ReportDatabasePath(fresh_dir.path()), ReportDesign());
+    const QList<QStringList> design = Schema(fresh.connection());
+    const QString page =
+        WritePage(fresh_dir.filePath(QStringLiteral("SOLUTION1.htm")), DemoPrintedSchool().bytes);
+    struct Case {
+        const char* name;
+        QStringList statements;
+    };
+    const Case cases[] = {
+        {"a trigger that grows TABLE1",
+         {QStringLiteral("CREATE TRIGGER grow AFTER INSERT ON TABLE1 BEGIN "
+                         "INSERT INTO TABLE1 SELECT * FROM TABLE1; END")}},
+        {"a table of its own", {QStringLiteral("CREATE TABLE EXTRA (X)")}},
+        {"another Query1",
+         {QStringLiteral("DROP VIEW Query1"),
+          QStringLiteral("CREATE VIEW Query1 AS SELECT rowid AS ROW_ORDER, TABLENAME FROM TABLE1 "
+                         "UNION ALL SELECT rowid, TABLENAME FROM TABLE1")}},
+        {"an index", {QStringLiteral("CREATE INDEX TABLE2_ETOS ON TABLE2 (ETOS)")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = ReportDatabasePath(dir.path());
+        { Database::Open(path, ReportDesign()); }
+        Alter(path, c.statements);
+        const QByteArray altered = FileBytes(path);
+        EXPECT_THROW(CheckDatabaseFile(path, ReportDesign()), FileRefusedError);
+        EXPECT_EQ(FileBytes(path), altered);
+
+        const Database db = Database::Open(path, ReportDesign());
+        EXPECT_EQ(Schema(db.connection()), design);
+        const PrintTables plan = ReadPrintTables(db.connection(), page, PrintReading::kGeneralPlan);
+        EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("SELECT COUNT(*) FROM TABLE1")),
+                  plan.rows.size());
+    }
 }
 
 }  // namespace

@@ -464,6 +464,45 @@ class PrintWindowsTest : public QObject {
 
     // The 254th page of a 30-class school: the window keeps handling events
     // while the page is read, and the answer comes for the new page.
+    // Another print (another window, the tool) reading a page into the same
+    // work tables after a window's reading changes nothing of what that
+    // window answers or draws: each answers from its own reading.
+    void windowsAnswerFromTheirOwnReadingWhateverIsReadAfter() {
+        Fixture f;
+        const auto another_print = [this, &f] {
+            const data::Database db = data::Database::Open(f.WorkTables(), data::ReportDesign());
+            data::ReadIntoWorkTables(db.connection(), demo_page_, data::PrintReading::kClasses);
+        };
+
+        FreeHourWindow free_window(&f.folder.context, nullptr, &f.chooser);
+        free_window.show();
+        QSignalSpy ended(&free_window, &FreeHourWindow::readingEnded);
+        f.chooser.answers = {demo_page_};
+        Child<QPushButton>(&free_window, "Button1")->click();
+        QVERIFY(ended.wait(30000));
+        another_print();
+        Child<QComboBox>(&free_window, "ComboBox1")->setCurrentIndex(1);
+        Child<QComboBox>(&free_window, "ComboBox2")->setCurrentIndex(2);
+        const QStringList listed = GridTexts(Child<QTableWidget>(&free_window, "DBGrid1"));
+        QCOMPARE(QSet<QString>(listed.begin(), listed.end()), TeachersWithoutLesson(2, 3));
+        free_window.close();
+
+        PrintWindow window(&f.folder.context, nullptr, &f.chooser, &f.viewer);
+        window.show();
+        f.chooser.answers = {demo_page_};
+        Child<QPushButton>(&window, "Button4")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(ShownWindow("TForm4A") != nullptr, 30000);
+        const int teachers =
+            static_cast<int>(Table(f.WorkTables(), "SELECT TABLENAME FROM TABLE1").size());
+        another_print();
+        QWidget* plan = ShownWindow("TForm4A");
+        Child<QPushButton>(plan, "Button1")->click();
+        QCOMPARE(f.viewer.shown, QStringList{QStringLiteral("REPORT3")});
+        QCOMPARE(f.viewer.rows, QList<int>{teachers});
+        Child<QPushButton>(plan, "Button7")->click();
+        QTRY_VERIFY(!window.busy());
+    }
+
     void aLargePageReadsWithoutFreezingTheWindow() {
         Fixture f;
         const GeneratedSchool school = GenerateSchool(TypicalSchool(30, 2026));

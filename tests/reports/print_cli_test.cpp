@@ -1,5 +1,11 @@
 // taktirio-cli print and free run as a process over a page of the demo school.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include "data/cli_support.h"
 #include "reports/pdf_support.h"
@@ -135,6 +141,165 @@ TEST_F(PrintCliTest, BadInputIsNamedAndChangesNothing) {
               data::testing::FileBytes(page_));
     EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("b.pdf"))));
 }
+
+// An output that is one of the program directory's own files, or the page
+// itself, is refused and the file stays as it was; a PDF beside the pages is
+// written.
+TEST_F(PrintCliTest, AnOutputThatIsTheProgramsOwnFileIsRefused) {
+    const QDir dir(dir_.path());
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+    const QString page_in_folder = dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm"));
+    ASSERT_TRUE(QFile::copy(page_, page_in_folder));
+    { data::Database::Open(dir.filePath(QStringLiteral("DATA2.sqlite"))); }
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("DATA2.sqlite")),
+                            dir.filePath(QStringLiteral("link.pdf"))));
+    struct Case {
+        const char* name;
+        QString output;
+    };
+    const Case cases[] = {
+        {"school database", QStringLiteral("DATA2.sqlite")},
+        {"its journal", QStringLiteral("DATA2.sqlite-journal")},
+        {"working database", QStringLiteral("DATA.sqlite")},
+        {"work tables", QStringLiteral("REPORT.sqlite")},
+        {"lock", QStringLiteral("taktirio.lock")},
+        {"a solution page", QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm")},
+        {"another spelling", QStringLiteral("SOLUTIONS/../DATA2.sqlite")},
+        {"a link to the database", QStringLiteral("link.pdf")},
+        {"the page printed", QStringLiteral("SOLUTION1.htm")},
+    };
+    for (const Case& c : cases) {
+        const QString output = dir.filePath(c.output);
+        const QByteArray before = data::testing::FileBytes(output);
+        const bool existed = QFile::exists(output);
+        const CliResult r = Print(QStringLiteral("plan"), output);
+        EXPECT_EQ(r.code, 3) << c.name;
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8("δεν αντικαθίσταται")))
+            << c.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.output)) << c.name;
+        EXPECT_EQ(QFile::exists(output), existed) << c.name;
+        EXPECT_EQ(data::testing::FileBytes(output), before) << c.name;
+    }
+    const QString beside = dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1-plan.pdf"));
+    const CliResult r = Print(QStringLiteral("plan"), beside);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(PdfPageCount(beside), 7);
+}
+
+// A program directory that does not exist is named as such, not by a file
+// the program would have made in it.
+TEST_F(PrintCliTest, AMissingDirectoryIsNamed) {
+    const QString missing = dir_.filePath(QStringLiteral("no-such-dir"));
+    for (const QStringList& command :
+         {QStringList{QStringLiteral("print"), QStringLiteral("plan"), page_, QStringLiteral("-o"),
+                      dir_.filePath(QStringLiteral("x.pdf"))},
+          QStringList{QStringLiteral("free"), page_, QStringLiteral("--day"), QStringLiteral("1"),
+                      QStringLiteral("--hour"), QStringLiteral("1")}}) {
+        const CliResult r = RunCli(command + QStringList{QStringLiteral("--dir"), missing});
+        EXPECT_EQ(r.code, 4) << command.front().toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8("Το directory %1 δεν υπάρχει").arg(missing)))
+            << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral(".new"))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+// Qt's notes on its surroundings never reach the user: a print without
+// XDG_RUNTIME_DIR says only what it wrote.
+TEST_F(PrintCliTest, APrintSaysNothingButItsOwnMessages) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    process.setProcessEnvironment(environment);
+    const QString pdf = dir_.filePath(QStringLiteral("plan.pdf"));
+    process.start(QStringLiteral(TAKTIRIO_CLI_PATH),
+                  QStringList{QStringLiteral("print"), QStringLiteral("plan"), page_,
+                              QStringLiteral("-o"), pdf} +
+                      at_);
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), QString());
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardOutput())
+                    .startsWith(QString::fromUtf8("Γράφτηκε το αρχείο")));
+}
+
+// A work-tables file with a trigger that feeds TABLE1 from itself (which
+// grew one to 34 GB in ten minutes) is built afresh: the answer comes at
+// once and the trigger is gone.
+TEST_F(PrintCliTest, AWorkTablesFileWithTriggersIsBuiltAfresh) {
+    const QString path = data::ReportDatabasePath(dir_.path());
+    { data::Database::Open(path, data::ReportDesign()); }
+    {
+        const QString name = QStringLiteral("hostile");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            ASSERT_TRUE(db.open());
+            ASSERT_TRUE(QSqlQuery(db).exec(
+                QStringLiteral("CREATE TRIGGER grow AFTER INSERT ON TABLE1 BEGIN "
+                               "INSERT INTO TABLE1 SELECT * FROM TABLE1; END")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    const CliResult r =
+        RunCli(QStringList{QStringLiteral("free"), page_, QStringLiteral("--day"),
+                           QStringLiteral("5"), QStringLiteral("--hour"), QStringLiteral("10")} +
+                   at_,
+               60000);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("Συνολικός αριθμός=27"))) << r.out.toStdString();
+    const data::Database db = data::Database::Open(path, data::ReportDesign());
+    EXPECT_EQ(data::ScalarInt(db.connection(),
+                              QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = ?"),
+                              {QStringLiteral("trigger")}),
+              0);
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Under limits on its address space from too little to start with up to
+// enough, a print either draws its PDF or stops with the memory message and
+// exit code 7, as every other command does: never an abort or a crash, and
+// never a half-written PDF.
+TEST_F(PrintCliTest, RunningOutOfMemoryIsAnExitCodeNotAnAbort) {
+    const QString pdf = dir_.filePath(QStringLiteral("plan.pdf"));
+    int stopped = 0;
+    int drawn = 0;
+    for (rlim_t megabytes = 64; megabytes <= 160; megabytes += 6) {
+        QFile::remove(pdf);
+        QProcess process;
+        process.setChildProcessModifier([megabytes] {
+            const rlimit limit{megabytes << 20, megabytes << 20};
+            setrlimit(RLIMIT_AS, &limit);
+        });
+        process.start(QStringLiteral(TAKTIRIO_CLI_PATH),
+                      QStringList{QStringLiteral("print"), QStringLiteral("plan"), page_,
+                                  QStringLiteral("-o"), pdf} +
+                          at_);
+        ASSERT_TRUE(process.waitForFinished(120000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 127) {
+            continue;  // too little for the system to load the program at all
+        }
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit)
+            << megabytes << " MB: " << err.toStdString();
+        if (process.exitCode() == 0) {
+            ++drawn;
+            EXPECT_EQ(PdfPageCount(pdf), 7) << megabytes << " MB";
+            continue;
+        }
+        ++stopped;
+        EXPECT_EQ(process.exitCode(), 7) << megabytes << " MB: " << err.toStdString();
+        EXPECT_TRUE(err.contains(QString::fromUtf8("Η μνήμη του υπολογιστή δεν επαρκεί")))
+            << megabytes << " MB: " << err.toStdString();
+        EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("plan.pdf*")}, QDir::Files),
+                  QStringList())
+            << megabytes << " MB";
+    }
+    EXPECT_GT(stopped, 0) << "no limit was low enough to stop a print";
+    EXPECT_GT(drawn, 0) << "no limit was high enough to draw";
+}
+#endif
 
 }  // namespace
 }  // namespace taktirio::reports::testing

@@ -3,8 +3,11 @@
 // plan's seven strips, the summary's legend, the page counts of a 30-class
 // school and every Greek letter.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <QDir>
 #include <QSet>
+#include <csignal>
 
 #include "layouts/plan_reports.h"
 #include "reports/pdf_support.h"
@@ -236,6 +239,36 @@ TEST_F(ReportPdfTest, EveryGreekLetterComesOutOfThePdf) {
     }
     EXPECT_TRUE(teachers.contains(QString::fromUtf8("Ά1")));
     EXPECT_TRUE(teachers.contains(QString::fromUtf8("Ϋ2")));
+}
+
+// The PDF is written beside its name and renamed over it: a write that fails
+// half-way (here a file-size limit, as a full disk would) leaves the previous
+// file whole and no temporary file behind.
+TEST_F(ReportPdfTest, APdfThatCannotBeWrittenWholeLeavesThePreviousFile) {
+    PrintedPage printed(dir_, DemoPrintedSchool().bytes);
+    const PrintTables tables = printed.Tables(PrintReading::kGeneralPlan);
+    const QString pdf = dir_.filePath(QStringLiteral("plan.pdf"));
+    ASSERT_EQ(WritePdf(pdf, MakeReports(PrintReading::kGeneralPlan, tables)), 7);
+    const QByteArray before = data::testing::FileBytes(pdf);
+    const QStringList files = QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden);
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 8192;
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool refused = false;
+    try {
+        WritePdf(pdf, MakeReports(PrintReading::kGeneralPlan, tables));
+    } catch (const ReportOutputError& error) {
+        refused = error.message().contains(pdf);
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous_handler);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(data::testing::FileBytes(pdf), before);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), files);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "common/name_limits.h"
+#include "common/system_errors.h"
 #include "pages/page_errors.h"
 #include "solver/slots.h"
 #include "text/cp1253.h"
@@ -36,23 +38,66 @@ constexpr std::string_view kCharsetLine =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1253\">";
 constexpr int kTableHeadLines = 16;  // "<p></p>" and the 15 lines of the table head
 
+constexpr char kCutShort[] = "η σελίδα τελειώνει πριν από το τέλος της: είναι κομμένη";
+constexpr char kAlteredLine[] =
+    "η γραμμή δεν έχει τη μορφή που έχει σε αυτή τη θέση μια σελίδα λύσης";
+constexpr char kNotAPage[] = "δεν είναι σελίδα λύσης";
+
+// The longest name each place of a page holds, as every way in allows it.
+struct NameLimit {
+    std::size_t most;
+    const char* what;   // in the technical reason
+    const char* greek;  // "ένα όνομα … με N χαρακτήρες"
+    const char* whose;  // "… ενώ τα ονόματα … έχουν έως M"
+};
+// In the order of SolutionPageReader::NamePlace.
+constexpr NameLimit kNameLimits[] = {
+    {kMaxSchoolNameLength, "the school name", "ένα όνομα σχολείου", "των σχολείων"},
+    {kMaxClassNameLength, "a class section name", "ένα όνομα τμήματος", "των τμημάτων"},
+    {kMaxTeacherNameLength, "a teacher name", "ένα όνομα διδάσκοντα", "των διδασκόντων"},
+    {kMaxPairNameLength, "a general plan row name", "ένα όνομα διδάσκοντα ή ζεύγους",
+     "των ζευγών διδασκόντων"},
+    {kMaxCellTextLength, "a timetable cell", "ένα κελί ωρολογίου προγράμματος", "των κελιών"},
+};
+
 }  // namespace
+
+std::string PageReadError::explanation() const {
+    if (!explanation_.empty()) {
+        return explanation_;
+    }
+    return line_ == 0 ? "το αρχείο δεν μπορεί να διαβαστεί" : kAlteredLine;
+}
+
+std::string PageReadErrorText(const PageReadError& error) {
+    if (error.line() == 0) {
+        return "Αιτία: " + error.explanation();
+    }
+    return "Γραμμή " + std::to_string(error.line()) + ": " + error.explanation();
+}
 
 SolutionPageReader SolutionPageReader::Open(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw PageReadError(path, 0, std::string("cannot open: ") + std::strerror(errno));
+        const int cause = errno;
+        throw PageReadError(path, 0, std::string("cannot open: ") + std::strerror(cause),
+                            "το αρχείο δεν μπορεί να ανοίξει: " + SystemErrorText(cause));
     }
     std::string bytes;
     char buffer[1 << 16];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
         if (bytes.size() > kMaxPageBytes) {
-            throw PageReadError(path, 0, "too large to be a solution page");
+            throw PageReadError(path, 0, "too large to be a solution page",
+                                "το αρχείο είναι μεγαλύτερο από " +
+                                    std::to_string(kMaxPageBytes >> 20) +
+                                    " MiB: δεν είναι σελίδα λύσης");
         }
     }
     if (in.bad()) {
-        throw PageReadError(path, 0, "cannot read the file");
+        const int cause = errno;
+        throw PageReadError(path, 0, "cannot read the file",
+                            "σφάλμα ανάγνωσης του αρχείου: " + SystemErrorText(cause));
     }
     return SolutionPageReader(path, std::move(bytes));
 }
@@ -97,7 +142,8 @@ void SolutionPageReader::ReadSchoolHeader(PageSink& sink) {
     CheckSignature();
     while (true) {
         if (AtEnd()) {
-            FailAtEnd("not a solution page: it has no <tr> line");
+            FailAtEnd("not a solution page: it has no <tr> line",
+                      std::string(kNotAPage) + ": δεν έχει τον τίτλο του γενικού πλάνου");
         }
         if (Next("") == "<tr>") {
             break;
@@ -109,7 +155,8 @@ void SolutionPageReader::ReadSchoolHeader(PageSink& sink) {
         Fail("expected the school name line");
     }
     SchoolHeader header;
-    header.school_name = Decode(TextFrom(name_line, kSchoolNameStart.size() + 1));
+    header.school_name =
+        Decode(Bounded(TextFrom(name_line, kSchoolNameStart.size() + 1), NamePlace::kSchool));
     for (int i = 0; i < 3; ++i) {
         Next("the school year");
     }
@@ -149,13 +196,19 @@ void SolutionPageReader::CheckSignature() {
     next_ = 0;
     header_read_ = false;
     if (Next("its first line") != kDocumentType) {
-        Fail("not a solution page: the first line is not the page's document type");
+        Fail("not a solution page: the first line is not the page's document type",
+             std::string(kNotAPage) +
+                 ": η πρώτη γραμμή δεν είναι ο τύπος εγγράφου μιας σελίδας "
+                 "λύσης");
     }
     for (int i = 2; i < 5; ++i) {
         Next("its character set line");
     }
     if (Next("its character set line") != kCharsetLine) {
-        Fail("not a solution page: the fifth line does not declare windows-1253");
+        Fail("not a solution page: the fifth line does not declare windows-1253",
+             std::string(kNotAPage) +
+                 ": η πέμπτη γραμμή δεν δηλώνει την κωδικοσελίδα "
+                 "windows-1253");
     }
 }
 
@@ -190,7 +243,8 @@ bool SolutionPageReader::TableStep(Kind kind, PageSink& sink) {
     row.table_name = TableName(kind, line, sink);
     if (kind == Kind::kPlanTeachers) {
         if (++teacher_ordinal_ > kMaxTeachers) {
-            Fail("more than " + std::to_string(kMaxTeachers) + " teachers");
+            Fail("more than " + std::to_string(kMaxTeachers) + " teachers",
+                 "περισσότεροι από " + std::to_string(kMaxTeachers) + " διδάσκοντες");
         }
         row.ordinal = teacher_ordinal_;
         row.weekly_hours = 0;
@@ -202,13 +256,14 @@ bool SolutionPageReader::TableStep(Kind kind, PageSink& sink) {
 
 std::string SolutionPageReader::TableName(Kind kind, std::string_view header, PageSink& sink) {
     if (kind == Kind::kPlanTeachers) {
-        std::string name = Decode(TextFrom(header, 26));
+        std::string name = Decode(Bounded(TextFrom(header, 26), NamePlace::kTeacher));
         sink.Progress("ΔΙΔΑΣΚΩΝ: " + name);
         return name;
     }
     // "ΤΜΗΜΑ: " from column 12 and the name from 22; "ΚΑΘΗΓΗΤΗΣ: " and 26.
     std::string bytes(TextFrom(header, 12));
-    bytes += TextFrom(header, kind == Kind::kTeachers ? 26 : 22);
+    bytes += kind == Kind::kTeachers ? Bounded(TextFrom(header, 26), NamePlace::kTeacher)
+                                     : Bounded(TextFrom(header, 22), NamePlace::kClass);
     std::string name = Decode(bytes);
     sink.Progress(name);
     if (kind != Kind::kSummary) {
@@ -230,7 +285,9 @@ void SolutionPageReader::ReadRows(Kind kind, PageRow& row) {
     for (int hour = 1; line != "</table>"; ++hour) {
         row.hour_rows = hour;
         if (hour > kMaxHoursPerDay) {
-            Fail("a timetable has more than " + std::to_string(kMaxHoursPerDay) + " hour rows");
+            Fail("a timetable has more than " + std::to_string(kMaxHoursPerDay) + " hour rows",
+                 "ένα ωρολόγιο πρόγραμμα με περισσότερες από " + std::to_string(kMaxHoursPerDay) +
+                     " ώρες την ημέρα");
         }
         if (line != "<tr>") {
             Fail("expected <tr> or </table>");
@@ -257,7 +314,7 @@ void SolutionPageReader::ReadCell(Kind kind, PageRow& row, int column) {
     if (!line.starts_with(start)) {
         Fail("expected a cell of the timetable");
     }
-    const std::string_view text = TextFrom(line, start.size() + 1);
+    const std::string_view text = Bounded(TextFrom(line, start.size() + 1), NamePlace::kCell);
     if (text.empty()) {
         return;
     }
@@ -281,7 +338,8 @@ int SolutionPageReader::NameNumber(const std::string& name) {
     }
     const int number = static_cast<int>(names_.size());
     if (number > kMaxNames) {
-        Fail("more than " + std::to_string(kMaxNames) + " different teacher names");
+        Fail("more than " + std::to_string(kMaxNames) + " different teacher names",
+             "περισσότερα από " + std::to_string(kMaxNames) + " διαφορετικά ονόματα διδασκόντων");
     }
     names_.push_back(name);
     name_numbers_.emplace(name, number);
@@ -328,7 +386,7 @@ void SolutionPageReader::MarkCommonFreeHours(PageSink& sink) {
             if (!line.starts_with(kClassCellStart)) {
                 Fail("expected the name line of a general plan row");
             }
-            name = Decode(TextFrom(line, kClassCellStart.size() + 1));
+            name = Decode(Bounded(TextFrom(line, kClassCellStart.size() + 1), NamePlace::kPlanRow));
             sink.PlanRowName(name);
             name_pending = false;
             day = 1;
@@ -442,20 +500,36 @@ std::string_view SolutionPageReader::TextFrom(std::string_view line, std::size_t
     return line.substr(column - 1, end - (column - 1));
 }
 
+// A name of the page: a page that holds a longer one than any way in allows
+// was not written by the program, and is refused before the name is taken
+// (a name of megabytes would make every print of it crawl).
+std::string_view SolutionPageReader::Bounded(std::string_view text, NamePlace place) const {
+    const NameLimit& limit = kNameLimits[static_cast<std::size_t>(place)];
+    if (text.size() > limit.most) {
+        Fail(std::string(limit.what) + " of " + std::to_string(text.size()) +
+                 " characters, longer than " + std::to_string(limit.most),
+             std::string(limit.greek) + " με " + std::to_string(text.size()) +
+                 " χαρακτήρες, ενώ τα ονόματα " + limit.whose + " έχουν έως " +
+                 std::to_string(limit.most));
+    }
+    return text;
+}
+
 std::string SolutionPageReader::Decode(std::string_view bytes) const {
     try {
         return Cp1253ToUtf8(bytes);
     } catch (const EncodingError& e) {
-        Fail(e.what());
+        Fail(e.what(), "ένας χαρακτήρας που δεν υπάρχει στην κωδικοσελίδα windows-1253");
     }
 }
 
-void SolutionPageReader::Fail(const std::string& reason) const {
-    throw PageReadError(path_, next_, reason);
+void SolutionPageReader::Fail(const std::string& reason, std::string explanation) const {
+    throw PageReadError(path_, next_, reason, std::move(explanation));
 }
 
-void SolutionPageReader::FailAtEnd(const std::string& reason) const {
-    throw PageReadError(path_, lines_.size() + 1, reason);
+void SolutionPageReader::FailAtEnd(const std::string& reason, std::string explanation) const {
+    throw PageReadError(path_, lines_.size() + 1, reason,
+                        explanation.empty() ? std::string(kCutShort) : std::move(explanation));
 }
 
 }  // namespace taktirio

@@ -118,10 +118,15 @@ class SolutionPageReader {
     bool AtEnd() const { return next_ >= lines_.size(); }
     std::string_view Next(const char* what);
     std::string_view TextFrom(std::string_view line, std::size_t column) const;
+    // The places of a page that hold a name, each with its longest name.
+    enum class NamePlace { kSchool, kClass, kTeacher, kPlanRow, kCell };
+    std::string_view Bounded(std::string_view text, NamePlace place) const;
     std::string Decode(std::string_view bytes) const;
     // At the last line read; FailAtEnd at the line after the page's last.
-    [[noreturn]] void Fail(const std::string& reason) const;
-    [[noreturn]] void FailAtEnd(const std::string& reason) const;
+    // `explanation` says it for the user (PageReadError::explanation); a
+    // line out of place, or a page cut short, when none is given.
+    [[noreturn]] void Fail(const std::string& reason, std::string explanation = {}) const;
+    [[noreturn]] void FailAtEnd(const std::string& reason, std::string explanation = {}) const;
 
     std::string path_;
     std::string bytes_;

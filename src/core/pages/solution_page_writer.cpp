@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "common/narrow.h"
+#include "common/system_errors.h"
 #include "pages/page_errors.h"
 #include "pages/page_line_writer.h"
 #include "run/solution_files.h"
@@ -601,7 +602,7 @@ namespace {
         ::close(fd);
     }
     ::unlink(temporary.c_str());
-    throw PageWriteError(path, std::strerror(code));
+    throw PageWriteError(path, SystemErrorText(code));
 }
 
 }  // namespace
@@ -618,7 +619,7 @@ void SolutionPageWriter::WriteFile(const std::string& path, const std::string& b
     const int fd =
         CreateUniqueFile(target.parent_path(), "." + target.filename().string(), temporary, error);
     if (fd < 0) {
-        throw PageWriteError(path, error.message());
+        throw PageWriteError(path, SystemErrorText(error));
     }
     std::size_t written = 0;
     while (written < bytes.size()) {

@@ -3,15 +3,19 @@
 // supervising loop on the caller's thread for progress, stop and time limit.
 #include "run/run_engine.h"
 
+#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 #include <unordered_set>
 #include <utility>
 
 #include "common/narrow.h"
+#include "common/system_errors.h"
 #include "exact/exact_search.h"
 #include "gaps/gap_improver.h"
 #include "pages/page_errors.h"
@@ -350,15 +354,19 @@ void RunEngine::StartWorkers(Shared& shared, const RunContext& prepared) {
                 worker->Start(thread_starter_);
                 ++started;
             }
-        } catch (const std::exception& error) {
-            failure = error.what();
+        } catch (const std::system_error& error) {
+            failure = SystemErrorText(error.code());
+        } catch (const std::bad_alloc&) {
+            failure = SystemErrorText(ENOMEM);
+        } catch (const std::exception&) {
+            failure = "το σύστημα δεν ξεκίνησε το νήμα";
         }
     }
     if (!failure.empty()) {
         AbandonWorkers(shared);
         throw RunStartError("Δεν ήταν δυνατό να ξεκινήσει η αναζήτηση λύσεων: ξεκίνησαν " +
                             std::to_string(started) + " από τα " + std::to_string(count) +
-                            " νήματα εκτέλεσης.\r" + failure);
+                            " νήματα εκτέλεσης (" + failure + ").");
     }
     std::lock_guard<std::mutex> lock(shared.mutex);
     shared.running_workers = started;

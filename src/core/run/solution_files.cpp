@@ -10,6 +10,8 @@
 #include <random>
 #include <vector>
 
+#include "common/system_errors.h"
+
 namespace taktirio {
 
 namespace fs = std::filesystem;
@@ -96,12 +98,12 @@ std::vector<int> PagesPresent(const fs::path& directory) {
         const fs::file_status status = fs::symlink_status(page, error);
         if (!fs::exists(status)) {
             if (error && error != std::errc::no_such_file_or_directory) {
-                throw PageDeleteError(page, error.message());
+                throw PageDeleteError(page, SystemErrorText(error));
             }
             continue;
         }
         if (fs::is_directory(status)) {
-            throw PageDeleteError(page, "it is a folder");
+            throw PageDeleteError(page, "είναι φάκελος");
         }
         pages.push_back(n);
     }
@@ -120,14 +122,14 @@ std::error_code Rename(const fs::path& from, const fs::path& to) {
 
 int MovePreviousPagesAside(const fs::path& directory) {
     if (LinkedFolderProblem(directory)) {
-        throw PageDeleteError(directory, "the folder is a symbolic link");
+        throw PageDeleteError(directory, "ο φάκελος είναι σύνδεσμος (symbolic link)");
     }
     const std::vector<int> pages = PagesPresent(directory);
     for (std::size_t i = 0; i < pages.size(); ++i) {
         const fs::path page = directory / SolutionPageName(pages[i]);
         if (const std::error_code error = Rename(page, AsideName(directory, pages[i]))) {
             RestorePagesKeptAside(directory);
-            throw PageDeleteError(page, error.message());
+            throw PageDeleteError(page, SystemErrorText(error));
         }
     }
     return static_cast<int>(pages.size());
@@ -228,15 +230,15 @@ std::optional<std::string> PrepareSolutionsFolder(const fs::path& directory, boo
     if (!fs::exists(status)) {
         created = fs::create_directories(directory, error);
         if (error) {
-            return "Ο φάκελος των λύσεων " + directory.string() + " δεν μπορεί να δημιουργηθεί.\r" +
-                   error.message();
+            return "Ο φάκελος των λύσεων " + directory.string() +
+                   " δεν μπορεί να δημιουργηθεί: " + SystemErrorText(error) + ".";
         }
     }
     fs::path probe;
     const int fd = CreateUniqueFile(directory, ".checkper", probe, error);
     if (fd < 0) {
-        return "Ο φάκελος των λύσεων " + directory.string() + " δεν επιτρέπει εγγραφές.\r" +
-               error.message();
+        return "Ο φάκελος των λύσεων " + directory.string() +
+               " δεν επιτρέπει εγγραφές: " + SystemErrorText(error) + ".";
     }
     ::close(fd);
     fs::remove(probe, error);

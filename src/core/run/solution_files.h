@@ -31,6 +31,7 @@ class PageDeleteError : public std::runtime_error {
           path_(path),
           reason_(reason) {}
     const std::filesystem::path& path() const { return path_; }
+    // Why, in Greek.
     const std::string& reason() const { return reason_; }
 
   private:

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "solver/slots.h"
+#include "text/wording.h"
 
 namespace taktirio::verify_detail {
 
@@ -102,13 +103,13 @@ class FinishedJudge {
             on_position[Index(s)] = true;
             if (Cell(c, s) == 0) {
                 Report(VerifyRule::kPositions, c, 0, s,
-                       "hour position " + Num(position) + " is empty");
+                       "η θέση ώρας " + Num(position) + " είναι κενή");
             }
         }
         for (int s = 1; s <= kSlots; ++s) {
             if (Searched(c, s) && !on_position[Index(s)]) {
                 Report(VerifyRule::kPositions, c, Cell(c, s), s,
-                       "a lesson outside the class section's hour positions");
+                       "μάθημα έξω από τις ώρες του τμήματος");
             }
         }
     }
@@ -154,14 +155,13 @@ class FinishedJudge {
                 ++most;
             }
             Report(VerifyRule::kTwoHour, c, t, 0,
-                   "two-hour lessons due: " + Num(blocks) + ", but only " + Num(most) +
-                       " fit in two consecutive hours of one day");
+                   "οφείλονται " + Num(blocks) + " δίωρα, αλλά μόνο " + Num(most) +
+                       " βρίσκονται σε δύο συνεχόμενες ώρες μιας ημέρας");
         } else if (!Has(valid, blocks)) {
             ReportInvalidSingle(c, t, blocks, days, any_upto);
         }
         if (blocks < owed && searched > 2 * blocks) {
-            Report(VerifyRule::kTwoHour, c, t, 0,
-                   "one-hour lessons while two-hour lessons are owed: " + Num(owed));
+            Report(VerifyRule::kTwoHour, c, t, 0, "μονόωρα ενώ οφείλονται " + Num(owed) + " δίωρα");
         }
     }
 
@@ -253,8 +253,8 @@ class FinishedJudge {
             }
             const auto& [rule, s, why] = *bad;
             Report(rule, c, t, s,
-                   "every reading with the two-hour lessons due (" + Num(blocks) +
-                       ") leaves an invalid one-hour lesson; here " + why);
+                   "όπως κι αν διαβαστούν τα " + Num(blocks) +
+                       " οφειλόμενα δίωρα, μένει ένα μονόωρο που δεν επιτρέπεται· εδώ " + why);
             return false;
         });
     }
@@ -275,13 +275,13 @@ class FinishedJudge {
             const int s = SlotOf(d, hour + 1);
             if (spread && CellsOnDay(c, t, d) > 1) {
                 return std::tuple{VerifyRule::kSpread, s,
-                                  "the one-hour lesson shares its day with another hour (" +
-                                      Num(hours) + " hours in " + Num(days) + " available days)"};
+                                  "το μονόωρο μοιράζεται την ημέρα του με άλλη ώρα (" + Num(hours) +
+                                      " ώρες σε " + Num(days) + " διαθέσιμες ημέρες)"};
             }
             if (t_.options.no_single_hour_runs && s > kDays && Cell(c, s - kDays) == t) {
                 return std::tuple{
                     VerifyRule::kSingleRuns, s,
-                    "the same teacher teaches the hour before, slot " + Num(s - kDays)};
+                    "ο ίδιος διδάσκων διδάσκει και την προηγούμενη ώρα, " + SlotName(s - kDays)};
             }
         }
         return std::nullopt;
@@ -307,7 +307,8 @@ class FinishedJudge {
         }
         for (int i = 1; i <= classes_; ++i) {
             if (i != c && Cell(i, s) == t && !JointPartners(c, i, t)) {
-                Report(VerifyRule::kTeacherClash, c, t, s, "also in class " + Num(i));
+                Report(VerifyRule::kTeacherClash, c, t, s,
+                       "διδάσκει την ίδια ώρα και στο τμήμα " + ClassName(t_.inputs, i));
                 return;
             }
         }
@@ -317,7 +318,7 @@ class FinishedJudge {
         for (int k = 1; k <= t_.rules.deny_count; ++k) {
             if (t_.rules.deny_list[Index(2 * k)] == t &&
                 t_.rules.deny_list[Index(2 * k + 1)] == s) {
-                Report(VerifyRule::kDeniedSlot, c, t, s, "the slot is refused to the teacher");
+                Report(VerifyRule::kDeniedSlot, c, t, s, "ο διδάσκων δεν διδάσκει αυτή την ώρα");
                 return;
             }
         }
@@ -335,7 +336,7 @@ class FinishedJudge {
             const int elsewhere = held_[TeacherAt(partner, s)] - (Cell(c, s) == partner ? 1 : 0);
             if (elsewhere > 0) {
                 Report(VerifyRule::kSameHour, c, t, s,
-                       "teacher " + Num(partner) + " teaches at the same slot");
+                       "ο διδάσκων " + TeacherName(t_.inputs, partner) + " διδάσκει την ίδια ώρα");
                 return;
             }
         }
@@ -355,8 +356,8 @@ class FinishedJudge {
             for (int q = DayOfSlot(s); q <= kSlots; q += kDays) {
                 if (Cell(c, q) == other) {
                     Report(VerifyRule::kSplit, c, t, s,
-                           "split with teacher " + Num(other) + ", who teaches slot " + Num(q) +
-                               " of the same day");
+                           "χωρισμένο μάθημα με τον διδάσκοντα " + TeacherName(t_.inputs, other) +
+                               ", που διδάσκει την " + SlotName(q));
                     return;
                 }
             }
@@ -368,7 +369,7 @@ class FinishedJudge {
         const int days = AvailableDays(t);
         if (days <= 0) {
             if (Once(VerifyRule::kClassDay, c, t, day)) {
-                Report(VerifyRule::kClassDay, c, t, s, "the teacher has no available day");
+                Report(VerifyRule::kClassDay, c, t, s, "ο διδάσκων δεν έχει διαθέσιμη ημέρα");
             }
             return;
         }
@@ -380,7 +381,7 @@ class FinishedJudge {
         if (held > allowance && Once(VerifyRule::kClassDay, c, t, day)) {
             Report(
                 VerifyRule::kClassDay, c, t, s,
-                Num(held) + " hours in the class section on this day, allowance " + Num(allowance));
+                Num(held) + " ώρες στο τμήμα αυτή την ημέρα, ενώ επιτρέπονται " + Num(allowance));
         }
     }
 
@@ -391,7 +392,7 @@ class FinishedJudge {
         const int held = last_hours_[Index(t)];
         if (held > t_.options.last_hours_limit && Once(VerifyRule::kLastHours, 0, t, 0)) {
             Report(VerifyRule::kLastHours, c, t, s,
-                   Num(held) + " last-hour lessons in the week, limit " +
+                   Num(held) + " μαθήματα τελευταίας ώρας την εβδομάδα, ενώ το όριο είναι " +
                        Num(t_.options.last_hours_limit));
         }
     }
@@ -408,7 +409,8 @@ class FinishedJudge {
         }
         if (booked > t_.options.day_hours_limit && Once(VerifyRule::kDayHours, 0, t, day)) {
             Report(VerifyRule::kDayHours, c, t, s,
-                   Num(booked) + " hours on this day, limit " + Num(t_.options.day_hours_limit));
+                   Num(booked) + " ώρες αυτή την ημέρα, ενώ το όριο είναι " +
+                       Num(t_.options.day_hours_limit));
         }
     }
 
@@ -427,9 +429,9 @@ class FinishedJudge {
                 held += held_[TeacherAt(t, p)] != 0 ? 1 : 0;
             }
             if (held >= kRowLength && Once(VerifyRule::kFiveInARow, 0, t, start)) {
-                Report(
-                    VerifyRule::kFiveInARow, c, t, s,
-                    Num(held) + " hours within the five consecutive hours from slot " + Num(start));
+                Report(VerifyRule::kFiveInARow, c, t, s,
+                       Num(held) + " ώρες μέσα στις πέντε συνεχόμενες ώρες από την " +
+                           SlotName(start));
             }
         }
     }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "solver/slots.h"
+#include "text/wording.h"
 #include "verify/finished_rules.h"
 
 namespace taktirio {
@@ -178,7 +179,8 @@ class Referee {
                 const int t = timetable_(Index(c), Index(s));
                 if (t > teachers_) {
                     Report(VerifyRule::kHours, c, t, s,
-                           "teacher number above the school's " + Num(teachers_) + " teachers");
+                           "αριθμός διδάσκοντα πάνω από τους " + Num(teachers_) +
+                               " διδάσκοντες του σχολείου");
                 } else {
                     cells_(Index(c), Index(s)) = static_cast<std::uint8_t>(t);
                 }
@@ -207,7 +209,7 @@ class Referee {
                 const int s = PositionSlot(k);
                 if (s == 0) {
                     Report(VerifyRule::kPositions, c, 0, 0,
-                           "hour position " + Num(k) + " has no slot");
+                           "η θέση ώρας " + Num(k) + " δεν είναι ώρα της εβδομάδας");
                 } else if (!seen[Index(s)]) {
                     seen[Index(s)] = true;
                     walk_[Index(c)].emplace_back(k, s);
@@ -223,8 +225,9 @@ class Referee {
                 const int held = timetable_(Index(c), Index(s));
                 if (pinned != 0 && held != pinned) {
                     Report(VerifyRule::kPinned, c, pinned, s,
-                           held == 0 ? "the pinned lesson is missing"
-                                     : "holds teacher " + Num(held) + " instead");
+                           held == 0 ? "λείπει το καρφωμένο μάθημα"
+                                     : "έχει τον διδάσκοντα " + TeacherName(in_, held) +
+                                           " στη θέση του καρφωμένου");
                 }
             }
         }
@@ -307,7 +310,7 @@ class Referee {
             const int t = Cell(c, s);
             if (t == 0) {
                 Report(VerifyRule::kPositions, c, 0, s,
-                       "hour position " + Num(position) + " is empty");
+                       "η θέση ώρας " + Num(position) + " είναι κενή");
                 continue;
             }
             if (Kind(c, s) != CellKind::kSearched || taken[Index(s)]) {
@@ -320,27 +323,26 @@ class Referee {
                 const int s2 = s + kDays;
                 if (s2 > second_hour_limit) {
                     Report(VerifyRule::kTwoHour, c, t, s,
-                           "a two-hour lesson is due here but its second hour would be slot " +
-                               Num(s2) + ", beyond " + Num(second_hour_limit));
+                           "εδώ οφείλεται δίωρο, αλλά η δεύτερη ώρα του θα ήταν μετά την " +
+                               SlotName(second_hour_limit));
                 } else if (Kind(c, s2) != CellKind::kSearched || Cell(c, s2) != t ||
                            taken[Index(s2)]) {
                     Report(VerifyRule::kTwoHour, c, t, s,
-                           "a two-hour lesson is due here but slot " + Num(s2) +
-                               " does not hold its second hour");
+                           "εδώ οφείλεται δίωρο, αλλά η " + SlotName(s2) +
+                               " δεν έχει τη δεύτερη ώρα του");
                 } else {
                     lesson.second_slot = s2;
                     Claim(lesson, s2, taken);
                 }
             } else if (blocks_short[Index(t)]) {
-                Report(VerifyRule::kTwoHour, c, t, s,
-                       "a one-hour lesson while two-hour lessons are still owed");
+                Report(VerifyRule::kTwoHour, c, t, s, "μονόωρο ενώ οφείλονται ακόμη δίωρα");
             }
             lessons_.push_back(lesson);
         }
         for (int s = 1; s <= kSlots; ++s) {
             if (Kind(c, s) == CellKind::kSearched && !taken[Index(s)]) {
                 Report(VerifyRule::kPositions, c, Cell(c, s), s,
-                       "a lesson outside the class section's hour positions");
+                       "μάθημα έξω από τις ώρες του τμήματος");
             }
         }
     }
@@ -360,7 +362,7 @@ class Referee {
             for (int i = 1; i <= classes_; ++i) {
                 if (i != lesson.class_section && HeldBefore(i, s, lesson.teacher, lesson.turn)) {
                     Report(VerifyRule::kTeacherClash, lesson.class_section, lesson.teacher, s,
-                           "also in class " + Num(i));
+                           "διδάσκει την ίδια ώρα και στο τμήμα " + ClassName(in_, i));
                     break;
                 }
             }
@@ -373,7 +375,7 @@ class Referee {
                 if (rules_.deny_list[Index(2 * k)] == lesson.teacher &&
                     rules_.deny_list[Index(2 * k + 1)] == s) {
                     Report(VerifyRule::kDeniedSlot, lesson.class_section, lesson.teacher, s,
-                           "the slot is refused to the teacher");
+                           "ο διδάσκων δεν διδάσκει αυτή την ώρα");
                     break;
                 }
             }
@@ -395,8 +397,8 @@ class Referee {
         for (int q = DayOfSlot(lesson.slot); q <= kSlots; q += kDays) {
             if (HeldBefore(c, q, t, lesson.turn)) {
                 Report(VerifyRule::kSpread, c, t, lesson.slot,
-                       "already teaches the class section at slot " + Num(q) + " (" + Num(hours) +
-                           " hours in " + Num(days) + " available days)");
+                       "διδάσκει ήδη στο τμήμα την " + SlotName(q) + " (" + Num(hours) +
+                           " ώρες σε " + Num(days) + " διαθέσιμες ημέρες)");
                 return;
             }
         }
@@ -418,8 +420,8 @@ class Referee {
             for (int q = DayOfSlot(lesson.slot); q <= kSlots; q += kDays) {
                 if (HeldBefore(c, q, other, lesson.turn)) {
                     Report(VerifyRule::kSplit, c, t, lesson.slot,
-                           "split with teacher " + Num(other) + ", who teaches slot " + Num(q) +
-                               " of the same day");
+                           "χωρισμένο μάθημα με τον διδάσκοντα " + TeacherName(in_, other) +
+                               ", που διδάσκει την " + SlotName(q));
                     return;
                 }
             }
@@ -432,7 +434,7 @@ class Referee {
         const int days = AvailableDays(t);
         if (days <= 0) {
             // The search divides the teacher's hours by the available days here.
-            Report(VerifyRule::kClassDay, c, t, lesson.slot, "the teacher has no available day");
+            Report(VerifyRule::kClassDay, c, t, lesson.slot, "ο διδάσκων δεν έχει διαθέσιμη ημέρα");
             return;
         }
         const int hours = HoursAll(t, c);
@@ -446,8 +448,8 @@ class Referee {
         }
         if (before + lesson.hours() > allowance) {
             Report(VerifyRule::kClassDay, c, t, lesson.slot,
-                   Num(before + lesson.hours()) + " hours in the class section on this day, " +
-                       "allowance " + Num(allowance));
+                   Num(before + lesson.hours()) + " ώρες στο τμήμα αυτή την ημέρα, ενώ " +
+                       "επιτρέπονται " + Num(allowance));
         }
     }
 
@@ -477,7 +479,7 @@ class Referee {
         }
         if (before >= opt_.last_hours_limit) {
             Report(VerifyRule::kLastHours, c, t, lesson.slot,
-                   Num(before) + " last-hour lessons before this one, limit " +
+                   Num(before) + " μαθήματα τελευταίας ώρας πριν από αυτό, ενώ το όριο είναι " +
                        Num(opt_.last_hours_limit));
         }
     }
@@ -500,7 +502,7 @@ class Referee {
         }
         if (booked + lesson.hours() > opt_.day_hours_limit) {
             Report(VerifyRule::kDayHours, lesson.class_section, t, lesson.slot,
-                   Num(booked + lesson.hours()) + " hours on this day, limit " +
+                   Num(booked + lesson.hours()) + " ώρες αυτή την ημέρα, ενώ το όριο είναι " +
                        Num(opt_.day_hours_limit));
         }
     }
@@ -517,7 +519,7 @@ class Referee {
             const int partner = SameHourPartnerBelow(t, s, c);
             if (partner != 0) {
                 Report(VerifyRule::kSameHour, c, t, s,
-                       "teacher " + Num(partner) + " teaches at the same slot");
+                       "ο διδάσκων " + TeacherName(in_, partner) + " διδάσκει την ίδια ώρα");
             }
         }
     }
@@ -555,7 +557,7 @@ class Referee {
             }
             if (held + lesson.hours() >= 5) {
                 Report(VerifyRule::kFiveInARow, lesson.class_section, t, lesson.slot,
-                       Num(held + lesson.hours()) + " hours within five consecutive hours");
+                       Num(held + lesson.hours()) + " ώρες μέσα σε πέντε συνεχόμενες ώρες");
                 return;
             }
         }
@@ -569,7 +571,7 @@ class Referee {
         const int before = lesson.slot - kDays;
         if (HeldBefore(lesson.class_section, before, lesson.teacher, lesson.turn)) {
             Report(VerifyRule::kSingleRuns, lesson.class_section, lesson.teacher, lesson.slot,
-                   "the same teacher teaches the hour before, slot " + Num(before));
+                   "ο ίδιος διδάσκων διδάσκει και την προηγούμενη ώρα, " + SlotName(before));
         }
     }
 
@@ -586,7 +588,7 @@ class Referee {
                 const int expected = HoursAll(t, c);
                 if (placed != expected) {
                     Report(VerifyRule::kHours, c, t, 0,
-                           Num(placed) + " hours placed, " + Num(expected) + " expected");
+                           Num(placed) + " ώρες τοποθετημένες, ενώ οφείλονται " + Num(expected));
                 }
             }
         }
@@ -607,7 +609,7 @@ class Referee {
                     for (int q = d; q <= kSlots; q += kDays) {
                         if (Cell(c, q) == j && ++count == 2) {
                             Report(VerifyRule::kJoint, c, j, q,
-                                   "a second lesson of the joint teacher on this day");
+                                   "δεύτερο μάθημα του κοινού διδάσκοντα αυτή την ημέρα");
                         }
                     }
                 }
@@ -629,9 +631,10 @@ class Referee {
                 if (partner != 0 && Cell(partner, p) != j) {
                     const int held = Cell(partner, p);
                     Report(VerifyRule::kJoint, c, j, p,
-                           "class " + Num(partner) +
-                               (held == 0 ? " is free" : " holds teacher " + Num(held)) +
-                               " at this slot");
+                           "το τμήμα " + ClassName(in_, partner) +
+                               (held == 0 ? " είναι ελεύθερο"
+                                          : " έχει τον διδάσκοντα " + TeacherName(in_, held)) +
+                               " αυτή την ώρα");
                 }
             }
         }

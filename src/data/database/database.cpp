@@ -10,12 +10,17 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <map>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <set>
 #include <tuple>
 #include <utility>
 
+#include "common/system_errors.h"
 #include "database/errors.h"
 #include "database/greek_collation.h"
 #include "database/schema.h"
@@ -28,9 +33,6 @@ QString S(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// How long a statement waits for a file that another connection is writing.
-constexpr int kBusyTimeoutMs = 5000;
-
 QString NewConnectionName() {
     static std::atomic<int> counter{0};
     return QStringLiteral("taktirio-%1").arg(++counter);
@@ -39,6 +41,7 @@ QString NewConnectionName() {
 // SQLite's primary result codes that call for a message of their own.
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
+constexpr int kSqliteNoMemory = 7;
 constexpr int kSqliteReadOnly = 8;
 constexpr int kSqliteIoError = 10;
 constexpr int kSqliteCorrupt = 11;
@@ -102,7 +105,13 @@ DatabaseError::Cause CauseOf(const QSqlError& error) {
     }
 }
 
+// The error of a statement or an opening. SQLite out of memory is the
+// program out of memory, said as everywhere else (std::bad_alloc), never a
+// file's fault.
 DatabaseError Failure(const QString& path, const QSqlError& error, const QString& detail) {
+    if (PrimaryCode(error) == kSqliteNoMemory) {
+        throw std::bad_alloc();
+    }
     return DatabaseError(ProblemMessage(path, error), detail, CauseOf(error));
 }
 
@@ -119,6 +128,14 @@ QString Refusal(const char* text, const QString& path) {
     throw FileRefusedError(Refusal("Το αρχείο %1 είναι κατεστραμμένο.", path), detail);
 }
 
+// A file of ours whose design holds more or other than ours: a trigger, a
+// view or a table of someone else's, a definition changed. A work file in
+// that state is built afresh (Database::Open).
+class AlteredDesignError : public FileRefusedError {
+  public:
+    using FileRefusedError::FileRefusedError;
+};
+
 sqlite3* HandleOf(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
@@ -133,7 +150,7 @@ QSqlDatabase Connect(const QString& path, const QString& name, bool read_only) {
     db.setDatabaseName(path);
     // Another task's write holds the file for the length of its commit; small
     // writes such as a data-entry window's insert wait for it rather than fail.
-    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kDatabaseBusyTimeoutMs);
     if (read_only) {
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     }
@@ -179,9 +196,29 @@ void WithConnection(const QString& path, bool read_only, Work work) {
     QSqlDatabase::removeDatabase(name);
 }
 
+// A file cannot be created in a directory that is not there: said of the
+// directory, before SQLite says it of a draft file the user never named.
+void RefuseMissingDirectory(const QString& path) {
+    const QFileInfo directory(QFileInfo(path).absolutePath());
+    if (!directory.exists()) {
+        throw DatabaseError(
+            S(kDatabaseProblemMessage) +
+                S("\rΤο directory %1 δεν υπάρχει.").arg(NativePath(directory.filePath())),
+            QStringLiteral("no directory for %1").arg(path));
+    }
+    if (!directory.isDir()) {
+        throw DatabaseError(
+            S(kDatabaseProblemMessage) +
+                S("\rΤο %1 δεν είναι directory αλλά αρχείο.").arg(NativePath(directory.filePath())),
+            QStringLiteral("no directory for %1").arg(path));
+    }
+}
+
 // Builds the design beside the final name and renames it into place, so that
-// a failure half-way never leaves a file that later looks damaged.
+// a failure half-way never leaves a file that later looks damaged. Messages
+// name the final file, not the draft.
 void CreateDatabaseFile(const QString& path, const DatabaseDesign& design) {
+    RefuseMissingDirectory(path);
     const QString draft = path + QStringLiteral(".new");
     QFile::remove(draft);
     try {
@@ -194,16 +231,28 @@ void CreateDatabaseFile(const QString& path, const DatabaseDesign& design) {
             Run(db, QStringLiteral("PRAGMA application_id = %1").arg(design.application_id));
             Run(db, QStringLiteral("PRAGMA user_version = %1").arg(design.version));
         });
+    } catch (const DatabaseError& error) {
+        QFile::remove(draft);
+        QFile::remove(draft + QStringLiteral("-journal"));
+        QString message = error.message();
+        message.replace(NativePath(draft), NativePath(path));
+        throw DatabaseError(message, QString::fromStdString(error.what()), error.cause());
     } catch (...) {
         QFile::remove(draft);
         QFile::remove(draft + QStringLiteral("-journal"));
         throw;
     }
     QFile::remove(draft + QStringLiteral("-journal"));  // kept by the journal mode
-    if (!QFile::rename(draft, path)) {
+    // Over the name, whatever is there: a work file built afresh replaces
+    // the one it was built for.
+    if (::rename(QFile::encodeName(draft).constData(), QFile::encodeName(path).constData()) != 0) {
+        const int cause = errno;
         QFile::remove(draft);
-        throw DatabaseError(S(kDatabaseProblemMessage),
-                            QStringLiteral("cannot create %1").arg(path));
+        throw DatabaseError(
+            S(kDatabaseProblemMessage) +
+                S("\rΤο αρχείο %1 δεν μπορεί να δημιουργηθεί: %2.")
+                    .arg(NativePath(path), QString::fromStdString(SystemErrorText(cause))),
+            QStringLiteral("cannot create %1").arg(path));
     }
 }
 
@@ -246,6 +295,34 @@ void CheckDesign(const QString& path, const QSqlDatabase& db, const DatabaseDesi
     }
 }
 
+// Every object of a file's design with its definition, in one order.
+QList<QStringList> SchemaOf(const QSqlDatabase& db) {
+    return Rows(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master "
+                                   "ORDER BY type, name"));
+}
+
+// The objects a file of `design` holds as this program creates it: the
+// design built once in memory and read back, so that the comparison needs
+// no second copy of the statements' text.
+QList<QStringList> CreatedSchema(const DatabaseDesign& design) {
+    static std::mutex mutex;
+    static std::map<int, QList<QStringList>> schemas;
+    const std::lock_guard<std::mutex> hold(mutex);
+    const auto found = schemas.find(design.application_id);
+    if (found != schemas.end()) {
+        return found->second;
+    }
+    QList<QStringList> schema;
+    WithConnection(QStringLiteral(":memory:"), false, [&design, &schema](const QSqlDatabase& db) {
+        for (const QString& statement : design.statements) {
+            Run(db, statement);
+        }
+        schema = SchemaOf(db);
+    });
+    schemas.emplace(design.application_id, schema);
+    return schema;
+}
+
 void CheckIntegrity(const QString& path, const QSqlDatabase& db, const DatabaseDesign& expected) {
     try {
         const auto verdict = FirstValue(db, QStringLiteral("PRAGMA quick_check"));
@@ -262,6 +339,15 @@ void CheckIntegrity(const QString& path, const QSqlDatabase& db, const DatabaseD
                 RefuseDamaged(path, QStringLiteral("missing %1").arg(name));
             }
         }
+        // A work file is filled by statements that fire whatever triggers it
+        // holds: nothing but its own design may be in it.
+        if (expected.work_file && SchemaOf(db) != CreatedSchema(expected)) {
+            throw AlteredDesignError(
+                Refusal("Το αρχείο %1 έχει αλλοιωθεί: έχει πίνακες, όψεις ή triggers που δεν "
+                        "είναι του TAKTIRIO.",
+                        path),
+                QStringLiteral("schema differs from the design"));
+        }
     } catch (const DatabaseError& error) {
         RefuseUnlessBusy(path, error);
     }
@@ -275,6 +361,46 @@ void RefuseUnlessBusy(const QString& path, const DatabaseError& error) {
         throw error;
     }
     RefuseDamaged(path, QString::fromStdString(error.what()));
+}
+
+QString JournalPath(const QString& path) {
+    return path + QStringLiteral("-journal");
+}
+
+// The rollback journal beside a database is SQLite's own file: a link in its
+// place would have SQLite write the journal through it into another file, and
+// a folder or a device cannot hold one, so the database cannot be opened. It
+// is named, with what to do: nothing in it is the user's, since a journal
+// that is not a file holds no write of ours.
+void RefuseUnusableJournal(const QString& path) {
+    const QString journal = JournalPath(path);
+    const QFileInfo info(journal);
+    const QString advice =
+        S("\rΑν δεν τρέχει άλλη εργασία του TAKTIRIO, μετακίνησέ το ή "
+          "διάγραψέ το και δοκίμασε ξανά.");
+    if (info.isSymLink()) {
+        throw FileRefusedError(
+            S("Το ημερολόγιο εγγραφών (journal) %1 της βάσης δεδομένων %2 είναι σύνδεσμος "
+              "(symbolic link) προς άλλο αρχείο· το TAKTIRIO δεν γράφει μέσα από συνδέσμους.")
+                    .arg(NativePath(journal), NativePath(path)) +
+                advice,
+            QStringLiteral("journal is a symbolic link to %1").arg(info.symLinkTarget()));
+    }
+    if (info.exists() && !info.isFile()) {
+        throw FileRefusedError(
+            S("Το ημερολόγιο εγγραφών (journal) %1 της βάσης δεδομένων %2 δεν είναι αρχείο αλλά "
+              "directory ή ειδικό αρχείο.")
+                    .arg(NativePath(journal), NativePath(path)) +
+                advice,
+            QStringLiteral("journal is not a regular file"));
+    }
+    if (info.exists() && !info.isReadable()) {
+        throw FileRefusedError(
+            S("Το ημερολόγιο εγγραφών (journal) %1 της βάσης δεδομένων %2 δεν μπορεί να "
+              "διαβαστεί: έλεγξε τα δικαιώματά του.")
+                .arg(NativePath(journal), NativePath(path)),
+            QStringLiteral("journal is not readable"));
+    }
 }
 
 // A database is opened only under its own name: a symbolic link would make
@@ -295,18 +421,23 @@ void RefuseLinksAndFolders(const QString& path) {
                     NativePath(path)),
             QStringLiteral("not a regular file"));
     }
+    RefuseUnusableJournal(path);
 }
 
-// A journal kept between transactions has its header cleared; one that
-// begins with the journal's magic number may belong to a write that did not
-// finish. (A missing or empty file holds nothing.)
+// A journal kept between transactions has its header cleared. SQLite calls
+// a journal whose first byte is not zero "hot": it may belong to a write that
+// did not finish, and only a connection that may write can settle it, by
+// rolling the write back or, for bytes that are no journal at all (a header
+// without the journal's magic number), by clearing it. A read-only
+// connection reports an error instead, which must not make a sound file
+// look damaged. (A missing or empty file holds nothing.)
 bool JournalMayHoldAWrite(const QString& journal_path) {
     QFile journal(journal_path);
     if (!journal.open(QIODevice::ReadOnly)) {
         return false;
     }
-    static const QByteArray kJournalMagic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
-    return journal.read(8) == kJournalMagic;
+    char first = 0;
+    return journal.read(&first, 1) == 1 && first != 0;
 }
 
 // A write that was cut short (a killed process, a full disk, a file-size
@@ -416,7 +547,17 @@ Database Database::Open(const QString& path, const DatabaseDesign& design) {
         CreateDatabaseFile(path, design);
         CheckedFiles::Instance().Remember(path, design);
     } else if (WriteMayBeUnfinished(path) || !CheckedFiles::Instance().Knows(path, design)) {
-        CheckDatabaseFile(path, design);
+        try {
+            CheckDatabaseFile(path, design);
+        } catch (const AlteredDesignError&) {
+            if (!design.work_file) {
+                throw;
+            }
+            // Built afresh under its name: what was in it was only the last
+            // reading, and what was added to it must not run.
+            CreateDatabaseFile(path, design);
+            CheckedFiles::Instance().Remember(path, design);
+        }
     }
     const QString name = NewConnectionName();
     try {

@@ -15,6 +15,9 @@ namespace taktirio::data {
 inline constexpr char kDatabaseProblemMessage[] =
     "Παρουσιάστηκε σφάλμα.\rΠιθανό πρόβλημα με την βάση δεδομένων.";
 
+// How long a statement waits for a file that another connection is writing.
+inline constexpr int kDatabaseBusyTimeoutMs = 5000;
+
 // One open connection to one database file, owned by the thread that opened
 // it. Each object has a connection name of its own, so that two windows (or
 // a window and a worker) never close each other's handle. Foreign keys are on

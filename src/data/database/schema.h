@@ -38,6 +38,10 @@ struct DatabaseDesign {
     QStringList statements;  // create the design in an empty file
     QStringList tables;      // must exist in a file of this design
     QStringList views;
+    // A work file holds nothing of the user's: one whose design was altered
+    // (a trigger, a view or a table of its own added, a definition changed)
+    // is built afresh rather than used or refused.
+    bool work_file = false;
 };
 
 // The design of DATA2.sqlite and DATA.sqlite.

@@ -121,14 +121,17 @@ class WorkTablesSink : public PageSink {
 PageReadingError ReadingFailure(const QString& page_path, const PageReadError& error) {
     const QString file = QDir::toNativeSeparators(page_path);
     const QString kept = S("\rΟι πίνακες εκτύπωσης κρατούν την προηγούμενη ανάγνωση.");
+    const QString cause = QString::fromStdString(error.explanation());
     if (error.line() == 0) {
-        return PageReadingError(S("Το αρχείο %1 δεν μπορεί να διαβαστεί.").arg(file) + kept,
-                                QString::fromStdString(error.what()));
+        return PageReadingError(
+            S("Το αρχείο %1 δεν μπορεί να διαβαστεί (%2).").arg(file, cause) + kept,
+            QString::fromStdString(error.what()));
     }
     return PageReadingError(S("Η ανάγνωση της λύσης %1 σταμάτησε στη γραμμή %2: το αρχείο δεν "
-                              "έχει τη μορφή σελίδας λύσης του TAKTIRIO.")
+                              "έχει τη μορφή σελίδας λύσης του TAKTIRIO (%3).")
                                     .arg(file)
-                                    .arg(error.line()) +
+                                    .arg(error.line())
+                                    .arg(cause) +
                                 kept,
                             QString::fromStdString(error.what()));
 }
@@ -172,11 +175,13 @@ WorkRow RowOf(const QSqlQuery& query) {
 }  // namespace
 
 DatabaseDesign ReportDesign() {
-    return {kReportApplicationId,
-            kReportDesignVersion,
-            ReportStatements(),
-            {QStringLiteral("TABLE1"), QStringLiteral("TABLE2"), QStringLiteral("TABLE3")},
-            {QStringLiteral("Query1")}};
+    return {
+        .application_id = kReportApplicationId,
+        .version = kReportDesignVersion,
+        .statements = ReportStatements(),
+        .tables = {QStringLiteral("TABLE1"), QStringLiteral("TABLE2"), QStringLiteral("TABLE3")},
+        .views = {QStringLiteral("Query1")},
+        .work_file = true};
 }
 
 QString ReportDatabasePath(const QString& directory) {
@@ -227,22 +232,49 @@ PrintTables LoadPrintTables(const QSqlDatabase& db, PrintReading reading) {
     return tables;
 }
 
-QStringList FreeTeachers(const QSqlDatabase& db, int day, int hour) {
+WorkTablesHold::WorkTablesHold(const QSqlDatabase& db, std::chrono::milliseconds wait) : db_(db) {
+    // A reading takes the write lock at once rather than at its first
+    // change, so that two prints queue here instead of failing half-way.
+    Run(db_, QStringLiteral("PRAGMA busy_timeout = %1").arg(wait.count()));
+    Run(db_, QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+WorkTablesHold::~WorkTablesHold() {
+    // What was read is committed when the hold ends, however it ends: a
+    // reading that failed has rolled its own changes back already.
+    QSqlQuery commit(db_);
+    if (!commit.exec(QStringLiteral("COMMIT"))) {
+        QSqlQuery rollback(db_);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlQuery restore(db_);
+    restore.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kDatabaseBusyTimeoutMs));
+}
+
+PrintTables ReadPrintTables(const QSqlDatabase& db, const QString& page_path, PrintReading reading,
+                            const std::function<void(const QString&)>& progress) {
+    return ReadAndAsk(
+        db, page_path, reading, [&db, reading] { return LoadPrintTables(db, reading); }, progress);
+}
+
+QStringList FreeTeachers(const PrintTables& plan, int day, int hour) {
     if (day < 1 || day > kDays || hour < 1 || hour > kMaxHoursPerDay) {
         throw EntryRefusedError(S("Μη αποδεκτές τιμές."),
                                 QStringLiteral("day %1, hour %2").arg(day).arg(hour));
     }
-    const QString column = Column(SlotOf(day, hour));
+    const auto column = static_cast<std::size_t>(SlotOf(day, hour));
+    const QString mark = S(kCommonFreeHourMark);
     QStringList teachers;
-    QSqlQuery query = Run(db,
-                          QStringLiteral("SELECT TABLENAME FROM TABLE1 WHERE %1 IS NULL OR %1 = ? "
-                                         "ORDER BY rowid")
-                              .arg(column),
-                          {S(kCommonFreeHourMark)});
-    while (query.next()) {
-        teachers.append(query.value(0).toString());
+    for (const WorkRow& row : plan.rows) {
+        if (row.cells[column].isEmpty() || row.cells[column] == mark) {
+            teachers.append(row.name);
+        }
     }
     return teachers;
+}
+
+QStringList FreeTeachers(const QSqlDatabase& db, int day, int hour) {
+    return FreeTeachers(LoadPrintTables(db, PrintReading::kGeneralPlan), day, hour);
 }
 
 }  // namespace taktirio::data

@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -53,6 +54,23 @@ class PageReadingError : public DataError {
 void ReadIntoWorkTables(const QSqlDatabase& db, const QString& page_path, PrintReading reading,
                         const std::function<void(const QString&)>& progress = {});
 
+// Holds the work tables for one print, from before its reading to its last
+// query: every connection shares REPORT.sqlite, and another print's reading
+// must not come between this print's reading and what it asks of it. Another
+// print's hold waits for this one to end, up to `wait`; then DatabaseError
+// (busy), with the file named. The hold ends with the object.
+class WorkTablesHold {
+  public:
+    static constexpr std::chrono::milliseconds kWait{60000};
+    explicit WorkTablesHold(const QSqlDatabase& db, std::chrono::milliseconds wait = kWait);
+    WorkTablesHold(const WorkTablesHold&) = delete;
+    WorkTablesHold& operator=(const WorkTablesHold&) = delete;
+    ~WorkTablesHold();
+
+  private:
+    QSqlDatabase db_;
+};
+
 // One TABLE1 row (or Query1 row), as the layouts draw it.
 struct WorkRow {
     QString name;                     // TABLENAME
@@ -80,10 +98,29 @@ struct PrintTables {
 // rows (Query1's for the summary) and TABLE3.
 PrintTables LoadPrintTables(const QSqlDatabase& db, PrintReading reading);
 
-// The teachers of the last general plan reading with no lesson at `day`
-// (1 Monday to 5 Friday) and `hour` (1 to 10): a null cell or a common free
-// hour, in the plan's order. Throws EntryRefusedError for a day or an hour
-// outside those ranges.
+// One print's reading and what it asks of the work tables, under one
+// WorkTablesHold: the page read in, then `ask` run before another print's
+// reading may begin, so that the answer is this page's. Throws as
+// ReadIntoWorkTables, the hold and `ask`.
+template <typename Ask>
+auto ReadAndAsk(const QSqlDatabase& db, const QString& page_path, PrintReading reading, Ask ask,
+                const std::function<void(const QString&)>& progress = {}) {
+    const WorkTablesHold hold(db);
+    ReadIntoWorkTables(db, page_path, reading, progress);
+    return ask();
+}
+
+// The page read into the work tables and loaded back for the layouts, as
+// ReadAndAsk.
+PrintTables ReadPrintTables(const QSqlDatabase& db, const QString& page_path, PrintReading reading,
+                            const std::function<void(const QString&)>& progress = {});
+
+// The teachers of a general plan reading with no lesson at `day` (1 Monday
+// to 5 Friday) and `hour` (1 to 10): an empty cell or a common free hour, in
+// the plan's order. Throws EntryRefusedError for a day or an hour outside
+// those ranges.
+QStringList FreeTeachers(const PrintTables& plan, int day, int hour);
+// The same over the last general plan reading in the work tables.
 QStringList FreeTeachers(const QSqlDatabase& db, int day, int hour);
 
 }  // namespace taktirio::data

@@ -5,6 +5,7 @@
 #include <random>
 #include <thread>
 
+#include "common/system_errors.h"
 #include "database/database.h"
 #include "feasibility/feasibility.h"
 #include "pages/page_errors.h"
@@ -121,12 +122,15 @@ RunFailure DescribeRunFailure(std::exception_ptr error) {
         return failure(Kind::kCannotRun, text(std::string(not_started.what()) +
                                               "\rΟι προηγούμενες λύσεις δεν διαγράφηκαν."));
     } catch (const PageWriteError& unwritten) {
-        return failure(Kind::kCannotRun, text("Η σελίδα " + unwritten.path() +
-                                              " δεν μπορεί να γραφτεί.\r" + unwritten.what()));
+        return failure(Kind::kCannotRun,
+                       text("Η σελίδα " + unwritten.path() +
+                            " δεν μπορεί να γραφτεί: " + unwritten.reason() + "."));
     } catch (const EncodingError& unwritable) {
         return failure(Kind::kCannotRun, text(unwritable.what()));
     } catch (const std::filesystem::filesystem_error& file) {
-        return failure(Kind::kCannotRun, text(file.what()));
+        return failure(Kind::kCannotRun, text("Το αρχείο " + file.path1().string() +
+                                              " δεν μπορεί να χρησιμοποιηθεί: " +
+                                              SystemErrorText(file.code()) + "."));
     } catch (const ProblemError& contradiction) {
         return failure(Kind::kContradictory, QString::fromUtf8(kContradictoryDataMessage),
                        contradiction.what());

@@ -23,8 +23,12 @@ class ProgramLockError : public DataError {
 // is refused at once instead of mixing its writes with the first one's.
 //
 // The lock is a file recording the holder's process, application and host.
-// A file left by a process that no longer runs on this host is taken over. Its
-// age alone never makes it stale: a run may hold it for hours.
+// A file left by a process that no longer runs on this host is taken over, and
+// so is one that names no holder (empty or garbled, as a power cut may leave
+// it) when no process holds it open, and a link in its place. Its age alone
+// never makes it stale: a run may hold it for hours. A lock held on another
+// host, or a folder in the lock file's place, is refused with a message of
+// its own.
 class ProgramLock {
   public:
     explicit ProgramLock(const QString& directory);
@@ -45,13 +49,17 @@ class ProgramLock {
     const QString& path() const { return path_; }
 
     // Why the last TryLock failed, in Greek: the holder's process, host and
-    // application, or the lock file that could not be created.
+    // application; a holder on another host, whom this host cannot see; or
+    // the lock file that could not be created or used, named.
     QString RefusalMessage() const;
 
   private:
+    bool TakeOverUnreadableLock();
+
     QString directory_;
     QString path_;
     QLockFile file_;
+    QString refusal_;  // why the lock file itself stops the lock, when it does
 };
 
 }  // namespace taktirio::data

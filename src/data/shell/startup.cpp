@@ -131,6 +131,12 @@ void RegisterSchool(const QSqlDatabase& entry, const QString& school_name,
 }
 
 QString Login(const QSqlDatabase& entry) {
+    if (RegisteredSchoolCount(entry) == 0) {
+        // A sound database that no registration or import has filled yet,
+        // such as one left by an import stopped before its end.
+        throw NoSchoolError(S(kNoSchoolMessage).arg(QDir::toNativeSeparators(entry.databaseName())),
+                            QStringLiteral("no school registered"));
+    }
     const QString code = QString::fromLatin1(kAccessCode);
     const auto value = FirstValue(
         entry,

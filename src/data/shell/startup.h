@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include "database/errors.h"
+
 namespace taktirio::data {
 
 // The program's title, shown by the start-up, login and main windows.
@@ -55,8 +57,20 @@ LoginOffer OfferFor(int registered_schools);
 void RegisterSchool(const QSqlDatabase& entry, const QString& school_name,
                     const QString& responsible);
 
+// No school is registered in the entry database: the databases are sound
+// but empty. `message()` says how to register or import one.
+class NoSchoolError : public DatabaseError {
+  public:
+    NoSchoolError(const QString& message, const QString& detail) : DatabaseError(message, detail) {}
+};
+inline constexpr char kNoSchoolMessage[] =
+    "Η βάση δεδομένων %1 δεν έχει καταχωρημένο σχολείο.\r"
+    "Καταχώρησε το σχολείο με την εντολή init (--school ΟΝΟΜΑ --responsible ΟΝΟΜΑ) "
+    "ή φόρτωσε τα δεδομένα του από αρχείο με την εντολή import ΑΡΧΕΙΟ.";
+
 // Logs the school in: its row must carry the access code as user name and
-// code. Returns the school's user name; throws DatabaseError otherwise.
+// code. Returns the school's user name; throws NoSchoolError when no school
+// is registered, DatabaseError for any other row.
 QString Login(const QSqlDatabase& entry);
 
 }  // namespace taktirio::data

@@ -144,11 +144,11 @@ void FreeHourWindow::chooseAndRead() {
     progress_->show();
     setReading(true);
     reading_.Start(data::ReportDatabasePath(context_->paths.directory), page,
-                   data::PrintReading::kGeneralPlan, false);
+                   data::PrintReading::kGeneralPlan);
 }
 
-void FreeHourWindow::read() {
-    has_reading_ = true;
+void FreeHourWindow::read(const data::PrintTables& plan) {
+    plan_ = plan;
     setReading(false);
     wait_->hide();
     progress_->hide();
@@ -162,8 +162,8 @@ void FreeHourWindow::readingFailed(const QString& message) {
     wait_->hide();
     progress_->hide();
     context_->asker->Error(this, message);
-    // The tables still hold the previous reading, whose answer stays good.
-    showAnswer(has_reading_);
+    // The previous reading, if any, still gives its answers.
+    showAnswer(plan_.has_value());
     emit readingEnded();
 }
 
@@ -184,12 +184,12 @@ void FreeHourWindow::answer() {
     const int day = day_->currentIndex() + 1;
     const int hour = hour_->currentIndex() + 1;
     // Until both are chosen, and before a reading, there is no question.
-    if (day < 1 || hour < 1 || !has_reading_ || !db_) {
+    if (day < 1 || hour < 1 || !plan_) {
         return;
     }
     QStringList teachers;
     try {
-        teachers = data::FreeTeachers(db_->connection(), day, hour);
+        teachers = data::FreeTeachers(*plan_, day, hour);
     } catch (const data::DataError& error) {
         context_->asker->Error(this, error.message());
         return;

@@ -20,7 +20,8 @@ inline constexpr char kFreeHourCaption[] = "Διδάσκοντες που έχο
 
 // The window TForm24: reads one chosen solution page's general plan into the
 // work tables, on a thread of its own, and lists the teachers with no lesson
-// at the chosen day and hour, with their number.
+// at the chosen day and hour, with their number. The answers come from the
+// plan as this window read it, whatever another print reads afterwards.
 class FreeHourWindow : public Window {
     Q_OBJECT
 
@@ -44,7 +45,7 @@ class FreeHourWindow : public Window {
 
   private:
     void chooseAndRead();
-    void read();
+    void read(const data::PrintTables& plan);
     void readingFailed(const QString& message);
     void showAnswer(bool shown);
     void setReading(bool reading);
@@ -63,7 +64,7 @@ class FreeHourWindow : public Window {
     QTableWidget* grid_ = nullptr;
     QLabel* count_ = nullptr;
     PageReading reading_;
-    bool has_reading_ = false;
+    std::optional<data::PrintTables> plan_;
     std::optional<data::Database> db_;
 };
 

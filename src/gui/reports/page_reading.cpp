@@ -20,16 +20,15 @@ PageReading::~PageReading() {
 }
 
 bool PageReading::Start(const QString& database_path, const QString& page_path,
-                        data::PrintReading reading, bool load_tables) {
+                        data::PrintReading reading) {
     if (working_) {
         return false;
     }
     // The previous reading has delivered its result; its thread is ending.
     Wait();
     working_ = true;
-    thread_ = QThread::create([this, database_path, page_path, reading, load_tables] {
-        Run(database_path, page_path, reading, load_tables);
-    });
+    thread_ = QThread::create(
+        [this, database_path, page_path, reading] { Run(database_path, page_path, reading); });
     thread_->setObjectName(QStringLiteral("PageReading"));
     // Queued: the thread object is released on this object's thread, after
     // the worker's last signal has been delivered.
@@ -56,16 +55,13 @@ void PageReading::Ended() {
 // a connection belongs to the thread that opened it. The signals are emitted
 // from this thread and reach the window queued.
 void PageReading::Run(const QString& database_path, const QString& page_path,
-                      data::PrintReading reading, bool load_tables) {
+                      data::PrintReading reading) {
     try {
         data::PrintTables tables;
         {
             const data::Database db = data::Database::Open(database_path, data::ReportDesign());
-            data::ReadIntoWorkTables(db.connection(), page_path, reading,
-                                     [this](const QString& text) { emit progress(text); });
-            if (load_tables) {
-                tables = data::LoadPrintTables(db.connection(), reading);
-            }
+            tables = data::ReadPrintTables(db.connection(), page_path, reading,
+                                           [this](const QString& text) { emit progress(text); });
         }
         emit finished(tables);
     } catch (const data::DataError& error) {

@@ -23,11 +23,11 @@ class PageReading : public QObject {
     // window.
     ~PageReading() override;
 
-    // Starts reading `page_path` into the work tables of `database_path`;
-    // with `load_tables` the tables are read back for the layouts as well.
-    // False while another reading of this object is under way.
-    bool Start(const QString& database_path, const QString& page_path, data::PrintReading reading,
-               bool load_tables);
+    // Starts reading `page_path` into the work tables of `database_path` and
+    // back for the layouts, the tables held from the reading to the loading
+    // so that another print's reading cannot come between. False while
+    // another reading of this object is under way.
+    bool Start(const QString& database_path, const QString& page_path, data::PrintReading reading);
     // From Start until the result has been delivered.
     bool running() const { return working_; }
     // Blocks until the reading under way has ended (tests, shutdown).
@@ -36,14 +36,13 @@ class PageReading : public QObject {
   signals:
     // A timetable's name, as the readers announce it.
     void progress(const QString& text);
-    // The reading is stored; `tables` is empty unless asked for.
+    // The reading is stored; `tables` is what it stored.
     void finished(const taktirio::data::PrintTables& tables);
     // Nothing was stored: the message to show (page and line, or the database).
     void failed(const QString& message);
 
   private:
-    void Run(const QString& database_path, const QString& page_path, data::PrintReading reading,
-             bool load_tables);
+    void Run(const QString& database_path, const QString& page_path, data::PrintReading reading);
     void Ended();
 
     QThread* thread_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "common/look.h"
 #include "common/program_context.h"
@@ -53,10 +54,12 @@ QStringList PlanCategoryLetters() {
             QStringLiteral("Z"), QStringLiteral("H")};
 }
 
-PlanWindow::PlanWindow(ProgramContext* context, ReportViewer& viewer, QWidget* parent)
+PlanWindow::PlanWindow(ProgramContext* context, ReportViewer& viewer, QWidget* parent,
+                       std::optional<data::PrintTables> tables)
     : Window("TForm4A", U("Παρουσίαση / Εκτύπωση του γενικού πλάνου"), parent),
       context_(context),
-      viewer_(viewer) {
+      viewer_(viewer),
+      tables_(std::move(tables)) {
     // Left by its exit button only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* row = new QHBoxLayout;
@@ -125,9 +128,12 @@ QWidget* PlanWindow::createInstructions() {
 }
 
 void PlanWindow::run(const QString& name, bool save_pdf) {
-    RunStoredReport(name, data::PrintReading::kGeneralPlan,
-                    save_pdf ? ReportAction::kSavePdf : ReportAction::kPreview, context_, viewer_,
-                    this);
+    const ReportAction action = save_pdf ? ReportAction::kSavePdf : ReportAction::kPreview;
+    if (tables_) {
+        RunReport(name, *tables_, action, context_, viewer_, this);
+    } else {
+        RunStoredReport(name, data::PrintReading::kGeneralPlan, action, context_, viewer_, this);
+    }
 }
 
 PageOrderDrawing::PageOrderDrawing(QWidget* parent) : QWidget(parent) {}

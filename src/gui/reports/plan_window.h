@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "common/window.h"
+#include "reports/work_tables.h"
 
 namespace taktirio::gui {
 
@@ -8,13 +11,16 @@ struct ProgramContext;
 class ReportViewer;
 
 // The general plan window TForm4A: the plan's seven strips A to H, each
-// shown (or saved as a PDF) over the work tables that the print window has
-// just filled, and the instructions for taping the pages together.
+// shown (or saved as a PDF) over the tables that the print window has just
+// read, and the instructions for taping the pages together.
 class PlanWindow : public Window {
     Q_OBJECT
 
   public:
-    PlanWindow(ProgramContext* context, ReportViewer& viewer, QWidget* parent = nullptr);
+    // Over `tables` when given (the print window's reading), else over the
+    // work tables as the last reading left them, loaded at each press.
+    PlanWindow(ProgramContext* context, ReportViewer& viewer, QWidget* parent = nullptr,
+               std::optional<data::PrintTables> tables = std::nullopt);
 
   private:
     QWidget* createCategories();
@@ -23,6 +29,7 @@ class PlanWindow : public Window {
 
     ProgramContext* context_;
     ReportViewer& viewer_;
+    std::optional<data::PrintTables> tables_;
 };
 
 // The drawing of the instructions: seven page columns headed by the

@@ -136,12 +136,7 @@ void PrintWindow::print(data::PrintReading reading, ReportAction action) {
     progress_->clear();
     wait_->show();
     progress_->show();
-    // Only the two single reports need the tables back at once; the plan
-    // and the summary windows load them at each press.
-    const bool load_tables =
-        reading == data::PrintReading::kClasses || reading == data::PrintReading::kTeachers;
-    if (!reading_.Start(data::ReportDatabasePath(context_->paths.directory), page, reading,
-                        load_tables)) {
+    if (!reading_.Start(data::ReportDatabasePath(context_->paths.directory), page, reading)) {
         wait_->hide();
         progress_->hide();
         setBusy(false);
@@ -163,10 +158,10 @@ void PrintWindow::read(const data::PrintTables& tables) {
             setBusy(false);
             break;
         case data::PrintReading::kGeneralPlan:
-            openSubWindow(new PlanWindow(context_, *viewer_, this));
+            openSubWindow(new PlanWindow(context_, *viewer_, this, tables));
             break;
         case data::PrintReading::kSummary:
-            openSubWindow(new SummaryWindow(context_, *viewer_, this));
+            openSubWindow(new SummaryWindow(context_, *viewer_, this, tables));
             break;
     }
 }

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "common/look.h"
 #include "common/program_context.h"
@@ -29,11 +30,13 @@ const Part kParts[] = {
 
 }  // namespace
 
-SummaryWindow::SummaryWindow(ProgramContext* context, ReportViewer& viewer, QWidget* parent)
+SummaryWindow::SummaryWindow(ProgramContext* context, ReportViewer& viewer, QWidget* parent,
+                             std::optional<data::PrintTables> tables)
     : Window("TForm23", U("Παρουσίαση / Εκτύπωση Συνοπτικού Πίνακα του Ωρολογίου Προγράμματος "),
              parent),
       context_(context),
-      viewer_(viewer) {
+      viewer_(viewer),
+      tables_(std::move(tables)) {
     // Left by its exit button only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* grid = new QGridLayout;
@@ -68,9 +71,12 @@ SummaryWindow::SummaryWindow(ProgramContext* context, ReportViewer& viewer, QWid
 }
 
 void SummaryWindow::run(const QString& name, bool save_pdf) {
-    RunStoredReport(name, data::PrintReading::kSummary,
-                    save_pdf ? ReportAction::kSavePdf : ReportAction::kPreview, context_, viewer_,
-                    this);
+    const ReportAction action = save_pdf ? ReportAction::kSavePdf : ReportAction::kPreview;
+    if (tables_) {
+        RunReport(name, *tables_, action, context_, viewer_, this);
+    } else {
+        RunStoredReport(name, data::PrintReading::kSummary, action, context_, viewer_, this);
+    }
 }
 
 }  // namespace taktirio::gui

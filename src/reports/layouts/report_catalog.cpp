@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <cstdlib>
+#include <new>
 
 #include "layouts/plan_reports.h"
 #include "layouts/summary_reports.h"
@@ -22,6 +24,22 @@ ReportOutputError CannotWrite(const QString& path, const QString& detail) {
     return ReportOutputError(QString::fromUtf8("Το αρχείο %1 δεν μπορεί να γραφτεί.")
                                  .arg(QDir::toNativeSeparators(path)),
                              detail);
+}
+
+// The memory a PDF's drawing may take beyond what is in use when it starts:
+// its pages as they are drawn, then the embedded fonts when it ends.
+constexpr std::size_t kDrawingHeadroom = std::size_t{32} << 20;
+
+// Qt's PDF writer does not survive every allocation that fails (it fills a
+// font buffer it never got, and ends a half-drawn file from its painter's
+// destructor), so a drawing that the memory left cannot hold is stopped
+// before it starts, as running out of memory anywhere else stops a command.
+void RequireDrawingHeadroom() {
+    void* probe = std::malloc(kDrawingHeadroom);
+    if (probe == nullptr) {
+        throw std::bad_alloc();
+    }
+    std::free(probe);
 }
 
 }  // namespace
@@ -68,6 +86,7 @@ std::vector<std::unique_ptr<ReportLayout>> MakeReports(data::PrintReading readin
 }
 
 int WritePdf(const QString& path, const std::vector<std::unique_ptr<ReportLayout>>& layouts) {
+    RequireDrawingHeadroom();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         throw CannotWrite(path, file.errorString());

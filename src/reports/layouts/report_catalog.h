@@ -31,7 +31,8 @@ class ReportOutputError : public data::DataError {
 
 // Writes the layouts one after another into one PDF file, each on A4 in its
 // own orientation. The file appears whole or not at all. Returns the number
-// of pages; throws ReportOutputError.
+// of pages; throws ReportOutputError, or std::bad_alloc before anything is
+// drawn when the memory left cannot hold the drawing.
 int WritePdf(const QString& path, const std::vector<std::unique_ptr<ReportLayout>>& layouts);
 
 }  // namespace taktirio::reports

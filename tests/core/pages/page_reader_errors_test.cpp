@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,162 @@ TEST(PageReaderErrors, TimetableOfMoreThanTenRowsIsRefused) {
     EXPECT_EQ(ErrorLine(PageWithClasses(1, 10), Reading::kClasses), 0u);
     EXPECT_NE(ErrorLine(PageWithClasses(1, 11), Reading::kClasses, &message), 0u);
     EXPECT_NE(message.find("more than 10 hour rows"), std::string::npos) << message;
+}
+
+// The explanation of a reading of `bytes` that fails; empty when it succeeds.
+std::string Explanation(const std::string& bytes, Reading reading, std::size_t* line) {
+    SolutionPageReader reader("page.htm", bytes);
+    try {
+        ReadPage(reader, reading);
+        *line = 0;
+        return {};
+    } catch (const PageReadError& e) {
+        *line = e.line();
+        return e.explanation();
+    }
+}
+
+// Every name a page holds is at most as long as any way in lets it be: one
+// longer was not written by the program and is refused at its line, before
+// it is taken (a name of megabytes made every print of it take minutes).
+TEST(PageReaderErrors, NamesLongerThanAnyWayInAllowsAreRefusedAtTheirLine) {
+    struct Case {
+        const char* what;
+        std::string line;  // UTF-8 text of the line to alter
+        int occurrence;
+        std::string before;  // the altered line: before + name + after
+        std::string after;
+        std::vector<Reading> readings;
+        int most;
+    };
+    const Case cases[] = {
+        {"school name",
+         "<font size='3'>2ο ΓΥΜΝΑΣΙΟ ΠΑΤΡΩΝ</font></b></td>",
+         1,
+         "<font size='3'>",
+         "</font></b></td>",
+         {Reading::kPlan},
+         100},
+        {"class section",
+         "<p><strong>ΤΜΗΜΑ: <u>Α1</u></strong></p>",
+         1,
+         "<p><strong>ΤΜΗΜΑ: <u>",
+         "</u></strong></p>",
+         {Reading::kClasses, Reading::kSummary},
+         50},
+        {"teacher",
+         "<p><strong>ΚΑΘΗΓΗΤΗΣ: <u>ΠΑΠΑΔΟΠΟΥΛΟΣ</u></strong></p>",
+         1,
+         "<p><strong>ΚΑΘΗΓΗΤΗΣ: <u>",
+         "</u></strong></p>",
+         {Reading::kTeachers, Reading::kPlan},
+         50},
+        {"teacher in a class's cell",
+         "<td nowrap><strong>ΓΕΩΡΓΙΟΥ</strong></td>",
+         2,
+         "<td nowrap><strong>",
+         "</strong></td>",
+         {Reading::kClasses, Reading::kSummary},
+         101},
+        {"pair in the general plan",
+         "<td nowrap><strong>ΠΑΠΑΔΟΠΟΥΛΟΣ + ΓΕΩΡΓΙΟΥ</strong></td>",
+         1,
+         "<td nowrap><strong>",
+         "</strong></td>",
+         {Reading::kPlan},
+         101},
+        {"class sections in a teacher's cell",
+         "<td nowrap><div align='center'><strong>Α1</strong></td>",
+         1,
+         "<td nowrap><div align='center'><strong>",
+         "</strong></td>",
+         {Reading::kTeachers, Reading::kPlan},
+         101},
+    };
+    for (const Case& c : cases) {
+        for (const std::size_t length :
+             {static_cast<std::size_t>(c.most), static_cast<std::size_t>(c.most) + 1,
+              std::size_t{1000000}}) {
+            auto lines = GoldenLines();
+            const std::size_t at = LineOf(lines, c.line, c.occurrence);
+            ASSERT_GT(at, 0u) << c.what;
+            lines[at - 1] = Cp(c.before) + std::string(length, 'N') + Cp(c.after);
+            for (const Reading reading : c.readings) {
+                std::size_t line = 0;
+                const std::string explanation = Explanation(JoinLines(lines), reading, &line);
+                if (length <= static_cast<std::size_t>(c.most)) {
+                    EXPECT_EQ(line, 0u) << c.what << " of " << length << ": " << explanation;
+                    continue;
+                }
+                EXPECT_EQ(line, at) << c.what << " of " << length;
+                EXPECT_NE(explanation.find(std::to_string(length) + " χαρακτήρες"),
+                          std::string::npos)
+                    << explanation;
+                EXPECT_NE(explanation.find("έως " + std::to_string(c.most)), std::string::npos)
+                    << explanation;
+            }
+        }
+    }
+}
+
+// What the user reads of a page that cannot be read is Greek, with the line:
+// the system's causes and the readers' reasons alike.
+TEST(PageReaderErrors, TheExplanationOfEveryFailureIsGreek) {
+    const auto lines = GoldenLines();
+    auto altered = lines;
+    altered[LineOf(lines, "</tr>", 16) - 1] = "</body>";
+    auto bad_byte = lines;
+    bad_byte[LineOf(lines, "<td nowrap><strong>ΓΕΩΡΓΙΟΥ</strong></td>", 2) - 1] =
+        "<td nowrap><strong>\xFF</strong></td>";
+    const std::string page = JoinLines(lines);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        Reading reading;
+        const char* greek;
+    };
+    const Case cases[] = {
+        {"another kind of file", "<html><body></body></html>\r\n", Reading::kClasses,
+         "δεν είναι σελίδα λύσης"},
+        {"cut short", page.substr(0, page.size() / 2), Reading::kTeachers, "είναι κομμένη"},
+        {"altered line", JoinLines(altered), Reading::kTeachers, "δεν έχει τη μορφή"},
+        {"byte outside windows-1253", JoinLines(bad_byte), Reading::kClasses,
+         "δεν υπάρχει στην κωδικοσελίδα"},
+        {"too many teachers", PageWithTeachers(256), Reading::kPlan, "περισσότεροι από 255"},
+        {"too many hour rows", PageWithClasses(1, 11), Reading::kClasses,
+         "περισσότερες από 10 ώρες"},
+    };
+    const auto english = [](const std::string& text) {
+        static const std::regex kWord("[A-Za-z]{3,}");
+        std::string rest = text;
+        for (const char* allowed : {"windows", "MiB"}) {
+            for (std::size_t at = rest.find(allowed); at != std::string::npos;
+                 at = rest.find(allowed)) {
+                rest.erase(at, std::string(allowed).size());
+            }
+        }
+        return std::regex_search(rest, kWord);
+    };
+    for (const Case& c : cases) {
+        SolutionPageReader reader("page.htm", c.bytes);
+        try {
+            ReadPage(reader, c.reading);
+            ADD_FAILURE() << c.what << " was read";
+        } catch (const PageReadError& e) {
+            const std::string text = PageReadErrorText(e);
+            EXPECT_EQ(text.rfind("Γραμμή " + std::to_string(e.line()) + ": ", 0), 0u) << text;
+            EXPECT_NE(text.find(c.greek), std::string::npos) << c.what << ": " << text;
+            EXPECT_FALSE(english(text)) << c.what << ": " << text;
+        }
+    }
+    try {
+        SolutionPageReader::Open("/nonexistent/SOLUTION1.htm");
+        ADD_FAILURE() << "opened a missing file";
+    } catch (const PageReadError& e) {
+        const std::string text = PageReadErrorText(e);
+        EXPECT_NE(text.find("δεν υπάρχει τέτοιο αρχείο"), std::string::npos) << text;
+        EXPECT_FALSE(english(text)) << text;
+    }
 }
 
 }  // namespace

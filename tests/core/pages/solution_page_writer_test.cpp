@@ -141,6 +141,7 @@ TEST(SolutionPageWriter, FileThatCannotBeCreatedOrWrittenNamesThePath) {
     } catch (const PageWriteError& e) {
         EXPECT_EQ(e.path(), missing);
         EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
+        EXPECT_EQ(e.reason(), "δεν υπάρχει τέτοιο αρχείο ή φάκελος") << "the cause in Greek";
     }
 }
 
@@ -177,14 +178,17 @@ TEST(SolutionPageWriter, ADiskFullInTheMiddleOfAPageLeavesTheOldPageWhole) {
     const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     bool refused = false;
+    std::string reason;
     try {
         SolutionPageWriter::WriteFile(page, std::string(1 << 16, 'n'));
     } catch (const PageWriteError& e) {
         refused = e.path() == page;
+        reason = e.reason();
     }
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous_handler);
     EXPECT_TRUE(refused);
+    EXPECT_EQ(reason, "το αρχείο ξεπερνά το μέγιστο επιτρεπόμενο μέγεθος");
     EXPECT_EQ(ReadBytes(page), old_page);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                             std::filesystem::directory_iterator()),

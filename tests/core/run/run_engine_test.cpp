@@ -469,6 +469,12 @@ TEST(RunEngine, AThreadTheSystemRefusesIsAClearErrorBeforeAnythingElse) {
             EXPECT_NE(std::string(error.what()).find(std::to_string(refused_at) + " από τα 4"),
                       std::string::npos)
                 << error.what();
+            // The system's cause, said in Greek.
+            EXPECT_NE(std::string(error.what()).find("δεν έχει προς το παρόν διαθέσιμους πόρους"),
+                      std::string::npos)
+                << error.what();
+            EXPECT_EQ(std::string(error.what()).find("Resource"), std::string::npos)
+                << error.what();
         }
         EXPECT_FALSE(before_search_called) << "nothing may be deleted";
         EXPECT_TRUE(writer.numbers.empty());
@@ -525,6 +531,7 @@ TEST(SolutionFiles, APageThatCannotBeDeletedIsNamedBeforeAnyIsDeleted) {
     } catch (const PageDeleteError& error) {
         EXPECT_EQ(error.path(), scratch.path() / SolutionPageName(3));
         EXPECT_NE(std::string(error.what()).find("SOLUTION3.htm"), std::string::npos);
+        EXPECT_EQ(error.reason(), "είναι φάκελος");
     }
     for (const int n : {1, 2, 4}) {
         EXPECT_TRUE(fs::exists(scratch.path() / SolutionPageName(n))) << "page " << n;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <ostream>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -996,6 +997,43 @@ TEST(TimetableVerifier, RefusesMalformedProblems) {
         change(school);
         EXPECT_THROW(school.Verify(), std::invalid_argument);
     }
+}
+
+// What `verify` prints in parentheses after a broken rule is said in Greek,
+// with the school's names, in both readings of a timetable.
+TEST(TimetableVerifier, EveryDetailIsSaidInGreekWithTheSchoolsNames) {
+    const std::function<void(School&)> changes[] = {
+        [](School& s) { s.Set(2, 3, 2).Set(2, 4, 4); },  // a clash with Α1
+        [](School& s) { s.Pin(1, 9, 3).Set(1, 9, 1); },  // a pinned lesson overwritten
+        [](School& s) { s.Set(2, 10, 4); },              // hours moved
+        [](School& s) { s.Set(1, 10, 9); },              // a teacher the school lacks
+        [](School& s) { s.Set(1, 10, 0).Set(1, 11, 3); },
+        [](School& s) { s.rules.AddDeniedSlot(3, 8); },
+        [](School& s) { s.Set(1, 1, 2).Set(1, 3, 1); },  // a two-hour lesson broken
+    };
+    const std::regex english("[A-Za-z]{3,}");
+    int clashes = 0;
+    for (const VerifyMode mode : {VerifyMode::kAsSearched, VerifyMode::kFinished}) {
+        for (const auto& change : changes) {
+            School school = Core();
+            school.in.class_names = {"", "Α1", "Β1"};
+            school.in.teacher_names = {"", "ΑΛΦΑ", "ΒΗΤΑ", "ΓΑΜΜΑ", "ΔΕΛΤΑ", "ΕΨΙΛΟΝ"};
+            school.mode = mode;
+            change(school);
+            const std::vector<Violation> found = school.Verify();
+            EXPECT_FALSE(found.empty());
+            for (const Violation& v : found) {
+                EXPECT_FALSE(v.detail.empty()) << Describe(v);
+                EXPECT_FALSE(std::regex_search(v.detail, english)) << Describe(v);
+                if (v.rule == VerifyRule::kTeacherClash) {
+                    ++clashes;
+                    const std::string other = v.class_section == 2 ? "τμήμα Α1" : "τμήμα Β1";
+                    EXPECT_NE(v.detail.find(other), std::string::npos) << Describe(v);
+                }
+            }
+        }
+    }
+    EXPECT_GE(clashes, 2) << "a clash in each reading";
 }
 
 TEST(TimetableVerifier, DescribesAViolationOnOneLine) {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace taktirio::data {
+
+// The file a write to `path` lands in: a symbolic link followed to its end
+// (as a save through QSaveFile does), the folders resolved, so that two
+// spellings of one file compare equal. The path as given, made absolute,
+// when its folder does not exist.
+QString FileWrittenAt(const QString& path);
+
+// True when `path` is one of the program directory's own files, which no
+// output of the program may replace: the databases (DATA2.sqlite,
+// DATA.sqlite, REPORT.sqlite) and their journals, the lock file, and the
+// solution pages SOLUTIONS/<user>/SOLUTION<n>.htm with their temporary files.
+// Links and other spellings are followed to the file a write would replace.
+bool IsProgramFile(const QString& directory, const QString& path);
+
+}  // namespace taktirio::data
