@@ -58,7 +58,7 @@ PlanWindow::PlanWindow(ProgramContext* context, ReportViewer& viewer, QWidget* p
       context_(context),
       viewer_(viewer) {
     // Left by its exit button only.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setTitleBar(TitleBar::kNone);
     auto* row = new QHBoxLayout;
     row->addWidget(createCategories());
     row->addSpacing(12);

@@ -35,7 +35,7 @@ SummaryWindow::SummaryWindow(ProgramContext* context, ReportViewer& viewer, QWid
       context_(context),
       viewer_(viewer) {
     // Left by its exit button only.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setTitleBar(TitleBar::kNone);
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(8);
     int row = 0;
