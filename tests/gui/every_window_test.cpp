@@ -1,7 +1,8 @@
 // Every window of the program, as a user on the smallest screen meets it:
 // it fits 1024 x 768 with a window manager's frame, its title is exactly its
-// caption, and every text of its controls is Greek but for the names the
-// program keeps in Latin letters.
+// caption, it asks for the title-bar buttons its Part gives it, and every
+// text of its controls is Greek but for the names the program keeps in
+// Latin letters.
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
@@ -114,6 +115,40 @@ QSize SizeOnScreen(QWidget* window) {
     return frame != window->size() ? frame : window->size() + kFrameRoom;
 }
 
+// The title-bar buttons the Parts give the windows: none (the window is left
+// by its own buttons), or the system menu with the close box and never a
+// minimise or maximise button. Qt's dialogs and the main window are Qt's.
+std::optional<bool> CloseBoxOf(const QString& name) {
+    static const QStringList without = {
+        QStringLiteral("TForm3"),  QStringLiteral("TForm5"),  QStringLiteral("TForm5-register"),
+        QStringLiteral("TForm6"),  QStringLiteral("TForm1"),  QStringLiteral("TForm4"),
+        QStringLiteral("TForm1A"), QStringLiteral("TForm4A"), QStringLiteral("TForm23")};
+    if (without.contains(name)) {
+        return false;
+    }
+    if (name.startsWith(QLatin1String("TForm")) && name != QLatin1String("TForm7")) {
+        return true;
+    }
+    return std::nullopt;
+}
+
+QString TitleBarProblem(const QWidget* window, bool close_box) {
+    const Qt::WindowFlags flags = window->windowFlags();
+    if (flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                 Qt::WindowContextHelpButtonHint)) {
+        return QStringLiteral("asks for a minimise, maximise or help button");
+    }
+    if (!(flags & (Qt::CustomizeWindowHint | Qt::FramelessWindowHint))) {
+        return QStringLiteral("leaves its buttons to the window manager");
+    }
+    const bool has_close = flags.testFlag(Qt::WindowCloseButtonHint);
+    if (has_close != close_box) {
+        return has_close ? QStringLiteral("asks for a close box")
+                         : QStringLiteral("has no close box");
+    }
+    return {};
+}
+
 QByteArray DemoSchool() {
     return data::ReadSchoolFile(QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"));
 }
@@ -170,6 +205,10 @@ class EveryWindowTest : public QObject {
             size.width() <= kSmallestScreen.width() && size.height() <= kSmallestScreen.height(),
             qPrintable(
                 QStringLiteral("%1 x %2 with its frame").arg(size.width()).arg(size.height())));
+        if (const std::optional<bool> close_box = CloseBoxOf(name)) {
+            const QString problem = TitleBarProblem(window.get(), *close_box);
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        }
         const QStringList english = EnglishWords(window.get());
         QVERIFY2(english.isEmpty(), qPrintable(english.join(QStringLiteral("; "))));
     }

@@ -1,5 +1,7 @@
 // The way from the start of the program to the main window: start-up checks,
-// the login's offer, the login, the registration, leaving and ending.
+// a missing program directory, the login's offer, the login, the
+// registration, leaving and ending.
+#include <QFileInfo>
 #include <QSignalSpy>
 
 #include "gui_test_support.h"
@@ -178,6 +180,38 @@ class ShellFlowTest : public QObject {
         QVERIFY(!errors[0].contains(u'\\'));
         QVERIFY(errors[0].contains(U("/SOLUTIONS είναι αρχείο")));
         QVERIFY(shell.startupWindow() == nullptr);
+    }
+
+    // A program directory that does not exist (two levels of it here) is
+    // offered to be created: Yes creates it and the start-up goes on to the
+    // login's offer of a registration; No ends the program and creates nothing.
+    void aMissingDirectoryIsOfferedToBeCreated_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void aMissingDirectoryIsOfferedToBeCreated() {
+        QFETCH(bool, yes);
+        QTemporaryDir parent;
+        const QString directory = parent.filePath(QStringLiteral("new/school"));
+        RecordingAsker asker;
+        FakeDesktop desktop;
+        ProgramContext context{data::PathsFor(directory), &asker, &desktop, {}};
+        asker.answers = {yes};
+        ProgramShell shell(&context);
+        QCOMPARE(shell.Start(kScreen), yes);
+        QCOMPARE(asker.Texts(Kind::kConfirm),
+                 QStringList{U(kCreateDirectoryQuestion).arg(directory)});
+        QCOMPARE(QFileInfo(directory).isDir(), yes);
+        QVERIFY(asker.Texts(Kind::kError).isEmpty());
+        if (yes) {
+            QVERIFY(QFileInfo(directory + QStringLiteral("/SOLUTIONS")).isDir());
+            Child<QPushButton>(shell.startupWindow(), "Button1")->click();
+            QVERIFY(shell.loginWindow() != nullptr);
+            QVERIFY(Child<QPushButton>(shell.loginWindow(), "Button2")
+                        ->isVisibleTo(shell.loginWindow()));
+        }
     }
 
     void foreignDatabasesEndTheProgramUntouched_data() {

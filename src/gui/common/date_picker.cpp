@@ -103,6 +103,8 @@ DatePicker::DatePicker(QWidget* parent) : QWidget(parent) {
     button_->setMenu(popup_);
     button_->setPopupMode(QToolButton::InstantPopup);
     button_->setFocusPolicy(Qt::NoFocus);
+    // The text as high as the button beside it, so that they read as one control.
+    text_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

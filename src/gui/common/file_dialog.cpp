@@ -1,9 +1,40 @@
 #include "common/file_dialog.h"
 
+#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QTreeView>
 
 namespace taktirio::gui {
+
+namespace {
+
+// Qt writes the files' sizes and dates in the system's language; these are
+// written in the program's, Greek.
+class ProgramLocaleColumns : public QIdentityProxyModel {
+  public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr) {
+            return QIdentityProxyModel::data(index, role);
+        }
+        const QModelIndex file = mapToSource(index);
+        constexpr int kSizeColumn = 1;
+        constexpr int kDateColumn = 3;
+        if (index.column() == kSizeColumn && !files->isDir(file)) {
+            return QLocale().formattedDataSize(files->size(file));
+        }
+        if (index.column() == kDateColumn) {
+            return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+}  // namespace
 
 FileDialog::FileDialog(QWidget* parent, const char* object_name, const QString& title,
                        const QString& path, const QString& filter, AcceptMode mode)
@@ -13,6 +44,7 @@ FileDialog::FileDialog(QWidget* parent, const char* object_name, const QString& 
     setAcceptMode(mode);
     setFileMode(mode == AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     setViewMode(QFileDialog::Detail);
+    setProxyModel(new ProgramLocaleColumns(this));
     resize(760, 460);
 }
 
