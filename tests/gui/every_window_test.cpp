@@ -1,6 +1,6 @@
 // Every window of the program, as a user on the smallest screen meets it:
 // it fits 1024 x 768 with a window manager's frame, its title is exactly its
-// caption, it asks for the title-bar buttons its Part gives it, and every
+// caption, it asks for exactly the title-bar buttons it is meant to have, and every
 // text of its controls is Greek but for the names the program keeps in
 // Latin letters.
 #include <QAbstractButton>
@@ -115,7 +115,7 @@ QSize SizeOnScreen(QWidget* window) {
     return frame != window->size() ? frame : window->size() + kFrameRoom;
 }
 
-// The title-bar buttons the Parts give the windows: none (the window is left
+// The title-bar buttons each window is meant to have: none (the window is left
 // by its own buttons), or the system menu with the close box and never a
 // minimise or maximise button. Qt's dialogs and the main window are Qt's.
 std::optional<bool> CloseBoxOf(const QString& name) {

@@ -27,7 +27,7 @@ namespace taktirio::gui::testing {
 // One window of the program as a user meets it, made ready to be shown.
 struct CatalogueWindow {
     QString name;     // its objectName, and the name of its picture
-    QString caption;  // the title it must carry: its Part's caption, or the program's own
+    QString caption;  // the title it must carry, exactly
     std::function<std::unique_ptr<QWidget>()> make;
 };
 
