@@ -8,8 +8,10 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenu>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTreeView>
 
@@ -184,6 +186,33 @@ class EveryWindowTest : public QObject {
     void titlesGetNothingAdded() {
         // The window system adds a display name, when one is set, to every title.
         QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    }
+
+    // The titles as the window system has them, nothing added to a caption.
+    // Runs where the windows are X11 windows: the test gui.every_window_x11,
+    // under Xvfb, reads each title back with xdotool.
+    void titlesAsTheWindowSystemHasThem() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            QSKIP("the windows are not X11 windows");
+        }
+        const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xdotool.isEmpty()) {
+            QSKIP("xdotool is not installed");
+        }
+        for (const CatalogueWindow& entry : catalogue_->windows()) {
+            std::unique_ptr<QWidget> window = entry.make();
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            QProcess title;
+            title.start(xdotool,
+                        {QStringLiteral("getwindowname"), QString::number(window->winId())});
+            QVERIFY(title.waitForFinished(10000));
+            QString shown = QString::fromUtf8(title.readAllStandardOutput());
+            if (shown.endsWith(u'\n')) {
+                shown.chop(1);
+            }
+            QCOMPARE(shown, entry.caption);
+        }
     }
 
     void everyWindowAsTheUserMeetsIt_data() {
