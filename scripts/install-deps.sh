@@ -6,9 +6,11 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev fonts-dejavu-core
+    qt6-l10n-tools
     libgtest-dev libgmock-dev libbenchmark-dev libcadical-dev
     clang-14 libclang-rt-14-dev clang-format
     poppler-utils python3 hyperfine
+    xvfb xauth xdotool
 )
 
 missing=()

@@ -40,13 +40,7 @@ int main(int argc, char* argv[]) {
         directory = ProgramDirectory(parsing);
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("taktirio"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(data::kProgramTitle));
-    QApplication::setDesktopFileName(QStringLiteral("taktirio"));
-    // The start-up window is hidden while the login or the main window is up.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    gui::ApplyProgramLook(app);
+    gui::SetUpProgram(app);
     gui::MessageBoxAsker asker;
     gui::SystemDesktop desktop;
     gui::ProgramContext context{data::PathsFor(directory), &asker, &desktop, {}};

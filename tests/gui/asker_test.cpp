@@ -1,9 +1,11 @@
-// The program's message boxes: icon, buttons and "\r" shown as a line break.
+// The program's message boxes: icon, Greek title and buttons, and "\r" shown
+// as a line break.
 // Each box is answered by a bounded timer, so a missing box fails the test
 // instead of hanging it.
 #include <QMessageBox>
 #include <QTimer>
 
+#include "common/look.h"
 #include "gui_test_support.h"
 
 namespace taktirio::gui::testing {
@@ -16,6 +18,8 @@ class AskerTest : public QObject {
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
         QString text;
+        QString title;
+        QStringList button_texts;
     };
 
     // Polls for the modal box, records it and presses `answer`; gives up
@@ -32,7 +36,10 @@ class AskerTest : public QObject {
             timer->deleteLater();
             delete tries;
             if (box != nullptr) {
-                *seen = {box->icon(), box->standardButtons(), box->text()};
+                *seen = {box->icon(), box->standardButtons(), box->text(), box->windowTitle(), {}};
+                for (QAbstractButton* button : box->buttons()) {
+                    seen->button_texts.append(button->text());
+                }
                 box->button(answer)->click();
             }
         });
@@ -48,6 +55,8 @@ class AskerTest : public QObject {
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(seen.text, U("Παρουσιάστηκε σφάλμα.\nΔεύτερη γραμμή"));
+        QCOMPARE(seen.title, U("Σφάλμα"));
+        QCOMPARE(seen.button_texts, QStringList{U("Εντάξει")});
 
         seen = {};
         AnswerNextBox(QMessageBox::Ok, &seen);
@@ -55,6 +64,7 @@ class AskerTest : public QObject {
         QCOMPARE(seen.icon, QMessageBox::Information);
         QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(seen.text, U("Πρώτη\nΔεύτερη"));
+        QCOMPARE(seen.title, U("Πληροφορία"));
 
         for (const bool yes : {true, false}) {
             seen = {};
@@ -62,11 +72,18 @@ class AskerTest : public QObject {
             QCOMPARE(asker.Confirm(nullptr, U(data::kExitQuestion)), yes);
             QCOMPARE(seen.icon, QMessageBox::Question);
             QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(seen.title, U("Επιβεβαίωση"));
+            QCOMPARE(seen.button_texts, (QStringList{U("&Ναι"), U("Ό&χι")}));
         }
     }
 };
 
 }  // namespace taktirio::gui::testing
 
-QTEST_MAIN(taktirio::gui::testing::AskerTest)
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    taktirio::gui::SetUpProgram(app);  // with the Greek texts of Qt's buttons
+    taktirio::gui::testing::AskerTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "asker_test.moc"

@@ -76,6 +76,42 @@ class ConventionsTest : public QObject {
         QVERIFY(qAbs(window->frameGeometry().center().y() - centre.y()) <= 1);
     }
 
+    // The start-up, login and About windows carry the maker's contact links:
+    // dark blue, and a click opens the web page, a mail or a call.
+    void contactLinksOfTheShellWindows_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("start-up") << QStringLiteral("TForm3");
+        QTest::newRow("login") << QStringLiteral("TForm5");
+        QTest::newRow("about") << QStringLiteral("TForm150");
+    }
+
+    void contactLinksOfTheShellWindows() {
+        QFETCH(QString, name);
+        ProgramFolder folder;
+        std::unique_ptr<Window> window;
+        if (name == QLatin1String("TForm3")) {
+            window = std::make_unique<StartupWindow>(&folder.desktop);
+        } else if (name == QLatin1String("TForm5")) {
+            window = std::make_unique<LoginWindow>(&folder.context);
+        } else {
+            window = std::make_unique<AboutWindow>(&folder.desktop);
+        }
+        window->show();
+        for (const char* link : {"WebLink", "MailLink", "CallLink"}) {
+            auto* label = Child<QLabel>(window.get(), link);
+            QVERIFY2(label != nullptr && label->isVisible(), link);
+            QCOMPARE(label->palette().color(QPalette::WindowText), kLinkBlue);
+            QTest::mouseClick(label, Qt::LeftButton);
+        }
+        QCOMPARE(folder.desktop.opened.size(), 3);
+        QStringList schemes;
+        for (const QUrl& url : folder.desktop.opened) {
+            schemes.append(url.scheme());
+        }
+        QCOMPARE(schemes, (QStringList{QStringLiteral("https"), QStringLiteral("mailto"),
+                                       QStringLiteral("tel")}));
+    }
+
     void mainWindowPanelShowsItsTextsWhole() {
         ProgramFolder folder;
         MainWindow window(&folder.context);

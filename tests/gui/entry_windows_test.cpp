@@ -371,6 +371,48 @@ class EntryWindowsTest : public QObject {
         QCOMPARE(school.Rows(EntryWindow::kTeachers), 6);
     }
 
+    // The grid always shows a selected row while it has rows: the first at
+    // the opening, after a delete the row that took the deleted one's place
+    // (or the one before, for the last row), even after a Ctrl+click on the
+    // selected row; so the delete button and the Delete key always delete
+    // the row shown selected.
+    void aRowIsSelectedWhileTheGridHasRows() {
+        School school;
+        std::unique_ptr<DataEntryWindow> window(
+            MakeEntryWindow(EntryWindow::kTeachers, &school.folder.context));
+        window->show();
+        auto* grid = Child<QTableView>(window.get(), "DBGrid1");
+        auto* remove = Child<QPushButton>(window.get(), "Button2");
+        const auto selected = [&]() -> QString {
+            const QModelIndexList rows = grid->selectionModel()->selectedRows();
+            return rows.size() == 1 ? ShownGrid(window.get()).at(rows[0].row()).first() : QString();
+        };
+        QCOMPARE(selected(), U("Τ1"));
+
+        const QRect first = grid->visualRect(grid->model()->index(0, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
+        QCOMPARE(selected(), U("Τ1"));
+
+        school.folder.asker.answers = {true};
+        QTest::keyClick(grid, Qt::Key_Delete);  // nothing chosen by hand
+        QCOMPARE(school.folder.asker.Texts(Kind::kConfirm),
+                 QStringList{U("Διαγραφή του διδάσκοντος Τ1;")});
+        QCOMPARE(selected(), U("Τ2"));
+
+        grid->selectRow(1);  // the last row
+        school.folder.asker.answers = {true};
+        remove->click();
+        QCOMPARE(ShownGrid(window.get()), QList<QStringList>{{U("Τ2")}});
+        QCOMPARE(selected(), U("Τ2"));
+
+        school.folder.asker.answers = {true};
+        remove->click();
+        QCOMPARE(GridRows(window.get()), 0);
+        QCOMPARE(selected(), QString());
+        QVERIFY(!remove->isEnabled());
+        QCOMPARE(school.folder.asker.unanswered, 0);
+    }
+
     void insertButtonFollowsTheValidatorAsItIsTyped() {
         School school;
         std::unique_ptr<DataEntryWindow> window(

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 
 #include "checks/presolve.h"
+#include "common/look.h"
 #include "gui_test_support.h"
 #include "shell/utilities.h"
 
@@ -114,6 +115,8 @@ class MainWindowTest : public QObject {
         Fixture f;
         auto* mail = Child<QLabel>(&*f.window, "Label4");
         QVERIFY(mail != nullptr);
+        // Blue on the panel, and blue on yellow under the mouse.
+        QCOMPARE(mail->palette().color(QPalette::WindowText), kLinkBlue);
         QTest::mouseClick(mail, Qt::LeftButton);
         QCOMPARE(f.folder.desktop.opened.size(), 1);
         QCOMPARE(f.folder.desktop.opened[0].scheme(), QStringLiteral("mailto"));
@@ -121,9 +124,16 @@ class MainWindowTest : public QObject {
         QApplication::sendEvent(mail, &enter);
         QVERIFY(mail->autoFillBackground());
         QCOMPARE(mail->palette().color(QPalette::Window), QColor(Qt::yellow));
+        QCOMPARE(mail->palette().color(QPalette::WindowText), kLinkBlue);
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(mail, &leave);
         QVERIFY(!mail->autoFillBackground());
+        // The two pictures open their targets but keep their background.
+        for (const char* picture : {"Image1", "Image7"}) {
+            auto* image = Child<QLabel>(&*f.window, picture);
+            QApplication::sendEvent(image, &enter);
+            QVERIFY2(!image->autoFillBackground(), picture);
+        }
     }
 };
 

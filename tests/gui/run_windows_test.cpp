@@ -211,6 +211,8 @@ class RunWindowsTest : public QObject {
     void aRunOfTheDemoSchoolToThreeSolutions() {
         Fixture f;
         f.Trigger("N3");
+        // The way into a run starts with the main window in its normal state.
+        QVERIFY(!f.window->isMaximized());
         QWidget* dialog = ShownWindow("TForm8");
         QVERIFY(dialog != nullptr);
         Child<QSpinBox>(dialog, "SpinEdit1")->setValue(3);
@@ -277,6 +279,10 @@ class RunWindowsTest : public QObject {
         QCOMPARE(f.folder.asker.Texts(Kind::kInform), QStringList{U(kPrintHintMessage)});
         QTRY_VERIFY(ShownWindow("TForm1") == nullptr);
         QTRY_VERIFY(other.TryLock());
+        // The main window is back, maximised and active.
+        QTRY_VERIFY(f.window->isMaximized());
+        QTRY_COMPARE(QApplication::activeWindow(), &*f.window);
+        QVERIFY(f.window->isEnabled());
     }
 
     // The fewer-gaps option goes into the search's request; the gaps stand

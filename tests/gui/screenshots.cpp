@@ -1,15 +1,19 @@
 // Writes a PNG of every window of the program, offscreen, on a program
-// directory that holds a registered school (scripts/screenshots.sh imports
-// the demo school): TForm3.png, TForm7.png, the main menu's drop-downs and a
-// message box of each kind, and the run's windows before, during and after a
-// run, for a person to look at. Each new window adds its
-// picture to main() below.
+// directory that holds a registered school with a solution page
+// (scripts/screenshots.sh imports and solves the demo school), for a person
+// to look at: every window of the window catalogue (TForm3.png, TForm7.png,
+// FileChoice.png, message-question.png, ...), the main menu's drop-downs,
+// the run window during and after a run, the print window busy, the
+// free-hour window's answer and the start-up message. A new window joins the
+// catalogue (window_catalogue.cpp) and so gets its picture here.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -49,11 +53,14 @@
 #include "shell/program_shell.h"
 #include "shell/registration_window.h"
 #include "shell/startup_window.h"
+#include "window_catalogue.h"
 
 namespace {
 
 using namespace taktirio;
 using namespace taktirio::gui;
+using taktirio::gui::testing::CatalogueWindow;
+using taktirio::gui::testing::WindowCatalogue;
 
 // Nothing is asked and nothing is opened while the pictures are taken.
 // Answers every question with `yes`; shows nothing.
@@ -75,95 +82,19 @@ class InertDesktop : public Desktop {
 bool Save(QWidget* widget, const QDir& out, const QString& name) {
     widget->show();
     QApplication::processEvents();
+    if (qobject_cast<QFileDialog*>(widget) != nullptr) {
+        // The folder's files are listed by a thread of the dialog's own.
+        QElapsedTimer listing;
+        listing.start();
+        while (listing.elapsed() < 1000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+    }
     const QString path = out.filePath(name + QStringLiteral(".png"));
     const bool saved = widget->grab().save(path);
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
     widget->hide();
     return saved;
-}
-
-// The print windows choose the demo school's solved page and show nothing.
-class FixedChooser : public SolutionChooser {
-  public:
-    explicit FixedChooser(QString page) : page_(std::move(page)) {}
-    QString Choose(QWidget*, const QString&) override { return page_; }
-
-  private:
-    QString page_;
-};
-
-class NoViewer : public ReportViewer {
-  public:
-    void Show(QWidget*, const reports::ReportLayout&) override {}
-    QString PdfPath(QWidget*, const QString&) override { return {}; }
-};
-
-// The print windows, the free-hour window before and after a reading, and a
-// report's preview, over the demo school's first solution page.
-bool SavePrintWindows(ProgramContext& context, const QDir& out) {
-    const QString page =
-        QDir(context.paths.solutions).filePath(context.school + QStringLiteral("/SOLUTION1.htm"));
-    if (!QFile::exists(page)) {
-        std::fprintf(stderr, "no solution page %s\n", qPrintable(page));
-        return false;
-    }
-    FixedChooser chooser(page);
-    NoViewer viewer;
-    bool ok = true;
-    {
-        PrintWindow print(&context, nullptr, &chooser, &viewer);
-        ok &= Save(&print, out, QStringLiteral("TForm1A"));
-        // Busy: grabbed before the reading's first progress arrives.
-        print.show();
-        print.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
-        QApplication::processEvents();
-        const QString path = out.filePath(QStringLiteral("TForm1A-busy.png"));
-        ok &= print.grab().save(path);
-        std::printf("wrote %s\n", qPrintable(path));
-        print.waitForReading();
-        QApplication::processEvents();
-        print.hide();
-    }
-    PlanWindow plan(&context, viewer);
-    ok &= Save(&plan, out, QStringLiteral("TForm4A"));
-    SummaryWindow summary(&context, viewer);
-    ok &= Save(&summary, out, QStringLiteral("TForm23"));
-
-    FreeHourWindow free(&context, nullptr, &chooser);
-    ok &= Save(&free, out, QStringLiteral("TForm24"));
-    free.show();
-    QEventLoop reading;
-    QObject::connect(&free, &FreeHourWindow::readingEnded, &reading, &QEventLoop::quit);
-    free.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-    reading.exec();
-    free.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
-    free.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(2);
-    ok &= Save(&free, out, QStringLiteral("TForm24-answer"));
-
-    // The teachers' report in its preview, as the print window shows it.
-    try {
-        const data::Database db = data::Database::Open(
-            data::ReportDatabasePath(context.paths.directory), data::ReportDesign());
-        data::ReadIntoWorkTables(db.connection(), page, data::PrintReading::kTeachers);
-        const auto layout = reports::MakeReport(
-            QStringLiteral("REPORT1"),
-            data::LoadPrintTables(db.connection(), data::PrintReading::kTeachers));
-        QPrinter printer(QPrinter::HighResolution);
-        const auto preview = MakePreview(printer, *layout, nullptr, *context.asker);
-        preview->resize(1000, 760);
-        ok &= Save(preview.get(), out, QStringLiteral("ReportPreview"));
-    } catch (const data::DataError& error) {
-        std::fprintf(stderr, "%s\n", qPrintable(DisplayText(error.message())));
-        ok = false;
-    }
-    return ok;
-}
-
-bool SaveMessageBox(const QDir& out, const QString& name, QMessageBox::Icon icon,
-                    const QString& title, const QString& text,
-                    QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, title, DisplayText(text), buttons);
-    return Save(&box, out, name);
 }
 
 bool Grab(QWidget* widget, const QDir& out, const QString& name) {
@@ -173,18 +104,37 @@ bool Grab(QWidget* widget, const QDir& out, const QString& name) {
     return saved;
 }
 
-// The way into a run: the requested solutions, the preparation at its middle
-// step, and the run window before, during and after a run of the school.
+// The print window while it reads a page, and the free-hour window's answer.
+bool SaveBusyPrints(WindowCatalogue& catalogue, const QDir& out) {
+    bool ok = true;
+    std::unique_ptr<QWidget> made = catalogue.find(QStringLiteral("TForm1A"))->make();
+    auto* print = static_cast<PrintWindow*>(made.get());
+    print->show();
+    print->findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+    QApplication::processEvents();
+    // Busy: grabbed before the reading's first progress arrives.
+    ok &= Grab(print, out, QStringLiteral("TForm1A-busy"));
+    print->waitForReading();
+    QApplication::processEvents();
+    print->hide();
+
+    made = catalogue.find(QStringLiteral("TForm24"))->make();
+    auto* free = static_cast<FreeHourWindow*>(made.get());
+    free->show();
+    QEventLoop reading;
+    QObject::connect(free, &FreeHourWindow::readingEnded, &reading, &QEventLoop::quit);
+    free->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    reading.exec();
+    free->findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
+    free->findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(2);
+    ok &= Save(free, out, QStringLiteral("TForm24-answer"));
+    return ok;
+}
+
+// The run window during and after a run of 254 solutions of the school.
 bool SaveRunWindows(ProgramContext* context, const QDir& out) {
     bool ok = true;
     auto sequence = std::make_shared<data::RunSequence>(context->paths);
-    RequestedSolutionsWindow requested(context, sequence);
-    requested.findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(12);
-    ok &= Save(&requested, out, QStringLiteral("TForm8"));
-    PreparationWindow preparation(context, sequence);
-    preparation.findChild<QProgressBar*>(QStringLiteral("Gauge1"))->setValue(7);
-    ok &= Save(&preparation, out, QStringLiteral("TForm4"));
-
     try {
         sequence->StoreRequestedSolutions(254);
         sequence->Prepare();
@@ -195,7 +145,6 @@ bool SaveRunWindows(ProgramContext* context, const QDir& out) {
     RunWindow run(context, sequence);
     run.show();
     QApplication::processEvents();
-    ok &= Grab(&run, out, QStringLiteral("TForm1-before"));
     // During the run: taken when a delivery of solutions has been shown.
     bool during = false;
     QObject::connect(run.findChild<QueuedRunListener*>(), &QueuedRunListener::solutionsFound, &run,
@@ -235,7 +184,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(dir_option);
     parser.addOption(out_option);
     parser.process(app);
-    ApplyProgramLook(app);
+    SetUpProgram(app);
 
     SilentAsker asker;
     InertDesktop desktop;
@@ -251,68 +200,29 @@ int main(int argc, char* argv[]) {
     out.mkpath(QStringLiteral("."));
 
     bool ok = true;
-    StartupWindow startup(&desktop);
-    ok &= Save(&startup, out, QStringLiteral("TForm3"));
-    LoginWindow login(&context);
-    login.showOffer(data::LoginOffer::kLogin);
-    ok &= Save(&login, out, QStringLiteral("TForm5"));
-    login.showOffer(data::LoginOffer::kRegister);
-    ok &= Save(&login, out, QStringLiteral("TForm5-register"));
-    RegistrationWindow registration(&context);
-    ok &= Save(&registration, out, QStringLiteral("TForm6"));
-    AboutWindow about(&desktop);
-    ok &= Save(&about, out, QStringLiteral("TForm150"));
-    CalendarWindow calendar;
-    ok &= Save(&calendar, out, QStringLiteral("TForm22"));
-
-    // The main window at the smallest screen it is made for; shown, it would
-    // take the offscreen screen's size.
-    MainWindow main_window(&context);
-    main_window.resize(1024, 768);
-    main_window.setAttribute(Qt::WA_DontShowOnScreen);
-    ok &= Save(&main_window, out, QStringLiteral("TForm7"));
-    for (QMenu* menu : main_window.findChildren<QMenu*>()) {
-        if (!menu->objectName().isEmpty()) {
-            menu->adjustSize();
-            ok &= Save(menu, out, QStringLiteral("TForm7-") + menu->objectName());
+    {
+        WindowCatalogue catalogue(&context);
+        for (const CatalogueWindow& entry : catalogue.windows()) {
+            std::unique_ptr<QWidget> window = entry.make();
+            if (entry.name == QLatin1String("TForm7")) {
+                // The main window at the smallest screen it is made for;
+                // shown, it would take the offscreen screen's size.
+                window->resize(1024, 768);
+                window->setAttribute(Qt::WA_DontShowOnScreen);
+                for (QMenu* menu : window->findChildren<QMenu*>()) {
+                    if (!menu->objectName().isEmpty()) {
+                        menu->adjustSize();
+                        ok &= Save(menu, out, QStringLiteral("TForm7-") + menu->objectName());
+                    }
+                }
+            }
+            ok &= Save(window.get(), out, entry.name);
         }
+        ok &= SaveBusyPrints(catalogue, out);
     }
-
+    // The run of 254 solutions deletes the page the catalogue's windows read.
     ok &= SaveRunWindows(&context, out);
-    // The eleven data-entry windows; the allocation window with its first
-    // class chosen, the teacher view with its first teacher.
-    const char* const entry_forms[] = {"TForm10", "TForm11", "TForm12", "TForm13",
-                                       "TForm14", "TForm15", "TForm16", "TForm17",
-                                       "TForm18", "TForm19", "TForm20"};
-    for (int w = 0; w <= static_cast<int>(data::EntryWindow::kApart); ++w) {
-        const auto which = static_cast<data::EntryWindow>(w);
-        std::unique_ptr<DataEntryWindow> window(MakeEntryWindow(which, &context));
-        if (auto* classes = window->findChild<QComboBox*>(QStringLiteral("ClassList"));
-            classes != nullptr && which == data::EntryWindow::kAllocation) {
-            classes->setCurrentIndex(0);
-        }
-        ok &= Save(window.get(), out, QString::fromLatin1(entry_forms[w]));
-    }
-    TeacherViewWindow teacher_view(&context);
-    teacher_view.findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"))->setCurrentIndex(0);
-    // Its gaps in the run's pages, once they are read.
-    while (teacher_view.readingGaps()) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    ok &= Save(&teacher_view, out, QStringLiteral("TForm25"));
-    ok &= SavePrintWindows(context, out);
-
-    ok &= SaveMessageBox(out, QStringLiteral("message-information"), QMessageBox::Information,
-                         QStringLiteral("Information"), U(kNoPreviousSolutionsMessage),
-                         QMessageBox::Ok);
-    ok &= SaveMessageBox(out, QStringLiteral("message-confirmation"), QMessageBox::Question,
-                         QStringLiteral("Confirm"), U(data::kExitQuestion),
-                         QMessageBox::Yes | QMessageBox::No);
-    ok &= SaveMessageBox(out, QStringLiteral("message-error"), QMessageBox::Critical,
-                         QStringLiteral("Error"), data::PermissionsMessage(context.paths.directory),
-                         QMessageBox::Ok);
-    ok &= SaveMessageBox(out, QStringLiteral("message-startup"), QMessageBox::Information,
-                         QStringLiteral("Information"), U(kImportantInformationMessage),
-                         QMessageBox::Ok);
+    ok &= Save(MakeMessageBox(MessageKind::kInform, nullptr, U(kImportantInformationMessage)).get(),
+               out, QStringLiteral("message-startup"));
     return ok ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 // The way from the start of the program to the main window: start-up checks,
-// the login's offer, the login, the registration, leaving and ending.
+// a missing program directory, the login's offer, the login, the
+// registration, leaving and ending.
+#include <QFileInfo>
 #include <QSignalSpy>
 
 #include "gui_test_support.h"
@@ -178,6 +180,48 @@ class ShellFlowTest : public QObject {
         QVERIFY(!errors[0].contains(u'\\'));
         QVERIFY(errors[0].contains(U("/SOLUTIONS είναι αρχείο")));
         QVERIFY(shell.startupWindow() == nullptr);
+    }
+
+    // A program directory that does not exist (two levels of it here) is
+    // offered to be created: Yes creates it and the start-up goes on to the
+    // login's offer of a registration; No ends the program and creates
+    // nothing; one that cannot be created (under a file) is told and ends it.
+    void aMissingDirectoryIsOfferedToBeCreated_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("under_a_file");
+        QTest::newRow("yes") << true << false;
+        QTest::newRow("no") << false << false;
+        QTest::newRow("cannot be created") << true << true;
+    }
+
+    void aMissingDirectoryIsOfferedToBeCreated() {
+        QFETCH(bool, yes);
+        QFETCH(bool, under_a_file);
+        QTemporaryDir parent;
+        if (under_a_file) {
+            Write(parent.filePath(QStringLiteral("new")), "a file");
+        }
+        const QString directory = parent.filePath(QStringLiteral("new/school"));
+        RecordingAsker asker;
+        FakeDesktop desktop;
+        ProgramContext context{data::PathsFor(directory), &asker, &desktop, {}};
+        asker.answers = {yes};
+        ProgramShell shell(&context);
+        const bool goes_on = yes && !under_a_file;
+        QCOMPARE(shell.Start(kScreen), goes_on);
+        QCOMPARE(asker.Texts(Kind::kConfirm),
+                 QStringList{U(kCreateDirectoryQuestion).arg(directory)});
+        QCOMPARE(QFileInfo(directory).isDir(), goes_on);
+        QCOMPARE(asker.Texts(Kind::kError),
+                 under_a_file ? QStringList{U(kDirectoryNotCreatedMessage).arg(directory)}
+                              : QStringList());
+        if (goes_on) {
+            QVERIFY(QFileInfo(directory + QStringLiteral("/SOLUTIONS")).isDir());
+            Child<QPushButton>(shell.startupWindow(), "Button1")->click();
+            QVERIFY(shell.loginWindow() != nullptr);
+            QVERIFY(Child<QPushButton>(shell.loginWindow(), "Button2")
+                        ->isVisibleTo(shell.loginWindow()));
+        }
     }
 
     void foreignDatabasesEndTheProgramUntouched_data() {

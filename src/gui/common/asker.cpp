@@ -8,38 +8,55 @@ namespace taktirio::gui {
 
 namespace {
 
-QMessageBox::StandardButton Show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                 const QString& text, QMessageBox::StandardButtons buttons,
+QMessageBox::StandardButton Show(MessageKind kind, QWidget* parent, const QString& text,
                                  const QString& details = {}) {
-    QMessageBox box(icon, title, DisplayText(text), buttons, parent);
-    box.setObjectName(QStringLiteral("MessageBox"));
-    if (!details.isEmpty()) {
-        box.setDetailedText(DisplayText(details));  // behind the box's details button
-    }
-    box.setDefaultButton(buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
-    box.setEscapeButton(buttons.testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return static_cast<QMessageBox::StandardButton>(
+        MakeMessageBox(kind, parent, text, details)->exec());
 }
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, QWidget* parent, const QString& text,
+                                            const QString& details) {
+    struct Look {
+        QMessageBox::Icon icon;
+        const char* title;
+        QMessageBox::StandardButtons buttons;
+    };
+    static constexpr Look kError{QMessageBox::Critical, kErrorTitle, QMessageBox::Ok};
+    static constexpr Look kInform{QMessageBox::Information, kInformTitle, QMessageBox::Ok};
+    static constexpr Look kConfirm{QMessageBox::Question, kConfirmTitle,
+                                   QMessageBox::Yes | QMessageBox::No};
+    const Look& look = kind == MessageKind::kError    ? kError
+                       : kind == MessageKind::kInform ? kInform
+                                                      : kConfirm;
+    auto box = std::make_unique<QMessageBox>(look.icon, U(look.title), DisplayText(text),
+                                             look.buttons, parent);
+    box->setObjectName(QStringLiteral("MessageBox"));
+    if (!details.isEmpty()) {
+        box->setDetailedText(DisplayText(details));
+    }
+    const bool question = kind == MessageKind::kConfirm;
+    box->setDefaultButton(question ? QMessageBox::Yes : QMessageBox::Ok);
+    box->setEscapeButton(question ? QMessageBox::No : QMessageBox::Ok);
+    return box;
+}
+
 void MessageBoxAsker::Error(QWidget* parent, const QString& text) {
-    Show(parent, QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok);
+    Show(MessageKind::kError, parent, text);
 }
 
 void MessageBoxAsker::Inform(QWidget* parent, const QString& text) {
-    Show(parent, QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok);
+    Show(MessageKind::kInform, parent, text);
 }
 
 void MessageBoxAsker::InformWithDetails(QWidget* parent, const QString& text,
                                         const QString& details) {
-    Show(parent, QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok,
-         details);
+    Show(MessageKind::kInform, parent, text, details);
 }
 
 bool MessageBoxAsker::Confirm(QWidget* parent, const QString& text) {
-    return Show(parent, QMessageBox::Question, QStringLiteral("Confirm"), text,
-                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return Show(MessageKind::kConfirm, parent, text) == QMessageBox::Yes;
 }
 
 }  // namespace taktirio::gui

@@ -1,10 +1,24 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace taktirio::gui {
+
+// The three kinds of message box and their titles.
+enum class MessageKind { kError, kInform, kConfirm };
+inline constexpr char kErrorTitle[] = "Σφάλμα";
+inline constexpr char kInformTitle[] = "Πληροφορία";
+inline constexpr char kConfirmTitle[] = "Επιβεβαίωση";
+
+// The message box of a kind as the program shows it: its icon, its Greek
+// title, OK (error, information) or Yes and No (confirmation), "\r" shown as
+// a line break and `details` behind the box's details button. Not shown yet.
+std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, QWidget* parent, const QString& text,
+                                            const QString& details = {});
 
 // Every message box of the program goes through one Asker, so that the three
 // kinds (error, information, confirmation) look the same everywhere and tests
@@ -25,7 +39,7 @@ class Asker {
     }
 };
 
-// The program's asker: modal QMessageBox boxes, "\r" shown as a line break.
+// The program's asker: modal boxes made by MakeMessageBox.
 class MessageBoxAsker : public Asker {
   public:
     void Error(QWidget* parent, const QString& text) override;

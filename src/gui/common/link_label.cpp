@@ -17,12 +17,14 @@ LinkLabel::LinkLabel(const char* object_name, const QString& text, const QUrl& t
     underlined.setUnderline(true);
     setFont(underlined);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, Qt::blue);
+    palette.setColor(QPalette::WindowText, kLinkBlue);
     setPalette(palette);
 }
 
 void LinkLabel::enterEvent(QEnterEvent* event) {
-    PaintBackground(this, kLinkHover);
+    if (lights_up_) {
+        PaintBackground(this, kLinkHover);
+    }
     QLabel::enterEvent(event);
 }
 

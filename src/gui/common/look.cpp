@@ -10,6 +10,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "common/qt_texts.h"
+
 namespace taktirio::gui {
 
 QString DisplayText(const QString& text) {
@@ -32,15 +34,24 @@ QString ProgramFontFamily() {
     return greek.isEmpty() ? QApplication::font().family() : greek.first();
 }
 
+void SetUpProgram(QApplication& app) {
+    QApplication::setApplicationName(QStringLiteral("taktirio"));
+    QApplication::setDesktopFileName(QStringLiteral("taktirio"));
+    // The start-up window is hidden while the login or the main window is up.
+    QApplication::setQuitOnLastWindowClosed(false);
+    ApplyProgramLook(app);
+}
+
 void ApplyProgramLook(QApplication& app) {
     const QString family = ProgramFontFamily();
     // Tahoma 8 point is the program's face; DejaVu Sans reads alike at 9.
     QFont font(family, family == QLatin1String("Tahoma") ? 8 : 9);
     app.setFont(font);
     QApplication::setWindowIcon(ProgramIcon());
-    // Month and day names, and the date pickers' formats, in Greek whatever
-    // the system's language: the whole interface is Greek.
+    // Month and day names, the date pickers' formats and Qt's own dialogs in
+    // Greek whatever the system's language: the whole interface is Greek.
     QLocale::setDefault(QLocale(QLocale::Greek, QLocale::Greece));
+    InstallQtGreekTexts(app);
 }
 
 QIcon ProgramIcon() {

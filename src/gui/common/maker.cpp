@@ -30,7 +30,7 @@ QWidget* MakeContactBlock(QWidget* parent, Desktop* desktop) {
     auto* form = new QFormLayout(block);
     form->setContentsMargins(0, 0, 0, 0);
     form->addRow(MakeLabel(block, "MakerName", QString::fromLatin1(kMakerName)));
-    form->addRow(QStringLiteral("Web:"),
+    form->addRow(U("Ιστοσελίδα:"),
                  new LinkLabel("WebLink", QString::fromLatin1(kWebSite),
                                QUrl(QString::fromLatin1(kWebSite)), desktop, block));
     form->addRow(QStringLiteral("E-mail:"),

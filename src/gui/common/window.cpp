@@ -13,10 +13,17 @@ namespace taktirio::gui {
 Window::Window(const char* object_name, const QString& caption, QWidget* parent) : QDialog(parent) {
     setObjectName(QString::fromLatin1(object_name));
     setWindowTitle(caption);
-    // A fixed border without the help button; the system menu stays.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setTitleBar(TitleBar::kCloseButton);
     PaintBackground(this, kSkyBlue);
+}
+
+void Window::setTitleBar(TitleBar buttons) {
+    // A fixed border with a title and never a help, minimise or maximise button.
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (buttons == TitleBar::kCloseButton) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    }
+    setWindowFlags(flags);
 }
 
 void Window::OpenModal() {

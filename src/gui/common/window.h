@@ -7,6 +7,13 @@ class QPushButton;
 
 namespace taktirio::gui {
 
+// The buttons a window asks the window manager for in its title bar; the
+// window manager may still add its own.
+enum class TitleBar {
+    kCloseButton,  // the system menu and the close box, the usual window
+    kNone,         // none at all: the window is left by its own buttons
+};
+
 // The base of the program's dialog windows: named as the program knows the
 // window, sky-blue, a fixed size taken from its layout (so that no font or
 // screen scaling clips a text), centred on the screen when shown. Enter
@@ -23,6 +30,7 @@ class Window : public QDialog {
     void OpenModal();
 
   protected:
+    void setTitleBar(TitleBar buttons);
     void setDefaultButton(QPushButton* button);
     void setExitButton(QPushButton* button);
     // Called before the window closes by the title bar or the exit button;

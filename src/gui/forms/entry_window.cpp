@@ -10,12 +10,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/asker.h"
 #include "common/look.h"
@@ -97,6 +99,12 @@ DataEntryWindow::DataEntryWindow(const char* object_name, data::EntryWindow kind
     grid_->setMinimumSize(kGridWidth, kGridHeight);
     grid_->installEventFilter(this);
     column->addWidget(grid_, 1);
+    // A row stays selected while the grid has rows, even after a Ctrl+click.
+    connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!refreshing_) {
+            keepARowSelected(grid_->currentIndex().row());
+        }
+    });
 
     count_label_ = MakeLabel(group, "Label_count", QString());
     PaintText(count_label_, Qt::red);
@@ -229,6 +237,10 @@ QString DataEntryWindow::ChosenText(const QComboBox* list) {
 }
 
 void DataEntryWindow::refresh() {
+    // The row that was selected, or the first at the opening: after a delete
+    // the row that took the deleted one's place, or the one before the last.
+    const int selected = selectedRow();
+    const QScopedValueRollback<bool> refreshing(refreshing_, true);
     const int class_id = class_list_ != nullptr ? ChosenId(class_list_) : 0;
     if (class_list_ != nullptr && class_id == 0) {
         // Nothing to list until a class is chosen.
@@ -256,6 +268,20 @@ void DataEntryWindow::refresh() {
         return;
     }
     showColumns();
+    keepARowSelected(selected < 0 ? 0 : selected);
+}
+
+int DataEntryWindow::selectedRow() const {
+    const QModelIndexList rows = grid_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void DataEntryWindow::keepARowSelected(int row) {
+    const int rows = sorted_->rowCount();
+    if (rows == 0 || selectedRow() >= 0) {
+        return;
+    }
+    grid_->selectRow(std::clamp(row, 0, rows - 1));
 }
 
 void DataEntryWindow::showColumns() {

@@ -79,6 +79,11 @@ class DataEntryWindow : public Window {
     void insertEntry();
     void deleteSelected();
     void updateInsertButton();
+    // The selected row of the grid as shown; -1 for none.
+    int selectedRow() const;
+    // Selects `row` (or the nearest row there is) when the grid has rows and
+    // none is selected, so that the delete button always has a row to delete.
+    void keepARowSelected(int row);
     void resetNameEdit();
 
     ProgramContext* context_;
@@ -97,6 +102,8 @@ class DataEntryWindow : public Window {
     QLabel* count_label_;
     QPushButton* insert_button_;
     QPushButton* delete_button_;
+    // Set while the list is read again: the selection then follows refresh().
+    bool refreshing_ = false;
 };
 
 }  // namespace taktirio::gui

@@ -61,7 +61,7 @@ PlanWindow::PlanWindow(ProgramContext* context, ReportViewer& viewer, QWidget* p
       viewer_(viewer),
       tables_(std::move(tables)) {
     // Left by its exit button only.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setTitleBar(TitleBar::kNone);
     auto* row = new QHBoxLayout;
     row->addWidget(createCategories());
     row->addSpacing(12);

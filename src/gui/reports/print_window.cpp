@@ -44,7 +44,7 @@ PrintWindow::PrintWindow(ProgramContext* context, QWidget* parent, SolutionChoos
       chooser_(chooser != nullptr ? chooser : &DefaultSolutionChooser()),
       viewer_(viewer) {
     // Left by its exit button only: no title-bar buttons.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setTitleBar(TitleBar::kNone);
     if (viewer_ == nullptr) {
         own_viewer_ = std::make_unique<PreviewViewer>(context_->asker);
         viewer_ = own_viewer_.get();

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "common/asker.h"
+#include "common/file_dialog.h"
 #include "common/look.h"
 #include "layouts/report_catalog.h"
 #include "layouts/report_layout.h"
@@ -68,11 +68,18 @@ QString PreviewViewer::PdfPath(QWidget* parent, const QString& name) {
     return AskPdfPath(parent, name);
 }
 
-QString AskPdfPath(QWidget* parent, const QString& name) {
+std::unique_ptr<FileDialog> MakePdfDialog(QWidget* parent, const QString& name) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(name + QStringLiteral(".pdf"));
-    QString path = QFileDialog::getSaveFileName(parent, U(kSavePdfCaption), suggested,
-                                                QString::fromLatin1(kPdfFilter));
+    auto dialog =
+        std::make_unique<FileDialog>(parent, "SaveDialog1", U(kSavePdfCaption), suggested,
+                                     QString::fromLatin1(kPdfFilter), QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    return dialog;
+}
+
+QString AskPdfPath(QWidget* parent, const QString& name) {
+    QString path = MakePdfDialog(parent, name)->ChooseFile();
     if (!path.isEmpty() && !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
         path += QStringLiteral(".pdf");
     }

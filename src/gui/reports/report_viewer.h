@@ -9,7 +9,8 @@ class QWidget;
 
 namespace taktirio::gui {
 class Asker;
-}
+class FileDialog;
+}  // namespace taktirio::gui
 
 namespace taktirio::reports {
 class ReportLayout;
@@ -52,7 +53,11 @@ std::unique_ptr<QPrintPreviewDialog> MakePreview(QPrinter& printer,
                                                  const reports::ReportLayout& layout,
                                                  QWidget* parent, Asker& asker);
 
-// A save dialog for the PDF of the report `name`; ".pdf" is added when the
+// The save dialog for the PDF of the report `name`, in the user's documents
+// folder; not shown yet.
+std::unique_ptr<FileDialog> MakePdfDialog(QWidget* parent, const QString& name);
+
+// Asks where the PDF of the report `name` goes; ".pdf" is added when the
 // name has no such ending. Empty when cancelled.
 QString AskPdfPath(QWidget* parent, const QString& name);
 

@@ -1,26 +1,25 @@
 #include "reports/solution_choice.h"
 
 #include <QDir>
-#include <QFileDialog>
 
+#include "common/file_dialog.h"
 #include "common/look.h"
 #include "shell/startup.h"
 
 namespace taktirio::gui {
 
-QString FileDialogChooser::Choose(QWidget* parent, const QString& folder) {
-    QFileDialog dialog(parent, U(kChooseSolutionTitle), folder,
-                       QString::fromLatin1(kSolutionFilter));
-    dialog.setObjectName(QStringLiteral("OpenDialog1"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QStringLiteral("htm"));
+std::unique_ptr<FileDialog> MakeSolutionDialog(QWidget* parent, const QString& folder) {
+    auto dialog =
+        std::make_unique<FileDialog>(parent, "OpenDialog1", U(kChooseSolutionTitle), folder,
+                                     QString::fromLatin1(kSolutionFilter), QFileDialog::AcceptOpen);
+    dialog->setDefaultSuffix(QStringLiteral("htm"));
     // The file name starts empty at every choice.
-    dialog.selectFile(QString());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    dialog->selectFile(QString());
+    return dialog;
+}
+
+QString FileDialogChooser::Choose(QWidget* parent, const QString& folder) {
+    return MakeSolutionDialog(parent, folder)->ChooseFile();
 }
 
 SolutionChooser& DefaultSolutionChooser() {

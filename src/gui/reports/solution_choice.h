@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 class QWidget;
 
@@ -9,6 +10,8 @@ struct ProgramPaths;
 }
 
 namespace taktirio::gui {
+
+class FileDialog;
 
 // The title, filter and message of the solution choice, shared by the print
 // window and the free-hour window.
@@ -30,6 +33,9 @@ class FileDialogChooser : public SolutionChooser {
   public:
     QString Choose(QWidget* parent, const QString& folder) override;
 };
+
+// The dialog of the program's chooser, starting in `folder`; not shown yet.
+std::unique_ptr<FileDialog> MakeSolutionDialog(QWidget* parent, const QString& folder);
 
 // The chooser a window uses when it was given none.
 SolutionChooser& DefaultSolutionChooser();

@@ -38,7 +38,7 @@ SummaryWindow::SummaryWindow(ProgramContext* context, ReportViewer& viewer, QWid
       viewer_(viewer),
       tables_(std::move(tables)) {
     // Left by its exit button only.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setTitleBar(TitleBar::kNone);
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(8);
     int row = 0;

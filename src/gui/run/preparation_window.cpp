@@ -23,7 +23,7 @@ PreparationWindow::PreparationWindow(ProgramContext* context,
       sequence_(std::move(sequence)),
       listener_(new QueuedRunListener(this)) {
     // No title-bar buttons: the window goes when the preparation ends.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setTitleBar(TitleBar::kNone);
     gauge_ = new QProgressBar(this);
     gauge_->setObjectName(QStringLiteral("Gauge1"));
     gauge_->setRange(0, data::kPreparationSteps);

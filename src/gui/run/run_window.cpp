@@ -56,7 +56,7 @@ RunWindow::RunWindow(ProgramContext* context, std::shared_ptr<data::RunSequence>
       sequence_(std::move(sequence)),
       listener_(new QueuedRunListener(this)) {
     // No title-bar buttons at all: Exit is the window's close control.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setTitleBar(TitleBar::kNone);
     auto* top = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->addWidget(createSchool());
@@ -98,8 +98,13 @@ QWidget* RunWindow::createSchool() {
     responsible_ = MakeLabel(box, "DBText8", {});
     QFont bold = school_->font();
     bold.setBold(true);
-    school_->setFont(bold);
-    responsible_->setFont(bold);
+    // Names of up to 100 characters wrap in the room the options leave, so
+    // that the window keeps its width on a 1024 x 768 screen.
+    for (QLabel* name : {school_, responsible_}) {
+        name->setFont(bold);
+        name->setWordWrap(true);
+        name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
     solutions_ = new QLineEdit(box);
     solutions_->setObjectName(QStringLiteral("DBEdit1"));
     solutions_->setMaximumWidth(60);
@@ -197,11 +202,14 @@ QWidget* RunWindow::createResults() {
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(createSolutionLists(box));
     fewest_ = MakeLabel(box, "LabelFewestGaps", {});
+    // The lines under the lists wrap within the lists' width.
     fewest_->setWordWrap(true);
+    fewest_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     fewest_->setMinimumHeight(2 * fewest_->fontMetrics().height() + 4);
     column->addWidget(fewest_);
     progress_text_ = MakeLabel(box, "Label7", {});
     progress_text_->setWordWrap(true);
+    progress_text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     progress_text_->hide();
     column->addWidget(progress_text_);
     found_label_ = MakeLabel(box, "Label8", U("Βρέθηκαν λύσεις"));
@@ -243,12 +251,15 @@ QLayout* RunWindow::createSolutionLists(QWidget* box) {
     list_->setObjectName(QStringLiteral("ListBox1"));
     gaps_list_ = new QListWidget(box);
     gaps_list_->setObjectName(QStringLiteral("ListBoxGaps"));
+    // Each list exactly as wide as its longest line, so that the window fits
+    // a 1024 x 768 screen beside the options.
     const QFontMetrics metrics = list_->fontMetrics();
-    constexpr int kRoom = 24;  // frame, margins and a little air
-    list_->setMinimumSize(
-        metrics.horizontalAdvance(QStringLiteral("Λύση=254 Χρόνος=00:00:00:000")) + kRoom, 260);
-    gaps_list_->setMinimumWidth(
-        metrics.horizontalAdvance(QStringLiteral("9999 → 9999 (έως 99 → 99)")) + kRoom +
+    const int room = 2 * list_->frameWidth() + 8;  // the item's margins and a little air
+    list_->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("Λύση=254 Χρόνος=00:00:00:000")) +
+                         room);
+    list_->setMinimumHeight(260);
+    gaps_list_->setFixedWidth(
+        metrics.horizontalAdvance(QStringLiteral("9999 → 9999 (έως 99 → 99)")) + room +
         gaps_list_->verticalScrollBar()->sizeHint().width());
     // One scroll bar, at the right of both; neither list scrolls sideways, so
     // both show the same rows.

@@ -1,7 +1,6 @@
 #include "shell/calendar_window.h"
 
 #include <QCalendarWidget>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "calendar/church_calendar.h"
+#include "common/date_picker.h"
 #include "common/look.h"
 
 namespace taktirio::gui {
@@ -98,10 +98,9 @@ QWidget* CalendarWindow::createDaysBetween() {
                     3);
     const auto add_picker = [this, box, grid](int row, const char* label_name, const QString& label,
                                               const char* picker_name, const char* edit_name,
-                                              QDateEdit*& picker, QLineEdit*& edit) {
-        picker = new QDateEdit(box);
+                                              DatePicker*& picker, QLineEdit*& edit) {
+        picker = new DatePicker(box);
         picker->setObjectName(QString::fromLatin1(picker_name));
-        picker->setCalendarPopup(true);
         picker->setToolTip(U("Επέλεξε ή δώσε ημερομηνία"));
         edit = new QLineEdit(box);
         edit->setObjectName(QString::fromLatin1(edit_name));
@@ -109,7 +108,7 @@ QWidget* CalendarWindow::createDaysBetween() {
         grid->addWidget(MakeLabel(box, label_name, label), row, 0);
         grid->addWidget(picker, row, 1);
         grid->addWidget(edit, row, 2);
-        connect(picker, &QDateEdit::dateChanged, this, [this, edit](const QDate& date) {
+        connect(picker, &DatePicker::dateChanged, this, [this, edit](const QDate& date) {
             edit->setText(ShortDate(date));
             showDaysBetween();
         });

@@ -3,12 +3,13 @@
 #include "common/window.h"
 
 class QCalendarWidget;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
 
 namespace taktirio::gui {
+
+class DatePicker;
 
 // The church calendar TForm22: a month calendar, the Orthodox Easter of a
 // year and the number of days between two dates. It touches no database.
@@ -27,8 +28,8 @@ class CalendarWindow : public Window {
     QCalendarWidget* calendar_;
     QSpinBox* year_;
     QLabel* easter_;
-    QDateEdit* from_;
-    QDateEdit* to_;
+    DatePicker* from_;
+    DatePicker* to_;
     QLineEdit* from_text_;
     QLineEdit* to_text_;
     QLabel* days_;

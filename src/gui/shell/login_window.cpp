@@ -15,6 +15,8 @@ namespace taktirio::gui {
 
 LoginWindow::LoginWindow(ProgramContext* context, QWidget* parent)
     : Window("TForm5", QString::fromLatin1(kMakerName), parent), context_(context) {
+    // A fixed border without system icons: left by its own buttons.
+    setTitleBar(TitleBar::kNone);
     login_button_ = MakeButton(this, "Button1", U("Είσοδος"), U("Είσοδος"));
     register_button_ = MakeButton(this, "Button2", U("&Καταχώρηση των στοιχείων του σχολείου"),
                                   U("Καταχώρηση των στοιχείων του σχολείου"));
@@ -26,6 +28,8 @@ LoginWindow::LoginWindow(ProgramContext* context, QWidget* parent)
     column->addWidget(login_button_);
     column->addWidget(register_button_);
     column->addWidget(exit);
+    column->addSpacing(12);
+    column->addWidget(MakeContactBlock(this, context_->desktop), 0, Qt::AlignHCenter);
     setExitButton(exit);
     showOffer(data::LoginOffer::kNothing);
 

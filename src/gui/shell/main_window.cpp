@@ -40,11 +40,7 @@ QLabel* WhiteLabel(QWidget* parent, const char* object_name, const QString& text
 
 LinkLabel* Link(QWidget* parent, const char* object_name, const char* text, const QUrl& target,
                 Desktop* desktop) {
-    auto* link = new LinkLabel(object_name, QString::fromLatin1(text), target, desktop, parent);
-    QPalette palette = link->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    link->setPalette(palette);
-    return link;
+    return new LinkLabel(object_name, QString::fromLatin1(text), target, desktop, parent);
 }
 
 }  // namespace
@@ -98,6 +94,7 @@ QWidget* MainWindow::createPanel() {
                                QUrl(QStringLiteral("tel:") + QString::fromLatin1(kPhoneNumber)),
                                desktop, panel);
     call->setToolTip(QStringLiteral("Click to Call"));
+    call->setLightsUp(false);
     QFont phone = call->font();
     phone.setUnderline(false);
     phone.setPixelSize(40);
@@ -106,6 +103,7 @@ QWidget* MainWindow::createPanel() {
     white.setColor(QPalette::WindowText, Qt::white);
     call->setPalette(white);
     auto* emblem = new LinkLabel("Image7", {}, QUrl(QString::fromLatin1(kWebSite)), desktop, panel);
+    emblem->setLightsUp(false);
     emblem->setPixmap(ProgramIcon().pixmap(48, 48));
     auto* pictures = new QHBoxLayout;
     pictures->addWidget(call);

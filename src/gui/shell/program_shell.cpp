@@ -1,5 +1,6 @@
 #include "shell/program_shell.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "common/asker.h"
@@ -62,7 +63,26 @@ bool ProgramShell::Start(QSize screen) {
     return true;
 }
 
+bool ProgramShell::OfferToCreateDirectory() {
+    const QString directory = context_->paths.directory;
+    if (QFileInfo(directory).exists()) {
+        return true;
+    }
+    const QString shown = QDir::fromNativeSeparators(directory);
+    if (!context_->asker->Confirm(nullptr, U(kCreateDirectoryQuestion).arg(shown))) {
+        return false;
+    }
+    if (!QDir().mkpath(directory)) {
+        context_->asker->Error(nullptr, U(kDirectoryNotCreatedMessage).arg(shown));
+        return false;
+    }
+    return true;
+}
+
 bool ProgramShell::CheckDirectory() {
+    if (!OfferToCreateDirectory()) {
+        return false;
+    }
     if (const QString problem = data::ProgramDirectoryProblem(context_->paths.directory);
         !problem.isEmpty()) {
         context_->asker->Error(nullptr, problem);

@@ -22,6 +22,12 @@ inline constexpr char kSmallScreenMessage[] =
     "pixels.\r\rΑν δεν εμφανίζονται σωστά  οι οθόνες πρέπει να αλλάξεις την ανάλυση οθόνης στο "
     "1024 x 768 pixels.";
 
+inline constexpr char kCreateDirectoryQuestion[] =
+    "Το directory %1 δεν υπάρχει.\rΝα δημιουργηθεί και να συνεχίσει το TAKTIRIO;";
+inline constexpr char kDirectoryNotCreatedMessage[] =
+    "Το directory %1 δεν μπορεί να δημιουργηθεί.\rΈλεγξε το όνομα και τα δικαιώματα του "
+    "directory που το περιέχει.";
+
 // The way from the start of the program to the main window and back: the
 // start-up checks, the start-up window, the login (with the registration)
 // and the main window. It ends the program through finished().
@@ -45,6 +51,9 @@ class ProgramShell : public QObject {
     void finished(int code);
 
   private:
+    // A program directory that does not exist is created when the user
+    // agrees; false when it is not there afterwards (the message is shown).
+    bool OfferToCreateDirectory();
     bool CheckDirectory();
     void continueFromStartup();
     void openLogin();

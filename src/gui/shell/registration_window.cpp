@@ -21,6 +21,8 @@ namespace taktirio::gui {
 
 RegistrationWindow::RegistrationWindow(ProgramContext* context, QWidget* parent)
     : Window("TForm6", QString::fromLatin1(kMakerName), parent), context_(context) {
+    // A fixed border without system icons: left by its own buttons.
+    setTitleBar(TitleBar::kNone);
     QGroupBox* group = MakeGroupBox(this, "GroupBox1", U("Καταχώρηση των στοιχείων του σχολείου"));
     auto* grid = new QGridLayout(group);
     school_name_ = new QLineEdit(group);
