@@ -40,11 +40,12 @@ constexpr int ClassDayAllowance(int option, int weekly_hours, int available_days
 // must have passed the checks of PrepareSearch.
 int PositionSlotOf(const RuleTables& rules, int k);
 
-// Everything the search, the checks before a search and the rework toward
-// fewer gaps derive from the rule tables and the run's options, derived once
-// per run (BuildRuleIndex): the same answers as the tables give, looked up
-// per teacher or class section instead of scanned entry by entry. The
-// verifier keeps its own reading of the tables on purpose.
+// Everything the search, the checks before a search, the rework toward fewer
+// gaps and the exact search derive from the rule tables and the run's
+// options, derived once per run (BuildRuleIndex): the same answers as the
+// tables give, looked up per teacher or class section instead of scanned
+// entry by entry. The verifier keeps its own reading of the tables on
+// purpose. docs/rules.md lists every place a rule lives.
 struct RuleIndex {
     int teachers = -1;                         // T the index was built for; -1 = not built
     int classes = -1;                          // C the index was built for
