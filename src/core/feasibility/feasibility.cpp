@@ -118,8 +118,8 @@ class Model {
             for (int k = 1; k <= hours; ++k) {
                 positions_[AsIndex(c)] |= Bit(PositionSlot(k));
             }
-            // The search's last-hour test takes the last five positions as slot numbers.
-            for (int s = std::max(1, hours - 4); s <= hours; ++s) {
+            for (int s = index_.last_hours_first[AsIndex(c)];
+                 s <= index_.last_hours_last[AsIndex(c)]; ++s) {
                 last_[AsIndex(c)] |= Bit(s);
             }
             for (int s = 1; s <= kSlots; ++s) {
@@ -136,9 +136,11 @@ class Model {
 
     void Teachers() {
         denied_.assign(AsIndex(T) + 1, 0);
-        for (long long k = 1; k <= rules_.deny_count; ++k) {
-            const auto i = static_cast<std::size_t>(2 * k);
-            denied_[rules_.deny_list[i]] |= Bit(rules_.deny_list[i + 1]);
+        for (int t = 1; t <= T; ++t) {
+            const std::uint8_t* refused = &index_.slot_denied[AsIndex(t) * kSlotColumns];
+            for (int s = 1; s <= kSlots; ++s) {
+                denied_[AsIndex(t)] |= refused[s] != 0 ? Bit(s) : 0;
+            }
         }
         available_days_.assign(index_.available_days.begin(), index_.available_days.end());
     }
@@ -238,6 +240,10 @@ class Model {
         }
         return hours;
     }
+
+    // The option's other value: a count that fails under the run's option
+    // names it when it would pass at three hours a day.
+    static constexpr int kThreeADay = 3;
 
     // The most hours of t in c on one day, as the search allows them, under
     // the run's option or under another one the message weighs.
@@ -470,11 +476,14 @@ class Model {
         }
         const int option = options_.max_class_hours_per_day;
         const int allowance = DayAllowance(t, c, option);
-        const bool option_may_help = allowance == 2;  // 3 a day would change the count
+        const int allowance_at_three = DayAllowance(t, c, kThreeADay);
+        const bool option_may_help = allowance < allowance_at_three;  // it would change the count
         const int hours = Final(t, c);
         const int room = DayRoom(pinned, free, allowance);
         if (hours > room) {
-            const int allowing = option_may_help && DayRoom(pinned, free, 3) >= hours ? 3 : 0;
+            const int allowing =
+                option_may_help && DayRoom(pinned, free, allowance_at_three) >= hours ? kThreeADay
+                                                                                      : 0;
             Report(
                 {FeasibilityRule::kClassDay, c, t, 0, 0, hours, room, allowing,
                  "Ο διδάσκων " + TeacherName(t) + " έχει " + Num(hours) + " ώρες στο " +
@@ -488,7 +497,9 @@ class Model {
         const int two_hour_room = TwoHourRoom(placeable, pinned, allowance);
         if (doubles > two_hour_room) {
             const int allowing =
-                option_may_help && TwoHourRoom(placeable, pinned, 3) >= doubles ? 3 : 0;
+                option_may_help && TwoHourRoom(placeable, pinned, allowance_at_three) >= doubles
+                    ? kThreeADay
+                    : 0;
             Report(
                 {FeasibilityRule::kTwoHour, c, t, 0, 0, doubles, two_hour_room, allowing,
                  "Ο διδάσκων " + TeacherName(t) + " έχει " + Num(doubles) + " δίωρα στο " +
@@ -517,9 +528,9 @@ class Model {
         const int needed = singles_short ? singles : singles + doubles;
         const int days = singles_short ? open_days : spread_room(allowance);
         if (needed > days) {
-            const bool helps =
-                allowance == 2 && !singles_short && singles + doubles <= spread_room(3);
-            Report({FeasibilityRule::kSpread, c, t, 0, 0, needed, days, helps ? 3 : 0,
+            const bool helps = option_may_help && !singles_short &&
+                               singles + doubles <= spread_room(allowance_at_three);
+            Report({FeasibilityRule::kSpread, c, t, 0, 0, needed, days, helps ? kThreeADay : 0,
                     "Ο διδάσκων " + TeacherName(t) + " έχει στο " + ClassName(c) +
                         " τόσες ώρες όσες ή λιγότερες από τις ημέρες που έρχεται, οπότε διδάσκει " +
                         "εκεί το πολύ ένα μάθημα την ημέρα: χρειάζεται " + Num(needed) +
@@ -617,8 +628,9 @@ class Model {
             }
             const int need1 = FewestDays(t1, c, option);
             const int need2 = FewestDays(t2, c, option);
-            const bool helps = option == 2 && fits(3);
-            Report({FeasibilityRule::kSplit, c, t1, t2, 0, need1 + need2, have, helps ? 3 : 0,
+            const bool helps = option < kThreeADay && fits(kThreeADay);
+            Report({FeasibilityRule::kSplit, c, t1, t2, 0, need1 + need2, have,
+                    helps ? kThreeADay : 0,
                     "Στο " + ClassName(c) + " οι διδάσκοντες " + TeacherName(t1) + " και " +
                         TeacherName(t2) +
                         " δεν διδάσκουν ποτέ την ίδια ημέρα (χωρισμός μαθήματος): χρειάζονται " +
@@ -881,6 +893,9 @@ class Model {
 
 std::vector<Infeasibility> FindInfeasibilities(const SolverInputs& inputs, const RuleTables& rules,
                                                const RunOptions& options, const RuleIndex& index) {
+    if (!index.BuiltFor(inputs.number_of_classes, inputs.number_of_teachers, options)) {
+        throw ProblemError("The rule index was not built for this problem and these options.");
+    }
     return Model(inputs, rules, options, index).Run();
 }
 
@@ -908,7 +923,13 @@ std::string InfeasibilityMessage(const std::vector<Infeasibility>& reasons) {
         "επιλέχθηκαν, για τους εξής λόγους:\r";
     int n = 0;
     for (const Infeasibility& reason : reasons) {
-        text += "\r" + Num(++n) + ") " + reason.message;
+        // Appended piece by piece: g++ 12 at -O3 warns (-Wrestrict) about a
+        // literal joined to a temporary string, a false alarm that stops a
+        // Release build whose warnings are errors.
+        text += '\r';
+        text += Num(++n);
+        text += ") ";
+        text += reason.message;
     }
     return text;
 }

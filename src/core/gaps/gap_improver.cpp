@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "common/narrow.h"
+#include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/rule_index.h"
 #include "solver/slots.h"
@@ -29,7 +30,7 @@ enum CellFlag : std::uint8_t {
     kFirstOfTwo = 4,   // first hour of a two-hour lesson
     kSecondOfTwo = 8,  // second hour of a two-hour lesson
     kPosition = 16,    // one of the class section's hour positions
-    kLastFive = 32,    // slot number among the class section's last five
+    kLastFive = 32,    // a slot the last-hours limit counts in the class section
 };
 constexpr std::uint8_t kTravelling = kMovable | kSearched | kFirstOfTwo | kSecondOfTwo;
 
@@ -205,8 +206,8 @@ class GapImprover::Search {
                 flag_[At(c, s)] |= kPosition;
             }
         }
-        const int top = std::min(hours, kSlots);
-        for (int s = std::max(1, top - 4); s <= top; ++s) {
+        for (int s = index_.last_hours_first[AsIndex(c)]; s <= index_.last_hours_last[AsIndex(c)];
+             ++s) {
             flag_[At(c, s)] |= kLastFive;
         }
     }
@@ -777,7 +778,11 @@ GapImprover::GapImprover(const SolverInputs& inputs, const RunOptions& options,
       rules_(rules),
       people_(people),
       index_(index),
-      random_(seed) {}
+      random_(seed) {
+    if (!index_.BuiltFor(inputs.number_of_classes, inputs.number_of_teachers, options)) {
+        throw ProblemError("The rule index was not built for this problem and these options.");
+    }
+}
 
 GapImprover::GapImprover(const SolverInputs& inputs, const RunOptions& options,
                          const RuleTables& rules, const TeacherPeople& people, std::uint64_t seed)

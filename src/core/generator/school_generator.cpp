@@ -44,7 +44,7 @@ void Require(bool condition, const std::string& what) {
 
 void ValidateSettings(const SchoolSettings& s, int singles) {
     Require(s.classes >= 1 && s.classes <= kMaxCount, "classes must be 1 to 255");
-    Require(s.week_hours >= 1 && s.week_hours <= 40, "week_hours must be 1 to 40");
+    Require(s.week_hours >= 1 && s.week_hours <= kLastEighthHourSlot, "week_hours must be 1 to 40");
     Require(s.eighth_hour_days >= 0 && s.eighth_hour_days <= kDays,
             "eighth_hour_days must be 0 to 5");
     if (s.week_hours <= kSevenHourWeekSlots) {

@@ -21,6 +21,7 @@
 #include "pages/page_errors.h"
 #include "run/run_messages.h"
 #include "run/solution_files.h"
+#include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/random_stream.h"
 #include "verify/timetable_verifier.h"
@@ -393,6 +394,14 @@ RunSummary RunEngine::Run() {
     prepared.options = parameters_.options;
     prepared.rules = rules_;
     if (parameters_.prepared_index) {
+        // Refused here, before the directory and `before_search`, rather than
+        // by the first solver object once the previous pages are gone.
+        if (!parameters_.prepared_index->BuiltFor(inputs_.number_of_classes,
+                                                  inputs_.number_of_teachers, prepared.options)) {
+            throw ProblemError(
+                "The prepared rule index was not built for this problem and these "
+                "options.");
+        }
         prepared.index = *parameters_.prepared_index;
     } else {
         PrepareSearch(inputs_, prepared);

@@ -53,7 +53,8 @@ struct RunParameters {
     // The rule index of these inputs and options when the caller has already
     // prepared the search (the checks before a search read it too); none:
     // the run prepares it itself. It must come from PrepareSearch of the
-    // same inputs, rule tables and options.
+    // same inputs, rule tables and options; Run refuses (ProblemError) an
+    // index built for other counts or another hours-a-day option.
     std::shared_ptr<const RuleIndex> prepared_index;
 };
 

@@ -29,9 +29,8 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
       number_of_teachers_(number_of_teachers) {
     const std::size_t C = number_of_classes;
     const std::size_t T = number_of_teachers;
-    if (context.index.classes != static_cast<int>(C) ||
-        context.index.teachers != static_cast<int>(T)) {
-        throw ProblemError("The run context was not prepared for this problem.");
+    if (!context.index.BuiltFor(number_of_classes, number_of_teachers, context.options)) {
+        throw ProblemError("The run context was not prepared for this problem and its options.");
     }
     // The values were checked by PrepareSearch; the sizes are checked here too,
     // so that inputs other than the checked ones cannot be read past their end.
@@ -197,7 +196,7 @@ Refusal Tfindsolution::TryOneHour(int c, int s, int t) {
     if (SlotDenied(s, t)) {
         return Refusal::kSlotDenied;
     }
-    if (options.last_hours_limit_on && WithinLastFive(s, c) && LastHoursFull(t)) {
+    if (options.last_hours_limit_on && context_.index.InLastHours(c, s) && LastHoursFull(t)) {
         return Refusal::kLastHoursFull;
     }
     if (options.day_hours_limit_on && BookDayHours(t, s, 1)) {
@@ -232,7 +231,7 @@ Refusal Tfindsolution::TryTwoHour(int c, int s, int t) {
     if (SlotDenied(s, t) || SlotDenied(s2, t)) {
         return Refusal::kSlotDenied;
     }
-    if (options.last_hours_limit_on && WithinLastFive(s2, c) && LastHoursFull(t)) {
+    if (options.last_hours_limit_on && context_.index.InLastHours(c, s2) && LastHoursFull(t)) {
         return Refusal::kLastHoursFull;
     }
     if (options.day_hours_limit_on && BookDayHours(t, s, 2)) {
@@ -262,11 +261,6 @@ void Tfindsolution::LowerCounter(ByteMatrix& table, int row, int col, int by, co
                                      std::to_string(col) + "] would drop below 0");
     }
     cell = static_cast<std::uint8_t>(cell - by);
-}
-
-bool Tfindsolution::WithinLastFive(int s, int c) const {
-    const int hours = class_hours_[AsIndex(c)];
-    return s >= hours - 4 && s <= hours;
 }
 
 void Tfindsolution::Complete() {

@@ -29,10 +29,8 @@ RuleIndex PrepareSearch(const SolverInputs& inputs, const RuleTables& rules,
 // The same into a context: its index from its rules and options.
 void PrepareSearch(const SolverInputs& inputs, RunContext& context);
 
-// Only the second half of PrepareSearch: the index, without the checks. For
-// inputs already checked, or for tests that set up a state by hand.
-RuleIndex BuildRuleIndex(const SolverInputs& inputs, const RuleTables& rules,
-                         const RunOptions& options);
+// Only the second half of PrepareSearch, into a context: its index from its
+// rules and options (BuildRuleIndex in rule_index.h), without the checks.
 void BuildRuleIndex(const SolverInputs& inputs, RunContext& context);
 
 // One search attempt for one school: the problem, the working timetable and
@@ -131,7 +129,6 @@ class Tfindsolution {
         return context_.index.available_days[static_cast<std::size_t>(t)];
     }
     void LowerCounter(ByteMatrix& table, int row, int col, int by, const char* name);
-    bool WithinLastFive(int s, int c) const;
     void Complete();
 
     RunContext& context_;

@@ -1,7 +1,6 @@
-// Checks a problem against the invariants the search relies on, and builds the
-// lookup tables the rule tests read. Everything the search indexes with is
+// Checks a problem against the invariants the search relies on, then derives
+// the rule index (rule_index.cpp). Everything the search indexes with is
 // checked here, so that the search itself can read its tables unchecked.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,19 +15,6 @@ namespace {
 
 std::string Num(long long v) {
     return std::to_string(v);
-}
-
-// The slot of hour position k of a class section's week: k itself, except
-// that with eighth hours the eighth-hour positions take the eighth-hour
-// slots in order (0: a position beyond the school's eighth hours).
-int PositionSlotOf(const RuleTables& rules, int k) {
-    if (rules.last_days_count > 0 && k >= kFirstEighthHourPosition &&
-        k <= kLastEighthHourPosition) {
-        const int entry = k - kSevenHourWeekSlots;
-        return entry <= rules.last_days_count ? rules.last_days[static_cast<std::size_t>(entry)]
-                                              : 0;
-    }
-    return k;
 }
 
 class ProblemCheck {
@@ -310,102 +296,6 @@ class ProblemCheck {
 };
 
 }  // namespace
-
-RuleIndex BuildRuleIndex(const SolverInputs& in, const RuleTables& rules,
-                         const RunOptions& options) {
-    const int C = in.number_of_classes;
-    const int T = in.number_of_teachers;
-    RuleIndex index;
-    index.teachers = T;
-    index.classes = C;
-
-    index.position_slot.assign(kSlotColumns, 0);
-    for (int k = 1; k <= kSlots; ++k) {
-        index.position_slot[static_cast<std::size_t>(k)] =
-            static_cast<std::uint8_t>(PositionSlotOf(rules, k));
-    }
-    index.second_hour_limit = rules.last_days_count > 0 ? kSevenHourWeekSlots : kSlots;
-
-    index.available_days.assign(AsIndex(T) + 1, kDays);
-    for (int k = 1; k <= rules.denied_days_count; ++k) {
-        const auto i = static_cast<std::size_t>(2 * k);
-        index.available_days[rules.denied_days[i]] =
-            static_cast<std::uint8_t>(kDays - rules.denied_days[i + 1]);
-    }
-
-    index.slot_denied.assign((AsIndex(T) + 1) * kSlotColumns, 0);
-    for (long long k = 1; k <= rules.deny_count; ++k) {
-        const auto i = static_cast<std::size_t>(2 * k);
-        index.slot_denied[rules.deny_list[i] * std::size_t{kSlotColumns} + rules.deny_list[i + 1]] =
-            1;
-    }
-
-    std::vector<std::vector<std::uint8_t>> partners(AsIndex(T) + 1);
-    for (long long k = 1; k <= rules.same_hour_count; ++k) {
-        const auto i = static_cast<std::size_t>(2 * k);
-        const std::uint8_t a = rules.same_hour_pairs[i];
-        const std::uint8_t b = rules.same_hour_pairs[i + 1];
-        partners[a].push_back(b);
-        partners[b].push_back(a);
-    }
-    for (auto& list : partners) {
-        std::sort(list.begin(), list.end());
-        list.erase(std::unique(list.begin(), list.end()), list.end());
-    }
-    index.same_hour_partners.Assign(AsIndex(T) + 1, partners);
-
-    std::vector<std::vector<std::uint8_t>> splits(AsIndex(C) + 1);
-    for (int k = 1; k <= rules.split_count; ++k) {
-        const auto i = static_cast<std::size_t>(3 * k);
-        auto& list = splits[rules.split_lessons[i]];
-        list.push_back(rules.split_lessons[i + 1]);
-        list.push_back(rules.split_lessons[i + 2]);
-    }
-    index.split_partners.Assign(AsIndex(C) + 1, splits);
-
-    std::vector<std::vector<std::uint8_t>> joints(AsIndex(C) + 1);
-    for (int k = 1; k <= rules.joint_count; ++k) {
-        const auto i = static_cast<std::size_t>(3 * k);
-        const std::uint8_t c1 = rules.joint_lessons[i];
-        const std::uint8_t c2 = rules.joint_lessons[i + 1];
-        const std::uint8_t j = rules.joint_lessons[i + 2];
-        for (const std::uint8_t c : {c1, c2}) {
-            joints[c].insert(joints[c].end(), {c1, c2, j});
-        }
-    }
-    index.joint_entries.Assign(AsIndex(C) + 1, joints);
-
-    const std::size_t pairs = (AsIndex(T) + 1) * (AsIndex(C) + 1);
-    index.class_day_allowance.assign(pairs, options.max_class_hours_per_day);
-    index.spread_over_days.assign(pairs, 0);
-    for (int t = 1; t <= T; ++t) {
-        const int available = index.available_days[AsIndex(t)];
-        for (int c = 1; c <= C; ++c) {
-            const int weekly = rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
-            const std::size_t at = AsIndex(t) * (AsIndex(C) + 1) + AsIndex(c);
-            index.class_day_allowance[at] = static_cast<std::uint8_t>(
-                ClassDayAllowance(options.max_class_hours_per_day, weekly, available));
-            index.spread_over_days[at] = weekly <= available ? 1 : 0;
-        }
-    }
-    return index;
-}
-
-void BuildRuleIndex(const SolverInputs& inputs, RunContext& context) {
-    context.index = BuildRuleIndex(inputs, context.rules, context.options);
-}
-
-void ByteLists::Assign(std::size_t rows, const std::vector<std::vector<std::uint8_t>>& lists) {
-    offsets_.assign(rows + 1, 0);
-    values_.clear();
-    for (std::size_t r = 0; r < rows; ++r) {
-        offsets_[r] = static_cast<std::uint32_t>(values_.size());
-        if (r < lists.size()) {
-            values_.insert(values_.end(), lists[r].begin(), lists[r].end());
-        }
-    }
-    offsets_[rows] = static_cast<std::uint32_t>(values_.size());
-}
 
 RuleIndex PrepareSearch(const SolverInputs& inputs, const RuleTables& rules,
                         const RunOptions& options) {

@@ -4,7 +4,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "solver/slots.h"
+
 namespace taktirio {
+
+struct RuleTables;
+struct RunOptions;
+struct SolverInputs;
 
 // Rows of small byte lists kept in one block (compressed row storage).
 class ByteLists {
@@ -28,11 +34,18 @@ constexpr int ClassDayAllowance(int option, int weekly_hours, int available_days
     return option == 2 && weekly_hours > 2 * available_days ? 3 : option;
 }
 
-// Everything the search, the checks before a search and the rework toward
-// fewer gaps derive from the rule tables and the run's options, derived once
-// per run (BuildRuleIndex): the same answers as the tables give, looked up
-// per teacher or class section instead of scanned entry by entry. The
-// verifier keeps its own reading of the tables on purpose.
+// The slot of hour position k of a class section's week: k itself, except
+// that with eighth hours the eighth-hour positions take the eighth-hour slots
+// in order (0: a position beyond the school's eighth hours). The rule tables
+// must have passed the checks of PrepareSearch.
+int PositionSlotOf(const RuleTables& rules, int k);
+
+// Everything the search, the checks before a search, the rework toward fewer
+// gaps and the exact search derive from the rule tables and the run's
+// options, derived once per run (BuildRuleIndex): the same answers as the
+// tables give, looked up per teacher or class section instead of scanned
+// entry by entry. The verifier keeps its own reading of the tables on
+// purpose. docs/rules.md lists every place a rule lives.
 struct RuleIndex {
     int teachers = -1;                         // T the index was built for; -1 = not built
     int classes = -1;                          // C the index was built for
@@ -44,13 +57,22 @@ struct RuleIndex {
     std::vector<std::uint8_t> position_slot;  // [hour position 1..50] = slot; 0 = none
     // The last slot a two-hour lesson may end in: with eighth hours, no
     // two-hour lesson reaches them.
-    int second_hour_limit = 50;
+    int second_hour_limit = kSlots;
     // [teacher * (C + 1) + class] = ClassDayAllowance under the run's option.
     std::vector<std::uint8_t> class_day_allowance;
     // [teacher * (C + 1) + class] = 1 when the teacher's hours in the class
     // section fit one a day into the available days, so that its one-hour
     // lessons there spread over different days.
     std::vector<std::uint8_t> spread_over_days;
+    // The run's option the allowances were derived under (hours a day in one
+    // class section); 0 = not built.
+    int max_class_hours_per_day = 0;
+    // [class] = the first and the last slot the last-hours limit counts in
+    // the class section: the numbers of its last five hour positions read as
+    // slot numbers (class hours - 4 to class hours), whatever slots those
+    // positions fall on. Empty (first > last) for a class without hours.
+    std::vector<std::uint8_t> last_hours_first;
+    std::vector<std::uint8_t> last_hours_last;
 
     int DayAllowance(int teacher, int class_section) const {
         return class_day_allowance[PairIndex(teacher, class_section)];
@@ -58,6 +80,14 @@ struct RuleIndex {
     bool SpreadsOverDays(int teacher, int class_section) const {
         return spread_over_days[PairIndex(teacher, class_section)] != 0;
     }
+    bool InLastHours(int class_section, int slot) const {
+        const auto c = static_cast<std::size_t>(class_section);
+        return slot >= last_hours_first[c] && slot <= last_hours_last[c];
+    }
+    // Built for a school of these counts under these options: a solver, a
+    // check or a rework handed an index of another school or of another run's
+    // options would read wrong answers without an error.
+    bool BuiltFor(int class_sections, int teacher_count, const RunOptions& options) const;
 
   private:
     std::size_t PairIndex(int teacher, int class_section) const {
@@ -65,5 +95,11 @@ struct RuleIndex {
                static_cast<std::size_t>(class_section);
     }
 };
+
+// Derives the index from the rule tables and the run's options, without the
+// checks of PrepareSearch: for inputs already checked, or for tests that set
+// up a state by hand.
+RuleIndex BuildRuleIndex(const SolverInputs& inputs, const RuleTables& rules,
+                         const RunOptions& options);
 
 }  // namespace taktirio

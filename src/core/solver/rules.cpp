@@ -1,6 +1,5 @@
 // The placement rules the search tests while it tries a teacher at a slot.
 // Each answers true when the try must be refused.
-#include <algorithm>
 #include <string>
 
 #include "common/narrow.h"
@@ -67,11 +66,12 @@ bool Tfindsolution::SlotDenied(int s, int t) const {
 
 bool Tfindsolution::LastHoursFull(int t) const {
     const int limit = context_.options.last_hours_limit;
+    const RuleIndex& index = context_.index;
     int held = 0;
     for (int i = 1; i <= number_of_classes_; ++i) {
         const std::uint8_t* row = timetable_.row(AsIndex(i));
-        const int last = class_hours_[AsIndex(i)];
-        for (int p = last; p >= std::max(1, last - 4); --p) {
+        const int first = index.last_hours_first[AsIndex(i)];
+        for (int p = index.last_hours_last[AsIndex(i)]; p >= first; --p) {
             held += row[p] == t ? 1 : 0;
         }
         if (held >= limit) {

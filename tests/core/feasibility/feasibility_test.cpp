@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <ostream>
@@ -425,6 +426,64 @@ TEST(ClassDayCheck, ThreeADayIsNamedWhenItWouldFit) {
     school.options.max_class_hours_per_day = 3;
     EXPECT_EQ(Find(school.Check(), FeasibilityRule::kClassDay), nullptr);
 }
+
+// Each check that weighs the hours a day in one class section names three a
+// day when the count would pass under it, and is silent under that option.
+struct ThreeADayCase {
+    const char* name;
+    FeasibilityRule rule;
+    std::function<void(School&)> build;  // a fifteen-hour class section, three hours a day
+};
+
+void PrintTo(const ThreeADayCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ThreeADayTest : public ::testing::TestWithParam<ThreeADayCase> {};
+
+TEST_P(ThreeADayTest, NamedWhenItWouldFitAndSilentUnderIt) {
+    School school(1, 2);
+    GetParam().build(school);
+    const auto reasons = school.Check();
+    ASSERT_EQ(reasons.size(), 1u) << Listing(reasons);
+    EXPECT_EQ(reasons[0].rule, GetParam().rule);
+    EXPECT_EQ(reasons[0].allowing_value, 3);
+    EXPECT_TRUE(Contains(reasons[0].message, "μέγιστο 3 ώρες")) << reasons[0].message;
+    school.options.max_class_hours_per_day = 3;
+    EXPECT_TRUE(school.Check().empty()) << Listing(school.Check());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ThreeADayTest,
+    ::testing::Values(
+        // Teacher 1 is pinned at the first hour of every day: at two a day no
+        // day has room beside the pin for its two-hour lesson.
+        ThreeADayCase{"two_hour_lesson_beside_a_pinned_one", FeasibilityRule::kTwoHour,
+                      [](School& s) {
+                          s.Teach(1, 1, 7, 1).Teach(1, 2, 8);
+                          for (int d = 1; d <= kDays; ++d) {
+                              s.Pin(1, SlotOf(d, 1), 1);
+                          }
+                      }},
+        // Teacher 1 (five hours, so one lesson a day) is pinned on Monday and
+        // Tuesday and free on Thursday and Friday: its two lessons need two
+        // days, and only Wednesday is open at two a day.
+        ThreeADayCase{"few_hours_beside_pinned_ones", FeasibilityRule::kSpread,
+                      [](School& s) {
+                          s.Teach(1, 1, 5, 1).Teach(1, 2, 10);
+                          s.Pin(1, SlotOf(1, 1), 1).Pin(1, SlotOf(2, 1), 1);
+                          for (int h = 1; h <= 3; ++h) {
+                              s.Free(1, {SlotOf(4, h), SlotOf(5, h)});
+                          }
+                      }},
+        // Nine and six hours that never share a day: five and three days at
+        // two a day, three and two at three.
+        ThreeADayCase{"split_lesson", FeasibilityRule::kSplit,
+                      [](School& s) {
+                          s.Teach(1, 1, 9).Teach(1, 2, 6);
+                          s.rules.AddSplitLesson(1, 1, 2);
+                      }}),
+    [](const ::testing::TestParamInfo<ThreeADayCase>& case_info) { return case_info.param.name; });
 
 TEST(ClassDayCheck, FewHoursSpreadOverTooFewFreeDays) {
     // Three one-hour lessons, one a day, with Monday to Wednesday declared free.

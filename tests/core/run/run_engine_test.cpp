@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -177,9 +178,11 @@ TEST(RunEngine, OneThreadWithAGivenSeedIsReproducible) {
 // were taken from the search before it counted what it saw: counting must not
 // change a single draw, test or restart.
 std::uint64_t PagesFingerprint(const GeneratedSchool& school, const RunOptions& options,
-                               std::uint64_t seed) {
+                               std::uint64_t seed,
+                               std::shared_ptr<const RuleIndex> prepared = nullptr) {
     KeepingWriter writer;
     RunParameters parameters;
+    parameters.prepared_index = std::move(prepared);
     parameters.options = options;
     parameters.solutions_requested = 3;
     parameters.threads = 1;
@@ -210,6 +213,32 @@ TEST(RunEngine, OneThreadWithAGivenSeedDrawsTheSamePagesAsEver) {
 
     EXPECT_EQ(PagesFingerprint(School(), School().options, 77), 11489893142794516542ull);
     EXPECT_EQ(PagesFingerprint(strict_school, strict.options, 5), 6244966666159510110ull);
+}
+
+// A caller that prepared the search for its checks hands the index on: the
+// run reads it instead of preparing again, and draws the very same pages.
+TEST(RunEngine, APreparedIndexDrawsTheSamePages) {
+    const RunOptions& options = School().options;
+    auto prepared =
+        std::make_shared<const RuleIndex>(PrepareSearch(School().inputs, School().rules, options));
+    EXPECT_EQ(PagesFingerprint(School(), options, 77, prepared), 11489893142794516542ull);
+}
+
+TEST(RunEngine, AnIndexPreparedForOtherOptionsIsRefusedBeforeAnythingIsCreated) {
+    ScratchDirectory scratch;
+    RunOptions other = School().options;
+    other.max_class_hours_per_day = other.max_class_hours_per_day == 2 ? 3 : 2;
+    RunParameters parameters = Parameters(1, 1);
+    parameters.prepared_index =
+        std::make_shared<const RuleIndex>(PrepareSearch(School().inputs, School().rules, other));
+    parameters.solutions_directory = scratch.path() / "HOMEBASE";
+    bool before_search_called = false;
+    parameters.before_search = [&] { before_search_called = true; };
+    KeepingWriter writer;
+    RunEngine engine(School().inputs, School().rules, parameters, writer);
+    EXPECT_THROW(engine.Run(), ProblemError);
+    EXPECT_FALSE(before_search_called) << "nothing may be deleted";
+    EXPECT_FALSE(fs::exists(parameters.solutions_directory));
 }
 
 TEST(RunEngine, StopInTheMiddleKeepsWhatWasFound) {

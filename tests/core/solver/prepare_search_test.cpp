@@ -85,6 +85,52 @@ TEST(BuildRuleIndex, DerivesTheDayAllowanceTheSpreadAndTheSecondHourLimit) {
     EXPECT_EQ(index.position_slot[kFirstEighthHourPosition + 1], 0);
 }
 
+// The last-hours limit counts the slots numbered like the last five hour
+// positions, not the slots those positions fall on: with an eighth hour on
+// Wednesday, position 36 is slot 38, but slot 36 is the one counted.
+TEST(BuildRuleIndex, LastHoursAreTheLastFivePositionNumbersReadAsSlots) {
+    TestSchool school(3, 3);
+    school.Teach(1, 1, 36).Teach(2, 2, 3).Teach(3, 3, 20);
+    school.ctx.rules.AddLastDay(38);
+    const RuleIndex index = BuildRuleIndex(school.in, school.ctx.rules, RunOptions{});
+    const struct {
+        int class_section;
+        int first;
+        int last;
+    } expected[] = {{1, 32, 36}, {2, 1, 3}, {3, 16, 20}};
+    for (const auto& e : expected) {
+        for (int s = 1; s <= kSlots; ++s) {
+            EXPECT_EQ(index.InLastHours(e.class_section, s), s >= e.first && s <= e.last)
+                << "class " << e.class_section << ", slot " << s;
+        }
+    }
+}
+
+// An index answers only for the school and the hours-a-day option it was
+// built for; the others are refused rather than read.
+TEST(BuildRuleIndex, BuiltForItsCountsAndItsHoursADayOption) {
+    TestSchool school(2, 3);
+    school.Teach(1, 1, 5).Teach(2, 2, 5).Teach(2, 3, 5);
+    RunOptions two_a_day;
+    RunOptions three_a_day;
+    three_a_day.max_class_hours_per_day = 3;
+    RunOptions other_limits = two_a_day;
+    other_limits.last_hours_limit_on = true;
+    other_limits.last_hours_limit = 2;
+    const RuleIndex index = BuildRuleIndex(school.in, school.ctx.rules, two_a_day);
+    EXPECT_TRUE(index.BuiltFor(2, 3, two_a_day));
+    EXPECT_TRUE(index.BuiltFor(2, 3, other_limits)) << "read from the options, not the index";
+    EXPECT_FALSE(index.BuiltFor(2, 3, three_a_day));
+    EXPECT_FALSE(index.BuiltFor(3, 3, two_a_day));
+    EXPECT_FALSE(index.BuiltFor(2, 4, two_a_day));
+    EXPECT_FALSE(RuleIndex{}.BuiltFor(0, 0, two_a_day)) << "an index never built";
+
+    school.ctx.options = three_a_day;
+    school.ctx.index = index;
+    RandomStream random(1);
+    EXPECT_THROW(Tfindsolution(school.ctx, random, school.in), ProblemError);
+}
+
 TEST_P(PrepareSearchTest, RefusesNamingTheFault) {
     const BadCase& param = GetParam();
     ValidSchool school;

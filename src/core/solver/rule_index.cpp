@@ -1,0 +1,174 @@
+// The rule index: every value the search, the checks before a search and the
+// rework toward fewer gaps derive from the rule tables and the run's options,
+// derived here once per run. The rule tables must have passed the checks of
+// PrepareSearch: their numbers are used as indices unchecked.
+#include "solver/rule_index.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/narrow.h"
+#include "solver/findsolution.h"
+#include "solver/slots.h"
+
+namespace taktirio {
+
+namespace {
+
+using Lists = std::vector<std::vector<std::uint8_t>>;
+
+std::vector<std::uint8_t> PositionSlots(const RuleTables& rules) {
+    std::vector<std::uint8_t> slots(kSlotColumns, 0);
+    for (int k = 1; k <= kSlots; ++k) {
+        slots[AsIndex(k)] = static_cast<std::uint8_t>(PositionSlotOf(rules, k));
+    }
+    return slots;
+}
+
+std::vector<std::uint8_t> AvailableDays(const RuleTables& rules, int T) {
+    std::vector<std::uint8_t> days(AsIndex(T) + 1, kDays);
+    for (int k = 1; k <= rules.denied_days_count; ++k) {
+        const auto i = static_cast<std::size_t>(2 * k);
+        days[rules.denied_days[i]] = static_cast<std::uint8_t>(kDays - rules.denied_days[i + 1]);
+    }
+    return days;
+}
+
+std::vector<std::uint8_t> DeniedSlots(const RuleTables& rules, int T) {
+    std::vector<std::uint8_t> denied((AsIndex(T) + 1) * kSlotColumns, 0);
+    for (long long k = 1; k <= rules.deny_count; ++k) {
+        const auto i = static_cast<std::size_t>(2 * k);
+        denied[rules.deny_list[i] * std::size_t{kSlotColumns} + rules.deny_list[i + 1]] = 1;
+    }
+    return denied;
+}
+
+// Each teacher's same-hour partners, both ways, sorted and without repeats.
+Lists SameHourPartners(const RuleTables& rules, int T) {
+    Lists partners(AsIndex(T) + 1);
+    for (long long k = 1; k <= rules.same_hour_count; ++k) {
+        const auto i = static_cast<std::size_t>(2 * k);
+        const std::uint8_t a = rules.same_hour_pairs[i];
+        const std::uint8_t b = rules.same_hour_pairs[i + 1];
+        partners[a].push_back(b);
+        partners[b].push_back(a);
+    }
+    for (auto& list : partners) {
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+    return partners;
+}
+
+Lists SplitPartners(const RuleTables& rules, int C) {
+    Lists splits(AsIndex(C) + 1);
+    for (int k = 1; k <= rules.split_count; ++k) {
+        const auto i = static_cast<std::size_t>(3 * k);
+        auto& list = splits[rules.split_lessons[i]];
+        list.push_back(rules.split_lessons[i + 1]);
+        list.push_back(rules.split_lessons[i + 2]);
+    }
+    return splits;
+}
+
+// Each joint entry under both of its class sections, in entry order.
+Lists JointEntries(const RuleTables& rules, int C) {
+    Lists joints(AsIndex(C) + 1);
+    for (int k = 1; k <= rules.joint_count; ++k) {
+        const auto i = static_cast<std::size_t>(3 * k);
+        const std::uint8_t c1 = rules.joint_lessons[i];
+        const std::uint8_t c2 = rules.joint_lessons[i + 1];
+        const std::uint8_t j = rules.joint_lessons[i + 2];
+        for (const std::uint8_t c : {c1, c2}) {
+            joints[c].insert(joints[c].end(), {c1, c2, j});
+        }
+    }
+    return joints;
+}
+
+// The hours a day of each teacher in each class section, and whether its
+// one-hour lessons there spread over the days, under the run's option.
+void DeriveClassDays(const RuleTables& rules, const RunOptions& options, RuleIndex& index) {
+    const int C = index.classes;
+    const int T = index.teachers;
+    const std::size_t pairs = (AsIndex(T) + 1) * (AsIndex(C) + 1);
+    index.max_class_hours_per_day = options.max_class_hours_per_day;
+    index.class_day_allowance.assign(pairs, options.max_class_hours_per_day);
+    index.spread_over_days.assign(pairs, 0);
+    for (int t = 1; t <= T; ++t) {
+        const int available = index.available_days[AsIndex(t)];
+        for (int c = 1; c <= C; ++c) {
+            const int weekly = rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
+            const std::size_t at = AsIndex(t) * (AsIndex(C) + 1) + AsIndex(c);
+            index.class_day_allowance[at] = static_cast<std::uint8_t>(
+                ClassDayAllowance(options.max_class_hours_per_day, weekly, available));
+            index.spread_over_days[at] = weekly <= available ? 1 : 0;
+        }
+    }
+}
+
+// The last-hours limit has always counted the slots numbered like the class
+// section's last five hour positions, not the slots those positions fall on;
+// with eighth hours the two differ, and every reader must count the same.
+void DeriveLastHours(const SolverInputs& in, RuleIndex& index) {
+    const std::size_t rows = AsIndex(index.classes) + 1;
+    index.last_hours_first.assign(rows, 1);
+    index.last_hours_last.assign(rows, 0);
+    for (int c = 1; c <= index.classes; ++c) {
+        const int last = in.class_hours[AsIndex(c)];
+        index.last_hours_first[AsIndex(c)] = static_cast<std::uint8_t>(std::max(1, last - 4));
+        index.last_hours_last[AsIndex(c)] = static_cast<std::uint8_t>(last);
+    }
+}
+
+}  // namespace
+
+int PositionSlotOf(const RuleTables& rules, int k) {
+    if (rules.last_days_count > 0 && k >= kFirstEighthHourPosition &&
+        k <= kLastEighthHourPosition) {
+        const int entry = k - kSevenHourWeekSlots;
+        return entry <= rules.last_days_count ? rules.last_days[AsIndex(entry)] : 0;
+    }
+    return k;
+}
+
+bool RuleIndex::BuiltFor(int class_sections, int teacher_count, const RunOptions& options) const {
+    return classes == class_sections && teachers == teacher_count &&
+           max_class_hours_per_day == options.max_class_hours_per_day;
+}
+
+RuleIndex BuildRuleIndex(const SolverInputs& in, const RuleTables& rules,
+                         const RunOptions& options) {
+    RuleIndex index;
+    index.classes = in.number_of_classes;
+    index.teachers = in.number_of_teachers;
+    index.position_slot = PositionSlots(rules);
+    index.second_hour_limit = rules.last_days_count > 0 ? kSevenHourWeekSlots : kSlots;
+    index.available_days = AvailableDays(rules, index.teachers);
+    index.slot_denied = DeniedSlots(rules, index.teachers);
+    index.same_hour_partners.Assign(AsIndex(index.teachers) + 1,
+                                    SameHourPartners(rules, index.teachers));
+    index.split_partners.Assign(AsIndex(index.classes) + 1, SplitPartners(rules, index.classes));
+    index.joint_entries.Assign(AsIndex(index.classes) + 1, JointEntries(rules, index.classes));
+    DeriveClassDays(rules, options, index);
+    DeriveLastHours(in, index);
+    return index;
+}
+
+void BuildRuleIndex(const SolverInputs& inputs, RunContext& context) {
+    context.index = BuildRuleIndex(inputs, context.rules, context.options);
+}
+
+void ByteLists::Assign(std::size_t rows, const std::vector<std::vector<std::uint8_t>>& lists) {
+    offsets_.assign(rows + 1, 0);
+    values_.clear();
+    for (std::size_t r = 0; r < rows; ++r) {
+        offsets_[r] = static_cast<std::uint32_t>(values_.size());
+        if (r < lists.size()) {
+            values_.insert(values_.end(), lists[r].begin(), lists[r].end());
+        }
+    }
+    offsets_[rows] = static_cast<std::uint32_t>(values_.size());
+}
+
+}  // namespace taktirio
