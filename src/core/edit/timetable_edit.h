@@ -1,0 +1,120 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "gaps/teacher_gaps.h"
+#include "solver/byte_matrix.h"
+#include "solver/run_context.h"
+#include "solver/solver_inputs.h"
+#include "verify/timetable_verifier.h"
+
+namespace taktirio {
+
+// Hand changes to a finished timetable: one lesson of a class section asked
+// to another slot of the same class section, and the exchange that takes it
+// there while every placement rule of the run still holds.
+
+// "The lesson of class section X at `from_slot` to `to_slot`".
+struct MoveRequest {
+    int class_section = 0;
+    int from_slot = 0;
+    int to_slot = 0;
+};
+
+// One cell that an exchange changes: the teacher before and after (0: free).
+struct CellChange {
+    int class_section = 0;
+    int slot = 0;
+    int before = 0;
+    int after = 0;
+
+    friend bool operator==(const CellChange&, const CellChange&) = default;
+};
+
+// A person whose lessons an exchange moves, with their weekly gaps.
+struct PersonGapChange {
+    int person = 0;
+    int before = 0;
+    int after = 0;
+};
+
+struct EditLimits {
+    // The most class sections one exchange may reach: a chain longer than this
+    // changes more of the handed-out timetables than a hand change should.
+    int most_classes = 6;
+};
+
+// What the editor found for a request.
+struct MoveProposal {
+    bool keeps_rules = false;
+    // The exchange: every cell it changes, in every class section, by class
+    // section and slot. When refused, the exchange that came closest, whose
+    // breaches `blocking` lists.
+    std::vector<CellChange> changes;
+    // Refused: what the verifier finds broken once `changes` are made.
+    std::vector<Violation> blocking;
+    // Refused: the exchange would have had to reach more class sections.
+    bool beyond_reach = false;
+    // The people whose lessons move, with their gaps before and after.
+    std::vector<PersonGapChange> gaps;
+    GapSummary gaps_before;
+    GapSummary gaps_after;
+};
+
+// Makes `changes` on the timetable (their `after`), or takes them back.
+void ApplyChanges(ByteMatrix& timetable, std::span<const CellChange> changes);
+void RevertChanges(ByteMatrix& timetable, std::span<const CellChange> changes);
+
+// Why a request cannot be asked of this timetable at all (no lesson in the
+// cell, the same cell twice, a slot outside the week), worded for the user;
+// nothing when it can.
+std::optional<std::string> RequestProblem(const SolverInputs& inputs, const ByteMatrix& timetable,
+                                          const MoveRequest& request);
+
+// Finds exchanges for hand moves. The exchange for "lesson of X from a to b"
+// swaps slots a and b of X; when a teacher would then be in two places at
+// once (the same teacher, a person of a pair, or two teachers who may never
+// teach at the same hour), the class section holding the other lesson swaps
+// the same two slots too, and so on; a joint lesson moves in both its class
+// sections. A lesson that the exchange would split (a two-hour lesson) is
+// tried with the hour below or above the lesson moving along. Pinned lessons
+// never move: an exchange that reaches one is refused by the verifier.
+// Among the exchanges that keep every rule, judged as `verify` judges a page,
+// the one changing the fewest cells wins.
+class TimetableEditor {
+  public:
+    TimetableEditor(const SolverInputs& inputs, const RunOptions& options, const RuleTables& rules,
+                    EditLimits limits = {});
+
+    // std::invalid_argument (worded as RequestProblem) for a request that
+    // cannot be asked. `timetable` is [class][slot], sized [C + 1][51].
+    MoveProposal Propose(const ByteMatrix& timetable, const MoveRequest& request) const;
+
+    // What the verifier finds broken in a timetable, as `verify` judges a
+    // page: nothing when it keeps every rule read as the search built it or
+    // read as a finished timetable.
+    std::vector<Violation> Judge(const ByteMatrix& timetable) const;
+
+    const TeacherPeople& people() const { return people_; }
+
+  private:
+    struct Attempt;
+
+    Attempt Exchange(const ByteMatrix& timetable, int class_section, int a, int b,
+                     int height) const;
+    bool Conflict(int t, int u) const;
+    bool Joint(int x, int y, int t) const;
+    void CountGapChanges(const ByteMatrix& before, MoveProposal& proposal) const;
+
+    const SolverInputs& inputs_;
+    const RunOptions& options_;
+    const RuleTables& rules_;
+    EditLimits limits_;
+    TeacherPeople people_;
+    std::vector<char> conflict_;  // [t * (T + 1) + u]: t and u cannot share a slot
+};
+
+}  // namespace taktirio
