@@ -18,6 +18,7 @@
 #include "database/database.h"
 #include "database/errors.h"
 #include "exchange/exchange.h"
+#include "move_command.h"
 #include "print_command.h"
 #include "run/run_settings.h"
 #include "shell/program_lock.h"
@@ -48,6 +49,7 @@ struct CommandLine {
     QString school;
     QString responsible;
     SolveRequest solve;
+    MoveLine move;
 };
 
 // One command of the tool: what follows its name, what it does and the
@@ -187,6 +189,19 @@ const QList<CommandDefinition>& Commands() {
          0,
          0,
          true},
+        {"move", "PAGE --class NAME --from D,H --to D,H",
+         "move a lesson of a solution page by hand: the exchange\n"
+         "that takes it there keeping every rule under the placement\n"
+         "options of solve (exit 0), or the rules that block it\n"
+         "(exit 1); -o writes the changed solution as a new page",
+         QList<QCommandLineOption>{
+             Option({QStringLiteral("class")}, "the class section of the lesson", "NAME"),
+             Option({QStringLiteral("from")}, "where the lesson is: day 1 to 5, hour 1 to 10",
+                    "D,H"),
+             Option({QStringLiteral("to")}, "where it goes in the same class section", "D,H"),
+             Option({QStringLiteral("o")}, "write the changed solution page to FILE", "FILE")} +
+             PlacementOptions(),
+         1, 1},
         {"verify", "PAGE",
          "check a solution page against the school's data under\n"
          "the placement options of solve; lists every rule it breaks",
@@ -453,10 +468,24 @@ std::optional<int> ParseCommand(const CommandDefinition& definition, const QStri
             usage);
     }
     for (const QCommandLineOption& option : definition.options) {
-        if (option.names().front() == QLatin1String("school")) {
-            line.school = parser.value(option);
-        } else if (option.names().front() == QLatin1String("responsible")) {
-            line.responsible = parser.value(option);
+        const QString& name = option.names().front();
+        QString* value = name == QLatin1String("school")        ? &line.school
+                         : name == QLatin1String("responsible") ? &line.responsible
+                         : name == QLatin1String("class")       ? &line.move.class_name
+                         : name == QLatin1String("from")        ? &line.move.from
+                         : name == QLatin1String("to")          ? &line.move.to
+                         : name == QLatin1String("o")           ? &line.move.output
+                                                                : nullptr;
+        if (value != nullptr) {
+            *value = parser.value(option);
+        }
+    }
+    if (QLatin1String(definition.name) == QLatin1String("move")) {
+        for (const char* needed : {"class", "from", "to"}) {
+            if (!parser.isSet(QString::fromLatin1(needed))) {
+                return UsageError(
+                    S("Λείπει η επιλογή --%1 της εντολής move.").arg(QLatin1String(needed)), usage);
+            }
         }
     }
     if (QLatin1String(definition.name) == QLatin1String("init")) {
@@ -603,6 +632,12 @@ int Dispatch(const CommandLine& line) {
     if (line.command == QLatin1String("verify")) {
         const OpenSchool open = OpenExisting(paths);
         return VerifyPage(open.session, line.positional[0], line.solve.settings);
+    }
+    if (line.command == QLatin1String("move")) {
+        const OpenSchool open = OpenExisting(paths);
+        MoveLine move = line.move;
+        move.page = line.positional[0];
+        return MoveLesson(open.session, paths.directory, move, line.solve.settings);
     }
     return Solve(line.solve, paths);  // the parser knows no other command
 }

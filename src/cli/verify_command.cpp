@@ -18,13 +18,22 @@
 
 namespace taktirio::cli {
 
-int VerifyPage(const data::Session& session, const QString& page, const RunSettings& settings) {
+namespace {
+
+// The school's exit code and message for a page verdict; kExitOk when sound.
+int SayVerdict(const PageVerdict& verdict, const std::string& path, const std::string& page_school,
+               const std::string& school);
+
+}  // namespace
+
+int CheckPage(const data::Session& session, const QString& page, const RunSettings& settings,
+              CheckedPage& checked) {
     if (!RunSettingsValid(settings)) {
         Say(stderr, kInvalidValuesMessage);
         return kExitUsage;
     }
     const std::string path = page.toStdString();
-    std::optional<WholePage> whole;
+    std::optional<WholePage>& whole = checked.page;
     try {
         whole.emplace(ReadWholePage(path));
     } catch (const PageReadError& error) {
@@ -39,7 +48,7 @@ int VerifyPage(const data::Session& session, const QString& page, const RunSetti
         return kExitDamagedPage;
     }
 
-    data::LoadedProblem problem;
+    data::LoadedProblem& problem = checked.problem;
     try {
         problem = data::LoadSchoolForReading(session);
     } catch (const data::PreparationError& error) {
@@ -49,45 +58,61 @@ int VerifyPage(const data::Session& session, const QString& page, const RunSetti
         Say(stderr, error.message().toStdString());
         return kExitDataProblem;
     }
-    const PageClassTables& tables = whole->classes;
-    if (tables.school_name != problem.page_info.school_name) {
-        Say(stderr, "Η σελίδα " + path + " είναι λύση του σχολείου «" + tables.school_name +
-                        "», όχι του «" + problem.page_info.school_name + "».");
-        return kExitOtherSchool;
-    }
-    const PageTimetable read = TimetableOfPage(tables, problem.inputs);
-    if (!read.unknown.empty()) {
-        std::string text = "Η σελίδα " + path +
-                           " δεν ταιριάζει με τα δεδομένα του σχολείου: ονόματα που δεν υπάρχουν:";
-        for (const std::string& item : read.unknown) {
-            text += "\r  " + item;
-        }
-        Say(stderr, text);
-        return kExitUnknownNames;
-    }
-    std::vector<Violation> violations;
+    PageVerdict& verdict = checked.verdict;
     try {
-        violations = JudgePageTimetable(problem.inputs, ToRunOptions(settings), problem.rules,
-                                        read.timetable);
+        verdict = JudgePage(*whole, problem.page_info.school_name, problem.inputs,
+                            ToRunOptions(settings), problem.rules);
     } catch (const std::invalid_argument& error) {
         Say(stderr, std::string(kContradictoryDataMessage) + "\r" + error.what());
         return kExitDataProblem;
     }
-    for (const Violation& violation : violations) {
-        Say(stdout, ViolationLine(violation, problem.inputs));
-    }
-    if (!violations.empty()) {
-        return kExitDataProblem;
-    }
-    // The timetable keeps the rules; the rest of the page must be the one it makes.
-    if (const auto departs = PageDisagreement(*whole, problem.inputs, problem.rules)) {
-        Say(stderr, "Η σελίδα " + path +
-                        " έχει αλλοιωθεί: το γενικό πρόγραμμα ή τα προγράμματα των καθηγητών "
-                        "δεν είναι αυτά που δίνουν τα προγράμματα των τμημάτων της.\r" +
-                        *departs);
-        return kExitDamagedPage;
+    return SayVerdict(verdict, path, whole->classes.school_name, problem.page_info.school_name);
+}
+
+int VerifyPage(const data::Session& session, const QString& page, const RunSettings& settings) {
+    CheckedPage checked;
+    return CheckPage(session, page, settings, checked);
+}
+
+namespace {
+
+int SayVerdict(const PageVerdict& verdict, const std::string& path, const std::string& page_school,
+               const std::string& school) {
+    switch (verdict.outcome) {
+        case PageVerdict::Outcome::kSound:
+            break;
+        case PageVerdict::Outcome::kOtherSchool:
+            Say(stderr, "Η σελίδα " + path + " είναι λύση του σχολείου «" + page_school +
+                            "», όχι του «" + school + "».");
+            return kExitOtherSchool;
+        case PageVerdict::Outcome::kUnknownNames: {
+            std::string text = "Η σελίδα " + path +
+                               " δεν ταιριάζει με τα δεδομένα του σχολείου: ονόματα που δεν "
+                               "υπάρχουν:";
+            for (const std::string& item : verdict.reasons) {
+                text += "\r  " + item;
+            }
+            Say(stderr, text);
+            return kExitUnknownNames;
+        }
+        case PageVerdict::Outcome::kBreaksRules:
+            for (const std::string& line : verdict.reasons) {
+                Say(stdout, line);
+            }
+            return kExitDataProblem;
+        case PageVerdict::Outcome::kAltered:
+            // The timetable keeps the rules; the rest of the page is not the
+            // one it makes.
+            Say(stderr, "Η σελίδα " + path +
+                            " έχει αλλοιωθεί: το γενικό πρόγραμμα ή τα προγράμματα των "
+                            "καθηγητών δεν είναι αυτά που δίνουν τα προγράμματα των τμημάτων "
+                            "της.\r" +
+                            verdict.reasons.front());
+            return kExitDamagedPage;
     }
     return kExitOk;
 }
+
+}  // namespace
 
 }  // namespace taktirio::cli

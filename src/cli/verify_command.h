@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "entry/session.h"
+#include "load/problem_loader.h"
 #include "run/run_settings.h"
 #include "shell/startup.h"
+#include "verify/page_verdict.h"
 
 namespace taktirio::cli {
 
@@ -15,6 +18,19 @@ enum VerifyExitCode {
     kExitUnknownNames = 9,  // class sections or teachers the school does not have
     kExitDamagedPage = 10,  // not a solution page, or one cut short or altered
 };
+
+// A page read whole, the school it was checked against, and the verdict.
+struct CheckedPage {
+    std::optional<WholePage> page;
+    data::LoadedProblem problem;
+    PageVerdict verdict;
+};
+
+// What `verify` does, for any command that takes a page back: reads the page
+// whole, loads the school and judges the page; says why and returns the exit
+// code when the page is not sound, kExitOk (and `checked` filled) when it is.
+int CheckPage(const data::Session& session, const QString& page, const RunSettings& settings,
+              CheckedPage& checked);
 
 // Reads a solution page with the page readers and checks its timetable
 // against the logged-in school's data (prepared and loaded as a run does)

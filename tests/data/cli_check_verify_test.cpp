@@ -1,6 +1,8 @@
 // taktirio-cli check under run options, and verify PAGE: a page the program
 // wrote passes; pages edited to break one rule are caught under that rule;
 // another school's page, unknown names and a damaged page get their own codes.
+// taktirio-cli move PAGE: an exchange printed and saved as a page that passes
+// verify, a refusal naming its rule, outputs that may not be replaced.
 #include <QDir>
 #include <QFileInfo>
 #include <functional>
@@ -13,12 +15,15 @@
 #include "common/narrow.h"
 #include "data_test_support.h"
 #include "database/database.h"
+#include "edit/timetable_edit.h"
 #include "exchange/school_document.h"
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
 #include "pages/solution_page_writer.h"
 #include "solver/slots.h"
 #include "text/cp1253.h"
+#include "text/wording.h"
+#include "verify/page_verdict.h"
 
 namespace taktirio::data::testing {
 namespace {
@@ -427,6 +432,112 @@ TEST(CliVerify, OtherSchoolsUnknownNamesAndDamagedPagesHaveTheirOwnCodes) {
 
     r = Verify(demo.dir.filePath(QStringLiteral("missing.htm")));
     EXPECT_EQ(r.code, 4);
+}
+
+// The first request of the demo's timetable, class section by class section
+// and slot by slot, that the editor answers with an exchange (or refuses).
+std::optional<MoveRequest> FirstRequest(const TimetableEditor& editor, bool keeps_rules) {
+    const SolvedDemo& demo = Demo();
+    for (int c = 1; c <= demo.problem.inputs.number_of_classes; ++c) {
+        for (int from = 1; from <= kSlots; ++from) {
+            for (int to = 1; to <= kSlots; ++to) {
+                const MoveRequest request{c, from, to};
+                if (demo.timetable(AsIndex(c), AsIndex(to)) == 0 ||
+                    RequestProblem(demo.problem.inputs, demo.timetable, request)) {
+                    continue;
+                }
+                if (editor.Propose(demo.timetable, request).keeps_rules == keeps_rules) {
+                    return request;
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+QStringList MoveArguments(const MoveRequest& request) {
+    const SolvedDemo& demo = Demo();
+    const auto place = [](int slot) {
+        return QStringLiteral("%1,%2").arg(DayOfSlot(slot)).arg(HourOfSlot(slot));
+    };
+    return QStringList{QStringLiteral("move"),
+                       demo.page,
+                       QStringLiteral("--class"),
+                       QString::fromStdString(
+                           demo.problem.inputs.class_names[AsIndex(request.class_section)]),
+                       QStringLiteral("--from"),
+                       place(request.from_slot),
+                       QStringLiteral("--to"),
+                       place(request.to_slot)} +
+           At(demo);
+}
+
+TEST(CliMove, AnExchangeIsPrintedAndSavedAsAPageThatPassesVerify) {
+    const SolvedDemo& demo = Demo();
+    const RunOptions options;
+    const TimetableEditor editor(demo.problem.inputs, options, demo.problem.rules);
+    const std::optional<MoveRequest> request = FirstRequest(editor, true);
+    ASSERT_TRUE(request.has_value());
+    const MoveProposal proposal = editor.Propose(demo.timetable, *request);
+    const QString output = demo.dir.filePath(QStringLiteral("moved.htm"));
+    const CliResult r = RunCli(MoveArguments(*request) + QStringList{QStringLiteral("-o"), output});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
+    for (const CellChange& change : proposal.changes) {
+        const QString line =
+            QString::fromStdString(demo.problem.inputs.class_names[AsIndex(change.class_section)]) +
+            QStringLiteral(", ") + QString::fromStdString(SlotName(change.slot)) +
+            QStringLiteral(": ");
+        EXPECT_TRUE(r.out.contains(line)) << line.toStdString() << "\n" << r.out.toStdString();
+    }
+    EXPECT_EQ(Verify(output).code, 0);
+    TimetableSink sink(demo.problem.inputs);
+    SolutionPageReader::Open(output.toStdString()).ReadClassTables(sink);
+    ByteMatrix expected = demo.timetable;
+    ApplyChanges(expected, proposal.changes);
+    EXPECT_EQ(sink.timetable, expected);
+}
+
+TEST(CliMove, ARefusalNamesItsRuleAndNothingIsWritten) {
+    const SolvedDemo& demo = Demo();
+    const RunOptions options;
+    const TimetableEditor editor(demo.problem.inputs, options, demo.problem.rules);
+    const std::optional<MoveRequest> request = FirstRequest(editor, false);
+    ASSERT_TRUE(request.has_value());
+    const MoveProposal proposal = editor.Propose(demo.timetable, *request);
+    const QString output = demo.dir.filePath(QStringLiteral("refused.htm"));
+    const CliResult r = RunCli(MoveArguments(*request) + QStringList{QStringLiteral("-o"), output});
+    EXPECT_EQ(r.code, 1);
+    ASSERT_FALSE(proposal.blocking.empty());
+    EXPECT_TRUE(r.out.contains(
+        QString::fromStdString(ViolationLine(proposal.blocking.front(), demo.problem.inputs))))
+        << r.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(output));
+}
+
+TEST(CliMove, TheProgramsFilesAndThePageItselfAreNeverReplaced) {
+    const SolvedDemo& demo = Demo();
+    const RunOptions options;
+    const TimetableEditor editor(demo.problem.inputs, options, demo.problem.rules);
+    const std::optional<MoveRequest> request = FirstRequest(editor, true);
+    ASSERT_TRUE(request.has_value());
+    for (const QString& output : {demo.page, demo.dir.filePath(QStringLiteral("DATA2.sqlite"))}) {
+        QFile file(output);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        const CliResult r =
+            RunCli(MoveArguments(*request) + QStringList{QStringLiteral("-o"), output});
+        EXPECT_EQ(r.code, 3) << output.toStdString();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before) << output.toStdString();
+    }
+    // A place that is no day and hour, and a class section the school lacks.
+    QStringList bad = MoveArguments(*request);
+    bad[bad.indexOf(QStringLiteral("--to")) + 1] = QStringLiteral("6,1");
+    EXPECT_EQ(RunCli(bad).code, 2);
+    bad = MoveArguments(*request);
+    bad[bad.indexOf(QStringLiteral("--class")) + 1] = QStringLiteral("Ω9");
+    EXPECT_EQ(RunCli(bad).code, 2);
 }
 
 }  // namespace

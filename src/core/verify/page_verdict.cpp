@@ -4,6 +4,7 @@
 #include <charconv>
 #include <exception>
 #include <map>
+#include <stdexcept>
 #include <string_view>
 
 #include "common/narrow.h"
@@ -75,7 +76,11 @@ PageClassTables ReadPageClassTables(const std::string& path) {
 }
 
 WholePage ReadWholePage(const std::string& path) {
-    WholePage page(SolutionPageReader::Open(path));
+    return ReadWholePage(SolutionPageReader::Open(path));
+}
+
+WholePage ReadWholePage(SolutionPageReader reader_of_page) {
+    WholePage page(std::move(reader_of_page));
     SolutionPageReader& reader = page.reader;
     ClassTablesSink classes(page.classes);
     reader.ReadSchoolHeader(classes);
@@ -98,13 +103,14 @@ namespace {
 // order of the general plan's rows.
 class PageRewrite {
   public:
-    PageRewrite(const WholePage& page, const SolverInputs& school, const RuleTables& rules)
-        : page_(page), school_(school), rules_(rules) {}
+    PageRewrite(const WholePage& page, const PageClassTables& classes, const SolverInputs& school,
+                const RuleTables& rules)
+        : page_(page), classes_(classes), school_(school), rules_(rules) {}
 
     // The page as the writer writes it; empty, with `why` set, when it
     // cannot be written.
     std::string Write(std::string& why) {
-        const int classes = static_cast<int>(page_.classes.rows.size());
+        const int classes = static_cast<int>(classes_.rows.size());
         const int teachers = static_cast<int>(page_.plan_rows.size());
         if (classes > kMaxCount || teachers > kMaxCount) {
             why = "περισσότερα από 255 τμήματα ή διδάσκοντες";
@@ -142,13 +148,13 @@ class PageRewrite {
     void NameClasses() {
         class_names_.assign(1, std::string());
         week_hours_.assign(1, 0);
-        for (const PageRow& row : page_.classes.rows) {
+        for (const PageRow& row : classes_.rows) {
             class_numbers_.emplace(row.table_name, static_cast<int>(class_names_.size()));
             class_names_.push_back(row.table_name);
             // The page shows a row for every started five hours.
             week_hours_.push_back(AsByte(row.hour_rows * kDays));
         }
-        info_.school_name = page_.classes.school_name;
+        info_.school_name = classes_.school_name;
         info_.max_class_week_hours = *std::max_element(week_hours_.begin(), week_hours_.end());
     }
 
@@ -173,7 +179,7 @@ class PageRewrite {
     std::optional<std::string> FillTimetable() {
         timetable_ = ByteMatrix(class_names_.size(), kSlotColumns);
         for (std::size_t c = 1; c < class_names_.size(); ++c) {
-            const PageRow& row = page_.classes.rows[c - 1];
+            const PageRow& row = classes_.rows[c - 1];
             for (int s = 1; s <= kSlots; ++s) {
                 const std::string& name = row.cells[AsIndex(s)];
                 if (name.empty()) {
@@ -231,6 +237,7 @@ class PageRewrite {
     }
 
     const WholePage& page_;
+    const PageClassTables& classes_;
     const SolverInputs& school_;
     const RuleTables& rules_;
     SolutionPageInfo info_;
@@ -248,7 +255,7 @@ class PageRewrite {
 std::optional<std::string> PageDisagreement(const WholePage& page, const SolverInputs& inputs,
                                             const RuleTables& rules) {
     std::string why;
-    const std::string written = PageRewrite(page, inputs, rules).Write(why);
+    const std::string written = PageRewrite(page, page.classes, inputs, rules).Write(why);
     if (!why.empty()) {
         return why;
     }
@@ -267,6 +274,58 @@ std::optional<std::string> PageDisagreement(const WholePage& page, const SolverI
         return line + "η σελίδα συνεχίζει μετά το τέλος της με «" + difference->found + "»";
     }
     return line + "«" + difference->found + "» στη θέση του «" + difference->expected + "»";
+}
+
+std::string PageWithTimetable(const WholePage& page, const SolverInputs& inputs,
+                              const RuleTables& rules, const ByteMatrix& timetable) {
+    const std::map<std::string, int> classes = Numbers(inputs.class_names);
+    PageClassTables tables = page.classes;
+    for (PageRow& row : tables.rows) {
+        const auto c = classes.find(row.table_name);
+        if (c == classes.end() || AsIndex(c->second) >= timetable.rows()) {
+            throw std::invalid_argument("το τμήμα «" + row.table_name + "» δεν είναι του σχολείου");
+        }
+        for (int s = 1; s <= kSlots; ++s) {
+            const int t = timetable(AsIndex(c->second), AsIndex(s));
+            row.cells[AsIndex(s)] = t == 0 ? std::string() : inputs.teacher_names[AsIndex(t)];
+        }
+    }
+    std::string why;
+    std::string written = PageRewrite(page, tables, inputs, rules).Write(why);
+    if (!why.empty()) {
+        throw std::invalid_argument(why);
+    }
+    return written;
+}
+
+PageVerdict JudgePage(const WholePage& page, const std::string& school_name,
+                      const SolverInputs& inputs, const RunOptions& options,
+                      const RuleTables& rules) {
+    PageVerdict verdict;
+    if (page.classes.school_name != school_name) {
+        verdict.outcome = PageVerdict::Outcome::kOtherSchool;
+        return verdict;
+    }
+    PageTimetable read = TimetableOfPage(page.classes, inputs);
+    if (!read.unknown.empty()) {
+        verdict.outcome = PageVerdict::Outcome::kUnknownNames;
+        verdict.reasons = std::move(read.unknown);
+        return verdict;
+    }
+    verdict.timetable = std::move(read.timetable);
+    verdict.violations = JudgePageTimetable(inputs, options, rules, verdict.timetable);
+    if (!verdict.violations.empty()) {
+        verdict.outcome = PageVerdict::Outcome::kBreaksRules;
+        for (const Violation& violation : verdict.violations) {
+            verdict.reasons.push_back(ViolationLine(violation, inputs));
+        }
+        return verdict;
+    }
+    if (auto departs = PageDisagreement(page, inputs, rules)) {
+        verdict.outcome = PageVerdict::Outcome::kAltered;
+        verdict.reasons.push_back(std::move(*departs));
+    }
+    return verdict;
 }
 
 PageTimetable TimetableOfPage(const PageClassTables& page, const SolverInputs& inputs) {

@@ -48,6 +48,8 @@ struct WholePage {
 // page cut short anywhere, even after its last timetable, is refused:
 // PageReadError as the readers throw it (line 0: the file cannot be read).
 WholePage ReadWholePage(const std::string& path);
+// The same for a page already in memory.
+WholePage ReadWholePage(SolutionPageReader reader);
 
 // Whether the page is the one its class timetables make: the writer writes
 // the page again from them, numbering class sections and teachers as the
@@ -59,6 +61,15 @@ WholePage ReadWholePage(const std::string& path);
 // school's and whose timetable keeps its rules.
 std::optional<std::string> PageDisagreement(const WholePage& page, const SolverInputs& inputs,
                                             const RuleTables& rules);
+
+// The page written again as the writer writes it, its class sections'
+// timetables taken from `timetable` [class section][slot] (the school's
+// numbers) and everything else kept: the school, the year, the solution's
+// lines, the teachers in the general plan's order, the grey cells. A
+// timetable changed by hand thus gives a page in the same format.
+// std::invalid_argument, worded for the user, when the page cannot carry it.
+std::string PageWithTimetable(const WholePage& page, const SolverInputs& inputs,
+                              const RuleTables& rules, const ByteMatrix& timetable);
 
 // The page's timetable [class section][slot] in the school's numbers. Names
 // the school does not have, and class sections of the school the page lacks,
@@ -76,6 +87,22 @@ PageTimetable TimetableOfPage(const PageClassTables& page, const SolverInputs& i
 // search's reading finds broken. std::invalid_argument as VerifyTimetable.
 std::vector<Violation> JudgePageTimetable(const SolverInputs& inputs, const RunOptions& options,
                                           const RuleTables& rules, const ByteMatrix& timetable);
+
+// A page judged against the school in the order `verify` judges it: the
+// school's name, then the names, then the rules, then whether the rest of the
+// page is what its class timetables make. `reasons` are worded for the user:
+// the unknown names, one line per broken rule (ViolationLine), or where the
+// page departs. With kSound, `timetable` is the page's timetable.
+struct PageVerdict {
+    enum class Outcome { kSound, kOtherSchool, kUnknownNames, kBreaksRules, kAltered };
+    Outcome outcome = Outcome::kSound;
+    std::vector<std::string> reasons;
+    std::vector<Violation> violations;
+    ByteMatrix timetable;
+};
+PageVerdict JudgePage(const WholePage& page, const std::string& school_name,
+                      const SolverInputs& inputs, const RunOptions& options,
+                      const RuleTables& rules);
 
 // One violation with the school's names: "rule: τμήμα X, διδάσκων Y, Τρίτη
 // 3η ώρα (detail)".

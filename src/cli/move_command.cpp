@@ -1,0 +1,170 @@
+// taktirio-cli move: a lesson of a solution page moved by hand, with the
+// exchange that keeps every rule, printed and optionally saved as a page.
+#include "move_command.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "cli_commands.h"
+#include "console.h"
+#include "edit/edited_page.h"
+#include "edit/timetable_edit.h"
+#include "pages/page_errors.h"
+#include "pages/solution_page_writer.h"
+#include "shell/program_files.h"
+#include "solver/slots.h"
+#include "text/wording.h"
+#include "verify_command.h"
+
+namespace taktirio::cli {
+
+namespace {
+
+// "D,H" as a slot; nothing when it is not a day 1..5 and an hour 1..10.
+std::optional<int> SlotOfText(const QString& text) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 2) {
+        return std::nullopt;
+    }
+    bool day_ok = false;
+    bool hour_ok = false;
+    const int day = parts[0].trimmed().toInt(&day_ok);
+    const int hour = parts[1].trimmed().toInt(&hour_ok);
+    if (!day_ok || !hour_ok || day < 1 || day > kDays || hour < 1 || hour > kMaxHoursPerDay) {
+        return std::nullopt;
+    }
+    return SlotOf(day, hour);
+}
+
+std::string TeacherOrFree(const SolverInputs& inputs, int teacher) {
+    return teacher == 0 ? std::string("(κενό)") : TeacherName(inputs, teacher);
+}
+
+void SayExchange(const MoveProposal& proposal, const SolverInputs& inputs,
+                 const TeacherPeople& people) {
+    std::map<int, int> classes;
+    for (const CellChange& change : proposal.changes) {
+        ++classes[change.class_section];
+    }
+    Say(stdout, "Η μετακίνηση γίνεται: αλλάζουν " + std::to_string(proposal.changes.size()) +
+                    " κελιά σε " + std::to_string(classes.size()) +
+                    (classes.size() == 1 ? " τμήμα." : " τμήματα."));
+    for (const CellChange& change : proposal.changes) {
+        Say(stdout, "  " + ClassName(inputs, change.class_section) + ", " + SlotName(change.slot) +
+                        ": " + TeacherOrFree(inputs, change.before) + " → " +
+                        TeacherOrFree(inputs, change.after));
+    }
+    Say(stdout, "Κενά την εβδομάδα:");
+    for (const PersonGapChange& gaps : proposal.gaps) {
+        Say(stdout, "  " + people.names[static_cast<std::size_t>(gaps.person)] + ": " +
+                        std::to_string(gaps.before) + " → " + std::to_string(gaps.after));
+    }
+    Say(stdout, "Σύνολο κενών: " + std::to_string(proposal.gaps_before.total) + " → " +
+                    std::to_string(proposal.gaps_after.total));
+}
+
+void SayRefusal(const MoveProposal& proposal, const SolverInputs& inputs, int most_classes) {
+    Say(stdout, "Η μετακίνηση δεν γίνεται χωρίς να παραβιαστεί κανόνας:");
+    if (proposal.beyond_reach) {
+        Say(stdout, "  η ανταλλαγή θα έφτανε σε περισσότερα από " + std::to_string(most_classes) +
+                        " τμήματα");
+    }
+    for (const Violation& violation : proposal.blocking) {
+        Say(stdout, "  " + ViolationLine(violation, inputs));
+    }
+}
+
+// Why the edited page may not be written at `output`; empty when it may.
+QString OutputRefusal(const QString& directory, const QString& page, const QString& output) {
+    // A new SOLUTION<n>.htm in the solutions folder is welcome; the
+    // databases, their journals, the lock and the pages already there are not.
+    if (data::IsProgramFile(directory, output) &&
+        (!output.endsWith(QLatin1String(".htm")) || QFileInfo::exists(output))) {
+        return QStringLiteral(
+                   "Το αρχείο %1 είναι αρχείο του TAKTIRIO (βάση δεδομένων, "
+                   "κλείδωμα ή υπάρχουσα σελίδα λύσης) και δεν αντικαθίσταται.\r"
+                   "Δώσε άλλο όνομα αρχείου με την επιλογή -o.")
+            .arg(output);
+    }
+    if (data::FileWrittenAt(output) == data::FileWrittenAt(page)) {
+        return QStringLiteral(
+                   "Το αρχείο %1 είναι η σελίδα που διορθώνεται: η διορθωμένη "
+                   "λύση γράφεται σε άλλο αρχείο.")
+            .arg(output);
+    }
+    return {};
+}
+
+}  // namespace
+
+int MoveLesson(const data::Session& session, const QString& directory, const MoveLine& line,
+               const RunSettings& settings) {
+    const std::optional<int> from = SlotOfText(line.from);
+    const std::optional<int> to = SlotOfText(line.to);
+    if (!from || !to) {
+        Say(stderr, std::string(kInvalidValuesMessage) +
+                        "\rΗ θέση δίνεται ως ΗΜΕΡΑ,ΩΡΑ: ημέρα 1 (Δευτέρα) έως 5, ώρα 1 έως 10.");
+        return kExitUsage;
+    }
+    if (!line.output.isEmpty()) {
+        if (const QString refusal = OutputRefusal(directory, line.page, line.output);
+            !refusal.isEmpty()) {
+            Say(stderr, refusal);
+            return kExitRefused;
+        }
+    }
+    CheckedPage checked;
+    if (const int code = CheckPage(session, line.page, settings, checked); code != kExitOk) {
+        return code;
+    }
+    const SolverInputs& inputs = checked.problem.inputs;
+    MoveRequest request{0, *from, *to};
+    for (int c = 1; c <= inputs.number_of_classes; ++c) {
+        if (inputs.class_names[static_cast<std::size_t>(c)] == line.class_name.toStdString()) {
+            request.class_section = c;
+        }
+    }
+    if (request.class_section == 0) {
+        Say(stderr, "Δεν υπάρχει τμήμα «" + line.class_name.toStdString() + "» στο σχολείο.");
+        return kExitUsage;
+    }
+    const RunOptions options = ToRunOptions(settings);
+    const TimetableEditor editor(inputs, options, checked.problem.rules);
+    const ByteMatrix& timetable = checked.verdict.timetable;
+    if (const auto problem = RequestProblem(inputs, timetable, request)) {
+        Say(stderr, *problem);
+        return kExitUsage;
+    }
+    const MoveProposal proposal = editor.Propose(timetable, request);
+    if (!proposal.keeps_rules) {
+        SayRefusal(proposal, inputs, EditLimits{}.most_classes);
+        return kExitDataProblem;
+    }
+    SayExchange(proposal, inputs, editor.people());
+    if (line.output.isEmpty()) {
+        return kExitOk;
+    }
+    ByteMatrix edited = timetable;
+    ApplyChanges(edited, proposal.changes);
+    try {
+        const std::string bytes =
+            VerifiedEditedPage(*checked.page, checked.problem.page_info.school_name, inputs,
+                               options, checked.problem.rules, edited);
+        SolutionPageWriter::WriteFile(line.output.toStdString(), bytes);
+    } catch (const std::invalid_argument& error) {
+        Say(stderr, std::string("Η διορθωμένη σελίδα δεν γράφτηκε: ") + error.what() + ".");
+        return kExitFailure;
+    } catch (const PageWriteError& error) {
+        Say(stderr, "Η διορθωμένη σελίδα δεν γράφτηκε στο " + line.output.toStdString() + ": " +
+                        error.reason() + ".");
+        return kExitFailure;
+    }
+    Say(stdout, "Η διορθωμένη λύση γράφτηκε στο " + line.output.toStdString() + ".");
+    return kExitOk;
+}
+
+}  // namespace taktirio::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "solver/byte_matrix.h"
+#include "solver/run_context.h"
+#include "solver/solver_inputs.h"
+#include "verify/page_verdict.h"
+
+namespace taktirio {
+
+// A solution page changed by hand: the page written again with the edited
+// timetable, in the same format, and read back whole and judged as `verify`
+// judges a page before a single byte of it reaches a file. Returns the
+// page's bytes; std::invalid_argument, worded for the user, when the page it
+// makes would not pass (the reasons, one per line).
+std::string VerifiedEditedPage(const WholePage& page, const std::string& school_name,
+                               const SolverInputs& inputs, const RunOptions& options,
+                               const RuleTables& rules, const ByteMatrix& timetable);
+
+// The number of the page an edited timetable is saved as in a solutions
+// folder: one after the highest SOLUTION<n>.htm there, or the first number
+// free when that would pass the most pages a folder holds; nothing when
+// every number is taken.
+std::optional<int> NextFreeSolutionNumber(const std::filesystem::path& folder);
+
+}  // namespace taktirio
