@@ -10,7 +10,7 @@
 
 #include "cli_commands.h"
 #include "console.h"
-#include "load/school_reading.h"
+#include "load/page_against_school.h"
 #include "pages/page_errors.h"
 #include "prepare/working_copy.h"
 #include "solver/errors.h"
@@ -33,9 +33,8 @@ int CheckPage(const data::Session& session, const QString& page, const RunSettin
         return kExitUsage;
     }
     const std::string path = page.toStdString();
-    std::optional<WholePage>& whole = checked.page;
     try {
-        whole.emplace(ReadWholePage(path));
+        checked = data::ReadPageAgainstSchool(session, path, ToRunOptions(settings));
     } catch (const PageReadError& error) {
         if (error.line() == 0) {  // the file itself cannot be read
             Say(stderr, "Το αρχείο " + path + " δεν μπορεί να διαβαστεί.\r" +
@@ -46,27 +45,19 @@ int CheckPage(const data::Session& session, const QString& page, const RunSettin
                         " δεν είναι σελίδα λύσης του TAKTIRIO ή έχει αλλοιωθεί.\r" +
                         PageReadErrorText(error) + ".");
         return kExitDamagedPage;
-    }
-
-    data::LoadedProblem& problem = checked.problem;
-    try {
-        problem = data::LoadSchoolForReading(session);
     } catch (const data::PreparationError& error) {
         Say(stderr, error.message().toStdString());
         return kExitDataProblem;
     } catch (const data::ProblemLoadError& error) {
         Say(stderr, error.message().toStdString());
         return kExitDataProblem;
-    }
-    PageVerdict& verdict = checked.verdict;
-    try {
-        verdict = JudgePage(*whole, problem.page_info.school_name, problem.inputs,
-                            ToRunOptions(settings), problem.rules);
     } catch (const std::invalid_argument& error) {
         Say(stderr, std::string(kContradictoryDataMessage) + "\r" + error.what());
         return kExitDataProblem;
     }
-    return SayVerdict(verdict, path, whole->classes.school_name, problem.page_info.school_name);
+    const PageVerdict& verdict = checked.verdict;
+    return SayVerdict(verdict, path, checked.page->classes.school_name,
+                      checked.problem.page_info.school_name);
 }
 
 int VerifyPage(const data::Session& session, const QString& page, const RunSettings& settings) {

@@ -1,13 +1,11 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 #include "entry/session.h"
-#include "load/problem_loader.h"
+#include "load/page_against_school.h"
 #include "run/run_settings.h"
 #include "shell/startup.h"
-#include "verify/page_verdict.h"
 
 namespace taktirio::cli {
 
@@ -19,12 +17,7 @@ enum VerifyExitCode {
     kExitDamagedPage = 10,  // not a solution page, or one cut short or altered
 };
 
-// A page read whole, the school it was checked against, and the verdict.
-struct CheckedPage {
-    std::optional<WholePage> page;
-    data::LoadedProblem problem;
-    PageVerdict verdict;
-};
+using CheckedPage = data::SchoolPage;
 
 // What `verify` does, for any command that takes a page back: reads the page
 // whole, loads the school and judges the page; says why and returns the exit
