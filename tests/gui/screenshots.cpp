@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <cstdio>
 #include <memory>
 
@@ -40,6 +41,7 @@
 #include "reports/print_window.h"
 #include "reports/report_viewer.h"
 #include "reports/solution_choice.h"
+#include "reports/solution_edit_window.h"
 #include "reports/summary_window.h"
 #include "run/preparation_window.h"
 #include "run/queued_run_listener.h"
@@ -131,6 +133,35 @@ bool SaveBusyPrints(WindowCatalogue& catalogue, const QDir& out) {
     return ok;
 }
 
+// The solution editor with the first page open: a lesson picked and the
+// exchange that takes it to another hour, highlighted.
+bool SaveSolutionEdit(WindowCatalogue& catalogue, const QDir& out) {
+    std::unique_ptr<QWidget> made = catalogue.find(QStringLiteral("TFormEdit"))->make();
+    auto* edit = static_cast<SolutionEditWindow*>(made.get());
+    edit->show();
+    QEventLoop reading;
+    QObject::connect(edit, &SolutionEditWindow::pageRead, &reading, &QEventLoop::quit);
+    edit->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    reading.exec();
+    auto* week = edit->findChild<QTableWidget*>(QStringLiteral("GridClass"));
+    auto* apply = edit->findChild<QPushButton*>(QStringLiteral("ButtonApply"));
+    bool ok = Save(edit, out, QStringLiteral("TFormEdit-open"));
+    // The first move of the first class section that keeps every rule.
+    for (int from = 0; from < 35 && !apply->isEnabled(); ++from) {
+        for (int to = 0; to < 35 && !apply->isEnabled(); ++to) {
+            if (from != to) {
+                edit->findChild<QPushButton*>(QStringLiteral("ButtonCancel"))->click();
+                week->setCurrentCell(from / 5, from % 5);
+                emit week->cellClicked(from / 5, from % 5);
+                week->setCurrentCell(to / 5, to % 5);
+                emit week->cellClicked(to / 5, to % 5);
+            }
+        }
+    }
+    ok &= Save(edit, out, QStringLiteral("TFormEdit-exchange"));
+    return ok;
+}
+
 // The run window during and after a run of 254 solutions of the school.
 bool SaveRunWindows(ProgramContext* context, const QDir& out) {
     bool ok = true;
@@ -219,6 +250,7 @@ int main(int argc, char* argv[]) {
             ok &= Save(window.get(), out, entry.name);
         }
         ok &= SaveBusyPrints(catalogue, out);
+        ok &= SaveSolutionEdit(catalogue, out);
     }
     // The run of 254 solutions deletes the page the catalogue's windows read.
     ok &= SaveRunWindows(&context, out);

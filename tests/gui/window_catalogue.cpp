@@ -19,6 +19,7 @@
 #include "reports/free_hour_window.h"
 #include "reports/plan_window.h"
 #include "reports/print_window.h"
+#include "reports/solution_edit_window.h"
 #include "reports/summary_window.h"
 #include "run/preparation_window.h"
 #include "run/requested_solutions_window.h"
@@ -199,6 +200,9 @@ void WindowCatalogue::addPrints() {
                      [context, viewer] { return Made(new SummaryWindow(context, *viewer)); }});
     windows_.append({U("TForm24"), U("Διδάσκοντες που έχουν κενή ώρα"), [context, chooser] {
                          return Made(new FreeHourWindow(context, nullptr, chooser));
+                     }});
+    windows_.append({U("TFormEdit"), U("Διόρθωση λύσης"), [context, chooser] {
+                         return Made(new SolutionEditWindow(context, nullptr, chooser));
                      }});
     windows_.append({U("ReportPreview"), U("REPORT1 - Ωρολόγιο Πρόγραμμα των Διδασκόντων"),
                      [this] { return makePreview(); }});

@@ -31,11 +31,11 @@ std::string VerifiedEditedPage(const WholePage& page, const std::string& school_
 }
 
 std::optional<int> NextFreeSolutionNumber(const std::filesystem::path& folder) {
+    // A name that cannot even be looked at counts as taken.
     const auto taken = [&folder](int n) {
         std::error_code error;
-        return std::filesystem::exists(
-                   std::filesystem::symlink_status(folder / SolutionPageName(n), error)) ||
-               error;
+        const auto status = std::filesystem::symlink_status(folder / SolutionPageName(n), error);
+        return status.type() != std::filesystem::file_type::not_found;
     };
     int highest = 0;
     for (int n = 1; n <= kMostSolutionPages; ++n) {

@@ -110,7 +110,7 @@ class TimetableEditor {
     void CountGapChanges(const ByteMatrix& before, MoveProposal& proposal) const;
 
     const SolverInputs& inputs_;
-    const RunOptions& options_;
+    const RunOptions options_;  // a copy: a few numbers, often a temporary
     const RuleTables& rules_;
     EditLimits limits_;
     TeacherPeople people_;

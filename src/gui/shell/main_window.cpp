@@ -210,6 +210,9 @@ QMenu* MainWindow::createSolutionsMenu() {
     QAction* print = menu->addAction(U("Εκτύ&πωση λύσεων"));
     print->setObjectName(QStringLiteral("N2"));
     connect(print, &QAction::triggered, this, &MainWindow::printSolutions);
+    QAction* edit = menu->addAction(U("Διόρ&θωση λύσης"));
+    edit->setObjectName(QStringLiteral("NEdit"));
+    connect(edit, &QAction::triggered, this, &MainWindow::editSolution);
     menu->addSeparator();
     QAction* free = menu->addAction(U("&Διδάσκοντες που έχουν κενή ώρα"));
     free->setObjectName(QStringLiteral("N10"));
@@ -279,6 +282,12 @@ void MainWindow::printSolutions() {
 void MainWindow::freeHourTeachers() {
     if (solutionsFolderExists()) {
         openWindow(MenuWindow::kFreeHourTeachers);
+    }
+}
+
+void MainWindow::editSolution() {
+    if (solutionsFolderExists()) {
+        openWindow(MenuWindow::kSolutionEdit);
     }
 }
 

@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow {
     void showPreviousSolutions();
     void printSolutions();
     void freeHourTeachers();
+    void editSolution();
     void startUtility(const UtilityItem& item);
     void openCalendar();
     void openAbout();

@@ -8,9 +8,10 @@
 #include "forms/entry_window.h"
 #include "forms/entry_windows.h"
 #include "forms/teacher_view_window.h"
-#include "run/run_flow.h"
 #include "reports/free_hour_window.h"
 #include "reports/print_window.h"
+#include "reports/solution_edit_window.h"
+#include "run/run_flow.h"
 
 namespace taktirio::gui {
 
@@ -73,6 +74,9 @@ bool OpenMenuWindow(MenuWindow which, ProgramContext* context, QWidget* parent) 
             return true;
         case MenuWindow::kFreeHourTeachers:
             (new FreeHourWindow(context, parent))->OpenModal();
+            return true;
+        case MenuWindow::kSolutionEdit:
+            (new SolutionEditWindow(context, parent))->OpenModal();
             return true;
     }
     return false;

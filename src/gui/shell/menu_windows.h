@@ -23,6 +23,7 @@ enum class MenuWindow {
     kSolve,             // the checks and the way into a run
     kPrint,             // TForm1A
     kFreeHourTeachers,  // TForm24
+    kSolutionEdit,      // hand changes to a found solution
 };
 
 // Opens the window of a menu item, modal to the program, and returns true;
