@@ -103,12 +103,23 @@ bool TimetableEditor::Joint(int x, int y, int t) const {
     return false;
 }
 
+// Slots of a class section moved round: the lesson of rows[i] goes to
+// rows[i + 1], the last to the first; with height 2 each row is two hours of
+// one day, moving together.
+struct TimetableEditor::Shape {
+    std::vector<int> rows;
+    int height = 1;
+};
+
 // The chain: class sections join while a lesson arriving at a slot meets a
 // lesson it cannot share that slot with, or leaves a joint partner behind.
+// Every class section of the chain moves the same slots the same way, so
+// that two lessons of the chain never meet where they did not meet before.
 TimetableEditor::Attempt TimetableEditor::Exchange(const ByteMatrix& timetable, int class_section,
-                                                   int a, int b, int height) const {
+                                                   const Shape& shape) const {
     const int classes = inputs_.number_of_classes;
     const auto cell = [&timetable](int c, int s) { return timetable(AsIndex(c), AsIndex(s)); };
+    const std::size_t count = shape.rows.size();
     std::vector<int> chain{class_section};
     std::vector<char> in_chain(AsIndex(classes) + 1, 0);
     in_chain[AsIndex(class_section)] = 1;
@@ -126,11 +137,10 @@ TimetableEditor::Attempt TimetableEditor::Exchange(const ByteMatrix& timetable, 
     };
     for (std::size_t k = 0; k < chain.size(); ++k) {
         const int x = chain[k];
-        for (int i = 0; i < height; ++i) {
-            const int rows[2] = {a + kDays * i, b + kDays * i};
-            for (int side = 0; side < 2; ++side) {
-                const int here = rows[side];
-                const int there = rows[1 - side];
+        for (std::size_t i = 0; i < count; ++i) {
+            for (int j = 0; j < shape.height; ++j) {
+                const int here = shape.rows[i] + kDays * j;
+                const int there = shape.rows[(i + 1) % count] + kDays * j;
                 const int t = cell(x, here);
                 if (t == 0) {
                     continue;
@@ -151,28 +161,92 @@ TimetableEditor::Attempt TimetableEditor::Exchange(const ByteMatrix& timetable, 
     }
     std::sort(chain.begin(), chain.end());
     for (const int x : chain) {
-        for (int i = 0; i < height; ++i) {
-            const int sa = a + kDays * i;
-            const int sb = b + kDays * i;
-            const int ta = cell(x, sa);
-            const int tb = cell(x, sb);
-            if (ta != tb) {
-                attempt.changes.push_back(
-                    {x, std::min(sa, sb), sa < sb ? ta : tb, sa < sb ? tb : ta});
-                attempt.changes.push_back(
-                    {x, std::max(sa, sb), sa < sb ? tb : ta, sa < sb ? ta : tb});
+        std::vector<CellChange> moved;
+        for (std::size_t i = 0; i < count; ++i) {
+            for (int j = 0; j < shape.height; ++j) {
+                const int here = shape.rows[i] + kDays * j;
+                const int there = shape.rows[(i + 1) % count] + kDays * j;
+                if (cell(x, here) != cell(x, there)) {
+                    moved.push_back({x, there, cell(x, there), cell(x, here)});
+                }
             }
         }
+        std::sort(moved.begin(), moved.end(),
+                  [](const CellChange& l, const CellChange& r) { return l.slot < r.slot; });
+        attempt.changes.insert(attempt.changes.end(), moved.begin(), moved.end());
     }
-    std::sort(attempt.changes.begin(), attempt.changes.end(),
-              [](const CellChange& l, const CellChange& r) {
-                  return std::pair(l.class_section, l.slot) < std::pair(r.class_section, r.slot);
-              });
     return attempt;
 }
 
 std::vector<Violation> TimetableEditor::Judge(const ByteMatrix& timetable) const {
-    return JudgePageTimetable(inputs_, options_, rules_, timetable);
+    std::vector<Violation> finished =
+        VerifyTimetable(inputs_, options_, rules_, timetable, VerifyMode::kFinished);
+    if (finished.empty() || VerifyTimetable(inputs_, options_, rules_, timetable).empty()) {
+        return {};
+    }
+    return finished;
+}
+
+// A timetable changed by hand is judged by the finished reading alone, the
+// one that does not depend on the order the search filled the cells in; the
+// reading as searched as well only when the unchanged timetable needs it.
+std::vector<Violation> TimetableEditor::JudgeCandidate(const ByteMatrix& timetable,
+                                                       bool finished_reading_holds) const {
+    if (finished_reading_holds) {
+        return VerifyTimetable(inputs_, options_, rules_, timetable, VerifyMode::kFinished);
+    }
+    return Judge(timetable);
+}
+
+// The plain exchanges first: the lesson alone, then with the hour below it,
+// then with the hour above it, each landing where it was asked to go; then
+// the rotations through a third slot of the class section.
+std::vector<TimetableEditor::Shape> TimetableEditor::Shapes(const ByteMatrix& timetable,
+                                                            const MoveRequest& request) const {
+    const int c = request.class_section;
+    const int from = request.from_slot;
+    const int to = request.to_slot;
+    const int moving = timetable(AsIndex(c), AsIndex(from));
+    const bool pinned = inputs_.pinned_lessons(AsIndex(c), AsIndex(from)) == moving;
+    const auto fits = [](const std::vector<int>& rows, int height) {
+        std::vector<int> slots;
+        for (const int r : rows) {
+            for (int j = 0; j < height; ++j) {
+                const int s = r + kDays * j;
+                if (s < 1 || s > kSlots) {
+                    return false;
+                }
+                slots.push_back(s);
+            }
+        }
+        std::sort(slots.begin(), slots.end());
+        return std::adjacent_find(slots.begin(), slots.end()) == slots.end();
+    };
+    const std::vector<std::pair<int, int>> starts = {
+        {0, 1}, {0, 2}, {-kDays, 2}};  // offset of the first row, height
+    std::vector<Shape> shapes;
+    for (const auto& [offset, height] : starts) {
+        std::vector<int> rows{from + offset, to + offset};
+        if (fits(rows, height)) {
+            shapes.push_back({rows, height});
+        }
+    }
+    for (const auto& [offset, height] : starts) {
+        for (int e = 1; e <= kSlots; ++e) {
+            std::vector<int> rows{from + offset, to + offset, e};
+            // A third slot whose hour comes to `from` with the same teacher
+            // moves another hour of that teacher instead, which a pinned
+            // lesson must not pass for.
+            const int incoming = e - offset;
+            const bool stands_in = incoming >= 1 && incoming <= kSlots &&
+                                   timetable(AsIndex(c), AsIndex(incoming)) == moving;
+            if (timetable(AsIndex(c), AsIndex(e)) != 0 && !(pinned && stands_in) &&
+                fits(rows, height)) {
+                shapes.push_back({rows, height});
+            }
+        }
+    }
+    return shapes;
 }
 
 MoveProposal TimetableEditor::Propose(const ByteMatrix& timetable,
@@ -180,49 +254,54 @@ MoveProposal TimetableEditor::Propose(const ByteMatrix& timetable,
     if (const auto problem = RequestProblem(inputs_, timetable, request)) {
         throw std::invalid_argument(*problem);
     }
-    const int c = request.class_section;
-    const int from = request.from_slot;
-    const int to = request.to_slot;
-    // The moving hour alone, then with the hour below it, then with the hour
-    // above it, each landing where it was asked to go.
-    struct Shape {
-        int a, b, height;
-    };
-    std::vector<Shape> shapes{{from, to, 1}};
-    if (std::abs(from - to) != kDays) {
-        if (from + kDays <= kSlots && to + kDays <= kSlots) {
-            shapes.push_back({from, to, 2});
-        }
-        if (from - kDays >= 1 && to - kDays >= 1) {
-            shapes.push_back({from - kDays, to - kDays, 2});
-        }
-    }
-    std::optional<MoveProposal> best;
-    std::optional<MoveProposal> closest;
-    ByteMatrix trial = timetable;
+    const bool finished_reading_holds =
+        VerifyTimetable(inputs_, options_, rules_, timetable, VerifyMode::kFinished).empty();
+    const std::vector<Shape> shapes = Shapes(timetable, request);
+    std::vector<Attempt> attempts;
+    attempts.reserve(shapes.size());
     for (const Shape& shape : shapes) {
-        Attempt attempt = Exchange(timetable, c, shape.a, shape.b, shape.height);
-        ApplyChanges(trial, attempt.changes);
-        std::vector<Violation> broken = Judge(trial);
-        RevertChanges(trial, attempt.changes);
-        MoveProposal proposal;
-        proposal.changes = std::move(attempt.changes);
-        proposal.beyond_reach = attempt.beyond_reach;
-        if (broken.empty() && !attempt.beyond_reach) {
-            proposal.keeps_rules = true;
-            if (!best || proposal.changes.size() < best->changes.size()) {
-                best = std::move(proposal);
-            }
-            continue;
+        attempts.push_back(Exchange(timetable, request.class_section, shape));
+    }
+    // The smallest exchanges are judged first; the first that keeps every
+    // rule is the answer.
+    std::vector<std::size_t> order(attempts.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&attempts](std::size_t l, std::size_t r) {
+        return attempts[l].changes.size() < attempts[r].changes.size();
+    });
+    ByteMatrix trial = timetable;
+    std::vector<std::optional<std::vector<Violation>>> judged(attempts.size());
+    const auto judge = [&](std::size_t i) -> const std::vector<Violation>& {
+        if (!judged[i]) {
+            ApplyChanges(trial, attempts[i].changes);
+            judged[i] = JudgeCandidate(trial, finished_reading_holds);
+            RevertChanges(trial, attempts[i].changes);
         }
-        proposal.blocking = std::move(broken);
-        if (!closest || proposal.blocking.size() < closest->blocking.size()) {
-            closest = std::move(proposal);
+        return *judged[i];
+    };
+    MoveProposal proposal;
+    for (const std::size_t i : order) {
+        if (!attempts[i].beyond_reach && !attempts[i].changes.empty() && judge(i).empty()) {
+            proposal.keeps_rules = true;
+            proposal.changes = std::move(attempts[i].changes);
+            CountGapChanges(timetable, proposal);
+            return proposal;
         }
     }
-    MoveProposal chosen = best ? std::move(*best) : std::move(*closest);
-    CountGapChanges(timetable, chosen);
-    return chosen;
+    // Refused: the plain exchange that comes closest says why.
+    std::optional<std::size_t> closest;
+    for (std::size_t i = 0; i < shapes.size() && shapes[i].rows.size() == 2; ++i) {
+        if (!closest || judge(i).size() < judge(*closest).size()) {
+            closest = i;
+        }
+    }
+    proposal.changes = std::move(attempts[*closest].changes);
+    proposal.blocking = judge(*closest);
+    proposal.beyond_reach = attempts[*closest].beyond_reach;
+    CountGapChanges(timetable, proposal);
+    return proposal;
 }
 
 void TimetableEditor::CountGapChanges(const ByteMatrix& before, MoveProposal& proposal) const {

@@ -74,16 +74,19 @@ void RevertChanges(ByteMatrix& timetable, std::span<const CellChange> changes);
 std::optional<std::string> RequestProblem(const SolverInputs& inputs, const ByteMatrix& timetable,
                                           const MoveRequest& request);
 
-// Finds exchanges for hand moves. The exchange for "lesson of X from a to b"
-// swaps slots a and b of X; when a teacher would then be in two places at
-// once (the same teacher, a person of a pair, or two teachers who may never
-// teach at the same hour), the class section holding the other lesson swaps
-// the same two slots too, and so on; a joint lesson moves in both its class
-// sections. A lesson that the exchange would split (a two-hour lesson) is
-// tried with the hour below or above the lesson moving along. Pinned lessons
-// never move: an exchange that reaches one is refused by the verifier.
-// Among the exchanges that keep every rule, judged as `verify` judges a page,
-// the one changing the fewest cells wins.
+// Finds exchanges for hand moves. The plain exchange for "lesson of X from a
+// to b" swaps slots a and b of X. When the lesson displaced from b cannot go
+// to a, it may go to a third slot e of X whose lesson takes a (a rotation of
+// three slots). When a teacher would then be in two places at once (the same
+// teacher, a person of a pair, or two teachers who may never teach at the
+// same hour), the class section holding the other lesson moves the same
+// slots the same way, and so on, up to a few class sections; a joint lesson
+// moves in both its class sections. A two-hour lesson moves with the hour
+// below or above it. Pinned lessons never move: an exchange that reaches one
+// is refused by the verifier. Among the exchanges that keep every rule,
+// judged as `verify` judges a page, the one changing the fewest cells wins;
+// when none does, the refusal is the plain exchange's, as the verifier's
+// finished reading words it.
 class TimetableEditor {
   public:
     TimetableEditor(const SolverInputs& inputs, const RunOptions& options, const RuleTables& rules,
@@ -103,8 +106,12 @@ class TimetableEditor {
   private:
     struct Attempt;
 
-    Attempt Exchange(const ByteMatrix& timetable, int class_section, int a, int b,
-                     int height) const;
+    struct Shape;
+
+    Attempt Exchange(const ByteMatrix& timetable, int class_section, const Shape& shape) const;
+    std::vector<Shape> Shapes(const ByteMatrix& timetable, const MoveRequest& request) const;
+    std::vector<Violation> JudgeCandidate(const ByteMatrix& timetable,
+                                          bool finished_reading_holds) const;
     bool Conflict(int t, int u) const;
     bool Joint(int x, int y, int t) const;
     void CountGapChanges(const ByteMatrix& before, MoveProposal& proposal) const;
