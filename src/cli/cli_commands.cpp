@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -535,6 +536,14 @@ int Init(const CommandLine& line, const ProgramPaths& paths) {
     lock.Lock();  // a second writer is refused (ProgramLockError)
     Database entry = Database::Open(paths.entry_database);
     Database working = Database::Open(paths.working_database);
+    if (RegisteredSchoolCount(entry.connection()) > 0) {
+        // One school per directory: said as such, not as a fault of the names.
+        Say(stderr, S("Στο directory %1 έχει ήδη καταχωρηθεί σχολείο.\rΤα δεδομένα του "
+                      "αντικαθίστανται με την εντολή import· για άλλο σχολείο δώσε άλλο "
+                      "directory.")
+                        .arg(QDir::toNativeSeparators(paths.directory)));
+        return kExitRefused;
+    }
     RegisterSchool(entry.connection(), line.school, line.responsible);
     Say(stdout, S(kRegistrationDoneMessage));
     return kExitOk;

@@ -90,6 +90,12 @@ QString OutputRefusal(const QString& directory, const QString& page, const QStri
                    "Δώσε άλλο όνομα αρχείου με την επιλογή -o.")
             .arg(output);
     }
+    if (data::IsSpecialFile(output)) {
+        return QStringLiteral(
+                   "Το %1 δεν είναι κανονικό αρχείο (είναι φάκελος, συσκευή ή "
+                   "σωλήνας) και δεν αντικαθίσταται.")
+            .arg(output);
+    }
     if (data::FileWrittenAt(output) == data::FileWrittenAt(page)) {
         return QStringLiteral(
                    "Το αρχείο %1 είναι η σελίδα που διορθώνεται: η διορθωμένη "

@@ -117,6 +117,12 @@ QString OutputRefusal(const QString& directory, const QString& page, const QStri
                    .arg(output) +
                again;
     }
+    if (IsSpecialFile(output)) {
+        return S("Το %1 δεν είναι κανονικό αρχείο (είναι φάκελος, συσκευή ή σωλήνας) και δεν "
+                 "αντικαθίσταται από μια εκτύπωση.")
+                   .arg(output) +
+               again;
+    }
     if (FileWrittenAt(output) == FileWrittenAt(page)) {
         return S("Το αρχείο %1 είναι η σελίδα λύσης που εκτυπώνεται και δεν αντικαθίσταται "
                  "από την εκτύπωσή της.")

@@ -140,8 +140,9 @@ class ConsoleListener : public RunListener {
     void Attempts(std::int64_t attempts) override { attempts_ = attempts; }
     void SearchStarted(std::uint64_t seed, int threads) override {
         started_ = true;
-        Say(stdout, "seed " + std::to_string(seed) + ", " + std::to_string(threads) +
-                        " threads (repeat with --seed " + std::to_string(seed) + " --threads 1)");
+        Say(stdout, "Σπόρος τυχαίων επιλογών " + std::to_string(seed) + ", " +
+                        std::to_string(threads) + (threads == 1 ? " νήμα" : " νήματα") +
+                        " (η ίδια εκτέλεση ξανά: --seed " + std::to_string(seed) + " --threads 1)");
         Say(stdout, std::string(kSearchingText));
     }
     void Solution(int /*solution*/, const std::string& line, const SolutionGaps& gaps) override {

@@ -106,6 +106,12 @@ TEST(Cli, ExitCodesForUsageRefusalsAndDataProblems) {
                at);
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.out.contains(U("Η καταχώρηση έγινε με επιτυχία.")));
+    // A second school in the same directory: refused for what it is.
+    r = RunCli(QStringList{QStringLiteral("init"), QStringLiteral("--school"), U("2ο Γυμνάσιο"),
+                           QStringLiteral("--responsible"), U("Ψ")} +
+               at);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.err.contains(U("έχει ήδη καταχωρηθεί σχολείο"))) << r.err.toStdString();
 
     r = RunCli(QStringList{QStringLiteral("check")} + at);  // no classes yet
     EXPECT_EQ(r.code, 1);

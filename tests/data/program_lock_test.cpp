@@ -3,6 +3,7 @@
 #include "shell/program_lock.h"
 
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -175,6 +176,15 @@ TEST(ProgramLock, ALinkInPlaceOfTheLockFileGoesAFolderIsNamed) {
     EXPECT_TRUE(message.contains(QStringLiteral("directory"))) << message.toStdString();
     EXPECT_FALSE(message.contains(U("Περίμενε να τελειώσει"))) << message.toStdString();
     EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral("/inside")));
+
+    // A pipe there is named at once: reading it would wait for a writer.
+    QTemporaryDir piped;
+    const QString pipe = piped.filePath(QString::fromLatin1(kProgramLockFile));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ProgramLock pipe_lock(piped.path());
+    EXPECT_FALSE(pipe_lock.TryLock());
+    EXPECT_TRUE(pipe_lock.RefusalMessage().contains(U("ειδικό αρχείο")))
+        << pipe_lock.RefusalMessage().toStdString();
 }
 
 // A lock taken on another computer (a shared folder) cannot be judged from

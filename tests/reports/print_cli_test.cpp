@@ -1,6 +1,7 @@
 // taktirio-cli print and free run as a process over a page of the demo school.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -180,6 +181,22 @@ TEST_F(PrintCliTest, AnOutputThatIsTheProgramsOwnFileIsRefused) {
         EXPECT_EQ(QFile::exists(output), existed) << c.name;
         EXPECT_EQ(data::testing::FileBytes(output), before) << c.name;
     }
+    // A pipe or a folder in the output's place would be replaced by the
+    // renamed PDF: refused, and left what it was.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString folder = dir.filePath(QStringLiteral("folder.pdf"));
+    ASSERT_TRUE(dir.mkpath(folder));
+    for (const QString& special : {pipe, folder}) {
+        const CliResult refused = Print(QStringLiteral("plan"), special);
+        EXPECT_EQ(refused.code, 3) << special.toStdString();
+        EXPECT_TRUE(refused.err.contains(QString::fromUtf8("δεν είναι κανονικό αρχείο")))
+            << refused.err.toStdString();
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
     const QString beside = dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1-plan.pdf"));
     const CliResult r = Print(QStringLiteral("plan"), beside);
     EXPECT_EQ(r.code, 0) << r.err.toStdString();

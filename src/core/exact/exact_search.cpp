@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cadical.hpp>
 #include <limits>
+#include <new>
 
 #include "common/narrow.h"
 #include "solver/random_stream.h"
@@ -53,6 +54,10 @@ ExactSearch::ExactSearch(const SolverInputs& inputs, const RuleTables& rules,
     : inputs_(inputs),
       encoding_(inputs, rules, options, index),
       solver_(std::make_unique<Solver>(seed)) {
+    Guarded([&] { Start(inputs, seed); });
+}
+
+void ExactSearch::Start(const SolverInputs& inputs, std::uint64_t seed) {
     encoding_.Encode(*solver_);
     clauses_ = solver_->clauses;
     for (const RuleGroup& group : encoding_.groups()) {
@@ -71,6 +76,23 @@ ExactSearch::ExactSearch(const SolverInputs& inputs, const RuleTables& rules,
 }
 
 ExactSearch::~ExactSearch() = default;
+
+// The solver is not safe to destroy once an allocation failed inside it: its
+// own clean-up then frees what it never held. It is given up instead (the
+// memory stays with the process, which is short of memory and about to say
+// so), and the failure goes on to the caller.
+template <typename Work>
+auto ExactSearch::Guarded(Work work) -> decltype(work()) {
+    if (!solver_) {
+        throw std::bad_alloc();  // given up after an earlier failure
+    }
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        static_cast<void>(solver_.release());
+        throw;
+    }
+}
 
 std::int64_t ExactSearch::variables() const {
     return solver_->variables;
@@ -101,6 +123,10 @@ int ExactSearch::SolveUnder(const std::vector<int>& assumptions, const ExactLimi
 }
 
 ExactOutcome ExactSearch::Next(const ExactLimits& limits, ByteMatrix& timetable) {
+    return Guarded([&] { return NextUnguarded(limits, timetable); });
+}
+
+ExactOutcome ExactSearch::NextUnguarded(const ExactLimits& limits, ByteMatrix& timetable) {
     const int result = SolveUnder(AllGroups(), limits);
     if (result == kUnsatisfiable) {
         return ExactOutcome::kNone;
@@ -115,6 +141,10 @@ ExactOutcome ExactSearch::Next(const ExactLimits& limits, ByteMatrix& timetable)
 }
 
 void ExactSearch::Block(const ByteMatrix& timetable) {
+    Guarded([&] { return BlockUnguarded(timetable); });
+}
+
+void ExactSearch::BlockUnguarded(const ByteMatrix& timetable) {
     std::vector<int> clause;
     for (int c = 1; c <= inputs_.number_of_classes; ++c) {
         for (int s = 1; s <= kSlots; ++s) {
@@ -130,6 +160,10 @@ void ExactSearch::Block(const ByteMatrix& timetable) {
 }
 
 bool ExactSearch::Allows(const ByteMatrix& timetable, const ExactLimits& limits) {
+    return Guarded([&] { return AllowsUnguarded(timetable, limits); });
+}
+
+bool ExactSearch::AllowsUnguarded(const ByteMatrix& timetable, const ExactLimits& limits) {
     std::vector<int> assumptions = AllGroups();
     if (!encoding_.FixingLiterals(timetable, assumptions)) {
         return false;
@@ -138,6 +172,10 @@ bool ExactSearch::Allows(const ByteMatrix& timetable, const ExactLimits& limits)
 }
 
 ImpossibilityReasons ExactSearch::Explain(const ExactLimits& limits) {
+    return Guarded([&] { return ExplainUnguarded(limits); });
+}
+
+ImpossibilityReasons ExactSearch::ExplainUnguarded(const ExactLimits& limits) {
     ImpossibilityReasons reasons;
     CaDiCaL::Solver& solver = solver_->solver;
     const std::vector<RuleGroup>& groups = encoding_.groups();

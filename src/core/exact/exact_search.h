@@ -74,6 +74,13 @@ class ExactSearch {
 
   private:
     class Solver;
+    template <typename Work>
+    auto Guarded(Work work) -> decltype(work());
+    void Start(const SolverInputs& inputs, std::uint64_t seed);
+    ExactOutcome NextUnguarded(const ExactLimits& limits, ByteMatrix& timetable);
+    void BlockUnguarded(const ByteMatrix& timetable);
+    bool AllowsUnguarded(const ByteMatrix& timetable, const ExactLimits& limits);
+    ImpossibilityReasons ExplainUnguarded(const ExactLimits& limits);
     int SolveUnder(const std::vector<int>& assumptions, const ExactLimits& limits);
     // The message of a proof: the rules that together leave no timetable,
     // and which of them, dropped, would allow one.

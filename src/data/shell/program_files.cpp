@@ -72,4 +72,9 @@ bool IsProgramFile(const QString& directory, const QString& path) {
             (!canonical_solutions.isEmpty() && parent == canonical_solutions));
 }
 
+bool IsSpecialFile(const QString& path) {
+    const QFileInfo info(FileWrittenAt(path));
+    return info.exists() && !info.isFile();
+}
+
 }  // namespace taktirio::data

@@ -17,4 +17,9 @@ QString FileWrittenAt(const QString& path);
 // Links and other spellings are followed to the file a write would replace.
 bool IsProgramFile(const QString& directory, const QString& path);
 
+// True when the file a write to `path` lands in exists and is not a regular
+// file: a folder, a device, a pipe or a socket, which an output saved by
+// renaming a new file over it would destroy.
+bool IsSpecialFile(const QString& path);
+
 }  // namespace taktirio::data

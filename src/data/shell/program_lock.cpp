@@ -118,6 +118,16 @@ bool ProgramLock::TryLock() {
         return true;
     }
     refusal_.clear();
+    // A folder, a pipe or a device in the lock file's place is named before
+    // the lock is tried: reading a pipe would wait for a writer for ever.
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path_).constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
+        !S_ISLNK(info.st_mode)) {
+        refusal_ = S("Στη θέση του αρχείου κλειδώματος %1 υπάρχει directory ή ειδικό αρχείο.\r"
+                     "Μετακίνησέ το ή διάγραψέ το και δοκίμασε ξανά.")
+                       .arg(QDir::toNativeSeparators(path_));
+        return false;
+    }
     if (file_.tryLock(0)) {
         return true;
     }

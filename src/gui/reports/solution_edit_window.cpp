@@ -853,6 +853,12 @@ void SolutionEditWindow::saveAs() {
     if (!path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive)) {
         path += QStringLiteral(".htm");
     }
+    if (data::IsSpecialFile(path)) {
+        context_->asker->Error(this, U("Το %1 δεν είναι κανονικό αρχείο (είναι φάκελος, συσκευή "
+                                       "ή σωλήνας) και δεν αντικαθίσταται.")
+                                         .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
     const bool opened_page = data::FileWrittenAt(path) == data::FileWrittenAt(page_path_);
     if (!opened_page && data::IsProgramFile(context_->paths.directory, path) &&
         QFileInfo::exists(path)) {
