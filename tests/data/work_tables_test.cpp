@@ -4,6 +4,7 @@
 #include "reports/work_tables.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <atomic>
@@ -434,6 +435,24 @@ TEST(ReportDatabase, AnAlteredDesignIsBuiltAfresh) {
         EXPECT_EQ(ScalarInt(db.connection(), QStringLiteral("SELECT COUNT(*) FROM TABLE1")),
                   plan.rows.size());
     }
+}
+
+// An empty work-tables file, as a power cut can leave it, is built as if it
+// were missing; an empty school database is still refused.
+TEST(ReportDatabase, AnEmptyWorkFileIsBuiltAsIfMissing) {
+    QTemporaryDir dir;
+    const QString path = ReportDatabasePath(dir.path());
+    { QFile(path).open(QIODevice::WriteOnly); }
+    ASSERT_EQ(QFileInfo(path).size(), 0);
+    const Database db = Database::Open(path, ReportDesign());
+    QTemporaryDir fresh_dir;
+    const Database fresh = Database::Open(ReportDatabasePath(fresh_dir.path()), ReportDesign());
+    EXPECT_EQ(Schema(db.connection()), Schema(fresh.connection()));
+
+    const QString school = dir.filePath(QStringLiteral("DATA2.sqlite"));
+    { QFile(school).open(QIODevice::WriteOnly); }
+    EXPECT_THROW(Database::Open(school), DataError);
+    EXPECT_EQ(QFileInfo(school).size(), 0);
 }
 
 }  // namespace

@@ -543,7 +543,10 @@ Database Database::Open(const QString& path) {
 
 Database Database::Open(const QString& path, const DatabaseDesign& design) {
     RefuseLinksAndFolders(path);
-    if (!QFileInfo::exists(path)) {
+    // An empty work file (what a power cut can leave) holds no reading: it
+    // is built as if it were missing, not refused as not ours.
+    const bool empty_work_file = design.work_file && QFileInfo(path).size() == 0;
+    if (!QFileInfo::exists(path) || empty_work_file) {
         CreateDatabaseFile(path, design);
         CheckedFiles::Instance().Remember(path, design);
     } else if (WriteMayBeUnfinished(path) || !CheckedFiles::Instance().Knows(path, design)) {

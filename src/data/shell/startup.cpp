@@ -67,8 +67,8 @@ QString ProgramDirectoryProblem(const QString& directory) {
     const QFileInfo solutions(dir.filePath(QStringLiteral("SOLUTIONS")));
     const QString solutions_shown = shown + QStringLiteral("/SOLUTIONS");
     if (solutions.exists() && !solutions.isDir()) {
-        // Not a matter of permissions: the file is named alone.
-        return S("Το %1 είναι αρχείο, ενώ πρέπει να είναι directory.").arg(solutions_shown);
+        return Cause(permissions,
+                     S("Το %1 είναι αρχείο, ενώ πρέπει να είναι directory.").arg(solutions_shown));
     }
     if (!solutions.exists() && !dir.mkdir(QStringLiteral("SOLUTIONS"))) {
         return Cause(permissions,
