@@ -148,7 +148,7 @@ TEST_P(EditedSchools, ExchangesKeepEveryRuleAndRefusalsAreConfirmed) {
     ByteMatrix timetable = *searched;
     RandomStream random(param.seed);
     Seen seen;
-    for (int request_number = 0; request_number < 120; ++request_number) {
+    for (int request_number = 0; request_number < 60; ++request_number) {
         MoveRequest request;
         request.class_section =
             1 + static_cast<int>(random.Below(static_cast<std::uint32_t>(classes)));
