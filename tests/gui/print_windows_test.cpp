@@ -12,12 +12,15 @@
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "common/file_dialog.h"
 #include "common/look.h"
 #include "generator/school_generator.h"
 #include "gui_test_support.h"
@@ -392,6 +395,41 @@ class PrintWindowsTest : public QObject {
         QVERIFY(f.viewer.shown.isEmpty());
         Child<QPushButton>(plan, "Button7")->click();
         QTRY_VERIFY(!window.busy());
+    }
+
+    // The PDF is offered in the user's documents folder, then in the folder
+    // last saved to, for as long as that folder exists.
+    void thePdfFolderIsTheDocumentsFolderOrTheLastOneUsed() {
+        // The documents folder where the user has one, else the home folder.
+        QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QDir(documents).exists()) {
+            documents = QDir::homePath();
+        }
+        QTemporaryDir chosen;
+        QVERIFY(chosen.isValid());
+        const QString gone = chosen.filePath(QStringLiteral("gone"));
+        QVERIFY(QDir().mkpath(gone));
+        PdfFolder folder;
+        QCOMPARE(QDir(folder.Folder()), QDir(documents));
+        folder.Remember(QString());  // cancelled: nothing to remember
+        QCOMPARE(QDir(folder.Folder()), QDir(documents));
+        folder.Remember(QDir(gone).filePath(QStringLiteral("REPORT2.pdf")));
+        QCOMPARE(QDir(folder.Folder()), QDir(gone));
+        QVERIFY(QDir(gone).removeRecursively());
+        QCOMPARE(QDir(folder.Folder()), QDir(documents));  // the folder went: back to documents
+        folder.Remember(chosen.filePath(QStringLiteral("REPORT1.pdf")));
+        QCOMPARE(QDir(folder.Folder()), QDir(chosen.path()));
+
+        struct Case {
+            QString given;
+            QString offered;
+        };
+        for (const Case& c : {Case{QString(), documents}, Case{chosen.path(), chosen.path()},
+                              Case{gone, documents}}) {
+            const std::unique_ptr<FileDialog> dialog =
+                MakePdfDialog(nullptr, QStringLiteral("REPORT1"), c.given);
+            QCOMPARE(QDir(dialog->directory()), QDir(c.offered));
+        }
     }
 
     // The menu item opens the one print window, again and again.
