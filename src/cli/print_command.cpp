@@ -172,7 +172,7 @@ int Free(const PrintLine& line) {
     QStringList absent;
     const ProgramPaths paths = PathsFor(line.directory);
     if (QFileInfo::exists(paths.entry_database)) {
-        const Database entry = Database::Open(paths.entry_database);
+        const Database entry = Database::OpenForReading(paths.entry_database);
         absent = AbsentTeachers(entry.connection(), QString::fromLatin1(kAccessCode), *line.day);
     }
     const FreeHourAnswer free = FreeTeachersAtSchool(plan, *line.day, *line.hour, absent);

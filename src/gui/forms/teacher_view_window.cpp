@@ -101,7 +101,7 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
     gaps_->verticalHeader()->hide();
     gaps_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     gaps_->verticalHeader()->setDefaultSectionSize(gaps_->fontMetrics().height() + 6);
-    gaps_->horizontalHeader()->setStretchLastSection(true);
+    gaps_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     const QStringList one_teacher = data::GapsInPagesColumns({});
     gaps_->setColumnCount(static_cast<int>(one_teacher.size()));
     gaps_->setHorizontalHeaderLabels(one_teacher);
@@ -274,7 +274,6 @@ void TeacherViewWindow::showGaps(const data::GapsInPages& gaps, const QString& s
             gaps_->setItem(r, c, item);
         }
     }
-    gaps_->resizeColumnsToContents();
     gaps_->setToolTip(data::GapsInPagesText(gaps));
     setGapsVisible(!summary.isEmpty());
 }

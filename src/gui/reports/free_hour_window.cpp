@@ -124,7 +124,7 @@ void FreeHourWindow::showEvent(QShowEvent* event) {
     // Without the school's data the answer lists every free teacher.
     entry_.reset();
     try {
-        entry_.emplace(data::Database::Open(context_->paths.entry_database));
+        entry_.emplace(data::Database::OpenForReading(context_->paths.entry_database));
     } catch (const data::DataError&) {
     }
     Window::showEvent(event);
