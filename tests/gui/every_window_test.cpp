@@ -353,6 +353,13 @@ class EveryWindowTest : public QObject {
             QWidget* button = tools->widgetForAction(save);
             QTRY_VERIFY(button != nullptr && button->isVisible());
             QVERIFY(tools->rect().contains(button->geometry()));
+            // Nor is any other: printing stays in sight too.
+            for (QAction* action : tools->actions()) {
+                QWidget* shown = tools->widgetForAction(action);
+                if (!action->isSeparator() && action->isVisible() && shown != nullptr) {
+                    QVERIFY2(shown->isVisible(), qPrintable(action->text()));
+                }
+            }
         }
         QStringList cut = CutColumnTitles(window.get()) + CutCells(window.get());
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));

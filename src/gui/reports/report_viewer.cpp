@@ -52,6 +52,10 @@ std::unique_ptr<QPrintPreviewDialog> MakePreview(QPrinter& printer,
         save->setToolTip(U(kSavePdfCaption));
         tools->insertAction(first, save);
         tools->insertSeparator(first);
+        // Icons a little smaller than the toolbar's own, so that with the
+        // added text every button, printing too, fits the preview's width
+        // on a 1024 x 768 screen.
+        tools->setIconSize(QSize(20, 20));
         QObject::connect(save, &QAction::triggered, dialog, [dialog, &layout, &asker, folder] {
             SaveReportAsPdf(dialog, layout, AskPdfPath(dialog, layout.Name(), folder), asker);
         });
