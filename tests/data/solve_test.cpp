@@ -290,8 +290,8 @@ TEST(Solve, TeacherGapsAreReadFromEveryPagePresent) {
         const QStringList columns = GapsInPagesColumns(gaps);
         const QStringList first =
             pair ? QStringList{U("Λύση"), U("Διδάσκων")} : QStringList{U("Λύση")};
-        const QStringList counts = {U("Κενά την εβδομάδα"), U("Δευτέρα"), U("Τρίτη"),
-                                    U("Τετάρτη"),           U("Πέμπτη"),  U("Παρασκευή")};
+        const QStringList counts = {U("Σύνολο"),  U("Δευτέρα"), U("Τρίτη"),
+                                    U("Τετάρτη"), U("Πέμπτη"),  U("Παρασκευή")};
         EXPECT_EQ(columns, first + counts);
         const QList<QStringList> rows = GapsInPagesRows(gaps);
         ASSERT_EQ(rows.size(), static_cast<qsizetype>(read.size() * c.members.size()));

@@ -241,7 +241,7 @@ QStringList GapsInPagesColumns(const GapsInPages& gaps) {
     if (gaps.people.size() > 1) {
         titles.append(S("Διδάσκων"));
     }
-    titles.append(S("Κενά την εβδομάδα"));
+    titles.append(S("Σύνολο"));
     for (int d = 1; d <= kDays; ++d) {
         titles.append(DayTitle(d));
     }

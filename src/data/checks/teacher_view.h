@@ -68,7 +68,7 @@ QString GapsInPagesText(const GapsInPages& gaps);
 // with the fewest gaps and the unread pages (GapsInPagesSummary) above a
 // table of one row per page and person (GapsInPagesRows) under the titles of
 // GapsInPagesColumns: "Λύση", the person's name when the teacher is a pair,
-// the week's gaps and each day's. The summary is empty when there are no
+// the week's gaps ("Σύνολο") and each day's. The summary is empty when there are no
 // pages.
 QString GapsInPagesSummary(const GapsInPages& gaps);
 QStringList GapsInPagesColumns(const GapsInPages& gaps);

@@ -253,6 +253,13 @@ void TeacherViewWindow::showGaps(const data::GapsInPages& gaps, const QString& s
     gaps_->clearContents();
     gaps_->setColumnCount(static_cast<int>(columns.size()));
     gaps_->setHorizontalHeaderLabels(columns);
+    // The counts share the width; the solution and a pair member's name take
+    // what they need.
+    for (int c = 0; c < gaps_->columnCount(); ++c) {
+        const bool named = c == 0 || (gaps.people.size() > 1 && c == 1);
+        gaps_->horizontalHeader()->setSectionResizeMode(
+            c, named ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
+    }
     gaps_->setRowCount(static_cast<int>(rows.size()));
     // Each person's page with the fewest gaps stands out in bold.
     const int people = static_cast<int>(gaps.people.size());
