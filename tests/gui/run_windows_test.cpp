@@ -365,6 +365,7 @@ class RunWindowsTest : public QObject {
         // With no solution yet, the window shows the search at work: the
         // bar moves on its own, and the time and the attempts go up.
         QCOMPARE(Child<QProgressBar>(run, "Gauge1")->maximum(), 0);
+        QCOMPARE(Child<QLabel>(run, "Label9")->text(), QStringLiteral("0 / 2"));
         auto* at_work = Child<QLabel>(run, "LabelSearchProgress");
         QVERIFY(at_work->isVisible());
         const QRegularExpression shown(QStringLiteral("^%1 (\\d+):(\\d\\d):(\\d\\d)   %2 (\\d+)$")

@@ -456,6 +456,7 @@ void RunWindow::showSearchStarted() {
     // that has found nothing yet does not look stuck at 0%.
     gauge_->setRange(0, 0);
     progress_text_->setText(Text(kSearchingText));
+    found_->setText(QStringLiteral("0 / %1").arg(requested_));
     search_clock_.start();
     search_progress_->setText(Text(SearchProgressText(0, 0)));
     search_progress_->show();
