@@ -9,6 +9,35 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/taktirio.svg
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/examples/demo-gymnasium.json
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# A manual page for each program, made at build time by help2man (Debian
+# help2man) from the program's own --help and --version, so that the page
+# and the program cannot drift apart. The desktop program answers both
+# before it needs a display; the offscreen platform is set all the same, so
+# that a build machine without one never waits on it.
+find_program(TAKTIRIO_HELP2MAN help2man REQUIRED)
+set(TAKTIRIO_MAN_DIR ${PROJECT_BINARY_DIR}/man)
+set(TAKTIRIO_MAN_PAGES)
+foreach(program taktirio taktirio-cli)
+    if(program STREQUAL "taktirio")
+        set(summary "the school timetable program")
+    else()
+        set(summary "the school timetable program without windows")
+    endif()
+    set(page ${TAKTIRIO_MAN_DIR}/${program}.1)
+    add_custom_command(OUTPUT ${page}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${TAKTIRIO_MAN_DIR}
+        COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            ${TAKTIRIO_HELP2MAN} --no-info --section=1 --name=${summary}
+            --output=${page} $<TARGET_FILE:${program}>
+        COMMAND gzip -9nf ${page}
+        DEPENDS ${program}
+        COMMENT "Making the manual page of ${program} from its --help"
+        VERBATIM)
+    list(APPEND TAKTIRIO_MAN_PAGES ${page}.gz)
+endforeach()
+add_custom_target(taktirio_man_pages ALL DEPENDS ${TAKTIRIO_MAN_PAGES})
+install(FILES ${TAKTIRIO_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME taktirio)
 set(CPACK_PACKAGE_VENDOR "TAKTIRIO")

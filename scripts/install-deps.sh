@@ -9,7 +9,7 @@ packages=(
     qt6-l10n-tools
     libgtest-dev libgmock-dev libbenchmark-dev libcadical-dev
     clang-14 libclang-rt-14-dev clang-format
-    poppler-utils python3 hyperfine
+    poppler-utils python3 hyperfine help2man
     xvfb xauth xdotool
 )
 

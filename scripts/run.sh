@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and imports the demo school into
-# a fresh program directory (build/demo). With a display ($DISPLAY or
+# Installs what is missing, builds the two programs and imports the demo
+# school into a fresh program directory (build/demo). With a display ($DISPLAY or
 # $WAYLAND_DISPLAY) it opens the desktop program on that directory; without
 # one, or with --headless, it solves the demo school with the command-line
 # tool and the solution pages are written under build/demo/SOLUTIONS/HOMEBASE.
@@ -23,7 +23,9 @@ fi
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAKTIRIO_WERROR=ON >/dev/null
-cmake --build build -j "$(nproc)"
+# The two programs and what they need (taktirio-cli execs taktirio-cli-print
+# for `print`), not the tests and benchmarks: scripts/test.sh builds those.
+cmake --build build -j "$(nproc)" --target taktirio taktirio-cli taktirio-cli-print
 
 program_dir="$(pwd)/build/demo"
 rm -rf "$program_dir"

@@ -9,17 +9,20 @@
 #include "common/desktop.h"
 #include "common/look.h"
 #include "common/program_context.h"
+#include "common/version.h"
 #include "shell/program_shell.h"
 #include "shell/startup.h"
 
 namespace {
 
-// The program directory from the command line. --help is answered before any
-// window system is needed, so that it also works without a display.
+// The program directory from the command line. --help and --version are
+// answered before any window system is needed, so that they also work
+// without a display (the manual page is made from them at build time).
 QString ProgramDirectory(QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("The school timetable program."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption dir_option(
         QStringLiteral("dir"),
         QStringLiteral("Program directory with DATA2.sqlite, DATA.sqlite and SOLUTIONS "
@@ -37,6 +40,9 @@ int main(int argc, char* argv[]) {
     QString directory;
     {
         QCoreApplication parsing(argc, argv);
+        // "taktirio Version …": the version the About window shows.
+        QCoreApplication::setApplicationName(QStringLiteral("taktirio"));
+        QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
         directory = ProgramDirectory(parsing);
     }
     QApplication app(argc, argv);

@@ -15,6 +15,7 @@
 #include "calendar/church_calendar.h"
 #include "check_command.h"
 #include "checks/presolve.h"
+#include "common/version.h"
 #include "console.h"
 #include "database/database.h"
 #include "database/errors.h"
@@ -185,7 +186,8 @@ const QList<CommandDefinition>& Commands() {
         {"free",
          "PAGE --day N --hour N",
          "the teachers with no lesson on day N (1 Monday to 5 Friday)\n"
-         "at hour N (1 to 10), one a line, and their count",
+         "at hour N (1 to 10), one a line, and their count; those\n"
+         "absent that day in the school's data are named after it",
          {},
          0,
          0,
@@ -653,13 +655,19 @@ int Dispatch(const CommandLine& line) {
 
 }  // namespace
 
+QString VersionLine() {
+    return QStringLiteral("taktirio-cli ") + QString::fromLatin1(kVersionText);
+}
+
 QString UsageText() {
     QString text =
         QStringLiteral("Usage: taktirio-cli <command> [--dir DIR] [options]\n\nCommands:\n");
     for (const CommandDefinition& definition : Commands()) {
         text += Entry(CommandLabel(definition), S(definition.description));
     }
-    text += QStringLiteral("\nOptions:\n") + OptionLines({DirOption(), HelpOption()});
+    text += QStringLiteral("\nOptions:\n") +
+            OptionLines({DirOption(), HelpOption(),
+                         Option({QStringLiteral("version")}, "show the program's version")});
     for (const CommandDefinition& definition : Commands()) {
         if (!definition.options.isEmpty()) {
             text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(definition.name)) +
@@ -684,6 +692,10 @@ int RunCommandLine(const QStringList& arguments, const QString& directory,
         if (arguments.contains(QLatin1String("--help")) ||
             arguments.contains(QLatin1String("-h"))) {
             Say(stdout, UsageText());
+            return kExitOk;
+        }
+        if (arguments.contains(QLatin1String("--version"))) {
+            Say(stdout, VersionLine());
             return kExitOk;
         }
         return UsageError(S("Δεν δόθηκε εντολή."), UsageText());

@@ -24,4 +24,7 @@ int RunCommand(const QStringList& arguments, const QString& directory, const Rep
 
 QString UsageText();
 
+// "taktirio-cli" and the version the desktop program's About window shows.
+QString VersionLine();
+
 }  // namespace taktirio::cli

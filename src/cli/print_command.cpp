@@ -12,6 +12,7 @@
 #include "database/database.h"
 #include "database/errors.h"
 #include "shell/program_files.h"
+#include "shell/startup.h"
 
 namespace taktirio::cli {
 
@@ -171,12 +172,23 @@ int Free(const PrintLine& line) {
         return kExitFailure;
     }
     Database db = OpenWorkTables(line.directory);
-    const QStringList teachers = FreeTeachers(
-        ReadPrintTables(db.connection(), page, PrintReading::kGeneralPlan), *line.day, *line.hour);
-    for (const QString& teacher : teachers) {
+    const PrintTables plan = ReadPrintTables(db.connection(), page, PrintReading::kGeneralPlan);
+    // Teachers absent that day, by the school's data when the directory has
+    // it, are left out and named after the count.
+    QStringList absent;
+    const ProgramPaths paths = PathsFor(line.directory);
+    if (QFileInfo::exists(paths.entry_database)) {
+        const Database entry = Database::OpenForReading(paths.entry_database);
+        absent = AbsentTeachers(entry.connection(), QString::fromLatin1(kAccessCode), *line.day);
+    }
+    const FreeHourAnswer free = FreeTeachersAtSchool(plan, *line.day, *line.hour, absent);
+    for (const QString& teacher : free.at_school) {
         Say(stdout, teacher);
     }
-    Say(stdout, S("Συνολικός αριθμός=") + QString::number(teachers.size()));
+    Say(stdout, S("Συνολικός αριθμός=") + QString::number(free.at_school.size()));
+    if (const QString left_out = AbsentLeftOutLine(free.absent); !left_out.isEmpty()) {
+        Say(stdout, left_out);
+    }
     return kExitOk;
 }
 

@@ -130,8 +130,10 @@ class ConsoleListener : public RunListener {
             Say(stderr, "Διακοπή της διαδικασίας υπολογισμού λύσεων…");
         }
         if (live_ && started_) {  // not before the seed line
-            std::fprintf(stderr, "\rΠροσπάθειες: %lld   Λύσεις: %d / %d ",
-                         static_cast<long long>(attempts_), step, total);
+            const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(
+                std::chrono::steady_clock::now() - search_start_);
+            std::fprintf(stderr, "\r%s   Λύσεις: %d / %d ",
+                         SearchProgressText(elapsed.count(), attempts_).c_str(), step, total);
             std::fflush(stderr);
             shown_ = true;
         }
@@ -140,6 +142,7 @@ class ConsoleListener : public RunListener {
     void Attempts(std::int64_t attempts) override { attempts_ = attempts; }
     void SearchStarted(std::uint64_t seed, int threads) override {
         started_ = true;
+        search_start_ = std::chrono::steady_clock::now();
         Say(stdout, "Σπόρος τυχαίων επιλογών " + std::to_string(seed) + ", " +
                         std::to_string(threads) + (threads == 1 ? " νήμα" : " νήματα") +
                         " (η ίδια εκτέλεση ξανά: --seed " + std::to_string(seed) + " --threads 1)");
@@ -160,7 +163,7 @@ class ConsoleListener : public RunListener {
     }
     void ClearLine() {
         if (shown_) {
-            std::fprintf(stderr, "\r%60s\r", "");
+            std::fprintf(stderr, "\r%72s\r", "");
             shown_ = false;
         }
     }
@@ -182,6 +185,7 @@ class ConsoleListener : public RunListener {
     bool started_ = false;
     bool stopping_ = false;
     std::int64_t attempts_ = 0;
+    std::chrono::steady_clock::time_point search_start_;
 };
 
 int ExitCodeOf(const RunSummary& summary) {
@@ -267,7 +271,8 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
             Say(stderr, std::string(kPreviousPagesKeptMessage));
         }
     } else if (summary.found == 0) {
-        Say(stdout, std::string(kNoSolutionMessage));
+        // Ctrl-C and the time limit are said as such, not blamed on the data.
+        Say(stdout, std::string(NoTimetableMessage(summary.end)));
         if (summary.previous_pages_kept) {
             Say(stdout, std::string(kPreviousPagesKeptMessage));
         }
@@ -286,7 +291,8 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
         }
     }
     // A run that ended without all its solutions says what the search saw.
-    if (const std::string evidence = EvidenceMessage(summary.evidence, sequence.problem().inputs);
+    if (const std::string evidence = EvidenceMessage(summary.evidence, sequence.problem().inputs,
+                                                     sequence.problem().denied_slots);
         !evidence.empty()) {
         Say(stdout, evidence);
     }

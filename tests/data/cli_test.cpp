@@ -5,6 +5,7 @@
 #include <QProcess>
 
 #include "cli_support.h"
+#include "common/version.h"
 #include "data_test_support.h"
 #include "exchange/school_document.h"
 
@@ -273,6 +274,17 @@ TEST(Cli, UsageErrorsNameWhatWasWrongThenTheCommandsUsage) {
     EXPECT_EQ(missing.code, 2);
     EXPECT_TRUE(missing.err.startsWith(U("Λείπει η τιμή της επιλογής --dir.")))
         << missing.err.toStdString();
+}
+
+// --version prints the version the About window shows, and nothing else;
+// the general usage lists the option.
+TEST(Cli, VersionIsTheOneTheAboutWindowShows) {
+    const CliResult version = RunCli({QStringLiteral("--version")});
+    EXPECT_EQ(version.code, 0) << version.err.toStdString();
+    EXPECT_EQ(version.out,
+              QStringLiteral("taktirio-cli ") + QString::fromLatin1(kVersionText) + u'\n');
+    EXPECT_TRUE(version.err.isEmpty()) << version.err.toStdString();
+    EXPECT_TRUE(RunCli({QStringLiteral("--help")}).out.contains(QStringLiteral("  --version ")));
 }
 
 TEST(Cli, UsageTextsComeFromTheParsers) {

@@ -75,6 +75,20 @@ TEST_F(LoaderTest, LoadsEveryInputAndRuleOfAPreparedSchool) {
     EXPECT_EQ(p.rules.deny_count, 22);
     EXPECT_EQ(p.rules.denied_days_count, 1);
     EXPECT_EQ(p.rules.denied_days, (Bytes{0, 0, 3, 2}));
+    // Which refused slots are absent days: every slot of Τ3's Monday and
+    // Wednesday; Τ1's free hour (Tuesday 3rd, slot 12) and the pair's are not.
+    ASSERT_TRUE(p.denied_slots.known());
+    int absent_slots = 0;
+    for (int t = 1; t <= 4; ++t) {
+        for (int s = 1; s <= kSlots; ++s) {
+            const bool absent = p.denied_slots.OnAbsentDay(t, s);
+            absent_slots += absent ? 1 : 0;
+            EXPECT_EQ(absent, t == 3 && (DayOfSlot(s) == 1 || DayOfSlot(s) == 3))
+                << "teacher " << t << " slot " << s;
+        }
+    }
+    EXPECT_EQ(absent_slots, 20);
+    EXPECT_FALSE(p.denied_slots.OnAbsentDay(1, 12));
     EXPECT_EQ(p.rules.same_hour_count, 2);  // the pair against each member
     EXPECT_EQ(p.rules.same_hour_pairs, (Bytes{0, 0, 4, 1, 4, 2}));
     EXPECT_EQ(p.rules.joint_count, 0);

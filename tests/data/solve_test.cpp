@@ -279,6 +279,37 @@ TEST(Solve, TeacherGapsAreReadFromEveryPagePresent) {
         EXPECT_FALSE(text.contains(U("Λύση 3: "))) << text.toStdString();
         EXPECT_TRUE(text.contains(U("SOLUTION4.htm"))) << text.toStdString();
         EXPECT_EQ(text.count(U("Κενά στις λύσεις")), static_cast<qsizetype>(c.members.size()));
+
+        // As a table: the fewest and the unread pages above it, then one row
+        // per page and person, in page order.
+        const QString summary = GapsInPagesSummary(gaps);
+        EXPECT_EQ(summary.split(u'\n').size(), static_cast<qsizetype>(c.members.size()) + 1);
+        EXPECT_TRUE(summary.startsWith(text.section(u'\n', 0, 0))) << summary.toStdString();
+        EXPECT_TRUE(summary.endsWith(U("SOLUTION4.htm"))) << summary.toStdString();
+        const bool pair = c.members.size() > 1;
+        const QStringList columns = GapsInPagesColumns(gaps);
+        const QStringList first =
+            pair ? QStringList{U("Λύση"), U("Διδάσκων")} : QStringList{U("Λύση")};
+        const QStringList counts = {U("Σύνολο"),  U("Δευτέρα"), U("Τρίτη"),
+                                    U("Τετάρτη"), U("Πέμπτη"),  U("Παρασκευή")};
+        EXPECT_EQ(columns, first + counts);
+        const QList<QStringList> rows = GapsInPagesRows(gaps);
+        ASSERT_EQ(rows.size(), static_cast<qsizetype>(read.size() * c.members.size()));
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            const std::size_t i = static_cast<std::size_t>(row) / c.members.size();
+            const std::size_t m = static_cast<std::size_t>(row) % c.members.size();
+            const PersonGapsInPages::Page& page = gaps.people[m].pages[i];
+            QStringList expected{QString::number(read[i])};
+            if (pair) {
+                expected.append(QString::fromStdString(c.members[m]));
+            }
+            expected.append(QString::number(page.weekly));
+            for (int d = 1; d <= kDays; ++d) {
+                expected.append(QString::number(page.per_day[static_cast<std::size_t>(d)]));
+            }
+            EXPECT_EQ(rows[row], expected) << "row " << row;
+            EXPECT_EQ(rows[row].size(), columns.size());
+        }
     }
     // Every page gone: nothing to show.
     for (int n : read) {
@@ -286,6 +317,8 @@ TEST(Solve, TeacherGapsAreReadFromEveryPagePresent) {
     }
     std::filesystem::remove(folder / "SOLUTION4.htm");
     EXPECT_EQ(GapsInPagesText(ReadGapsInPages(folder, "ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ")), QString());
+    EXPECT_EQ(GapsInPagesSummary(ReadGapsInPages(folder, "ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ")), QString());
+    EXPECT_TRUE(GapsInPagesRows(ReadGapsInPages(folder, "ΠΑΠΑΔΟΠΟΥΛΟΥ ΜΑΡΙΑ")).isEmpty());
 }
 
 TEST(Solve, PreviousPagesNeedConsentAndValuesTheirRanges) {
@@ -426,7 +459,10 @@ TEST(Solve, NoTimetableEndsAtTheTimeLimitWithNoDirectoryLeft) {
                            QStringLiteral("--time-limit"), QStringLiteral("1.5")} +
                at);
     EXPECT_EQ(r.code, 6) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(U("Το TAKTIRIO είναι κατασκευασμένο για να μπορεί να βρίσκει")));
+    // The time ran out: said as such, and not as the data's fault.
+    EXPECT_TRUE(r.out.contains(U("Δεν βρέθηκε λύση μέσα στον χρόνο που δόθηκε")))
+        << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(U("Το TAKTIRIO είναι κατασκευασμένο"))) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(U("Έχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις.")));
     // After the summary, what the search saw: teacher ΑΛΦΑ is refused most.
     const qsizetype evidence = r.out.indexOf(U("Τι συνάντησε η αναζήτηση λύσεων:"));
@@ -481,6 +517,10 @@ TEST(Solve, InterruptingSignalsStopTheRunAndTheSummaryFollows) {
         EXPECT_EQ(process.exitCode(), 6) << "signal " << signal;
         EXPECT_TRUE(out.contains(U("Έχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις.")))
             << "signal " << signal;
+        // A stop, not a fault of the data.
+        EXPECT_TRUE(out.contains(U("διακόπηκε από εσένα πριν βρεθεί κάποια λύση")))
+            << "signal " << signal;
+        EXPECT_FALSE(out.contains(U("Τα δεδομένα είναι αντιφατικά"))) << "signal " << signal;
         EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE"))).exists());
 
         const Result next =

@@ -562,6 +562,7 @@ class EntryWindowsTest : public QObject {
     // shown under the choice, read off the window's thread; a teacher chosen
     // while the pages are being read is the one shown.
     void teacherViewShowsTheGapsInTheSolutions() {
+        QSize without_pages;
         ProgramFolder folder;
         folder.RegisterSchool();
         {
@@ -577,7 +578,10 @@ class EntryWindowsTest : public QObject {
             window.show();
             Child<QComboBox>(&window, "DBLookupComboBox1")->setCurrentIndex(0);
             QVERIFY(!window.readingGaps());
-            QVERIFY(Child<QPlainTextEdit>(&window, "GapsInSolutions")->isHidden());  // no pages
+            // No pages: neither the table nor the summary is seen.
+            QVERIFY(!Child<QTableWidget>(&window, "GapsInSolutions")->isVisible());
+            QVERIFY(!Child<QLabel>(&window, "GapsSummary")->isVisible());
+            without_pages = window.frameGeometry().size();
         }
         {
             data::RunSequence sequence(folder.context.paths);
@@ -597,25 +601,51 @@ class EntryWindowsTest : public QObject {
         TeacherViewWindow window(&folder.context);
         window.show();
         auto* teachers = Child<QComboBox>(&window, "DBLookupComboBox1");
-        auto* gaps = Child<QPlainTextEdit>(&window, "GapsInSolutions");
+        auto* gaps = Child<QTableWidget>(&window, "GapsInSolutions");
+        auto* summary = Child<QLabel>(&window, "GapsSummary");
         const int pair = teachers->findText(U("ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ+ΡΗΓΑ ΧΡΥΣΟΥΛΑ"));
         QVERIFY(pair >= 0);
         teachers->setCurrentIndex(pair == 0 ? 1 : 0);
         teachers->setCurrentIndex(pair);  // while the first reading is under way
         QTRY_VERIFY_WITH_TIMEOUT(!window.readingGaps(), 30000);
-        const QString expected = data::GapsInPagesText(
-            data::ReadGapsInPages(pages, teachers->currentText().toStdString()));
-        QVERIFY(!gaps->isHidden());
-        QCOMPARE(gaps->toPlainText(), expected);
-        const QStringList lines = expected.split(u'\n');
-        QCOMPARE(lines.size(), 4);  // the pair's two members, fewest first
+        const data::GapsInPages read =
+            data::ReadGapsInPages(pages, teachers->currentText().toStdString());
+        QVERIFY(gaps->isVisible() && summary->isVisible());
+        QCOMPARE(summary->text(), data::GapsInPagesSummary(read));
+        const QStringList lines = summary->text().split(u'\n');
+        QCOMPARE(lines.size(), 2);  // the pair's two members, fewest first
         QVERIFY2(lines[0].startsWith(U("Λιγότερα κενά στις λύσεις (ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ): Λύση ")),
                  qPrintable(lines[0]));
         QVERIFY2(lines[1].startsWith(U("Λιγότερα κενά στις λύσεις (ΡΗΓΑ ΧΡΥΣΟΥΛΑ): Λύση ")),
                  qPrintable(lines[1]));
-        QVERIFY2(lines[2].startsWith(U("Κενά στις λύσεις (ΤΣΙΡΩΝΗΣ ΜΙΧΑΗΛ): Λύση 1: ")),
-                 qPrintable(lines[2]));
-        QVERIFY2(lines[3].contains(U("Λύση 3: ")), qPrintable(lines[3]));
+        // Every page's count, a row per page and member, under its titles.
+        const QStringList columns = data::GapsInPagesColumns(read);
+        QCOMPARE(gaps->columnCount(), columns.size());
+        for (int c = 0; c < gaps->columnCount(); ++c) {
+            QCOMPARE(gaps->horizontalHeaderItem(c)->text(), columns[c]);
+        }
+        const QList<QStringList> rows = data::GapsInPagesRows(read);
+        QCOMPARE(gaps->rowCount(), 6);  // three pages, two members
+        for (int r = 0; r < gaps->rowCount(); ++r) {
+            for (int c = 0; c < gaps->columnCount(); ++c) {
+                QCOMPARE(gaps->item(r, c)->text(), rows[r][c]);
+            }
+        }
+        // Each member's fewest row is in bold, and only those.
+        for (std::size_t m = 0; m < read.people.size(); ++m) {
+            for (int page = 0; page < 3; ++page) {
+                const int r = page * 2 + static_cast<int>(m);
+                QCOMPARE(gaps->item(r, 0)->font().bold(), page == read.people[m].fewest);
+            }
+        }
+        // The gaps take their room from the sections: the window keeps the
+        // size it has without pages, and fits a 1024 x 768 screen.
+        QTRY_COMPARE(window.frameGeometry().size(), without_pages);
+        QVERIFY(window.frameGeometry().height() <= 768 && window.frameGeometry().width() <= 1024);
+        // All of the summary's lines show whole: none is cut by the table.
+        QVERIFY(summary->height() >= summary->heightForWidth(summary->width()));
+        // A school of 254 pages scrolls within the same few rows.
+        QVERIFY(gaps->height() < 8 * gaps->verticalHeader()->defaultSectionSize());
     }
 
     void menuItemsOpenTheirWindows() {

@@ -7,13 +7,16 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTableView>
+#include <QToolBar>
 #include <QTreeView>
 
 #include "common/look.h"
@@ -275,6 +278,42 @@ class EveryWindowTest : public QObject {
         }
     }
 
+    // The desktop program answers --version and --help without a display:
+    // the version is the About window's, and the manual page is made from
+    // both at build time.
+    void versionAndHelpNeedNoDisplay() {
+        const CatalogueWindow* about = catalogue_->find(QStringLiteral("TForm150"));
+        QVERIFY(about != nullptr);
+        std::unique_ptr<QWidget> window = about->make();
+        const QString shown = window->findChild<QLabel*>(QStringLiteral("Label2"))->text();
+        QProcessEnvironment no_display = QProcessEnvironment::systemEnvironment();
+        no_display.remove(QStringLiteral("DISPLAY"));
+        no_display.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        no_display.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        struct Case {
+            const char* option;
+            QString starts;
+        };
+        for (const Case& c : {Case{"--version", QStringLiteral("taktirio ") + shown + u'\n'},
+                              Case{"--help", QStringLiteral("Usage: ")}}) {
+            QProcess program;
+            program.setProcessEnvironment(no_display);
+            program.start(QStringLiteral(TAKTIRIO_APP_PATH), {QString::fromLatin1(c.option)});
+            QVERIFY(program.waitForFinished(30000));
+            const QString out = QString::fromUtf8(program.readAllStandardOutput());
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+            QVERIFY2(out.startsWith(c.starts), qPrintable(out));
+            if (QByteArray(c.option) == "--version") {
+                QCOMPARE(out, c.starts);
+            } else {
+                QVERIFY2(out.contains(QStringLiteral("--dir")) &&
+                             out.contains(QStringLiteral("--version")),
+                         qPrintable(out));
+            }
+        }
+    }
+
     void everyWindowAsTheUserMeetsIt_data() {
         QTest::addColumn<QString>("name");
         for (const CatalogueWindow& window : catalogue_->windows()) {
@@ -302,6 +341,25 @@ class EveryWindowTest : public QObject {
             // The school's page, once the dialog's own thread has listed it.
             auto* list = window->findChild<QTreeView*>(QStringLiteral("treeView"));
             QTRY_VERIFY(list->model()->rowCount(list->rootIndex()) > 0);
+        }
+        if (name == QLatin1String("ReportPreview")) {
+            // At the size it opens with on a 1024 x 768 screen, the button
+            // that saves the PDF is in sight, not behind the overflow arrow.
+            window->resize(kSmallestScreen.width() * 4 / 5, kSmallestScreen.height() * 9 / 10);
+            auto* tools = window->findChild<QToolBar*>();
+            QVERIFY(tools != nullptr);
+            QAction* save = window->findChild<QAction*>(QStringLiteral("SavePdf"));
+            QVERIFY(save != nullptr);
+            QWidget* button = tools->widgetForAction(save);
+            QTRY_VERIFY(button != nullptr && button->isVisible());
+            QVERIFY(tools->rect().contains(button->geometry()));
+            // Nor is any other: printing stays in sight too.
+            for (QAction* action : tools->actions()) {
+                QWidget* shown = tools->widgetForAction(action);
+                if (!action->isSeparator() && action->isVisible() && shown != nullptr) {
+                    QVERIFY2(shown->isVisible(), qPrintable(action->text()));
+                }
+            }
         }
         QStringList cut = CutColumnTitles(window.get()) + CutCells(window.get());
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));

@@ -12,13 +12,18 @@
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "common/file_dialog.h"
 #include "common/look.h"
+#include "exchange/exchange.h"
+#include "exchange/school_document.h"
 #include "generator/school_generator.h"
 #include "gui_test_support.h"
 #include "layouts/report_layout.h"
@@ -394,6 +399,41 @@ class PrintWindowsTest : public QObject {
         QTRY_VERIFY(!window.busy());
     }
 
+    // The PDF is offered in the user's documents folder, then in the folder
+    // last saved to, for as long as that folder exists.
+    void thePdfFolderIsTheDocumentsFolderOrTheLastOneUsed() {
+        // The documents folder where the user has one, else the home folder.
+        QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QDir(documents).exists()) {
+            documents = QDir::homePath();
+        }
+        QTemporaryDir chosen;
+        QVERIFY(chosen.isValid());
+        const QString gone = chosen.filePath(QStringLiteral("gone"));
+        QVERIFY(QDir().mkpath(gone));
+        PdfFolder folder;
+        QCOMPARE(QDir(folder.Folder()), QDir(documents));
+        folder.Remember(QString());  // cancelled: nothing to remember
+        QCOMPARE(QDir(folder.Folder()), QDir(documents));
+        folder.Remember(QDir(gone).filePath(QStringLiteral("REPORT2.pdf")));
+        QCOMPARE(QDir(folder.Folder()), QDir(gone));
+        QVERIFY(QDir(gone).removeRecursively());
+        QCOMPARE(QDir(folder.Folder()), QDir(documents));  // the folder went: back to documents
+        folder.Remember(chosen.filePath(QStringLiteral("REPORT1.pdf")));
+        QCOMPARE(QDir(folder.Folder()), QDir(chosen.path()));
+
+        struct Case {
+            QString given;
+            QString offered;
+        };
+        for (const Case& c : {Case{QString(), documents}, Case{chosen.path(), chosen.path()},
+                              Case{gone, documents}}) {
+            const std::unique_ptr<FileDialog> dialog =
+                MakePdfDialog(nullptr, QStringLiteral("REPORT1"), c.given);
+            QCOMPARE(QDir(dialog->directory()), QDir(c.offered));
+        }
+    }
+
     // The menu item opens the one print window, again and again.
     void printMenuItemReusesTheWindow() {
         Fixture f;
@@ -459,6 +499,52 @@ class PrintWindowsTest : public QObject {
         const QStringList all = GridTexts(grid);
         QCOMPARE(QSet<QString>(all.begin(), all.end()), everyone);
         QCOMPARE(count->text(), U("Συνολικός αριθμός=") + QString::number(everyone.size()));
+        QVERIFY(f.folder.asker.Texts(Kind::kError).isEmpty());
+    }
+
+    // With the school's data, the answer is of teachers who can stand in:
+    // ΚΟΥΤΣΟΥΚΗ ΕΙΡΗΝΗ, absent on Fridays, is left out on a Friday and named
+    // under the count, and listed on any other day.
+    void freeHourWindowLeavesOutTheTeachersAbsentThatDay() {
+        Fixture f;
+        f.folder.RegisterSchool();
+        {
+            const data::Database entry =
+                data::Database::Open(f.folder.context.paths.entry_database);
+            data::ImportSchool({entry.connection(), f.folder.context.school},
+                               data::ParseSchoolDocument(data::ReadSchoolFile(
+                                   QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"))));
+        }
+        FreeHourWindow window(&f.folder.context, nullptr, &f.chooser);
+        window.show();
+        QSignalSpy ended(&window, &FreeHourWindow::readingEnded);
+        f.chooser.answers = {demo_page_};
+        Child<QPushButton>(&window, "Button1")->click();
+        QVERIFY(ended.wait(30000));
+        auto* grid = Child<QTableWidget>(&window, "DBGrid1");
+        auto* count = Child<QLabel>(&window, "Label3");
+        auto* absent = Child<QLabel>(&window, "LabelAbsent");
+        const QString koutsouki = U("ΚΟΥΤΣΟΥΚΗ ΕΙΡΗΝΗ");
+        const QSet<QString> everyone = TeachersWithoutLesson(5, 10);
+        QVERIFY(everyone.contains(koutsouki));
+        struct Case {
+            int day;
+            bool away;
+        };
+        for (const Case& c : {Case{4, true}, Case{0, false}}) {
+            Child<QComboBox>(&window, "ComboBox1")->setCurrentIndex(c.day);
+            Child<QComboBox>(&window, "ComboBox2")->setCurrentIndex(9);  // past every lesson
+            const QStringList listed = GridTexts(grid);
+            QSet<QString> expected = everyone;
+            if (c.away) {
+                expected.remove(koutsouki);
+            }
+            QCOMPARE(QSet<QString>(listed.begin(), listed.end()), expected);
+            QCOMPARE(count->text(), U("Συνολικός αριθμός=") + QString::number(expected.size()));
+            QCOMPARE(absent->text(),
+                     c.away ? U("Δεν εμφανίζεται, γιατί απουσιάζει την ημέρα αυτή: ") + koutsouki
+                            : QString());
+        }
         QVERIFY(f.folder.asker.Texts(Kind::kError).isEmpty());
     }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -361,6 +362,27 @@ class RunWindowsTest : public QObject {
         Child<QPushButton>(run, "Button1")->click();
         auto* stop = Child<QPushButton>(run, "Button4");
         QTRY_VERIFY_WITH_TIMEOUT(!stop->isHidden(), kRunTimeoutMs);
+        // With no solution yet, the window shows the search at work: the
+        // bar moves on its own, and the time and the attempts go up.
+        QCOMPARE(Child<QProgressBar>(run, "Gauge1")->maximum(), 0);
+        QCOMPARE(Child<QLabel>(run, "Label9")->text(), QStringLiteral("0 / 2"));
+        auto* at_work = Child<QLabel>(run, "LabelSearchProgress");
+        QVERIFY(at_work->isVisible());
+        const QRegularExpression shown(QStringLiteral("^%1 (\\d+):(\\d\\d):(\\d\\d)   %2 (\\d+)$")
+                                           .arg(U("Χρόνος:"), U("Προσπάθειες:")));
+        const auto attempts = [&] {
+            const QRegularExpressionMatch match = shown.match(at_work->text());
+            return match.hasMatch() ? match.captured(4).toLongLong() : -1;
+        };
+        const auto seconds = [&] {
+            const QRegularExpressionMatch match = shown.match(at_work->text());
+            return match.hasMatch() ? match.captured(3).toInt() + 60 * match.captured(2).toInt()
+                                    : -1;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(attempts() > 0, qPrintable(at_work->text()), kRunTimeoutMs);
+        const qint64 first = attempts();
+        QTRY_VERIFY2_WITH_TIMEOUT(attempts() > first && seconds() >= 1, qPrintable(at_work->text()),
+                                  kRunTimeoutMs);
         // The window keeps turning: a No leaves the run going.
         f.folder.asker.answers = {false};
         stop->click();
@@ -373,7 +395,8 @@ class RunWindowsTest : public QObject {
                  (QStringList{U(kStopQuestion), U(kStopQuestion)}));
         const QStringList informed = f.folder.asker.Texts(Kind::kInform);
         QCOMPARE(informed.size(), 2);
-        QCOMPARE(informed[0], U(kNoSolutionMessage));
+        // The user stopped it: said so, and nothing is blamed on the data.
+        QCOMPARE(informed[0], U(kStoppedWithoutTimetableMessage));
         QVERIFY(informed[1].startsWith(U("Έχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις.")));
         // What the search saw comes with the summary, in its details.
         QVERIFY2(informed[1].contains(U("Τι συνάντησε η αναζήτηση λύσεων:")) &&
@@ -381,6 +404,7 @@ class RunWindowsTest : public QObject {
                  qPrintable(informed[1]));
         QVERIFY(!f.Pages().exists());  // nothing found: no folder left
         QVERIFY(Child<QPushButton>(run, "Button3")->isHidden());
+        QVERIFY(at_work->isHidden());
         QCOMPARE(Child<QListWidget>(run, "ListBox1")->count(), 0);
     }
 

@@ -91,6 +91,44 @@ TEST_F(PrintCliTest, FreeListsTheTeachersAndTheirCount) {
     EXPECT_TRUE(r.out.contains(QString::fromUtf8("Συνολικός αριθμός=27"))) << r.out.toStdString();
 }
 
+// With the school's data in the directory, a teacher whose absent day it is
+// cannot stand in: left out of the list and named after the count. The demo
+// school has ΚΟΥΤΣΟΥΚΗ ΕΙΡΗΝΗ absent on Fridays and ΧΑΤΖΗΣ ΛΕΩΝΙΔΑΣ on
+// Wednesdays.
+TEST_F(PrintCliTest, FreeLeavesOutTheTeachersAbsentThatDay) {
+    ASSERT_EQ(
+        RunCli(QStringList{QStringLiteral("import"), data::testing::kDemoSchoolFile} + at_).code,
+        0);
+    const QString koutsouki = QString::fromUtf8("ΚΟΥΤΣΟΥΚΗ ΕΙΡΗΝΗ");
+    const QString chatzis = QString::fromUtf8("ΧΑΤΖΗΣ ΛΕΩΝΙΔΑΣ");
+    struct Case {
+        int day;
+        int listed;
+        QString absent;
+    };
+    for (const Case& c : {Case{5, 26, koutsouki}, Case{3, 26, chatzis}, Case{1, 27, {}}}) {
+        const CliResult r = RunCli(QStringList{QStringLiteral("free"), page_,
+                                               QStringLiteral("--day"), QString::number(c.day),
+                                               QStringLiteral("--hour"), QStringLiteral("10")} +
+                                   at_);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+        QString left_out;
+        if (!c.absent.isEmpty()) {
+            left_out = lines.takeLast();
+            EXPECT_EQ(
+                left_out,
+                QString::fromUtf8("Δεν εμφανίζεται, γιατί απουσιάζει την ημέρα αυτή: ") + c.absent)
+                << c.day;
+        }
+        EXPECT_EQ(lines.takeLast(), QString::fromUtf8("Συνολικός αριθμός=%1").arg(c.listed))
+            << c.day;
+        EXPECT_EQ(lines.size(), c.listed) << c.day;
+        EXPECT_EQ(lines.contains(koutsouki), c.day != 5) << c.day;
+        EXPECT_EQ(lines.contains(chatzis), c.day != 3) << c.day;
+    }
+}
+
 TEST_F(PrintCliTest, BadInputIsNamedAndChangesNothing) {
     ASSERT_EQ(Print(QStringLiteral("classes"), dir_.filePath(QStringLiteral("a.pdf"))).code, 0);
     const QList<QList<QStringList>> before = WorkTableRows();

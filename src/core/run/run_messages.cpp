@@ -3,12 +3,35 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "run/solution_files.h"
 #include "solver/slots.h"
 #include "text/wording.h"
 
 namespace taktirio {
+
+const char* NoTimetableMessage(RunEnd end) {
+    switch (end) {
+        case RunEnd::kStopped:
+            return kStoppedWithoutTimetableMessage;
+        case RunEnd::kTimeLimit:
+            return kTimeLimitWithoutTimetableMessage;
+        case RunEnd::kAllFound:
+        case RunEnd::kExhausted:
+        case RunEnd::kPageNotWritten:
+            break;
+    }
+    return kNoSolutionMessage;
+}
+
+std::string SearchProgressText(std::int64_t elapsed_seconds, std::int64_t attempts) {
+    const std::int64_t seconds = elapsed_seconds < 0 ? 0 : elapsed_seconds;
+    char time[32];
+    std::snprintf(time, sizeof time, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    return std::string("Χρόνος: ") + time + "   Προσπάθειες: " + std::to_string(attempts);
+}
 
 std::string SolutionLine(int solution, const std::string& time_text) {
     return "Λύση=" + std::to_string(solution) + " Χρόνος=" + time_text;
@@ -116,6 +139,37 @@ std::string DeepestLine(const SearchEvidence& evidence, const SolverInputs& inpu
 
 }  // namespace
 
+DeniedSlotCounts SplitDeniedSlots(const SearchEvidence& evidence, const DeniedSlotRules& denied) {
+    DeniedSlotCounts counts;
+    const std::int64_t total = evidence.Refused(Refusal::kSlotDenied);
+    if (!denied.known()) {
+        counts.either = total;
+        return counts;
+    }
+    const std::vector<std::int64_t>& at = evidence.denied_slot_refusals;
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        const int t = static_cast<int>(i / kSlotColumns);
+        const int s = static_cast<int>(i % kSlotColumns);
+        (denied.OnAbsentDay(t, s) ? counts.absent_day : counts.free_hour) += at[i];
+    }
+    // Refusals counted without their slot (evidence put together by hand)
+    // cannot be told apart.
+    counts.either = total - counts.absent_day - counts.free_hour;
+    return counts;
+}
+
+std::string DeniedSlotText(DeniedSlotRule rule) {
+    switch (rule) {
+        case DeniedSlotRule::kAbsentDay:
+            return "ημέρα στην οποία ο διδάσκων απουσιάζει";
+        case DeniedSlotRule::kFreeHour:
+            return "ώρα στην οποία ο διδάσκων πρέπει να είναι ελεύθερος";
+        case DeniedSlotRule::kEither:
+            break;
+    }
+    return "ημέρα που ο διδάσκων απουσιάζει ή ώρα που πρέπει να είναι ελεύθερος";
+}
+
 std::string RefusalText(Refusal rule) {
     static constexpr const char* kRunOption = " (περιορισμός του υπολογισμού λύσεων)";
     switch (rule) {
@@ -141,7 +195,7 @@ std::string RefusalText(Refusal rule) {
                        "συνεχόμενα 2 ωρα ή 3 ωρα") +
                    kRunOption;
         case Refusal::kSlotDenied:
-            return "ώρα στην οποία ο διδάσκων πρέπει να είναι ελεύθερος";
+            return DeniedSlotText(DeniedSlotRule::kEither);
         case Refusal::kLastHoursFull:
             return std::string(
                        "μέγιστος αριθμός τοποθετήσεων καθηγητή στις τελευταίες ώρες σε "
@@ -161,7 +215,8 @@ std::string RefusalText(Refusal rule) {
     return "κανόνας " + Num(static_cast<int>(rule));
 }
 
-std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const SolverInputs& inputs) {
+std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const SolverInputs& inputs,
+                                       const DeniedSlotRules& denied) {
     std::vector<std::string> lines;
     if (evidence.empty()) {
         return lines;
@@ -171,23 +226,40 @@ std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const Sol
         lines.push_back(DeepestLine(evidence, inputs));
     }
 
-    // Rules, most refusals first; kPlaced is no refusal.
-    std::vector<std::int64_t> by_rule(evidence.refusals.begin(), evidence.refusals.end());
-    by_rule[static_cast<std::size_t>(Refusal::kPlaced)] = 0;
+    // Rules, most refusals first; kPlaced is no refusal. A refused slot is
+    // worded by the rule the user entered for it.
+    struct Rule {
+        std::string text;
+        std::int64_t count = 0;
+    };
+    std::vector<Rule> by_rule;
     std::int64_t refused = 0;
-    for (const std::int64_t n : by_rule) {
-        refused += n;
+    for (std::size_t k = 1; k < kRefusalKinds; ++k) {
+        const auto rule = static_cast<Refusal>(k);
+        refused += evidence.refusals[k];
+        if (rule != Refusal::kSlotDenied) {
+            by_rule.push_back({RefusalText(rule), evidence.refusals[k]});
+            continue;
+        }
+        const DeniedSlotCounts split = SplitDeniedSlots(evidence, denied);
+        by_rule.push_back({DeniedSlotText(DeniedSlotRule::kAbsentDay), split.absent_day});
+        by_rule.push_back({DeniedSlotText(DeniedSlotRule::kFreeHour), split.free_hour});
+        by_rule.push_back({DeniedSlotText(DeniedSlotRule::kEither), split.either});
     }
-    const std::vector<int> rules = MostFirst(by_rule, kRulesShown);
-    if (!rules.empty()) {
+    std::erase_if(by_rule, [](const Rule& rule) { return rule.count <= 0; });
+    std::stable_sort(by_rule.begin(), by_rule.end(),
+                     [](const Rule& a, const Rule& b) { return a.count > b.count; });
+    if (by_rule.size() > kRulesShown) {
+        by_rule.resize(kRulesShown);
+    }
+    if (!by_rule.empty()) {
         lines.push_back("Οι κανόνες που απέρριψαν τους περισσότερους υποψήφιους διδάσκοντες (" +
                         Num(refused) + " απορρίψεις σε " + Num(evidence.draws) + " δοκιμές):");
-        for (std::size_t i = 0; i < rules.size(); ++i) {
-            const std::int64_t n = by_rule[static_cast<std::size_t>(rules[i])];
+        for (std::size_t i = 0; i < by_rule.size(); ++i) {
+            const std::int64_t n = by_rule[i].count;
             const std::int64_t percent = (100 * n + refused / 2) / refused;
-            lines.push_back(Num(static_cast<long long>(i + 1)) + ") " +
-                            RefusalText(static_cast<Refusal>(rules[i])) + ": " + Times(n) + " (" +
-                            Num(percent) + "%)");
+            lines.push_back(Num(static_cast<long long>(i + 1)) + ") " + by_rule[i].text + ": " +
+                            Times(n) + " (" + Num(percent) + "%)");
         }
     }
 
@@ -203,8 +275,9 @@ std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const Sol
     return lines;
 }
 
-std::string EvidenceMessage(const SearchEvidence& evidence, const SolverInputs& inputs) {
-    const std::vector<std::string> lines = EvidenceLines(evidence, inputs);
+std::string EvidenceMessage(const SearchEvidence& evidence, const SolverInputs& inputs,
+                            const DeniedSlotRules& denied) {
+    const std::vector<std::string> lines = EvidenceLines(evidence, inputs, denied);
     if (lines.empty()) {
         return {};
     }

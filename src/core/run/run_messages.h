@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "run/run_engine.h"
 #include "solver/search_evidence.h"
 #include "solver/solver_inputs.h"
 
@@ -30,9 +32,33 @@ inline constexpr const char* kNoSolutionMessage =
     "2) Δεν υπάρχουν λύσεις με βάση τους περιορισμούς που έχουν επιλεχθεί για τον υπολογισμό "
     "λύσεων. Οι περιορισμοί που έθεσες για τον υπολογισμό λύσεων είναι αντιφατικοί ή πολύ "
     "αυστηροί με τα δεδομένα. Χαλάρωσε τους περιορισμούς που έθεσες για την εύρεση λύσεων.";
+// A run the user stopped before its first timetable: nothing was learnt of
+// the data or the options, so nothing is said of them.
+inline constexpr const char* kStoppedWithoutTimetableMessage =
+    "Η διαδικασία υπολογισμού λύσεων διακόπηκε από εσένα πριν βρεθεί κάποια λύση.\r\r"
+    "Η διακοπή δεν σημαίνει ότι τα δεδομένα ή οι περιορισμοί που έθεσες είναι λάθος. "
+    "Για να βρεθούν λύσεις, ξεκίνησε ξανά τον υπολογισμό λύσεων και άφησέ τον να λειτουργήσει "
+    "περισσότερο.";
+// A run whose time limit ran out before its first timetable: the search gave
+// up, which is not a proof that none exists.
+inline constexpr const char* kTimeLimitWithoutTimetableMessage =
+    "Δεν βρέθηκε λύση μέσα στον χρόνο που δόθηκε για τον υπολογισμό λύσεων.\r\r"
+    "Αυτό δεν σημαίνει ότι δεν υπάρχουν λύσεις: η αναζήτηση σταμάτησε επειδή τελείωσε ο "
+    "χρόνος. Δώσε περισσότερο χρόνο ή χαλάρωσε τους περιορισμούς που έθεσες για την εύρεση "
+    "λύσεων.";
 inline constexpr const char* kPrintHintMessage =
     "Για την εκτύπωση των λύσεων να επιλέξεις από το\rκεντρικό menu την επιλογή Λύσεις -> "
     "Εκτύπωση λύσεων.";
+
+// What a run that found no timetable says, by the way it ended: a stop by the
+// user and a time limit say only that; any other end gets kNoSolutionMessage,
+// the reasons in the data and the options. (A proof that none exists has its
+// own message, RunSummary::impossibility.)
+const char* NoTimetableMessage(RunEnd end);
+
+// The line that shows a search at work before and between its solutions:
+// the time since it started (hours:minutes:seconds) and the attempts so far.
+std::string SearchProgressText(std::int64_t elapsed_seconds, std::int64_t attempts);
 
 // "Λύση=" + n + " Χρόνος=" + time
 std::string SolutionLine(int solution, const std::string& time_text);
@@ -54,17 +80,37 @@ std::string OpenFolderQuestion(const std::string& directory);
 // Shown when the solutions folder cannot be opened.
 std::string FolderNotOpenedMessage(const std::string& directory);
 
-// The rule behind a refusal, in the words of the school's timetable.
+// The rule behind a refusal, in the words of the school's timetable. A
+// refused slot is worded as either rule; EvidenceLines words it by the one
+// the user entered (DeniedSlotText).
 std::string RefusalText(Refusal rule);
+
+// The two rules the user enters that refuse a teacher a slot, and the words
+// for a refusal whose rule is not known.
+enum class DeniedSlotRule { kAbsentDay, kFreeHour, kEither };
+std::string DeniedSlotText(DeniedSlotRule rule);
+
+// The kSlotDenied refusals of `evidence` by the rule the user entered for
+// their slots; all of them `either` when `denied` is not known.
+struct DeniedSlotCounts {
+    std::int64_t absent_day = 0;
+    std::int64_t free_hour = 0;
+    std::int64_t either = 0;
+};
+DeniedSlotCounts SplitDeniedSlots(const SearchEvidence& evidence, const DeniedSlotRules& denied);
 
 // What the search saw in a run that ended without all its solutions, one line
 // each: the class section that failed most, the furthest point reached, the
 // rules that refused most candidates and the teachers refused most. Names come
 // from the loaded problem the run searched (`inputs`); a number without a name
-// is written as a number. No lines when nothing was counted.
-std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const SolverInputs& inputs);
+// is written as a number. A refused slot is worded by the rule the school's
+// data gives it (`denied`: absent day or free hour). No lines when nothing
+// was counted.
+std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const SolverInputs& inputs,
+                                       const DeniedSlotRules& denied);
 
 // The same lines under a heading, joined by "\r"; empty when there are none.
-std::string EvidenceMessage(const SearchEvidence& evidence, const SolverInputs& inputs);
+std::string EvidenceMessage(const SearchEvidence& evidence, const SolverInputs& inputs,
+                            const DeniedSlotRules& denied);
 
 }  // namespace taktirio

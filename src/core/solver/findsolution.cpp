@@ -160,6 +160,10 @@ bool Tfindsolution::FillPositions(int c, bool& stopped) {
             if (outcome != Refusal::kPlaced) {
                 ++refusals[static_cast<std::size_t>(outcome)];
                 ++teacher_refusals[t];
+                if (outcome == Refusal::kSlotDenied) {
+                    // A two-hour try is refused at its first hour or its second.
+                    evidence_.DeniedAt(t, SlotDenied(s, t) ? s : s + kDays);
+                }
                 DropCandidate(list, r);
             }
         }

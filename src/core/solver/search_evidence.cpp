@@ -24,6 +24,7 @@ SearchEvidence SearchEvidence::Sized(int classes, int teachers) {
     evidence.class_failures.assign(AsIndex(classes) + 1, 0);
     evidence.joint_refusals.assign(AsIndex(classes) + 1, 0);
     evidence.attempts_ended.assign(AsIndex(classes) + 1, 0);
+    evidence.denied_slot_refusals.assign((AsIndex(teachers) + 1) * kSlotColumns, 0);
     return evidence;
 }
 
@@ -37,8 +38,16 @@ void SearchEvidence::Merge(const SearchEvidence& other) {
     AddInto(class_failures, other.class_failures);
     AddInto(joint_refusals, other.joint_refusals);
     AddInto(attempts_ended, other.attempts_ended);
+    AddInto(denied_slot_refusals, other.denied_slot_refusals);
     if (other.deepest_class != 0) {
         Reached(other.deepest_class, other.deepest_position, other.deepest_slot);
+    }
+}
+
+void DeniedSlotRules::AddAbsentDay(int teachers, int t, int day) {
+    absent_day.resize((AsIndex(teachers) + 1) * kSlotColumns, 0);
+    for (int s = day; s <= kSlots; s += kDays) {
+        absent_day[AsIndex(t) * kSlotColumns + AsIndex(s)] = 1;
     }
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "solver/slots.h"
+
 namespace taktirio {
 
 // Why a try of a teacher at a slot was refused: the first test of the try that
@@ -18,7 +20,7 @@ enum class Refusal : std::uint8_t {
     kSplitSameDay,      // the other teacher of a split lesson teaches it that day
     kClassDayFull,      // the most hours a day in one class section
     kSingleHourRun,     // a one-hour lesson right after the same teacher's lesson
-    kSlotDenied,        // an hour the teacher must be free
+    kSlotDenied,        // a slot refused to the teacher: an absent day or a free hour
     kLastHoursFull,     // the most last-hour lessons a week
     kDayHoursFull,      // the most teaching hours a day
     kSameHourConflict,  // a teacher it may never meet at the same hour
@@ -41,6 +43,10 @@ struct SearchEvidence {
     std::vector<std::int64_t> joint_refusals;    // [class 1..C] = of those, refused by the
                                                  // joint-lesson test once complete
     std::vector<std::int64_t> attempts_ended;    // [class 1..C] = attempts given up there
+    // [teacher * 51 + slot] = tries refused by kSlotDenied at that slot. The
+    // search sees one list of refused slots; the slot tells which rule the
+    // user entered (an absent day or a free hour), which DeniedSlotRules knows.
+    std::vector<std::int64_t> denied_slot_refusals;
     // The furthest point any attempt reached: the class section being filled
     // (in filling order) and the hour position that ran out of candidates there
     // or, when the class section was completed, its last position. 0: none.
@@ -60,6 +66,12 @@ struct SearchEvidence {
 
     std::int64_t Refused(Refusal rule) const { return refusals[static_cast<std::size_t>(rule)]; }
 
+    // Notes a kSlotDenied refusal of teacher t at slot s.
+    void DeniedAt(int t, int s) {
+        ++denied_slot_refusals[static_cast<std::size_t>(t) * kSlotColumns +
+                               static_cast<std::size_t>(s)];
+    }
+
     // Notes that class section c was being filled at hour position k (slot s).
     void Reached(int c, int k, int s) {
         if (c > deepest_class || (c == deepest_class && k > deepest_position)) {
@@ -68,6 +80,26 @@ struct SearchEvidence {
             deepest_slot = s;
         }
     }
+};
+
+// Which of the rules the user entered refuses a teacher each refused slot.
+// The search holds absent days and free hours in one list of refused slots;
+// the school's data tells them apart, so that a refusal is worded by the rule
+// the user entered. A slot that is both counts as the absent day.
+struct DeniedSlotRules {
+    // [teacher * 51 + slot] = 1 when the slot lies on one of the teacher's
+    // absent days. Empty: not known, and the refusals are worded as either.
+    std::vector<std::uint8_t> absent_day;
+
+    bool known() const { return !absent_day.empty(); }
+    bool OnAbsentDay(int t, int s) const {
+        const std::size_t i =
+            static_cast<std::size_t>(t) * kSlotColumns + static_cast<std::size_t>(s);
+        return i < absent_day.size() && absent_day[i] != 0;
+    }
+    // Marks every slot of `day` (1 to 5) as an absent day of teacher t, for
+    // a school of `teachers` teachers.
+    void AddAbsentDay(int teachers, int t, int day);
 };
 
 }  // namespace taktirio

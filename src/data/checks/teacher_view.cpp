@@ -182,36 +182,93 @@ QString FewestText(const PersonGapsInPages::Page& page) {
     return text + S("%1 την εβδομάδα (%2)").arg(page.weekly).arg(days.join(QStringLiteral(", ")));
 }
 
+// " (name)" after a text about one of a pair's members; nothing for one teacher.
+QString Who(const GapsInPages& gaps, const PersonGapsInPages& person) {
+    return gaps.people.size() > 1 ? S(" (%1)").arg(QString::fromStdString(person.name)) : QString();
+}
+
+QStringList FewestLines(const GapsInPages& gaps) {
+    QStringList fewest;
+    for (const PersonGapsInPages& person : gaps.people) {
+        if (person.fewest >= 0) {
+            fewest.append(S("Λιγότερα κενά στις λύσεις") + Who(gaps, person) + S(": ") +
+                          FewestText(person.pages[AsIndex(person.fewest)]));
+        }
+    }
+    return fewest;
+}
+
+QStringList UnreadLines(const GapsInPages& gaps) {
+    if (gaps.unreadable.empty()) {
+        return {};
+    }
+    QStringList names;
+    for (const std::string& name : gaps.unreadable) {
+        names.append(QString::fromStdString(name));
+    }
+    return {S("Δεν διαβάστηκαν (δεν είναι σελίδες λύσεων ή έχουν αλλοιωθεί): ") +
+            names.join(QStringLiteral(", "))};
+}
+
+QString DayTitle(int d) {
+    const std::string_view day = kDayNames[AsIndex(d)];
+    return QString::fromUtf8(day.data(), static_cast<qsizetype>(day.size()));
+}
+
 }  // namespace
 
 QString GapsInPagesText(const GapsInPages& gaps) {
     // The fewest first, each person on a line of its own, so that they show
     // without scrolling; then every page's count.
-    QStringList fewest;
     QStringList counts;
-    const bool pair = gaps.people.size() > 1;
     for (const PersonGapsInPages& person : gaps.people) {
-        const QString who = pair ? S(" (%1)").arg(QString::fromStdString(person.name)) : QString();
-        if (person.fewest >= 0) {
-            fewest.append(S("Λιγότερα κενά στις λύσεις") + who + S(": ") +
-                          FewestText(person.pages[AsIndex(person.fewest)]));
-        }
         QStringList pages;
         for (const PersonGapsInPages::Page& page : person.pages) {
             pages.append(S("Λύση %1: %2").arg(page.solution).arg(page.weekly));
         }
-        counts.append(S("Κενά στις λύσεις") + who + S(": ") + pages.join(QStringLiteral(", ")));
+        counts.append(S("Κενά στις λύσεις") + Who(gaps, person) + S(": ") +
+                      pages.join(QStringLiteral(", ")));
     }
-    QStringList lines = fewest + counts;
-    if (!gaps.unreadable.empty()) {
-        QStringList names;
-        for (const std::string& name : gaps.unreadable) {
-            names.append(QString::fromStdString(name));
+    return (FewestLines(gaps) + counts + UnreadLines(gaps)).join(u'\n');
+}
+
+QString GapsInPagesSummary(const GapsInPages& gaps) {
+    return (FewestLines(gaps) + UnreadLines(gaps)).join(u'\n');
+}
+
+QStringList GapsInPagesColumns(const GapsInPages& gaps) {
+    QStringList titles{S("Λύση")};
+    if (gaps.people.size() > 1) {
+        titles.append(S("Διδάσκων"));
+    }
+    titles.append(S("Σύνολο"));
+    for (int d = 1; d <= kDays; ++d) {
+        titles.append(DayTitle(d));
+    }
+    return titles;
+}
+
+QList<QStringList> GapsInPagesRows(const GapsInPages& gaps) {
+    QList<QStringList> rows;
+    if (gaps.people.empty()) {
+        return rows;
+    }
+    // Every person was counted on the same pages, in the same order.
+    for (std::size_t i = 0; i < gaps.people.front().pages.size(); ++i) {
+        for (const PersonGapsInPages& person : gaps.people) {
+            const PersonGapsInPages::Page& page = person.pages[i];
+            QStringList row{QString::number(page.solution)};
+            if (gaps.people.size() > 1) {
+                row.append(QString::fromStdString(person.name));
+            }
+            row.append(QString::number(page.weekly));
+            for (int d = 1; d <= kDays; ++d) {
+                row.append(QString::number(page.per_day[AsIndex(d)]));
+            }
+            rows.append(row);
         }
-        lines.append(S("Δεν διαβάστηκαν (δεν είναι σελίδες λύσεων ή έχουν αλλοιωθεί): ") +
-                     names.join(QStringLiteral(", ")));
     }
-    return lines.join(u'\n');
+    return rows;
 }
 
 TeacherDetails ReadTeacherDetails(const Session& session, int teacher_id) {

@@ -64,4 +64,14 @@ GapsInPages ReadGapsInPages(const std::filesystem::path& folder, const std::stri
 // could not be read. Empty when there are no pages.
 QString GapsInPagesText(const GapsInPages& gaps);
 
+// The same gaps as a small table, for a window with little room: the lines
+// with the fewest gaps and the unread pages (GapsInPagesSummary) above a
+// table of one row per page and person (GapsInPagesRows) under the titles of
+// GapsInPagesColumns: "Λύση", the person's name when the teacher is a pair,
+// the week's gaps ("Σύνολο") and each day's. The summary is empty when there are no
+// pages.
+QString GapsInPagesSummary(const GapsInPages& gaps);
+QStringList GapsInPagesColumns(const GapsInPages& gaps);
+QList<QStringList> GapsInPagesRows(const GapsInPages& gaps);
+
 }  // namespace taktirio::data

@@ -452,6 +452,17 @@ class Loader {
             }
             p_.rules.AddDeniedDays(Byte(t), Byte(days));
         }
+        // The slots of those days, to tell an absent day from a free hour.
+        QSqlQuery day_slots = Select(
+            "SELECT TEACHER_ID, WRA FROM DENY_TEACHERS_DAYS WHERE SCHOOL_USERNAME = ? "
+            "ORDER BY rowid");
+        p_.denied_slots.absent_day.assign(
+            (static_cast<std::size_t>(p_.inputs.number_of_teachers) + 1) * kSlotColumns, 0);
+        while (day_slots.next()) {
+            const int t = TeacherAt(day_slots, 0, "DENY_TEACHERS_DAYS");
+            const int s = SlotAt(day_slots, 1, "DENY_TEACHERS_DAYS");
+            p_.denied_slots.AddAbsentDay(p_.inputs.number_of_teachers, t, DayOfSlot(s));
+        }
     }
 
     // Step 15: lessons split between two teachers.

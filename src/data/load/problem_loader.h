@@ -7,6 +7,7 @@
 #include "pages/solution_page_writer.h"
 #include "prepare/step_progress.h"
 #include "solver/run_context.h"
+#include "solver/search_evidence.h"
 #include "solver/solver_inputs.h"
 
 namespace taktirio::data {
@@ -31,6 +32,9 @@ struct LoadedProblem {
     // deny hours are filled; program_directory is the caller's to set.
     SolutionPageInfo page_info;
     int solutions_requested = 1;  // the working copy's SCHOOLS row, 1..254
+    // Which refused slots are absent days (the rest are free hours), so that
+    // what the search saw names the rule the user entered.
+    DeniedSlotRules denied_slots;
 };
 
 // Reads the school's working copy (built by PrepareWorkingCopy) from the

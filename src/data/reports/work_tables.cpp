@@ -5,11 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 
 #include "database/database.h"
+#include "entry/base_lists.h"
+#include "entry/validation.h"
 #include "pages/page_errors.h"
 #include "pages/solution_page_reader.h"
 #include "solver/slots.h"
@@ -275,6 +278,49 @@ QStringList FreeTeachers(const PrintTables& plan, int day, int hour) {
 
 QStringList FreeTeachers(const QSqlDatabase& db, int day, int hour) {
     return FreeTeachers(LoadPrintTables(db, PrintReading::kGeneralPlan), day, hour);
+}
+
+QStringList AbsentTeachers(const QSqlDatabase& entry, const QString& school, int day) {
+    if (day < 1 || day > kDays) {
+        throw EntryRefusedError(S("Μη αποδεκτές τιμές."), QStringLiteral("day %1").arg(day));
+    }
+    QSqlQuery rows = Run(entry,
+                         S("SELECT DISTINCT TEACHERS.TEACHER FROM DENY_TEACHERS_DAYS "
+                           "JOIN TEACHERS ON TEACHERS.SCHOOL_USERNAME = "
+                           "DENY_TEACHERS_DAYS.SCHOOL_USERNAME AND TEACHERS.TEACHER_ID = "
+                           "DENY_TEACHERS_DAYS.TEACHER_ID "
+                           "WHERE DENY_TEACHERS_DAYS.SCHOOL_USERNAME = ? "
+                           "AND DENY_TEACHERS_DAYS.DISPLAY_DAY = ? ORDER BY TEACHERS.TEACHER"),
+                         {school, DayName(day)});
+    QStringList names;
+    while (rows.next()) {
+        names.append(rows.value(0).toString());
+    }
+    return names;
+}
+
+FreeHourAnswer FreeTeachersAtSchool(const PrintTables& plan, int day, int hour,
+                                    const QStringList& absent) {
+    const QSet<QString> away(absent.cbegin(), absent.cend());
+    FreeHourAnswer answer;
+    for (const QString& name : FreeTeachers(plan, day, hour)) {
+        QString first;
+        QString second;
+        PairMemberNames(name, first, second);
+        const bool is_away = away.contains(name.trimmed()) || away.contains(first) ||
+                             (!second.isEmpty() && away.contains(second));
+        (is_away ? answer.absent : answer.at_school).append(name);
+    }
+    return answer;
+}
+
+QString AbsentLeftOutLine(const QStringList& absent) {
+    if (absent.isEmpty()) {
+        return {};
+    }
+    return (absent.size() == 1 ? S("Δεν εμφανίζεται, γιατί απουσιάζει την ημέρα αυτή: ")
+                               : S("Δεν εμφανίζονται, γιατί απουσιάζουν την ημέρα αυτή: ")) +
+           absent.join(QStringLiteral(", "));
 }
 
 }  // namespace taktirio::data

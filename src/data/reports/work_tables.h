@@ -123,4 +123,24 @@ QStringList FreeTeachers(const PrintTables& plan, int day, int hour);
 // The same over the last general plan reading in the work tables.
 QStringList FreeTeachers(const QSqlDatabase& db, int day, int hour);
 
+// The names of the school's teachers whose absent day `day` (1 Monday to 5
+// Friday) is, as the school entered them in the entry database, in name
+// order. Throws EntryRefusedError for a day outside 1..5.
+QStringList AbsentTeachers(const QSqlDatabase& entry, const QString& school, int day);
+
+// Who can stand in at an hour: the plan's teachers with no lesson then,
+// split into those at school that day and those whose absent day it is
+// (`absent`: AbsentTeachers of that day). A pair is away when a member is.
+// Both lists keep the plan's order.
+struct FreeHourAnswer {
+    QStringList at_school;
+    QStringList absent;
+};
+FreeHourAnswer FreeTeachersAtSchool(const PrintTables& plan, int day, int hour,
+                                    const QStringList& absent);
+
+// The line under a free-hour answer that names the free teachers left out
+// because they are absent that day; empty when there are none.
+QString AbsentLeftOutLine(const QStringList& absent);
+
 }  // namespace taktirio::data

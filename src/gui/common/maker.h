@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "common/version.h"
+
 class QWidget;
 
 namespace taktirio::gui {
@@ -11,7 +13,7 @@ class Desktop;
 // The program's own contact details, shown by the start-up, login, main and
 // About windows. Neutral addresses of the reserved example domain.
 inline constexpr char kMakerName[] = "MERIDON SOFTWARE DEVELOPMENT";
-inline constexpr char kVersionText[] = "Version 4.0.2.2024-2025";
+using taktirio::kVersionText;  // common/version.h
 inline constexpr char kWebSite[] = "https://taktirio.example.org";
 inline constexpr char kHelpSite[] = "https://taktirio.example.org/help";
 inline constexpr char kNewsSite[] = "https://taktirio.example.org/news";

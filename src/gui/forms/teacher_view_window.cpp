@@ -4,13 +4,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QVBoxLayout>
-#include <cmath>
 #include <memory>
 
 #include "checks/teacher_view.h"
@@ -87,19 +84,34 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
     top->addWidget(MakeLabel(this, "Label1", U("Υπό έρευνα καθηγητής:")));
     top->addWidget(teachers_);
     top->addStretch();
-    // The gaps in the solutions: a few lines, scrolled when a school has many
-    // pages; hidden while there are none.
-    gaps_ = new QPlainTextEdit(this);
+    // The gaps in the solutions, hidden while there are none: the fewest, a
+    // line per person, over a table of every page a few rows high, scrolled
+    // when a school has many pages.
+    gaps_panel_ = new QWidget(this);
+    gaps_panel_->setObjectName(QStringLiteral("GapsPanel"));
+    auto* gaps_column = new QVBoxLayout(gaps_panel_);
+    gaps_column->setContentsMargins(0, 0, 0, 0);
+    gaps_summary_ = MakeLabel(gaps_panel_, "GapsSummary", {});
+    gaps_summary_->setWordWrap(true);
+    gaps_summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    gaps_ = new QTableWidget(0, 0, gaps_panel_);
     gaps_->setObjectName(QStringLiteral("GapsInSolutions"));
-    gaps_->setReadOnly(true);
-    gaps_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Four whole lines under the text's top margin, inside the frame: the
-    // bottom margin would show the top of a fifth line.
-    constexpr int kLines = 4;
-    gaps_->setFixedHeight(kLines * gaps_->fontMetrics().height() +
-                          static_cast<int>(std::ceil(gaps_->document()->documentMargin())) +
+    gaps_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gaps_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    gaps_->verticalHeader()->hide();
+    gaps_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    gaps_->verticalHeader()->setDefaultSectionSize(gaps_->fontMetrics().height() + 6);
+    gaps_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    const QStringList one_teacher = data::GapsInPagesColumns({});
+    gaps_->setColumnCount(static_cast<int>(one_teacher.size()));
+    gaps_->setHorizontalHeaderLabels(one_teacher);
+    constexpr int kGapRows = 4;
+    gaps_->setFixedHeight(gaps_->horizontalHeader()->sizeHint().height() +
+                          kGapRows * gaps_->verticalHeader()->defaultSectionSize() +
                           2 * gaps_->frameWidth());
-    gaps_->hide();
+    gaps_column->addWidget(gaps_summary_);
+    gaps_column->addWidget(gaps_);
+    gaps_panel_->hide();
 
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("ScrollBox1"));
@@ -137,10 +149,10 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
         sections->addSpacing(8);
         sections_.append({grid, result});
     }
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("ScrollArea1"));
-    scroll->setWidget(page);
-    scroll->setFixedSize(kScrollWidth, kScrollHeight);
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("ScrollArea1"));
+    scroll_->setWidget(page);
+    scroll_->setFixedSize(kScrollWidth, kScrollHeight);
 
     QPushButton* exit = MakeButton(this, "Button1", U("Έξοδος"), U("Έξοδος"));
     auto* bottom = new QHBoxLayout;
@@ -148,8 +160,8 @@ TeacherViewWindow::TeacherViewWindow(ProgramContext* context, QWidget* parent)
     bottom->addWidget(exit);
     auto* column = new QVBoxLayout(this);
     column->addLayout(top);
-    column->addWidget(gaps_);
-    column->addWidget(scroll);
+    column->addWidget(gaps_panel_);
+    column->addWidget(scroll_);
     column->addLayout(bottom);
     setExitButton(exit);
 
@@ -208,13 +220,11 @@ void TeacherViewWindow::readGaps(const std::string& teacher_name) {
     const std::filesystem::path folder =
         SolutionsDirectory(context_->paths.directory.toStdString(), context_->school.toStdString());
     if (!HasPreviousPages(folder)) {
-        gaps_->clear();
-        gaps_->hide();
+        showGaps({}, {});
         emit gapsShown();
         return;
     }
-    gaps_->setPlainText(U("Κενά στις λύσεις: ανάγνωση των σελίδων των λύσεων…"));
-    gaps_->show();
+    showGaps({}, U("Κενά στις λύσεις: ανάγνωση των σελίδων των λύσεων…"));
     auto result = std::make_shared<data::GapsInPages>();
     reading_ = RunInBackground(
         this,
@@ -227,13 +237,69 @@ void TeacherViewWindow::readGaps(const std::string& teacher_name) {
                 readGaps(next);
                 return;
             }
-            const QString text =
-                error == nullptr ? data::GapsInPagesText(*result)
-                                 : U("Κενά στις λύσεις: οι σελίδες των λύσεων δεν διαβάστηκαν.");
-            gaps_->setPlainText(text);
-            gaps_->setVisible(!text.isEmpty());
+            if (error == nullptr) {
+                showGaps(*result, data::GapsInPagesSummary(*result));
+            } else {
+                showGaps({}, U("Κενά στις λύσεις: οι σελίδες των λύσεων δεν διαβάστηκαν."));
+            }
             emit gapsShown();
         });
+}
+
+void TeacherViewWindow::showGaps(const data::GapsInPages& gaps, const QString& summary) {
+    const QStringList columns = data::GapsInPagesColumns(gaps);
+    const QList<QStringList> rows = data::GapsInPagesRows(gaps);
+    gaps_summary_->setText(summary);
+    gaps_->clearContents();
+    gaps_->setColumnCount(static_cast<int>(columns.size()));
+    gaps_->setHorizontalHeaderLabels(columns);
+    // The counts share the width; the solution and a pair member's name take
+    // what they need.
+    for (int c = 0; c < gaps_->columnCount(); ++c) {
+        const bool named = c == 0 || (gaps.people.size() > 1 && c == 1);
+        gaps_->horizontalHeader()->setSectionResizeMode(
+            c, named ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
+    }
+    gaps_->setRowCount(static_cast<int>(rows.size()));
+    // Each person's page with the fewest gaps stands out in bold.
+    const int people = static_cast<int>(gaps.people.size());
+    QList<int> fewest_rows;
+    for (int m = 0; m < people; ++m) {
+        const int fewest = gaps.people[static_cast<std::size_t>(m)].fewest;
+        if (fewest >= 0) {
+            fewest_rows.append(fewest * people + m);
+        }
+    }
+    for (int r = 0; r < gaps_->rowCount(); ++r) {
+        for (int c = 0; c < gaps_->columnCount(); ++c) {
+            auto* item = new QTableWidgetItem(rows[r].value(c));
+            if (fewest_rows.contains(r)) {
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
+            gaps_->setItem(r, c, item);
+        }
+    }
+    gaps_->setToolTip(data::GapsInPagesText(gaps));
+    setGapsVisible(!summary.isEmpty());
+}
+
+// The gaps take their room from the sections' scroll box: the window keeps
+// its height whether there are pages or not.
+void TeacherViewWindow::setGapsVisible(bool visible) {
+    gaps_panel_->setVisible(visible);
+    gaps_->setVisible(gaps_->rowCount() > 0);
+    int room = 0;
+    if (visible) {
+        gaps_panel_->layout()->activate();
+        // The summary wraps within the scroll box's width.
+        const int height = gaps_panel_->hasHeightForWidth()
+                               ? gaps_panel_->heightForWidth(kScrollWidth)
+                               : gaps_panel_->sizeHint().height();
+        room = height + layout()->spacing();
+    }
+    scroll_->setFixedHeight(kScrollHeight - room);
 }
 
 }  // namespace taktirio::gui

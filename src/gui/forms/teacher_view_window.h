@@ -6,13 +6,14 @@
 #include <optional>
 #include <string>
 
+#include "checks/teacher_view.h"
 #include "common/window.h"
 #include "database/database.h"
 #include "entry/session.h"
 
 class QComboBox;
 class QLabel;
-class QPlainTextEdit;
+class QScrollArea;
 class QTableWidget;
 
 namespace taktirio::gui {
@@ -24,7 +25,9 @@ struct ProgramContext;
 // heading, a read-only grid and a result line. It reads the entry database
 // through a connection of its own and changes nothing. Under the choice, the
 // teacher's gaps in the school's solution pages, read off the window's thread
-// (up to 254 pages), when there are pages.
+// (up to 254 pages), when there are pages: the fewest above a small table of
+// every page's count, in room taken from the sections' scroll box, so that
+// the window keeps its size on a 1024 x 768 screen.
 class TeacherViewWindow : public Window {
     Q_OBJECT
 
@@ -47,6 +50,8 @@ class TeacherViewWindow : public Window {
 
   private:
     void readGaps(const std::string& teacher_name);
+    void showGaps(const data::GapsInPages& gaps, const QString& summary);
+    void setGapsVisible(bool visible);
 
     struct Section {
         QTableWidget* grid;
@@ -57,7 +62,10 @@ class TeacherViewWindow : public Window {
     std::optional<data::Database> database_;
     data::Session session_;
     QComboBox* teachers_;
-    QPlainTextEdit* gaps_;
+    QWidget* gaps_panel_;
+    QLabel* gaps_summary_;
+    QTableWidget* gaps_;
+    QScrollArea* scroll_;
     QList<Section> sections_;
     QPointer<QThread> reading_;
     std::optional<std::string> next_reading_;  // chosen while a reading was under way

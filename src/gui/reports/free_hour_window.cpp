@@ -75,6 +75,9 @@ FreeHourWindow::FreeHourWindow(ProgramContext* context, QWidget* parent, Solutio
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     count_ = KeptLabel(group, "Label3", {});
+    absent_ = KeptLabel(group, "LabelAbsent", {});
+    absent_->setWordWrap(true);
+    absent_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     auto* choice = new QGridLayout;
     choice->addWidget(day_label_, 0, 0);
@@ -90,6 +93,7 @@ FreeHourWindow::FreeHourWindow(ProgramContext* context, QWidget* parent, Solutio
     inside->addLayout(choice);
     inside->addWidget(grid_, 1);
     inside->addWidget(count_);
+    inside->addWidget(absent_);
 
     exit_ = MakeButton(this, "Button2", U("Έξοδος"), U("Έξοδος"));
     connect(exit_, &QPushButton::clicked, this, &QWidget::close);
@@ -117,6 +121,12 @@ void FreeHourWindow::showEvent(QShowEvent* event) {
     } catch (const data::DataError& error) {
         context_->asker->Error(this, error.message());
     }
+    // Without the school's data the answer lists every free teacher.
+    entry_.reset();
+    try {
+        entry_.emplace(data::Database::OpenForReading(context_->paths.entry_database));
+    } catch (const data::DataError&) {
+    }
     Window::showEvent(event);
 }
 
@@ -125,6 +135,7 @@ void FreeHourWindow::closeEvent(QCloseEvent* event) {
     if (event->isAccepted()) {
         showAnswer(false);
         db_.reset();
+        entry_.reset();
     }
 }
 
@@ -175,7 +186,8 @@ void FreeHourWindow::setReading(bool reading) {
 void FreeHourWindow::showAnswer(bool shown) {
     for (QWidget* widget : {static_cast<QWidget*>(day_label_), static_cast<QWidget*>(day_),
                             static_cast<QWidget*>(hour_label_), static_cast<QWidget*>(hour_),
-                            static_cast<QWidget*>(grid_), static_cast<QWidget*>(count_)}) {
+                            static_cast<QWidget*>(grid_), static_cast<QWidget*>(count_),
+                            static_cast<QWidget*>(absent_)}) {
         widget->setVisible(shown);
     }
 }
@@ -187,13 +199,18 @@ void FreeHourWindow::answer() {
     if (day < 1 || hour < 1 || !plan_) {
         return;
     }
-    QStringList teachers;
+    data::FreeHourAnswer free;
     try {
-        teachers = data::FreeTeachers(*plan_, day, hour);
+        const QStringList absent =
+            entry_ ? data::AbsentTeachers(entry_->connection(), context_->school, day)
+                   : QStringList();
+        free = data::FreeTeachersAtSchool(*plan_, day, hour, absent);
     } catch (const data::DataError& error) {
         context_->asker->Error(this, error.message());
         return;
     }
+    const QStringList& teachers = free.at_school;
+    absent_->setText(data::AbsentLeftOutLine(free.absent));
     grid_->setRowCount(0);
     grid_->setRowCount(static_cast<int>(teachers.size()));
     for (int row = 0; row < teachers.size(); ++row) {

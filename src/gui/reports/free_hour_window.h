@@ -21,7 +21,9 @@ inline constexpr char kFreeHourCaption[] = "Διδάσκοντες που έχο
 // The window TForm24: reads one chosen solution page's general plan into the
 // work tables, on a thread of its own, and lists the teachers with no lesson
 // at the chosen day and hour, with their number. The answers come from the
-// plan as this window read it, whatever another print reads afterwards.
+// plan as this window read it, whatever another print reads afterwards. The
+// window is for finding a substitute: teachers whose absent day it is, in the
+// school's data, are left out of the list and named below it.
 class FreeHourWindow : public Window {
     Q_OBJECT
 
@@ -63,9 +65,11 @@ class FreeHourWindow : public Window {
     QComboBox* hour_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QLabel* count_ = nullptr;
+    QLabel* absent_ = nullptr;  // the free teachers left out: absent that day
     PageReading reading_;
     std::optional<data::PrintTables> plan_;
     std::optional<data::Database> db_;
+    std::optional<data::Database> entry_;  // the school's absent days
 };
 
 }  // namespace taktirio::gui

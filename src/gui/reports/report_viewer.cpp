@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -32,7 +33,7 @@ std::vector<std::unique_ptr<reports::ReportLayout>> CopyOf(const reports::Report
 
 std::unique_ptr<QPrintPreviewDialog> MakePreview(QPrinter& printer,
                                                  const reports::ReportLayout& layout,
-                                                 QWidget* parent, Asker& asker) {
+                                                 QWidget* parent, Asker& asker, PdfFolder* folder) {
     printer.setDocName(layout.Title());
     printer.setCreator(QStringLiteral("TAKTIRIO"));
     layout.SetUpPage(printer);
@@ -43,12 +44,20 @@ std::unique_ptr<QPrintPreviewDialog> MakePreview(QPrinter& printer,
     QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
                      [&layout](QPrinter* device) { layout.Paint(*device); });
     if (auto* tools = dialog->findChild<QToolBar*>()) {
-        tools->addSeparator();
-        QAction* save = tools->addAction(U(kSavePdfCaption));
+        // First in the toolbar: a toolbar too narrow for all its buttons
+        // hides the last ones behind its overflow arrow.
+        QAction* first = tools->actions().value(0);
+        auto* save = new QAction(U(kSavePdfCaption), tools);
         save->setObjectName(QStringLiteral("SavePdf"));
         save->setToolTip(U(kSavePdfCaption));
-        QObject::connect(save, &QAction::triggered, dialog, [dialog, &layout, &asker] {
-            SaveReportAsPdf(dialog, layout, AskPdfPath(dialog, layout.Name()), asker);
+        tools->insertAction(first, save);
+        tools->insertSeparator(first);
+        // Icons a little smaller than the toolbar's own, so that with the
+        // added text every button, printing too, fits the preview's width
+        // on a 1024 x 768 screen.
+        tools->setIconSize(QSize(20, 20));
+        QObject::connect(save, &QAction::triggered, dialog, [dialog, &layout, &asker, folder] {
+            SaveReportAsPdf(dialog, layout, AskPdfPath(dialog, layout.Name(), folder), asker);
         });
     }
     // A page is read best large: most of the screen.
@@ -61,16 +70,41 @@ std::unique_ptr<QPrintPreviewDialog> MakePreview(QPrinter& printer,
 
 void PreviewViewer::Show(QWidget* parent, const reports::ReportLayout& layout) {
     QPrinter printer(QPrinter::HighResolution);
-    MakePreview(printer, layout, parent, *asker_)->exec();
+    MakePreview(printer, layout, parent, *asker_, &folder_)->exec();
 }
 
 QString PreviewViewer::PdfPath(QWidget* parent, const QString& name) {
-    return AskPdfPath(parent, name);
+    return AskPdfPath(parent, name, &folder_);
 }
 
-std::unique_ptr<FileDialog> MakePdfDialog(QWidget* parent, const QString& name) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested = QDir(folder).filePath(name + QStringLiteral(".pdf"));
+namespace {
+
+// The user's documents folder, or the home folder where there is none (a
+// file dialog shown a missing folder would open in the current directory).
+QString DocumentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+}  // namespace
+
+QString PdfFolder::Folder() const {
+    if (!last_.isEmpty() && QDir(last_).exists()) {
+        return last_;
+    }
+    return DocumentsFolder();
+}
+
+void PdfFolder::Remember(const QString& chosen_path) {
+    if (!chosen_path.isEmpty()) {
+        last_ = QFileInfo(chosen_path).absolutePath();
+    }
+}
+
+std::unique_ptr<FileDialog> MakePdfDialog(QWidget* parent, const QString& name,
+                                          const QString& folder) {
+    const QString in = !folder.isEmpty() && QDir(folder).exists() ? folder : DocumentsFolder();
+    const QString suggested = QDir(in).filePath(name + QStringLiteral(".pdf"));
     auto dialog =
         std::make_unique<FileDialog>(parent, "SaveDialog1", U(kSavePdfCaption), suggested,
                                      QString::fromLatin1(kPdfFilter), QFileDialog::AcceptSave);
@@ -78,10 +112,14 @@ std::unique_ptr<FileDialog> MakePdfDialog(QWidget* parent, const QString& name) 
     return dialog;
 }
 
-QString AskPdfPath(QWidget* parent, const QString& name) {
-    QString path = MakePdfDialog(parent, name)->ChooseFile();
+QString AskPdfPath(QWidget* parent, const QString& name, PdfFolder* folder) {
+    QString path =
+        MakePdfDialog(parent, name, folder != nullptr ? folder->Folder() : QString())->ChooseFile();
     if (!path.isEmpty() && !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
         path += QStringLiteral(".pdf");
+    }
+    if (folder != nullptr) {
+        folder->Remember(path);
     }
     return path;
 }

@@ -35,6 +35,11 @@ void QueuedRunListener::Solution(int solution, const std::string& line, const So
     Post();
 }
 
+void QueuedRunListener::Attempts(std::int64_t attempts) {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    attempts_ = attempts;  // delivered with the next Progress
+}
+
 void QueuedRunListener::Post() {
     if (!posted_.exchange(true)) {
         QMetaObject::invokeMethod(this, &QueuedRunListener::Deliver, Qt::QueuedConnection);
@@ -49,6 +54,7 @@ void QueuedRunListener::Deliver() {
     QList<SolutionGaps> gaps;
     int last_solution = 0;
     std::optional<Steps> found;
+    std::int64_t attempts = 0;
     {
         const std::lock_guard<std::mutex> hold(mutex_);
         steps.swap(steps_);
@@ -57,6 +63,7 @@ void QueuedRunListener::Deliver() {
         gaps.swap(gaps_);
         last_solution = last_solution_;
         found.swap(found_);
+        attempts = attempts_;
     }
     if (steps) {
         emit stepped(steps->step, steps->total);
@@ -68,7 +75,7 @@ void QueuedRunListener::Deliver() {
         emit solutionsFound(lines, gaps, last_solution);
     }
     if (found) {
-        emit searchProgressed(found->step, found->total);
+        emit searchProgressed(found->step, found->total, attempts);
     }
 }
 

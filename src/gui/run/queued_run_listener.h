@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QStringList>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 
@@ -24,6 +25,7 @@ class QueuedRunListener : public QObject, public data::RunListener {
     bool Progress(data::RunWork work, int step, int total) override;
     void SearchStarted(std::uint64_t seed, int threads) override;
     void Solution(int solution, const std::string& line, const SolutionGaps& gaps) override;
+    void Attempts(std::int64_t attempts) override;
 
   signals:
     // On the window's thread, in this order within one delivery.
@@ -32,7 +34,9 @@ class QueuedRunListener : public QObject, public data::RunListener {
     // The solutions' lines and their teacher gaps, one each, in order.
     void solutionsFound(const QStringList& lines, const QList<taktirio::SolutionGaps>& gaps,
                         int last_solution);
-    void searchProgressed(int found, int requested);
+    // The search goes on: solutions found of those requested, and the
+    // attempts made so far.
+    void searchProgressed(int found, int requested, qint64 attempts);
 
   private:
     struct Steps {
@@ -49,6 +53,7 @@ class QueuedRunListener : public QObject, public data::RunListener {
     QList<SolutionGaps> gaps_;
     int last_solution_ = 0;
     std::optional<Steps> found_;
+    std::int64_t attempts_ = 0;
     std::atomic<bool> posted_{false};
 };
 

@@ -72,6 +72,7 @@ RunWindow::RunWindow(ProgramContext* context, std::shared_ptr<data::RunSequence>
             [this](int step, int /*total*/) { gauge_->setValue(step); });
     connect(listener_, &QueuedRunListener::searchStarted, this, &RunWindow::showSearchStarted);
     connect(listener_, &QueuedRunListener::solutionsFound, this, &RunWindow::showSolutions);
+    connect(listener_, &QueuedRunListener::searchProgressed, this, &RunWindow::showSearchProgress);
 
     // What showing the window does: the school from the working copy, "2"
     // hours in one class section, both immediate options clear.
@@ -228,13 +229,19 @@ QWidget* RunWindow::createResults() {
     found_row->addWidget(found_);
     found_row->addStretch();
     column->addLayout(found_row);
+    // Ignored width: the line never widens the window, whatever the count.
+    search_progress_ = MakeLabel(box, "LabelSearchProgress", {});
+    search_progress_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    search_progress_->hide();
+    column->addWidget(search_progress_);
     gauge_ = new QProgressBar(box);
     gauge_->setObjectName(QStringLiteral("Gauge1"));
     gauge_->hide();
     column->addWidget(gauge_);
     // The hidden rows keep their room, so the window does not change size.
     for (QWidget* widget : {static_cast<QWidget*>(progress_text_), static_cast<QWidget*>(found_),
-                            static_cast<QWidget*>(found_label_), static_cast<QWidget*>(gauge_)}) {
+                            static_cast<QWidget*>(found_label_), static_cast<QWidget*>(gauge_),
+                            static_cast<QWidget*>(search_progress_)}) {
         QSizePolicy policy = widget->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         widget->setSizePolicy(policy);
@@ -445,9 +452,21 @@ void RunWindow::Button1Click() {
 void RunWindow::showSearchStarted() {
     stop_->show();
     Colour(gauge_, QColor(0, 255, 0));
-    gauge_->setRange(0, requested_);
-    gauge_->setValue(0);
+    // Until the first solution the bar moves on its own, so that a search
+    // that has found nothing yet does not look stuck at 0%.
+    gauge_->setRange(0, 0);
     progress_text_->setText(Text(kSearchingText));
+    found_->setText(QStringLiteral("0 / %1").arg(requested_));
+    search_clock_.start();
+    search_progress_->setText(Text(SearchProgressText(0, 0)));
+    search_progress_->show();
+}
+
+void RunWindow::showSearchProgress(int /*found*/, int /*requested*/, qint64 attempts) {
+    if (!search_clock_.isValid() || search_progress_->isHidden()) {
+        return;  // news of a run that has already ended
+    }
+    search_progress_->setText(Text(SearchProgressText(search_clock_.elapsed() / 1000, attempts)));
 }
 
 void RunWindow::showSolutions(const QStringList& lines, const QList<SolutionGaps>& gaps,
@@ -459,6 +478,9 @@ void RunWindow::showSolutions(const QStringList& lines, const QList<SolutionGaps
         // The full line, with the person who has the most gaps.
         item->setToolTip(Text(SolutionGapsLine(of_line, sequence_->people())).trimmed());
         gaps_list_->insertItem(0, item);
+    }
+    if (gauge_->maximum() == 0) {
+        gauge_->setRange(0, requested_);
     }
     gauge_->setValue(last_solution);
     found_->setText(QStringLiteral("%1 / %2").arg(last_solution).arg(requested_));
@@ -514,7 +536,9 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
         } else if (summary.end == RunEnd::kExhausted && summary.found == 0) {
             context_->asker->Error(this, Text(summary.impossibility));  // proven, not given up
         } else if (summary.found == 0) {
-            context_->asker->Inform(this, Text(kNoSolutionMessage));
+            // A stop or a time limit says nothing of the data: only the
+            // other ends point at the data and the options.
+            context_->asker->Inform(this, Text(NoTimetableMessage(summary.end)));
         } else if (summary.end == RunEnd::kExhausted) {
             context_->asker->Inform(this, Text(kNoFurtherTimetableMessage));
         }
@@ -529,7 +553,8 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
         // saw, in the details the user may open under the summary.
         context_->asker->InformWithDetails(
             this, Text(SummaryMessage(summary.found, summary.requested, summary.total_time_text)),
-            Text(EvidenceMessage(summary.evidence, sequence_->problem().inputs)));
+            Text(EvidenceMessage(summary.evidence, sequence_->problem().inputs,
+                                 sequence_->problem().denied_slots)));
         if (summary.found > 0 &&
             context_->asker->Confirm(
                 this, Text(OpenFolderQuestion(sequence_->SolutionsFolder().string())))) {
@@ -557,6 +582,8 @@ void RunWindow::setRunning(bool running) {
     }
     gauge_->hide();
     progress_text_->hide();
+    search_progress_->hide();
+    search_clock_.invalidate();
     found_label_->hide();
     found_->hide();
     stop_->hide();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
 #include <memory>
@@ -92,6 +93,7 @@ class RunWindow : public Window {
     std::optional<RunSettings> readSettings() const;
     void setRunning(bool running);
     void showSearchStarted();
+    void showSearchProgress(int found, int requested, qint64 attempts);
     void showSolutions(const QStringList& lines, const QList<SolutionGaps>& gaps,
                        int last_solution);
     void finish(std::exception_ptr error, const RunSummary& summary);
@@ -136,6 +138,9 @@ class RunWindow : public Window {
     QLabel* progress_text_ = nullptr;
     QLabel* found_label_ = nullptr;
     QLabel* found_ = nullptr;
+    // The search at work: time passed and attempts, also before any solution.
+    QLabel* search_progress_ = nullptr;
+    QElapsedTimer search_clock_;
     QProgressBar* gauge_ = nullptr;
 };
 

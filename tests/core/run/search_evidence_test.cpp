@@ -139,7 +139,7 @@ TEST(SearchEvidence, AnImpossibleSchoolAtTheTimeLimitNamesItsClassSectionAndRule
         EXPECT_EQ(by_teacher, refused);
         EXPECT_LT(refused, seen.draws) << "placements are not refusals";
 
-        const std::vector<std::string> lines = EvidenceLines(seen, inputs);
+        const std::vector<std::string> lines = EvidenceLines(seen, inputs, {});
         ASSERT_GE(lines.size(), 5u);
         EXPECT_EQ(lines[0].rfind("Το τμήμα που απέτυχε συχνότερα: Α2, ", 0), 0u) << lines[0];
         EXPECT_EQ(lines[1],
@@ -163,7 +163,116 @@ TEST(SearchEvidence, ARunThatFindsEverythingCarriesNone) {
     const RunSummary summary = engine.Run();
     EXPECT_EQ(summary.end, RunEnd::kAllFound);
     EXPECT_TRUE(summary.evidence.empty());
-    EXPECT_EQ(EvidenceMessage(summary.evidence, school.in), "");
+    EXPECT_EQ(EvidenceMessage(summary.evidence, school.in, {}), "");
+}
+
+// Teacher T1 teaches five hours in each of two class sections, so at most
+// once a day in each, and is refused every hour of Monday: the search never
+// completes, and the refused slots are all T1's on Monday. Whether the school
+// entered that as an absent day or as seven free hours decides the words.
+TEST(SearchEvidence, RefusedSlotsAreWordedByTheRuleTheSchoolEntered) {
+    TestSchool school(2, 7);
+    for (int c = 1; c <= 2; ++c) {
+        for (int t = 1; t <= 7; ++t) {
+            school.Teach(c, t, 5);
+        }
+    }
+    for (int s = 1; s <= kSlots; s += kDays) {
+        school.ctx.rules.AddDeniedSlot(1, static_cast<std::uint8_t>(s));
+    }
+    RunParameters parameters;
+    parameters.engines = SearchEngines::kRandom;
+    parameters.solutions_requested = 1;
+    parameters.threads = 2;
+    parameters.seed = 5;
+    parameters.time_limit = std::chrono::milliseconds(250);
+    NoPages writer;
+    RunEngine engine(school.in, school.ctx.rules, parameters, writer);
+    const RunSummary summary = engine.Run();
+    ASSERT_EQ(summary.end, RunEnd::kTimeLimit);
+    const SearchEvidence& seen = summary.evidence;
+    ASSERT_GT(seen.Refused(Refusal::kSlotDenied), 0);
+    // Every refused slot was counted at its slot, and each is T1's on Monday.
+    std::int64_t at_slots = 0;
+    for (std::size_t i = 0; i < seen.denied_slot_refusals.size(); ++i) {
+        if (seen.denied_slot_refusals[i] > 0) {
+            EXPECT_EQ(i / kSlotColumns, 1u) << "slot index " << i;
+            EXPECT_EQ(DayOfSlot(static_cast<int>(i % kSlotColumns)), 1) << "slot index " << i;
+        }
+        at_slots += seen.denied_slot_refusals[i];
+    }
+    EXPECT_EQ(at_slots, seen.Refused(Refusal::kSlotDenied));
+
+    DeniedSlotRules absent_monday;
+    absent_monday.AddAbsentDay(7, 1, 1);
+    DeniedSlotRules free_hours_only;
+    free_hours_only.absent_day.assign(8 * kSlotColumns, 0);
+    struct Case {
+        const char* name;
+        const DeniedSlotRules* rules;
+        DeniedSlotRule said;
+    };
+    const std::string all_rules[] = {DeniedSlotText(DeniedSlotRule::kAbsentDay),
+                                     DeniedSlotText(DeniedSlotRule::kFreeHour),
+                                     DeniedSlotText(DeniedSlotRule::kEither)};
+    for (const Case& c : {Case{"absent day", &absent_monday, DeniedSlotRule::kAbsentDay},
+                          Case{"free hours", &free_hours_only, DeniedSlotRule::kFreeHour}}) {
+        const DeniedSlotCounts split = SplitDeniedSlots(seen, *c.rules);
+        EXPECT_EQ(c.said == DeniedSlotRule::kAbsentDay ? split.absent_day : split.free_hour,
+                  seen.Refused(Refusal::kSlotDenied))
+            << c.name;
+        EXPECT_EQ(split.either, 0) << c.name;
+        const std::string message = EvidenceMessage(seen, school.in, *c.rules);
+        for (const std::string& text : all_rules) {
+            const bool expected = text == DeniedSlotText(c.said);
+            EXPECT_EQ(message.find(") " + text + ": ") != std::string::npos, expected)
+                << c.name << ": " << message;
+        }
+    }
+}
+
+TEST(RunMessages, TheSearchAtWorkShowsItsTimeAndAttempts) {
+    struct Case {
+        std::int64_t seconds, attempts;
+        const char* line;
+    };
+    for (const Case& c :
+         {Case{0, 0, "Χρόνος: 0:00:00   Προσπάθειες: 0"},
+          Case{59, 12, "Χρόνος: 0:00:59   Προσπάθειες: 12"},
+          Case{61, 3456, "Χρόνος: 0:01:01   Προσπάθειες: 3456"},
+          Case{3 * 3600 + 59 * 60 + 7, 9876543210, "Χρόνος: 3:59:07   Προσπάθειες: 9876543210"},
+          Case{-2, 1, "Χρόνος: 0:00:00   Προσπάθειες: 1"}}) {
+        EXPECT_EQ(SearchProgressText(c.seconds, c.attempts), c.line);
+    }
+}
+
+// A run without a timetable blames the data and the options only when the
+// search ended by itself: a stop is the user's, a time limit is the clock's.
+TEST(RunMessages, ARunWithoutATimetableIsWordedByHowItEnded) {
+    const std::string blame = "Τα δεδομένα είναι αντιφατικά ή ανεπαρκή";
+    struct Case {
+        RunEnd end;
+        const char* starts;
+        bool blames_data;
+    };
+    for (const Case& c : {Case{RunEnd::kStopped,
+                               "Η διαδικασία υπολογισμού λύσεων διακόπηκε από "
+                               "εσένα πριν βρεθεί κάποια λύση.",
+                               false},
+                          Case{RunEnd::kTimeLimit,
+                               "Δεν βρέθηκε λύση μέσα στον χρόνο που δόθηκε για τον υπολογισμό "
+                               "λύσεων.",
+                               false},
+                          Case{RunEnd::kAllFound, "Το TAKTIRIO είναι κατασκευασμένο", true},
+                          Case{RunEnd::kExhausted, "Το TAKTIRIO είναι κατασκευασμένο", true}}) {
+        const std::string text = NoTimetableMessage(c.end);
+        EXPECT_EQ(text.rfind(c.starts, 0), 0u) << text;
+        EXPECT_EQ(text.find(blame) != std::string::npos, c.blames_data) << text;
+    }
+    EXPECT_NE(std::string(NoTimetableMessage(RunEnd::kTimeLimit))
+                  .find("δεν σημαίνει ότι δεν "
+                        "υπάρχουν λύσεις"),
+              std::string::npos);
 }
 
 TEST(RunMessages, EvidenceInWordsWithNamesCountsAndShares) {
@@ -181,6 +290,16 @@ TEST(RunMessages, EvidenceInWordsWithNamesCountsAndShares) {
     refuse(Refusal::kLastHoursFull, 500);
     refuse(Refusal::kTeacherBusy, 300);
     refuse(Refusal::kSlotDenied, 100);
+    // Teacher 2 is absent on Tuesday (slot 2 is Tuesday's first hour) and
+    // must be free at Monday's first hour (slot 1): 60 and 40 refusals.
+    DeniedSlotRules absent_tuesday;
+    absent_tuesday.AddAbsentDay(6, 2, 2);
+    for (int i = 0; i < 60; ++i) {
+        seen.DeniedAt(2, 2 + kDays);
+    }
+    for (int i = 0; i < 40; ++i) {
+        seen.DeniedAt(2, 1);
+    }
     refuse(Refusal::kDayHoursFull, 50);
     refuse(Refusal::kTooManyInARow, 50);  // a fifth rule: not shown
     seen.teacher_refusals = {0, 10, 500, 0, 300, 100, 90};
@@ -200,23 +319,28 @@ TEST(RunMessages, EvidenceInWordsWithNamesCountsAndShares) {
         "1) μέγιστος αριθμός τοποθετήσεων καθηγητή στις τελευταίες ώρες σε μιαν εβδομάδα "
         "(περιορισμός του υπολογισμού λύσεων): 500 φορές (50%)",
         "2) ο διδάσκων διδάσκει την ίδια ώρα σε άλλο τμήμα: 300 φορές (30%)",
-        "3) ώρα στην οποία ο διδάσκων πρέπει να είναι ελεύθερος: 100 φορές (10%)",
+        "3) ημέρα στην οποία ο διδάσκων απουσιάζει: 60 φορές (6%)",
         "4) μέγιστος αριθμός ωρών διδασκαλίας ενός καθηγητή σε μια μέρα (περιορισμός του "
         "υπολογισμού λύσεων): 50 φορές (5%)",
         "Οι διδάσκοντες που απορρίφθηκαν συχνότερα: Βασιλείου (500 φορές), διδάσκων 4 (300 "
         "φορές), Ευαγγέλου (100 φορές), Ζαχαρίου (90 φορές), Αλεξίου (10 φορές).",
     };
-    EXPECT_EQ(EvidenceLines(seen, inputs), expected);
+    EXPECT_EQ(EvidenceLines(seen, inputs, absent_tuesday), expected);
 
     std::string message = "Τι συνάντησε η αναζήτηση λύσεων:";
     for (const std::string& line : expected) {
         message += "\r" + line;
     }
-    EXPECT_EQ(EvidenceMessage(seen, inputs), message);
+    EXPECT_EQ(EvidenceMessage(seen, inputs, absent_tuesday), message);
+
+    // Without the school's data the refused slots are worded as either rule.
+    EXPECT_EQ(EvidenceLines(seen, inputs, {})[5],
+              "3) ημέρα που ο διδάσκων απουσιάζει ή ώρα που πρέπει να είναι ελεύθερος: 100 "
+              "φορές (10%)");
 
     // A class section without a name is named by its number.
     seen.Reached(3, 1, 1);
-    EXPECT_EQ(EvidenceLines(seen, inputs)[1],
+    EXPECT_EQ(EvidenceLines(seen, inputs, {})[1],
               "Το πιο μακρινό σημείο που έφτασε: τμήμα 3 (3ο από τα 3 τμήματα στη σειρά "
               "συμπλήρωσης), ώρα 1 από τις 33 (Δευτέρα 1η ώρα).");
 
@@ -225,12 +349,12 @@ TEST(RunMessages, EvidenceInWordsWithNamesCountsAndShares) {
     early.attempts = 1;
     early.draws = 3;
     early.Reached(1, 4, 4);
-    const std::vector<std::string> few = EvidenceLines(early, inputs);
+    const std::vector<std::string> few = EvidenceLines(early, inputs, {});
     ASSERT_EQ(few.size(), 2u);
     EXPECT_EQ(few[0],
               "Κανένα τμήμα δεν έμεινε ασυμπλήρωτο: η αναζήτηση διακόπηκε πριν αποτύχει κάποια "
               "προσπάθεια.");
-    EXPECT_TRUE(EvidenceLines(SearchEvidence::Sized(3, 6), inputs).empty());
+    EXPECT_TRUE(EvidenceLines(SearchEvidence::Sized(3, 6), inputs, {}).empty());
 }
 
 }  // namespace
