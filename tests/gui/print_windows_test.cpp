@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
@@ -36,22 +35,11 @@
 #include "reports/summary_window.h"
 #include "reports/work_tables.h"
 #include "shell/main_window.h"
+#include "solved_demo.h"
 
 namespace taktirio::gui::testing {
 
 using Kind = RecordingAsker::Kind;
-
-// Answers the file choice from a list (empty = cancelled) and records where
-// each choice started.
-class ScriptedChooser : public SolutionChooser {
-  public:
-    QString Choose(QWidget*, const QString& folder) override {
-        folders.append(folder);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QStringList answers;
-    QStringList folders;
-};
 
 // Records the reports asked for, with the rows they were given.
 class RecordingViewer : public ReportViewer {
@@ -148,23 +136,9 @@ class PrintWindowsTest : public QObject {
     void initTestCase() {
         ApplyProgramLook(*qApp);
         QVERIFY(demo_.isValid());
-        const QString cli = QStringLiteral(TAKTIRIO_CLI_PATH);
-        const QString dir = demo_.path();
-        for (const QStringList& arguments :
-             {QStringList{QStringLiteral("import"),
-                          QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"),
-                          QStringLiteral("--dir"), dir},
-              QStringList{QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("1"),
-                          QStringLiteral("--seed"), QStringLiteral("7"),
-                          QStringLiteral("--threads"), QStringLiteral("1"), QStringLiteral("--dir"),
-                          dir}}) {
-            QProcess process;
-            process.start(cli, arguments);
-            QVERIFY(process.waitForFinished(120000));
-            QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
-        }
-        demo_page_ = QDir(dir).filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm"));
-        QVERIFY(QFile::exists(demo_page_));
+        QString error;
+        demo_page_ = SolveDemoInto(demo_.path(), error);
+        QVERIFY2(!demo_page_.isEmpty(), qPrintable(error));
     }
 
     // Each window is sky-blue, of a fixed size that leaves no text clipped,

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -19,20 +18,13 @@
 #include "gui_test_support.h"
 #include "load/page_against_school.h"
 #include "reports/solution_choice.h"
+#include "solved_demo.h"
 #include "solver/slots.h"
 #include "text/wording.h"
 
 namespace taktirio::gui::testing {
 
 using Kind = RecordingAsker::Kind;
-
-class ScriptedChooser : public SolutionChooser {
-  public:
-    QString Choose(QWidget*, const QString&) override {
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QStringList answers;
-};
 
 class ScriptedSaveChooser : public SaveNameChooser {
   public:
@@ -119,20 +111,9 @@ class SolutionEditWindowTest : public QObject {
     void initTestCase() {
         ApplyProgramLook(*qApp);
         const QString dir = demo_.path();
-        for (const QStringList& arguments :
-             {QStringList{QStringLiteral("import"),
-                          QStringLiteral(TAKTIRIO_EXAMPLES_DIR "/demo-gymnasium.json"),
-                          QStringLiteral("--dir"), dir},
-              QStringList{QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("1"),
-                          QStringLiteral("--seed"), QStringLiteral("7"),
-                          QStringLiteral("--threads"), QStringLiteral("1"), QStringLiteral("--dir"),
-                          dir}}) {
-            QProcess process;
-            process.start(QStringLiteral(TAKTIRIO_CLI_PATH), arguments);
-            QVERIFY(process.waitForFinished(120000));
-            QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
-        }
-        page_ = QDir(dir).filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm"));
+        QString error;
+        page_ = SolveDemoInto(dir, error);
+        QVERIFY2(!page_.isEmpty(), qPrintable(error));
         context_ = ProgramContext{data::PathsFor(dir), &asker_, &desktop_,
                                   QString::fromLatin1(data::kAccessCode)};
     }

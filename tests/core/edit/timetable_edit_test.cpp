@@ -18,6 +18,7 @@
 #include "generator/school_generator.h"
 #include "solver/random_stream.h"
 #include "solver/slots.h"
+#include "support/every_rule_school.h"
 #include "support/option_sets.h"
 #include "support/solve_by_attempts.h"
 
@@ -37,16 +38,12 @@ void PrintTo(const EditCase& c, std::ostream* os) {
     *os << c.classes << " classes, " << c.options.name << ", school " << c.seed;
 }
 
+// More joint and pinned lessons than the usual, so that exchanges meet them.
 GeneratedSchool SchoolFor(const EditCase& param) {
-    SchoolSettings settings = TypicalSchool(param.classes, param.seed);
-    settings.options = param.options.options;
-    settings.pairs = std::max(settings.pairs, 2);
+    SchoolSettings settings =
+        testing::EveryRuleSettings(param.classes, param.seed, param.options.options);
     settings.joint = std::max(settings.joint, 2);
-    settings.split = std::max(settings.split, 1);
-    settings.apart = std::max(settings.apart, 2);
     settings.pinned = std::max(settings.pinned, 4);
-    settings.free_hours = std::max(settings.free_hours, 4);
-    settings.absences = std::max(settings.absences, 2);
     return GenerateSchool(settings);
 }
 

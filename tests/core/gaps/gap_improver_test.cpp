@@ -15,6 +15,7 @@
 #include "gaps/teacher_gaps.h"
 #include "generator/school_generator.h"
 #include "solver/findsolution.h"
+#include "support/every_rule_school.h"
 #include "support/option_sets.h"
 #include "support/solve_by_attempts.h"
 #include "verify/timetable_verifier.h"
@@ -43,19 +44,9 @@ std::string Listing(const std::vector<Violation>& violations) {
     return text;
 }
 
-// A school with every kind of rule the generator can draw, so that each rule
-// has something to refuse.
 GeneratedSchool SchoolFor(const ReworkCase& param) {
-    SchoolSettings settings = TypicalSchool(param.classes, param.seed);
-    settings.options = param.options.options;
-    settings.pairs = std::max(settings.pairs, 2);
-    settings.joint = std::max(settings.joint, 1);
-    settings.split = std::max(settings.split, 1);
-    settings.apart = std::max(settings.apart, 2);
-    settings.pinned = std::max(settings.pinned, 3);
-    settings.free_hours = std::max(settings.free_hours, 4);
-    settings.absences = std::max(settings.absences, 2);
-    return GenerateSchool(settings);
+    return GenerateSchool(
+        testing::EveryRuleSettings(param.classes, param.seed, param.options.options));
 }
 
 class ReworkedSchools : public ::testing::TestWithParam<ReworkCase> {};
