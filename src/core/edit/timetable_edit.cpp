@@ -207,7 +207,6 @@ std::vector<TimetableEditor::Shape> TimetableEditor::Shapes(const ByteMatrix& ti
     const int from = request.from_slot;
     const int to = request.to_slot;
     const int moving = timetable(AsIndex(c), AsIndex(from));
-    const bool pinned = inputs_.pinned_lessons(AsIndex(c), AsIndex(from)) == moving;
     const auto fits = [](const std::vector<int>& rows, int height) {
         std::vector<int> slots;
         for (const int r : rows) {
@@ -234,14 +233,13 @@ std::vector<TimetableEditor::Shape> TimetableEditor::Shapes(const ByteMatrix& ti
     for (const auto& [offset, height] : starts) {
         for (int e = 1; e <= kSlots; ++e) {
             std::vector<int> rows{from + offset, to + offset, e};
-            // A third slot whose hour comes to `from` with the same teacher
-            // moves another hour of that teacher instead, which a pinned
-            // lesson must not pass for.
+            // A third slot whose hour would come to `from` with the same
+            // teacher moves another hour of that teacher instead, and the
+            // asked lesson stays: not what was asked.
             const int incoming = e - offset;
             const bool stands_in = incoming >= 1 && incoming <= kSlots &&
                                    timetable(AsIndex(c), AsIndex(incoming)) == moving;
-            if (timetable(AsIndex(c), AsIndex(e)) != 0 && !(pinned && stands_in) &&
-                fits(rows, height)) {
+            if (timetable(AsIndex(c), AsIndex(e)) != 0 && !stands_in && fits(rows, height)) {
                 shapes.push_back({rows, height});
             }
         }

@@ -87,6 +87,8 @@ MoveProposal CheckRequest(const TimetableEditor& editor, const ByteMatrix& timet
     if (proposal.keeps_rules) {
         EXPECT_TRUE(broken.empty()) << Listing(broken);
         EXPECT_EQ(after(AsIndex(request.class_section), AsIndex(request.to_slot)), teacher);
+        EXPECT_NE(after(AsIndex(request.class_section), AsIndex(request.from_slot)), teacher)
+            << "the asked lesson stayed, another hour of its teacher moved";
         EXPECT_TRUE(proposal.blocking.empty());
         ++seen.applied;
         int in_asked = 0;
