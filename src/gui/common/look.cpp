@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "common/qt_texts.h"
 
@@ -88,6 +89,12 @@ QPushButton* MakeButton(QWidget* parent, const char* object_name, const QString&
                         const QString& hint) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(object_name));
+    // Room on both sides of the caption, whatever the style leaves: a long
+    // caption never touches the button's edges.
+    QString caption = text;
+    caption.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    constexpr int kCaptionRoom = 28;
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(caption) + kCaptionRoom);
     button->setToolTip(hint);
     button->setAutoDefault(false);
     return button;
