@@ -36,14 +36,10 @@ int CheckPage(const data::Session& session, const QString& page, const RunSettin
     try {
         checked = data::ReadPageAgainstSchool(session, path, ToRunOptions(settings));
     } catch (const PageReadError& error) {
+        Say(stderr, UnreadablePageMessage(path, error));
         if (error.line() == 0) {  // the file itself cannot be read
-            Say(stderr, "Το αρχείο " + path + " δεν μπορεί να διαβαστεί.\r" +
-                            PageReadErrorText(error) + ".");
             return kExitFailure;
         }
-        Say(stderr, "Η σελίδα " + path +
-                        " δεν είναι σελίδα λύσης του TAKTIRIO ή έχει αλλοιωθεί.\r" +
-                        PageReadErrorText(error) + ".");
         return kExitDamagedPage;
     } catch (const data::PreparationError& error) {
         Say(stderr, error.message().toStdString());
@@ -69,37 +65,24 @@ namespace {
 
 int SayVerdict(const PageVerdict& verdict, const std::string& path, const std::string& page_school,
                const std::string& school) {
+    const auto refuse = [&](int code) {
+        Say(stderr, PageRefusalMessage(verdict, path, page_school, school));
+        return code;
+    };
     switch (verdict.outcome) {
         case PageVerdict::Outcome::kSound:
-            break;
-        case PageVerdict::Outcome::kOtherSchool:
-            Say(stderr, "Η σελίδα " + path + " είναι λύση του σχολείου «" + page_school +
-                            "», όχι του «" + school + "».");
-            return kExitOtherSchool;
-        case PageVerdict::Outcome::kUnknownNames: {
-            std::string text = "Η σελίδα " + path +
-                               " δεν ταιριάζει με τα δεδομένα του σχολείου: ονόματα που δεν "
-                               "υπάρχουν:";
-            for (const std::string& item : verdict.reasons) {
-                text += "\r  " + item;
-            }
-            Say(stderr, text);
-            return kExitUnknownNames;
-        }
+            return kExitOk;
         case PageVerdict::Outcome::kBreaksRules:
             for (const std::string& line : verdict.reasons) {
                 Say(stdout, line);
             }
             return kExitDataProblem;
+        case PageVerdict::Outcome::kOtherSchool:
+            return refuse(kExitOtherSchool);
+        case PageVerdict::Outcome::kUnknownNames:
+            return refuse(kExitUnknownNames);
         case PageVerdict::Outcome::kAltered:
-            // The timetable keeps the rules; the rest of the page is not the
-            // one it makes.
-            Say(stderr, "Η σελίδα " + path +
-                            " έχει αλλοιωθεί: το γενικό πρόγραμμα ή τα προγράμματα των "
-                            "καθηγητών δεν είναι αυτά που δίνουν τα προγράμματα των τμημάτων "
-                            "της.\r" +
-                            verdict.reasons.front());
-            return kExitDamagedPage;
+            return refuse(kExitDamagedPage);
     }
     return kExitOk;
 }

@@ -373,6 +373,43 @@ std::vector<Violation> JudgePageTimetable(const SolverInputs& inputs, const RunO
     return violations;
 }
 
+std::string UnreadablePageMessage(const std::string& path, const PageReadError& error) {
+    const std::string what =
+        error.line() == 0
+            ? "Το αρχείο " + path + " δεν μπορεί να διαβαστεί."
+            : "Η σελίδα " + path + " δεν είναι σελίδα λύσης του TAKTIRIO ή έχει αλλοιωθεί.";
+    return what + "\r" + PageReadErrorText(error) + ".";
+}
+
+std::string PageRefusalMessage(const PageVerdict& verdict, const std::string& path,
+                               const std::string& page_school, const std::string& school) {
+    switch (verdict.outcome) {
+        case PageVerdict::Outcome::kSound:
+        case PageVerdict::Outcome::kBreaksRules:
+            return {};
+        case PageVerdict::Outcome::kOtherSchool:
+            return "Η σελίδα " + path + " είναι λύση του σχολείου «" + page_school +
+                   "», όχι του «" + school + "».";
+        case PageVerdict::Outcome::kUnknownNames: {
+            std::string text = "Η σελίδα " + path +
+                               " δεν ταιριάζει με τα δεδομένα του σχολείου: ονόματα που δεν "
+                               "υπάρχουν:";
+            for (const std::string& item : verdict.reasons) {
+                text += "\r  " + item;
+            }
+            return text;
+        }
+        case PageVerdict::Outcome::kAltered:
+            // The timetable keeps the rules; the rest of the page is not the
+            // one it makes.
+            return "Η σελίδα " + path +
+                   " έχει αλλοιωθεί: το γενικό πρόγραμμα ή τα προγράμματα των καθηγητών δεν "
+                   "είναι αυτά που δίνουν τα προγράμματα των τμημάτων της.\r" +
+                   verdict.reasons.front();
+    }
+    return {};
+}
+
 std::string ViolationLine(const Violation& v, const SolverInputs& inputs) {
     std::string where;
     const auto add = [&where](const std::string& part) {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "pages/page_errors.h"
 #include "pages/solution_page_reader.h"
 #include "solver/byte_matrix.h"
 #include "solver/run_context.h"
@@ -103,6 +104,19 @@ struct PageVerdict {
 PageVerdict JudgePage(const WholePage& page, const std::string& school_name,
                       const SolverInputs& inputs, const RunOptions& options,
                       const RuleTables& rules);
+
+// What the user is told of a page that cannot be read back: the file itself
+// (line 0), or a page that is not a solution page or was cut or altered,
+// with the reader's reason on the next line.
+std::string UnreadablePageMessage(const std::string& path, const PageReadError& error);
+
+// What the user is told of a page the school does not take back: another
+// school's page, names the school does not have (listed), or a page whose
+// plan and teachers' timetables are not those its class timetables make.
+// Empty for a sound page and for one that breaks rules, whose reasons are
+// its lines as they stand.
+std::string PageRefusalMessage(const PageVerdict& verdict, const std::string& path,
+                               const std::string& page_school, const std::string& school);
 
 // One violation with the school's names: "rule: τμήμα X, διδάσκων Y, Τρίτη
 // 3η ώρα (detail)".

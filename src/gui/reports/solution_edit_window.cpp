@@ -477,9 +477,7 @@ void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read, c
             std::rethrow_exception(error);
         }
     } catch (const PageReadError& failure) {
-        refusal =
-            U("Η σελίδα %1 δεν είναι σελίδα λύσης του TAKTIRIO ή έχει αλλοιωθεί.\r").arg(page) +
-            Q(PageReadErrorText(failure)) + u'.';
+        refusal = Q(UnreadablePageMessage(page.toStdString(), failure));
     } catch (const data::DataError& failure) {
         refusal = failure.message();
     } catch (const std::invalid_argument& failure) {
@@ -489,33 +487,17 @@ void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read, c
     }
     if (refusal.isEmpty()) {
         const PageVerdict& verdict = read->verdict;
-        switch (verdict.outcome) {
-            case PageVerdict::Outcome::kSound:
-                break;
-            case PageVerdict::Outcome::kOtherSchool:
-                refusal = U("Η σελίδα %1 είναι λύση του σχολείου «%2», όχι του «%3».")
-                              .arg(page, Q(read->page->classes.school_name),
-                                   Q(read->problem.page_info.school_name));
-                break;
-            case PageVerdict::Outcome::kUnknownNames:
-                refusal = U("Η σελίδα %1 δεν ταιριάζει με τα δεδομένα του σχολείου: ονόματα "
-                            "που δεν υπάρχουν:")
-                              .arg(page);
-                break;
-            case PageVerdict::Outcome::kBreaksRules:
-                refusal = U("Η λύση της σελίδας %1 παραβιάζει κανόνες με αυτές τις επιλογές "
-                            "και δεν διορθώνεται:")
-                              .arg(page);
-                break;
-            case PageVerdict::Outcome::kAltered:
-                refusal = U("Η σελίδα %1 έχει αλλοιωθεί: το γενικό πρόγραμμα ή τα "
-                            "προγράμματα των καθηγητών δεν είναι αυτά που δίνουν τα "
-                            "προγράμματα των τμημάτων της.")
-                              .arg(page);
-                break;
-        }
-        for (const std::string& reason : verdict.reasons) {
-            refusal += QStringLiteral("\r  ") + Q(reason);
+        if (verdict.outcome == PageVerdict::Outcome::kBreaksRules) {
+            refusal = U("Η λύση της σελίδας %1 παραβιάζει κανόνες με αυτές τις επιλογές και δεν "
+                        "διορθώνεται:")
+                          .arg(page);
+            for (const std::string& reason : verdict.reasons) {
+                refusal += QStringLiteral("\r  ") + Q(reason);
+            }
+        } else {
+            refusal =
+                Q(PageRefusalMessage(verdict, page.toStdString(), read->page->classes.school_name,
+                                     read->problem.page_info.school_name));
         }
     }
     if (!refusal.isEmpty()) {
