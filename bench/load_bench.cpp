@@ -95,7 +95,7 @@ void BM_LoadProblem(benchmark::State& state) {
     for (auto _ : state) {
         const LoadedProblem problem = LoadProblem(f.working.connection(), f.session.school);
         teachers = problem.inputs.number_of_teachers;
-        benchmark::DoNotOptimize(problem.rules.deny_count);
+        benchmark::DoNotOptimize(problem.rules.DeniedSlots().size());
     }
     state.counters["teachers"] = teachers;
 }

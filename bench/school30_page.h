@@ -38,9 +38,8 @@ inline const PageSchool& School30() {
             }
         }
         const RuleTables& rules = p->school.rules;
-        for (int k = 1; k <= rules.deny_count; ++k) {
-            p->info.AddDenyHour(rules.deny_list[AsIndex(2 * k)],
-                                rules.deny_list[AsIndex(2 * k + 1)]);
+        for (const DeniedSlot& denied : rules.DeniedSlots()) {
+            p->info.AddDenyHour(denied.teacher, denied.slot);
         }
         p->content.number_of_classes = in.number_of_classes;
         p->content.number_of_teachers = in.number_of_teachers;
@@ -49,8 +48,7 @@ inline const PageSchool& School30() {
         p->content.class_names = in.class_names;
         p->content.teacher_names = in.teacher_names;
         p->content.solution_time_text = "0:0:2:125";
-        p->content.joint_count = rules.joint_count;
-        p->content.joint_lessons = rules.joint_lessons;
+        p->content.joint_lessons = rules.JointLessons();
         p->content.year = 2026;
         p->bytes = RenderSolutionPage(p->info, p->content);
         p->path = (std::filesystem::temp_directory_path() / "taktirio_pages_bench.htm").string();

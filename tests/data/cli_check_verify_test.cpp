@@ -177,8 +177,7 @@ QString WritePage(const ByteMatrix& timetable, const QString& name) {
     content.class_names = in.class_names;
     content.teacher_names = in.teacher_names;
     content.solution_time_text = "0:0:0:1";
-    content.joint_count = demo.problem.rules.joint_count;
-    content.joint_lessons = demo.problem.rules.joint_lessons;
+    content.joint_lessons = demo.problem.rules.JointLessons();
     content.year = 2026;
     const QString path = demo.dir.filePath(name);
     SolutionPageWriter::WriteFile(path.toStdString(),
@@ -198,12 +197,9 @@ bool Pinned(int c, int s) {
 }
 bool Denied(int t, int s) {
     const RuleTables& rules = Demo().problem.rules;
-    for (int k = 1; k <= rules.deny_count; ++k) {
-        if (rules.deny_list[AsIndex(2 * k)] == t && rules.deny_list[AsIndex(2 * k + 1)] == s) {
-            return true;
-        }
-    }
-    return false;
+    const auto denied = rules.DeniedSlots();
+    return std::find(denied.begin(), denied.end(), DeniedSlot{AsByte(t), AsByte(s)}) !=
+           denied.end();
 }
 
 // Swaps two cells of one class section; both must be searched lessons.
@@ -276,8 +272,8 @@ std::vector<Edit> Edits() {
                          return false;
                      }});
     edits.push_back({"joint", [&rules](ByteMatrix& t) {
-                         const int c2 = rules.joint_lessons[4];
-                         const int j = rules.joint_lessons[5];
+                         const int c2 = rules.JointLessons().front().class2;
+                         const int j = rules.JointLessons().front().teacher;
                          return SwapWhere(t, [&t, c2, j](int c, int s, int /*other*/) {
                              return c == c2 && Cell(t, c, s) == j;
                          });
@@ -285,8 +281,8 @@ std::vector<Edit> Edits() {
     edits.push_back({"same_hour", [&rules](ByteMatrix& t) {
                          // A lesson of the second teacher of a pair moved, in a later class
                          // section, to a slot where the first teaches an earlier one.
-                         const int a = rules.same_hour_pairs[2];
-                         const int b = rules.same_hour_pairs[3];
+                         const int a = rules.SameHourPairs().front().first;
+                         const int b = rules.SameHourPairs().front().second;
                          const int C = Demo().problem.inputs.number_of_classes;
                          for (int c = 1; c <= C; ++c) {
                              for (int s = 1; s <= kSlots; ++s) {
@@ -304,9 +300,9 @@ std::vector<Edit> Edits() {
                          return false;
                      }});
     edits.push_back({"split", [&rules](ByteMatrix& t) {
-                         const int c = rules.split_lessons[3];
-                         const int t1 = rules.split_lessons[4];
-                         const int t2 = rules.split_lessons[5];
+                         const int c = rules.Splits().front().class_section;
+                         const int t1 = rules.Splits().front().first;
+                         const int t2 = rules.Splits().front().second;
                          // Bring a lesson of the first teacher onto a day of the second.
                          return SwapWhere(t, [&t, c, t1, t2](int cc, int s, int other) {
                              if (cc != c || Cell(t, cc, s) != t1) {

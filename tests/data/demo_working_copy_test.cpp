@@ -19,31 +19,27 @@ namespace {
 using Pairs = std::set<std::pair<int, int>>;
 using Triples = std::multiset<std::array<int, 3>>;
 
-// Entries 1..count of a rule list `width` bytes wide.
-std::vector<std::vector<int>> Entries(const std::vector<std::uint8_t>& list, long long count,
-                                      std::size_t width) {
-    std::vector<std::vector<int>> entries;
-    for (long long k = 1; k <= count; ++k) {
-        const auto at = static_cast<std::size_t>(k) * width;
-        entries.emplace_back(list.begin() + static_cast<std::ptrdiff_t>(at),
-                             list.begin() + static_cast<std::ptrdiff_t>(at + width));
-    }
-    return entries;
-}
-
-Pairs AsPairs(const std::vector<std::uint8_t>& list, long long count, bool unordered) {
+Pairs DeniedPairs(const RuleTables& rules) {
     Pairs pairs;
-    for (const auto& e : Entries(list, count, 2)) {
-        pairs.insert(unordered && e[1] < e[0] ? std::make_pair(e[1], e[0])
-                                              : std::make_pair(e[0], e[1]));
+    for (const DeniedSlot& entry : rules.DeniedSlots()) {
+        pairs.insert({entry.teacher, entry.slot});
     }
     return pairs;
 }
 
-Triples AsTriples(const std::vector<std::uint8_t>& list, long long count) {
+// Kept-apart couples either way round.
+Pairs ApartPairs(const RuleTables& rules) {
+    Pairs pairs;
+    for (const SameHourPair& pair : rules.SameHourPairs()) {
+        pairs.insert({std::min(pair.first, pair.second), std::max(pair.first, pair.second)});
+    }
+    return pairs;
+}
+
+Triples JointTriples(const RuleTables& rules) {
     Triples triples;
-    for (const auto& e : Entries(list, count, 3)) {
-        triples.insert({e[0], e[1], e[2]});
+    for (const JointLesson& joint : rules.JointLessons()) {
+        triples.insert({joint.class1, joint.class2, joint.teacher});
     }
     return triples;
 }
@@ -65,19 +61,18 @@ void ExpectSameInputs(const SolverInputs& a, const SolverInputs& b) {
 // The rule lists hold the same rules; their order follows the tables' rows.
 void ExpectSameRules(const RuleTables& a, const RuleTables& b) {
     EXPECT_TRUE(a.teacher_class_hours_all == b.teacher_class_hours_all);
-    EXPECT_EQ(a.last_days, b.last_days);
-    EXPECT_EQ(a.denied_days, b.denied_days);
-    EXPECT_EQ(AsPairs(a.deny_list, a.deny_count, false), AsPairs(b.deny_list, b.deny_count, false));
-    EXPECT_EQ(AsPairs(a.same_hour_pairs, a.same_hour_count, true),
-              AsPairs(b.same_hour_pairs, b.same_hour_count, true));
-    EXPECT_EQ(a.same_hour_count, b.same_hour_count);
-    EXPECT_EQ(AsTriples(a.joint_lessons, a.joint_count), AsTriples(b.joint_lessons, b.joint_count));
-    ASSERT_EQ(a.split_count, b.split_count);
-    for (std::size_t k = 1; k <= a.split_count; ++k) {
-        const auto* x = &a.split_lessons[3 * k];
-        const auto* y = &b.split_lessons[3 * k];
-        EXPECT_EQ(x[0], y[0]);
-        EXPECT_EQ(std::set<int>({x[1], x[2]}), std::set<int>({y[1], y[2]}));
+    EXPECT_TRUE(std::ranges::equal(a.EighthHourSlots(), b.EighthHourSlots()));
+    EXPECT_TRUE(std::ranges::equal(a.AbsentDaysOfTeachers(), b.AbsentDaysOfTeachers()));
+    EXPECT_EQ(DeniedPairs(a), DeniedPairs(b));
+    EXPECT_EQ(ApartPairs(a), ApartPairs(b));
+    EXPECT_EQ(a.SameHourPairs().size(), b.SameHourPairs().size());
+    EXPECT_EQ(JointTriples(a), JointTriples(b));
+    ASSERT_EQ(a.Splits().size(), b.Splits().size());
+    for (std::size_t k = 0; k < a.Splits().size(); ++k) {
+        const SplitLesson& x = a.Splits()[k];
+        const SplitLesson& y = b.Splits()[k];
+        EXPECT_EQ(x.class_section, y.class_section);
+        EXPECT_EQ(std::set<int>({x.first, x.second}), std::set<int>({y.first, y.second}));
     }
 }
 
@@ -113,8 +108,7 @@ TEST_F(WorkingCopyTest, DemoSchoolIsLoadedAsItsDocumentDescribesAndSolved) {
     content.teacher_names = loaded.inputs.teacher_names;
     content.solutions_requested = loaded.solutions_requested;
     content.solution_time_text = "0:0:1:0";
-    content.joint_count = loaded.rules.joint_count;
-    content.joint_lessons = loaded.rules.joint_lessons;
+    content.joint_lessons = loaded.rules.JointLessons();
     content.year = 2024;
     EXPECT_FALSE(RenderSolutionPage(loaded.page_info, content).empty());
 }

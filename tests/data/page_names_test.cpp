@@ -43,7 +43,6 @@ struct Readback : PageSink {
 // hour shown grey at slot 6.
 std::string PageOf(const Names& names) {
     static const std::vector<std::uint8_t> kWeekHours{0, 5};
-    static const std::vector<std::uint8_t> kNoJointLessons{0, 0, 0};
     ByteMatrix timetable(2, 51);
     for (std::size_t s = 1; s <= 5; ++s) {
         timetable(1, s) = 1;
@@ -63,7 +62,6 @@ std::string PageOf(const Names& names) {
     content.class_names = classes;
     content.teacher_names = teachers;
     content.solution_time_text = "0:0:0:1";
-    content.joint_lessons = kNoJointLessons;
     content.year = 2025;
     return RenderSolutionPage(info, content);
 }

@@ -66,12 +66,9 @@ struct PrintedSchool {
             *std::max_element(inputs.class_week_hours.begin() + 1, inputs.class_week_hours.end()));
     }
     bool DeniedHour(int t, int s) const {
-        for (int k = 1; k <= rules.deny_count; ++k) {
-            if (rules.deny_list[Ix(2 * k)] == t && rules.deny_list[Ix(2 * k + 1)] == s) {
-                return true;
-            }
-        }
-        return false;
+        const auto denied = rules.DeniedSlots();
+        return std::find(denied.begin(), denied.end(), DeniedSlot{Byte(t), Byte(s)}) !=
+               denied.end();
     }
 };
 
@@ -86,8 +83,8 @@ inline std::string RenderPage(const PrintedSchool& school) {
             info.AddSingleTeacher(Byte(t), in.teacher_names[Ix(t)]);
         }
     }
-    for (int k = 1; k <= school.rules.deny_count; ++k) {
-        info.AddDenyHour(school.rules.deny_list[Ix(2 * k)], school.rules.deny_list[Ix(2 * k + 1)]);
+    for (const DeniedSlot& denied : school.rules.DeniedSlots()) {
+        info.AddDenyHour(denied.teacher, denied.slot);
     }
     SolutionPageContent content;
     content.number_of_classes = in.number_of_classes;
@@ -97,8 +94,7 @@ inline std::string RenderPage(const PrintedSchool& school) {
     content.class_names = in.class_names;
     content.teacher_names = in.teacher_names;
     content.solution_time_text = "0:0:1:500";
-    content.joint_count = school.rules.joint_count;
-    content.joint_lessons = school.rules.joint_lessons;
+    content.joint_lessons = school.rules.JointLessons();
     content.year = school.year;
     return RenderSolutionPage(info, content);
 }

@@ -72,9 +72,9 @@ TEST_F(LoaderTest, LoadsEveryInputAndRuleOfAPreparedSchool) {
     EXPECT_EQ(in.two_hour_lessons(1, 1), 0);
 
     // Τ3's two absent days (twenty slots) and Τ1's free hour, also the pair's.
-    EXPECT_EQ(p.rules.deny_count, 22);
-    EXPECT_EQ(p.rules.denied_days_count, 1);
-    EXPECT_EQ(p.rules.denied_days, (Bytes{0, 0, 3, 2}));
+    EXPECT_EQ(p.rules.DeniedSlots().size(), 22u);
+    EXPECT_TRUE(std::ranges::equal(p.rules.AbsentDaysOfTeachers(),
+                                   std::vector<AbsentDays>{{.teacher = 3, .days = 2}}));
     // Which refused slots are absent days: every slot of Τ3's Monday and
     // Wednesday; Τ1's free hour (Tuesday 3rd, slot 12) and the pair's are not.
     ASSERT_TRUE(p.denied_slots.known());
@@ -89,11 +89,12 @@ TEST_F(LoaderTest, LoadsEveryInputAndRuleOfAPreparedSchool) {
     }
     EXPECT_EQ(absent_slots, 20);
     EXPECT_FALSE(p.denied_slots.OnAbsentDay(1, 12));
-    EXPECT_EQ(p.rules.same_hour_count, 2);  // the pair against each member
-    EXPECT_EQ(p.rules.same_hour_pairs, (Bytes{0, 0, 4, 1, 4, 2}));
-    EXPECT_EQ(p.rules.joint_count, 0);
-    EXPECT_EQ(p.rules.split_count, 0);
-    EXPECT_EQ(p.rules.last_days_count, 0);
+    // The pair against each member.
+    EXPECT_TRUE(
+        std::ranges::equal(p.rules.SameHourPairs(), std::vector<SameHourPair>{{4, 1}, {4, 2}}));
+    EXPECT_TRUE(p.rules.JointLessons().empty());
+    EXPECT_TRUE(p.rules.Splits().empty());
+    EXPECT_FALSE(p.rules.HasEighthHours());
 
     EXPECT_EQ(p.page_info.school_name, Str("2ο Γυμνάσιο Πάτρας"));
     EXPECT_EQ(p.page_info.user_name, session_.school.toStdString());

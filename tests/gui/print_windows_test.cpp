@@ -587,8 +587,7 @@ class PrintWindowsTest : public QObject {
         content.class_names = in.class_names;
         content.teacher_names = in.teacher_names;
         content.solution_time_text = "0:0:2:125";
-        content.joint_count = school.rules.joint_count;
-        content.joint_lessons = school.rules.joint_lessons;
+        content.joint_lessons = school.rules.JointLessons();
         content.year = 2026;
         const QString page = QDir(f.SchoolFolder()).filePath(QStringLiteral("SOLUTION254.htm"));
         SolutionPageWriter::WriteFile(QFile::encodeName(page).toStdString(),

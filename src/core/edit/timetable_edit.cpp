@@ -76,9 +76,9 @@ TimetableEditor::TimetableEditor(const SolverInputs& inputs, const RunOptions& o
             conflict_[at(t, u)] = shared ? 1 : 0;
         }
     }
-    for (int k = 0; k < rules.same_hour_count; ++k) {
-        const int t = rules.same_hour_pairs[AsIndex(2 * k)];
-        const int u = rules.same_hour_pairs[AsIndex(2 * k + 1)];
+    for (const SameHourPair& pair : rules.SameHourPairs()) {
+        const int t = pair.first;
+        const int u = pair.second;
         if (t >= 1 && t <= teachers && u >= 1 && u <= teachers) {
             conflict_[at(t, u)] = 1;
             conflict_[at(u, t)] = 1;
@@ -92,15 +92,9 @@ bool TimetableEditor::Conflict(int t, int u) const {
 }
 
 bool TimetableEditor::Joint(int x, int y, int t) const {
-    for (int k = 1; k <= rules_.joint_count; ++k) {
-        const int first = rules_.joint_lessons[AsIndex(3 * k)];
-        const int second = rules_.joint_lessons[AsIndex(3 * k + 1)];
-        if (rules_.joint_lessons[AsIndex(3 * k + 2)] == t &&
-            ((first == x && second == y) || (first == y && second == x))) {
-            return true;
-        }
-    }
-    return false;
+    const auto joint = rules_.JointLessons();
+    return std::any_of(joint.begin(), joint.end(),
+                       [&](const JointLesson& entry) { return entry.Joins(x, y, t); });
 }
 
 // Slots of a class section moved round: the lesson of rows[i] goes to

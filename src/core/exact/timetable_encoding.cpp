@@ -136,20 +136,17 @@ class TimetableEncoding::Writer {
     }
     int Pinned(int c, int s) const { return in_.pinned_lessons(AsIndex(c), AsIndex(s)); }
     int JointRange(int c) const {
-        return rules_.last_days_count > 0 ? kSlots
-                                          : std::min<int>(in_.class_hours[AsIndex(c)], kSlots);
+        return rules_.HasEighthHours() ? kSlots
+                                       : std::min<int>(in_.class_hours[AsIndex(c)], kSlots);
     }
-    int JointClass1(int k) const { return rules_.joint_lessons[AsIndex(3 * k)]; }
-    int JointClass2(int k) const { return rules_.joint_lessons[AsIndex(3 * k + 1)]; }
-    int JointTeacher(int k) const { return rules_.joint_lessons[AsIndex(3 * k + 2)]; }
 
     // The group literal of the first joint entry of t between c and i; 0 when
     // they are not joint partners for t.
     int JointGroup(int c, int i, int t) const {
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            if (JointTeacher(k) == t && ((JointClass1(k) == c && JointClass2(k) == i) ||
-                                         (JointClass1(k) == i && JointClass2(k) == c))) {
-                return joint_group_[AsIndex(k)];
+        const auto joints = rules_.JointLessons();
+        for (std::size_t k = 0; k < joints.size(); ++k) {
+            if (joints[k].Joins(c, i, t)) {
+                return joint_group_[k];
             }
         }
         return 0;
@@ -158,12 +155,11 @@ class TimetableEncoding::Writer {
     // The earlier partners whose lesson of j at s would be copied into c.
     std::vector<int> CopySources(int c, int s, int j) const {
         std::vector<int> sources;
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            if (JointTeacher(k) != j) {
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            if (joint.teacher != j) {
                 continue;
             }
-            const int other =
-                JointClass1(k) == c ? JointClass2(k) : (JointClass2(k) == c ? JointClass1(k) : 0);
+            const int other = joint.PartnerOf(c);
             if (other != 0 && other < c && s <= JointRange(other) &&
                 std::find(sources.begin(), sources.end(), other) == sources.end()) {
                 sources.push_back(other);
@@ -199,10 +195,8 @@ class TimetableEncoding::Writer {
         }
         absent_group_.assign(AsIndex(T) + 1, 0);
         free_group_.assign(AsIndex(T) + 1, 0);
-        for (long long k = 1; k <= rules_.deny_count; ++k) {
-            const int t = rules_.deny_list[AsIndex(static_cast<int>(2 * k))];
-            const int s = rules_.deny_list[AsIndex(static_cast<int>(2 * k + 1))];
-            denied_.insert({t, s});
+        for (const DeniedSlot& entry : rules_.DeniedSlots()) {
+            denied_.insert({entry.teacher, entry.slot});
         }
         for (const auto& [t, s] : denied_) {
             std::vector<int>& group = AbsentDay(t, DayOfSlot(s)) ? absent_group_ : free_group_;
@@ -211,23 +205,19 @@ class TimetableEncoding::Writer {
                     {&group == &absent_group_ ? Kind::kAbsentDays : Kind::kFreeHours, 0, t});
             }
         }
-        apart_group_.assign(AsIndex(static_cast<int>(rules_.same_hour_count)) + 1, 0);
-        for (long long k = 1; k <= rules_.same_hour_count; ++k) {
-            const int a = rules_.same_hour_pairs[AsIndex(static_cast<int>(2 * k))];
-            const int b = rules_.same_hour_pairs[AsIndex(static_cast<int>(2 * k + 1))];
-            apart_group_[AsIndex(static_cast<int>(k))] = NewGroup({Kind::kApart, 0, a, b});
+        apart_group_.clear();
+        for (const SameHourPair& pair : rules_.SameHourPairs()) {
+            apart_group_.push_back(NewGroup({Kind::kApart, 0, pair.first, pair.second}));
         }
-        joint_group_.assign(AsIndex(rules_.joint_count) + 1, 0);
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            joint_group_[AsIndex(k)] =
-                NewGroup({Kind::kJoint, 0, JointTeacher(k), 0, JointClass1(k), JointClass2(k)});
+        joint_group_.clear();
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            joint_group_.push_back(
+                NewGroup({Kind::kJoint, 0, joint.teacher, 0, joint.class1, joint.class2}));
         }
-        split_group_.assign(AsIndex(rules_.split_count) + 1, 0);
-        for (int k = 1; k <= rules_.split_count; ++k) {
-            const auto i = AsIndex(3 * k);
-            split_group_[AsIndex(k)] =
-                NewGroup({Kind::kSplit, 0, rules_.split_lessons[i + 1], rules_.split_lessons[i + 2],
-                          rules_.split_lessons[i]});
+        split_group_.clear();
+        for (const SplitLesson& split : rules_.Splits()) {
+            split_group_.push_back(
+                NewGroup({Kind::kSplit, 0, split.first, split.second, split.class_section}));
         }
     }
 
@@ -321,23 +311,21 @@ class TimetableEncoding::Writer {
 
     void JointRules() {
         std::set<std::pair<int, int>> once;
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            const int j = JointTeacher(k);
-            for (const int c : {JointClass1(k), JointClass2(k)}) {
+        const auto joints = rules_.JointLessons();
+        for (std::size_t k = 0; k < joints.size(); ++k) {
+            const JointLesson& joint = joints[k];
+            const int j = joint.teacher;
+            for (const int c : {int{joint.class1}, int{joint.class2}}) {
                 if (!once.insert({c, j}).second) {
                     continue;
                 }
                 for (int d = 1; d <= kDays; ++d) {
-                    AtMostOne(sink_, LiteralsOf(c, j, d), joint_group_[AsIndex(k)]);
+                    AtMostOne(sink_, LiteralsOf(c, j, d), joint_group_[k]);
                 }
                 // Matched with the first entry's partner, as the verifier does.
-                const int partner = JointClass1(k) == c ? JointClass2(k) : JointClass1(k);
+                const int partner = joint.PartnerOf(c);
                 for (int p = 1; p <= JointRange(c); ++p) {
-                    Clause()
-                        .Neg(X(c, p, j))
-                        .Pos(X(partner, p, j))
-                        .Guard(joint_group_[AsIndex(k)])
-                        .To(sink_);
+                    Clause().Neg(X(c, p, j)).Pos(X(partner, p, j)).Guard(joint_group_[k]).To(sink_);
                 }
             }
         }
@@ -463,9 +451,10 @@ class TimetableEncoding::Writer {
     }
 
     void SameHours() {
-        for (long long k = 1; k <= rules_.same_hour_count; ++k) {
-            const int a = rules_.same_hour_pairs[AsIndex(static_cast<int>(2 * k))];
-            const int b = rules_.same_hour_pairs[AsIndex(static_cast<int>(2 * k + 1))];
+        const auto pairs = rules_.SameHourPairs();
+        for (std::size_t k = 0; k < pairs.size(); ++k) {
+            const int a = pairs[k].first;
+            const int b = pairs[k].second;
             if (a == b || a > T || b > T) {
                 continue;
             }
@@ -473,11 +462,7 @@ class TimetableEncoding::Writer {
                 if (PinnedAt(a, s) && PinnedAt(b, s)) {
                     continue;
                 }
-                Clause()
-                    .Neg(Held(a, s))
-                    .Neg(Held(b, s))
-                    .Guard(apart_group_[AsIndex(static_cast<int>(k))])
-                    .To(sink_);
+                Clause().Neg(Held(a, s)).Neg(Held(b, s)).Guard(apart_group_[k]).To(sink_);
             }
         }
     }
@@ -505,20 +490,16 @@ class TimetableEncoding::Writer {
     }
 
     void Splits() {
-        for (int k = 1; k <= rules_.split_count; ++k) {
-            const auto i = AsIndex(3 * k);
-            const int c = rules_.split_lessons[i];
-            const int t1 = rules_.split_lessons[i + 1];
-            const int t2 = rules_.split_lessons[i + 2];
+        const auto splits = rules_.Splits();
+        for (std::size_t k = 0; k < splits.size(); ++k) {
+            const int c = splits[k].class_section;
+            const int t1 = splits[k].first;
+            const int t2 = splits[k].second;
             for (int d = 1; d <= kDays; ++d) {
                 if (PinnedOnDay(c, t1, d) && PinnedOnDay(c, t2, d)) {
                     continue;
                 }
-                Clause()
-                    .Neg(OnDay(c, t1, d))
-                    .Neg(OnDay(c, t2, d))
-                    .Guard(split_group_[AsIndex(k)])
-                    .To(sink_);
+                Clause().Neg(OnDay(c, t1, d)).Neg(OnDay(c, t2, d)).Guard(split_group_[k]).To(sink_);
             }
         }
     }

@@ -164,11 +164,10 @@ class Model {
             }
             return x;
         };
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            const auto i = AsIndex(3 * k);
-            const int c1 = rules_.joint_lessons[i];
-            const int c2 = rules_.joint_lessons[i + 1];
-            const int j = rules_.joint_lessons[i + 2];
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            const int c1 = joint.class1;
+            const int c2 = joint.class2;
+            const int j = joint.teacher;
             joint_teacher_[AsIndex(j)] = true;
             lower_partner_[Cell(j, std::max(c1, c2))] = true;
             const int a = find(static_cast<int>(Cell(j, c1)));
@@ -544,11 +543,10 @@ class Model {
     // days in each of the two class sections.
     void JointDays() {
         std::set<std::array<int, 3>> seen;
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            const auto i = AsIndex(3 * k);
-            const int c1 = rules_.joint_lessons[i];
-            const int c2 = rules_.joint_lessons[i + 1];
-            const int j = rules_.joint_lessons[i + 2];
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            const int c1 = joint.class1;
+            const int c2 = joint.class2;
+            const int j = joint.teacher;
             for (const int c : {c1, c2}) {
                 if (!seen.insert({c, j, 0}).second) {
                     continue;
@@ -602,11 +600,10 @@ class Model {
     // The two teachers of a split lesson never share a day in the class
     // section. Counted only where the search places every lesson of both.
     void Splits() {
-        for (int k = 1; k <= rules_.split_count; ++k) {
-            const auto i = AsIndex(3 * k);
-            const int c = rules_.split_lessons[i];
-            const int t1 = rules_.split_lessons[i + 1];
-            const int t2 = rules_.split_lessons[i + 2];
+        for (const SplitLesson& split : rules_.Splits()) {
+            const int c = split.class_section;
+            const int t1 = split.first;
+            const int t2 = split.second;
             if (t1 == t2 || CopiesInto(t1, c) || CopiesInto(t2, c) || PinnedOf(t1, c) != 0 ||
                 PinnedOf(t2, c) != 0 || available_days_[AsIndex(t1)] == 0 ||
                 available_days_[AsIndex(t2)] == 0) {
@@ -737,20 +734,18 @@ class Model {
         auto has = [](const Row& row, int t) {
             return (row[AsIndex(t / 64)] & (Mask{1} << (t % 64))) != 0;
         };
-        for (long long k = 1; k <= rules_.same_hour_count; ++k) {
-            const auto i = static_cast<std::size_t>(2 * k);
-            const int a = rules_.same_hour_pairs[i];
-            const int b = rules_.same_hour_pairs[i + 1];
+        for (const SameHourPair& pair : rules_.SameHourPairs()) {
+            const int a = pair.first;
+            const int b = pair.second;
             if (a != b) {
                 set(apart[AsIndex(a)], b);
                 set(apart[AsIndex(b)], a);
             }
         }
         std::set<std::vector<int>> groups;
-        for (long long k = 1; k <= rules_.same_hour_count; ++k) {
-            const auto i = static_cast<std::size_t>(2 * k);
-            const int a = rules_.same_hour_pairs[i];
-            const int b = rules_.same_hour_pairs[i + 1];
+        for (const SameHourPair& pair : rules_.SameHourPairs()) {
+            const int a = pair.first;
+            const int b = pair.second;
             if (a == b) {
                 continue;
             }

@@ -229,10 +229,10 @@ class GapImprover::Search {
     // The class sections each class section shares a joint lesson with.
     void ListJointPartners() {
         joint_partners_.assign(AsIndex(classes_) + 1, {});
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            const int first = rules_.joint_lessons[AsIndex(3 * k)];
-            const int second = rules_.joint_lessons[AsIndex(3 * k + 1)];
-            const int teacher = rules_.joint_lessons[AsIndex(3 * k + 2)];
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            const int first = joint.class1;
+            const int second = joint.class2;
+            const int teacher = joint.teacher;
             if (first >= 1 && first <= classes_ && second >= 1 && second <= classes_) {
                 joint_partners_[AsIndex(first)].emplace_back(teacher, second);
                 joint_partners_[AsIndex(second)].emplace_back(teacher, first);

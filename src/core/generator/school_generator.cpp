@@ -246,9 +246,9 @@ bool PinLessons(const Draft& d, int count, Dice& dice, GeneratedSchool& school) 
         joint.insert({d.lessons[AsIndex(b)].teacher, d.lessons[AsIndex(b)].class_section});
     }
     std::set<int> paired;
-    for (int k = 1; k <= school.rules.same_hour_count; ++k) {
-        paired.insert(school.rules.same_hour_pairs[AsIndex(2 * k)]);
-        paired.insert(school.rules.same_hour_pairs[AsIndex(2 * k + 1)]);
+    for (const SameHourPair& pair : school.rules.SameHourPairs()) {
+        paired.insert(pair.first);
+        paired.insert(pair.second);
     }
     std::vector<std::pair<int, int>> cells;  // (class section, slot)
     for (int c = 1; c <= d.classes; ++c) {

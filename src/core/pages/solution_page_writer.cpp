@@ -150,8 +150,6 @@ class PageBuilder {
                     content_.class_week_hours.size() > AsIndex(C_),
                 "fewer class names or weekly hours than class sections");
         Require(content_.teacher_names.size() > AsIndex(T_), "fewer teacher names than teachers");
-        Require(content_.joint_lessons.size() >= AsIndex(3 * content_.joint_count + 3),
-                "fewer joint lessons than their count");
         Require(info_.single_teachers.size() > info_.single_teacher_count,
                 "fewer single teachers than their count");
         Require(info_.deny_hours.size() >= AsIndex(2 * info_.deny_hours_count + 2),
@@ -351,14 +349,13 @@ class PageBuilder {
     // The other class section of teacher i's first joint lesson that involves
     // class section k; 0 when there is none.
     int JointPartner(int i, int k) const {
-        const auto& joint = content_.joint_lessons;
-        for (int e = 1; e <= content_.joint_count; ++e) {
-            const int c1 = joint[AsIndex(3 * e)];
-            const int c2 = joint[AsIndex(3 * e + 1)];
-            if (joint[AsIndex(3 * e + 2)] == i && (c1 == k || c2 == k)) {
-                const int partner = c1 == k ? c2 : c1;
+        int entry = 0;
+        for (const JointLesson& joint : content_.joint_lessons) {
+            ++entry;
+            const int partner = joint.PartnerOf(k);
+            if (joint.teacher == i && partner != 0) {
                 Require(partner >= 1 && partner <= C_,
-                        "joint lesson " + Num(e) + " names an unknown class section");
+                        "joint lesson " + Num(entry) + " names an unknown class section");
                 return partner;
             }
         }
@@ -585,8 +582,7 @@ void SolutionPageWriter::WriteSolution(const Tfindsolution& solution, const RunC
     content.current_solution = context.current_solution;
     content.solutions_requested = context.solutions_requested;
     content.solution_time_text = context.solution_time_text;
-    content.joint_count = context.rules.joint_count;
-    content.joint_lessons = context.rules.joint_lessons;
+    content.joint_lessons = context.rules.JointLessons();
     content.year = year_();
     const std::string bytes = RenderSolutionPage(info_, content);
     WriteFile(SolutionPagePath(info_, context.current_solution), bytes);

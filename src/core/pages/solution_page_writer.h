@@ -51,9 +51,8 @@ struct SolutionPageContent {
     int current_solution = 1;
     int solutions_requested = 1;
     std::string_view solution_time_text;
-    int joint_count = 0;
-    std::span<const std::uint8_t> joint_lessons;  // [3k] class 1, [3k+1] class 2, [3k+2] teacher
-    int year = 0;                                 // the school year shown is year-(year + 1)
+    std::span<const JointLesson> joint_lessons;
+    int year = 0;  // the school year shown is year-(year + 1)
 };
 
 // The maker's contact values on every page's credit lines.

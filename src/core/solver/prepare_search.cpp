@@ -98,63 +98,48 @@ class ProblemCheck {
                  ": ο αριθμός τμήματος " + Num(c) + " είναι εκτός ορίων 1-" + Num(C) + ".");
         }
     }
-    static void CheckCount(long long count, std::size_t size, std::size_t width,
-                           const char* table) {
-        if (count < 0 || static_cast<std::size_t>(count + 1) * width > size) {
-            Fail(std::string("Ο πίνακας ") + table + " έχει πλήθος " + Num(count) +
-                 " μεγαλύτερο από τις εγγραφές του.");
-        }
-    }
-
     void CheckRuleTables() const {
-        CheckCount(rules_.last_days_count, rules_.last_days.size(), 1, "last_days");
-        CheckCount(rules_.deny_count, rules_.deny_list.size(), 2, "deny_list");
-        CheckCount(rules_.same_hour_count, rules_.same_hour_pairs.size(), 2, "same_hour_pairs");
-        CheckCount(rules_.joint_count, rules_.joint_lessons.size(), 3, "joint_lessons");
-        CheckCount(rules_.denied_days_count, rules_.denied_days.size(), 2, "denied_days");
-        CheckCount(rules_.split_count, rules_.split_lessons.size(), 3, "split_lessons");
-
         int previous = 0;
-        for (int k = 1; k <= rules_.last_days_count; ++k) {
-            const int s = rules_.last_days[AsIndex(k)];
+        long long k = 0;
+        for (const int s : rules_.EighthHourSlots()) {
+            ++k;
             if (s < kFirstEighthHourSlot || s > kLastEighthHourSlot || s <= previous) {
                 Fail("Ο πίνακας last_days, εγγραφή " + Num(k) + ": η θέση " + Num(s) +
                      " δεν είναι όγδοη ώρα σε αύξουσα σειρά.");
             }
             previous = s;
         }
-        for (long long k = 1; k <= rules_.deny_count; ++k) {
-            const auto i = static_cast<std::size_t>(2 * k);
-            CheckTeacher(rules_.deny_list[i], "deny_list", k);
-            if (!IsSlot(rules_.deny_list[i + 1])) {
-                Fail("Ο πίνακας deny_list, εγγραφή " + Num(k) + ": η θέση " +
-                     Num(rules_.deny_list[i + 1]) + " είναι εκτός ορίων 1-50.");
+        k = 0;
+        for (const DeniedSlot& entry : rules_.DeniedSlots()) {
+            CheckTeacher(entry.teacher, "deny_list", ++k);
+            if (!IsSlot(entry.slot)) {
+                Fail("Ο πίνακας deny_list, εγγραφή " + Num(k) + ": η θέση " + Num(entry.slot) +
+                     " είναι εκτός ορίων 1-50.");
             }
         }
-        for (long long k = 1; k <= rules_.same_hour_count; ++k) {
-            const auto i = static_cast<std::size_t>(2 * k);
-            CheckTeacher(rules_.same_hour_pairs[i], "same_hour_pairs", k);
-            CheckTeacher(rules_.same_hour_pairs[i + 1], "same_hour_pairs", k);
+        k = 0;
+        for (const SameHourPair& pair : rules_.SameHourPairs()) {
+            CheckTeacher(pair.first, "same_hour_pairs", ++k);
+            CheckTeacher(pair.second, "same_hour_pairs", k);
         }
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            const auto i = static_cast<std::size_t>(3 * k);
-            CheckClass(rules_.joint_lessons[i], "joint_lessons", k);
-            CheckClass(rules_.joint_lessons[i + 1], "joint_lessons", k);
-            CheckTeacher(rules_.joint_lessons[i + 2], "joint_lessons", k);
-            if (rules_.joint_lessons[i] == rules_.joint_lessons[i + 1]) {
+        k = 0;
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            CheckClass(joint.class1, "joint_lessons", ++k);
+            CheckClass(joint.class2, "joint_lessons", k);
+            CheckTeacher(joint.teacher, "joint_lessons", k);
+            if (joint.class1 == joint.class2) {
                 Fail("Ο πίνακας joint_lessons, εγγραφή " + Num(k) + ": το " +
-                     ClassLabel(rules_.joint_lessons[i]) +
-                     " δεν μπορεί να συνδιδαχθεί με τον εαυτό του.");
+                     ClassLabel(joint.class1) + " δεν μπορεί να συνδιδαχθεί με τον εαυτό του.");
             }
         }
         std::vector<bool> seen(AsIndex(T) + 1, false);
-        for (int k = 1; k <= rules_.denied_days_count; ++k) {
-            const auto i = static_cast<std::size_t>(2 * k);
-            const int t = rules_.denied_days[i];
-            CheckTeacher(t, "denied_days", k);
-            if (rules_.denied_days[i + 1] > kDays) {
+        k = 0;
+        for (const AbsentDays& entry : rules_.AbsentDaysOfTeachers()) {
+            const int t = entry.teacher;
+            CheckTeacher(t, "denied_days", ++k);
+            if (entry.days > kDays) {
                 Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) + " με " +
-                     Num(rules_.denied_days[i + 1]) + " ημέρες απουσίας.");
+                     Num(entry.days) + " ημέρες απουσίας.");
             }
             if (seen[static_cast<std::size_t>(t)]) {
                 Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) +
@@ -162,11 +147,11 @@ class ProblemCheck {
             }
             seen[static_cast<std::size_t>(t)] = true;
         }
-        for (int k = 1; k <= rules_.split_count; ++k) {
-            const auto i = static_cast<std::size_t>(3 * k);
-            CheckClass(rules_.split_lessons[i], "split_lessons", k);
-            CheckTeacher(rules_.split_lessons[i + 1], "split_lessons", k);
-            CheckTeacher(rules_.split_lessons[i + 2], "split_lessons", k);
+        k = 0;
+        for (const SplitLesson& split : rules_.Splits()) {
+            CheckClass(split.class_section, "split_lessons", ++k);
+            CheckTeacher(split.first, "split_lessons", k);
+            CheckTeacher(split.second, "split_lessons", k);
         }
     }
 
@@ -271,10 +256,9 @@ class ProblemCheck {
     // A teacher absent on all five days cannot be given any lesson; the daily
     // allowance divides by the available days.
     void CheckAvailableDays() const {
-        for (int k = 1; k <= rules_.denied_days_count; ++k) {
-            const auto i = static_cast<std::size_t>(2 * k);
-            const int t = rules_.denied_days[i];
-            if (rules_.denied_days[i + 1] < kDays) {
+        for (const AbsentDays& entry : rules_.AbsentDaysOfTeachers()) {
+            const int t = entry.teacher;
+            if (entry.days < kDays) {
                 continue;
             }
             for (int c = 1; c <= C; ++c) {

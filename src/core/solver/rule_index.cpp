@@ -27,18 +27,16 @@ std::vector<std::uint8_t> PositionSlots(const RuleTables& rules) {
 
 std::vector<std::uint8_t> AvailableDays(const RuleTables& rules, int T) {
     std::vector<std::uint8_t> days(AsIndex(T) + 1, kDays);
-    for (int k = 1; k <= rules.denied_days_count; ++k) {
-        const auto i = static_cast<std::size_t>(2 * k);
-        days[rules.denied_days[i]] = static_cast<std::uint8_t>(kDays - rules.denied_days[i + 1]);
+    for (const AbsentDays& entry : rules.AbsentDaysOfTeachers()) {
+        days[entry.teacher] = static_cast<std::uint8_t>(kDays - entry.days);
     }
     return days;
 }
 
 std::vector<std::uint8_t> DeniedSlots(const RuleTables& rules, int T) {
     std::vector<std::uint8_t> denied((AsIndex(T) + 1) * kSlotColumns, 0);
-    for (long long k = 1; k <= rules.deny_count; ++k) {
-        const auto i = static_cast<std::size_t>(2 * k);
-        denied[rules.deny_list[i] * std::size_t{kSlotColumns} + rules.deny_list[i + 1]] = 1;
+    for (const DeniedSlot& entry : rules.DeniedSlots()) {
+        denied[entry.teacher * std::size_t{kSlotColumns} + entry.slot] = 1;
     }
     return denied;
 }
@@ -46,12 +44,9 @@ std::vector<std::uint8_t> DeniedSlots(const RuleTables& rules, int T) {
 // Each teacher's same-hour partners, both ways, sorted and without repeats.
 Lists SameHourPartners(const RuleTables& rules, int T) {
     Lists partners(AsIndex(T) + 1);
-    for (long long k = 1; k <= rules.same_hour_count; ++k) {
-        const auto i = static_cast<std::size_t>(2 * k);
-        const std::uint8_t a = rules.same_hour_pairs[i];
-        const std::uint8_t b = rules.same_hour_pairs[i + 1];
-        partners[a].push_back(b);
-        partners[b].push_back(a);
+    for (const SameHourPair& pair : rules.SameHourPairs()) {
+        partners[pair.first].push_back(pair.second);
+        partners[pair.second].push_back(pair.first);
     }
     for (auto& list : partners) {
         std::sort(list.begin(), list.end());
@@ -62,11 +57,10 @@ Lists SameHourPartners(const RuleTables& rules, int T) {
 
 Lists SplitPartners(const RuleTables& rules, int C) {
     Lists splits(AsIndex(C) + 1);
-    for (int k = 1; k <= rules.split_count; ++k) {
-        const auto i = static_cast<std::size_t>(3 * k);
-        auto& list = splits[rules.split_lessons[i]];
-        list.push_back(rules.split_lessons[i + 1]);
-        list.push_back(rules.split_lessons[i + 2]);
+    for (const SplitLesson& split : rules.Splits()) {
+        auto& list = splits[split.class_section];
+        list.push_back(split.first);
+        list.push_back(split.second);
     }
     return splits;
 }
@@ -74,13 +68,9 @@ Lists SplitPartners(const RuleTables& rules, int C) {
 // Each joint entry under both of its class sections, in entry order.
 Lists JointEntries(const RuleTables& rules, int C) {
     Lists joints(AsIndex(C) + 1);
-    for (int k = 1; k <= rules.joint_count; ++k) {
-        const auto i = static_cast<std::size_t>(3 * k);
-        const std::uint8_t c1 = rules.joint_lessons[i];
-        const std::uint8_t c2 = rules.joint_lessons[i + 1];
-        const std::uint8_t j = rules.joint_lessons[i + 2];
-        for (const std::uint8_t c : {c1, c2}) {
-            joints[c].insert(joints[c].end(), {c1, c2, j});
+    for (const JointLesson& joint : rules.JointLessons()) {
+        for (const std::uint8_t c : {joint.class1, joint.class2}) {
+            joints[c].insert(joints[c].end(), {joint.class1, joint.class2, joint.teacher});
         }
     }
     return joints;
@@ -124,10 +114,10 @@ void DeriveLastHours(const SolverInputs& in, RuleIndex& index) {
 }  // namespace
 
 int PositionSlotOf(const RuleTables& rules, int k) {
-    if (rules.last_days_count > 0 && k >= kFirstEighthHourPosition &&
-        k <= kLastEighthHourPosition) {
-        const int entry = k - kSevenHourWeekSlots;
-        return entry <= rules.last_days_count ? rules.last_days[AsIndex(entry)] : 0;
+    const std::span<const std::uint8_t> eighth = rules.EighthHourSlots();
+    if (!eighth.empty() && k >= kFirstEighthHourPosition && k <= kLastEighthHourPosition) {
+        const auto entry = AsIndex(k - kFirstEighthHourPosition);
+        return entry < eighth.size() ? eighth[entry] : 0;
     }
     return k;
 }
@@ -143,7 +133,7 @@ RuleIndex BuildRuleIndex(const SolverInputs& in, const RuleTables& rules,
     index.classes = in.number_of_classes;
     index.teachers = in.number_of_teachers;
     index.position_slot = PositionSlots(rules);
-    index.second_hour_limit = rules.last_days_count > 0 ? kSevenHourWeekSlots : kSlots;
+    index.second_hour_limit = rules.HasEighthHours() ? kSevenHourWeekSlots : kSlots;
     index.available_days = AvailableDays(rules, index.teachers);
     index.slot_denied = DeniedSlots(rules, index.teachers);
     index.same_hour_partners.Assign(AsIndex(index.teachers) + 1,

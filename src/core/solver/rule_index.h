@@ -8,7 +8,7 @@
 
 namespace taktirio {
 
-struct RuleTables;
+class RuleTables;
 struct RunOptions;
 struct SolverInputs;
 

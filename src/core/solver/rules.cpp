@@ -141,7 +141,7 @@ bool Tfindsolution::JointLessons(int c) {
     if (first == last) {
         return false;
     }
-    const int positions = context_.rules.last_days_count > 0 ? kSlots : class_hours_[AsIndex(c)];
+    const int positions = context_.rules.HasEighthHours() ? kSlots : class_hours_[AsIndex(c)];
     const std::uint8_t* row = timetable_.row(AsIndex(c));
 
     // Once a day: the joint teacher may not hold two slots of one day here.

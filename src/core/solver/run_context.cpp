@@ -6,38 +6,28 @@
 namespace taktirio {
 
 void RuleTables::AddLastDay(std::uint8_t slot) {
-    ++last_days_count;
-    last_days.resize(last_days_count + 1u);
-    last_days[last_days_count] = slot;
+    eighth_hour_slots_.push_back(slot);
 }
 
 void RuleTables::AddDeniedSlot(std::uint8_t teacher, std::uint8_t slot) {
-    ++deny_count;
-    deny_list.push_back(teacher);
-    deny_list.push_back(slot);
+    denied_slots_.push_back({teacher, slot});
 }
 
 void RuleTables::AddSameHourPair(std::uint8_t first, std::uint8_t second) {
-    ++same_hour_count;
-    same_hour_pairs.push_back(first);
-    same_hour_pairs.push_back(second);
+    same_hour_pairs_.push_back({first, second});
 }
 
 void RuleTables::AddJointLesson(std::uint8_t class1, std::uint8_t class2, std::uint8_t teacher) {
-    ++joint_count;
-    joint_lessons.insert(joint_lessons.end(), {class1, class2, teacher});
+    joint_lessons_.push_back({class1, class2, teacher});
 }
 
 void RuleTables::AddDeniedDays(std::uint8_t teacher, std::uint8_t days) {
-    ++denied_days_count;
-    denied_days.push_back(teacher);
-    denied_days.push_back(days);
+    absent_days_.push_back({teacher, days});
 }
 
 void RuleTables::AddSplitLesson(std::uint8_t class_section, std::uint8_t first,
                                 std::uint8_t second) {
-    ++split_count;
-    split_lessons.insert(split_lessons.end(), {class_section, first, second});
+    splits_.push_back({class_section, first, second});
 }
 
 double TimeOfDayNow() {

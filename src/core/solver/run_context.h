@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,31 +28,84 @@ struct RunOptions {
     bool fewer_gaps = false;
 };
 
-// The placement rule tables, laid out as the loader fills them: a count and a
-// byte array whose entry k (1 to count) sits at the indices noted. Index 0 of
-// each array, and of each entry group, holds nothing. The Add… helpers keep
-// count and array in step for code that builds a problem in memory.
-struct RuleTables {
-    std::uint8_t last_days_count = 0;  // [k] = slot of an eighth hour, ascending
-    std::vector<std::uint8_t> last_days{0};
-    std::int32_t deny_count = 0;  // [2k] teacher, [2k+1] slot
-    std::vector<std::uint8_t> deny_list{0, 0};
-    std::int32_t same_hour_count = 0;  // [2k] first, [2k+1] second teacher
-    std::vector<std::uint8_t> same_hour_pairs{0, 0};
-    std::uint8_t joint_count = 0;  // [3k] class 1, [3k+1] class 2, [3k+2] teacher
-    std::vector<std::uint8_t> joint_lessons{0, 0, 0};
-    std::uint8_t denied_days_count = 0;  // [2k] teacher, [2k+1] absent days
-    std::vector<std::uint8_t> denied_days{0, 0};
-    std::uint8_t split_count = 0;  // [3k] class, [3k+1] first, [3k+2] second teacher
-    std::vector<std::uint8_t> split_lessons{0, 0, 0};
-    ByteMatrix teacher_class_hours_all;  // [teacher][class] = full weekly hours
+// One entry of each placement rule table. Teacher and class numbers count
+// from 1, slots are 1 to 50 (slots.h).
+struct DeniedSlot {  // the teacher does not teach at the slot
+    std::uint8_t teacher = 0;
+    std::uint8_t slot = 0;
+    friend bool operator==(const DeniedSlot&, const DeniedSlot&) = default;
+};
 
-    void AddLastDay(std::uint8_t slot);
+struct SameHourPair {  // two teachers who never teach at the same hour
+    std::uint8_t first = 0;
+    std::uint8_t second = 0;
+    // The other teacher of the couple when t is one of them, else 0.
+    int PartnerOf(int t) const { return first == t ? second : (second == t ? first : 0); }
+    friend bool operator==(const SameHourPair&, const SameHourPair&) = default;
+};
+
+struct JointLesson {  // the teacher teaches both class sections at once
+    std::uint8_t class1 = 0;
+    std::uint8_t class2 = 0;
+    std::uint8_t teacher = 0;
+    // The other class section of the entry when c is one of them, else 0.
+    int PartnerOf(int c) const { return class1 == c ? class2 : (class2 == c ? class1 : 0); }
+    // True when the entry joins x and y (either way round) for teacher t.
+    bool Joins(int x, int y, int t) const {
+        return teacher == t && ((class1 == x && class2 == y) || (class1 == y && class2 == x));
+    }
+    friend bool operator==(const JointLesson&, const JointLesson&) = default;
+};
+
+struct AbsentDays {  // the teacher is absent this many days of the week
+    std::uint8_t teacher = 0;
+    std::uint8_t days = 0;
+    friend bool operator==(const AbsentDays&, const AbsentDays&) = default;
+};
+
+struct SplitLesson {  // the two teachers of the class section never share a day there
+    std::uint8_t class_section = 0;
+    std::uint8_t first = 0;
+    std::uint8_t second = 0;
+    // The other teacher of the entry when t is one of them, else 0.
+    int PartnerOf(int t) const { return first == t ? second : (second == t ? first : 0); }
+    friend bool operator==(const SplitLesson&, const SplitLesson&) = default;
+};
+
+// The placement rule tables, in the order the loader or a generator adds
+// their entries. They are read only through the typed views, so that no
+// reader counts entries or fields by hand.
+class RuleTables {
+  public:
+    void AddLastDay(std::uint8_t slot);  // a slot of an eighth hour, ascending
     void AddDeniedSlot(std::uint8_t teacher, std::uint8_t slot);
     void AddSameHourPair(std::uint8_t first, std::uint8_t second);
     void AddJointLesson(std::uint8_t class1, std::uint8_t class2, std::uint8_t teacher);
     void AddDeniedDays(std::uint8_t teacher, std::uint8_t days);
     void AddSplitLesson(std::uint8_t class_section, std::uint8_t first, std::uint8_t second);
+    // Empty one table, for code that states a school again without it.
+    void ClearEighthHours() { eighth_hour_slots_.clear(); }
+    void ClearJointLessons() { joint_lessons_.clear(); }
+    void ClearAbsentDays() { absent_days_.clear(); }
+
+    // The slots of the school's eighth hours, ascending; empty without any.
+    std::span<const std::uint8_t> EighthHourSlots() const { return eighth_hour_slots_; }
+    bool HasEighthHours() const { return !eighth_hour_slots_.empty(); }
+    std::span<const DeniedSlot> DeniedSlots() const { return denied_slots_; }
+    std::span<const SameHourPair> SameHourPairs() const { return same_hour_pairs_; }
+    std::span<const JointLesson> JointLessons() const { return joint_lessons_; }
+    std::span<const AbsentDays> AbsentDaysOfTeachers() const { return absent_days_; }
+    std::span<const SplitLesson> Splits() const { return splits_; }
+
+    ByteMatrix teacher_class_hours_all;  // [teacher][class] = full weekly hours
+
+  private:
+    std::vector<std::uint8_t> eighth_hour_slots_;
+    std::vector<DeniedSlot> denied_slots_;
+    std::vector<SameHourPair> same_hour_pairs_;
+    std::vector<JointLesson> joint_lessons_;
+    std::vector<AbsentDays> absent_days_;
+    std::vector<SplitLesson> splits_;
 };
 
 class Tfindsolution;

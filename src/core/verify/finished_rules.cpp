@@ -315,9 +315,8 @@ class FinishedJudge {
     }
 
     void CheckDenied(int c, int s, int t) {
-        for (int k = 1; k <= t_.rules.deny_count; ++k) {
-            if (t_.rules.deny_list[Index(2 * k)] == t &&
-                t_.rules.deny_list[Index(2 * k + 1)] == s) {
+        for (const DeniedSlot& denied : t_.rules.DeniedSlots()) {
+            if (denied.teacher == t && denied.slot == s) {
                 Report(VerifyRule::kDeniedSlot, c, t, s, "ο διδάσκων δεν διδάσκει αυτή την ώρα");
                 return;
             }
@@ -326,10 +325,8 @@ class FinishedJudge {
 
     // The partner counts in every other class section, whatever its kind.
     void CheckSameHour(int c, int s, int t) {
-        for (int k = 1; k <= t_.rules.same_hour_count; ++k) {
-            const int first = t_.rules.same_hour_pairs[Index(2 * k)];
-            const int second = t_.rules.same_hour_pairs[Index(2 * k + 1)];
-            const int partner = first == t ? second : (second == t ? first : 0);
+        for (const SameHourPair& pair : t_.rules.SameHourPairs()) {
+            const int partner = pair.PartnerOf(t);
             if (partner == 0 || partner > teachers_) {
                 continue;
             }
@@ -343,13 +340,11 @@ class FinishedJudge {
     }
 
     void CheckSplit(int c, int s, int t) {
-        for (int k = 1; k <= t_.rules.split_count; ++k) {
-            if (t_.rules.split_lessons[Index(3 * k)] != c) {
+        for (const SplitLesson& split : t_.rules.Splits()) {
+            if (split.class_section != c) {
                 continue;
             }
-            const int first = t_.rules.split_lessons[Index(3 * k + 1)];
-            const int second = t_.rules.split_lessons[Index(3 * k + 2)];
-            const int other = first == t ? second : (second == t ? first : 0);
+            const int other = split.PartnerOf(t);
             if (other == 0) {
                 continue;
             }
@@ -449,7 +444,7 @@ class FinishedJudge {
     int TwoHourOwed(int c, int t) const { return t_.inputs.two_hour_lessons(Index(c), Index(t)); }
 
     int SecondHourLimit() const {
-        return t_.rules.last_days_count > 0 ? kSecondHourLimitWithEighthHours : kSlots;
+        return t_.rules.HasEighthHours() ? kSecondHourLimitWithEighthHours : kSlots;
     }
 
     int CellsOnDay(int c, int t, int day) const {
@@ -468,24 +463,18 @@ class FinishedJudge {
 
     // 5 less the absent days of the teacher's entry (at most one per teacher).
     int AvailableDays(int t) const {
-        for (int k = 1; k <= t_.rules.denied_days_count; ++k) {
-            if (t_.rules.denied_days[Index(2 * k)] == t) {
-                return kDays - t_.rules.denied_days[Index(2 * k + 1)];
+        for (const AbsentDays& entry : t_.rules.AbsentDaysOfTeachers()) {
+            if (entry.teacher == t) {
+                return kDays - entry.days;
             }
         }
         return kDays;
     }
 
     bool JointPartners(int c, int i, int t) const {
-        for (int k = 1; k <= t_.rules.joint_count; ++k) {
-            const int a = t_.rules.joint_lessons[Index(3 * k)];
-            const int b = t_.rules.joint_lessons[Index(3 * k + 1)];
-            if (t_.rules.joint_lessons[Index(3 * k + 2)] == t &&
-                ((a == c && b == i) || (a == i && b == c))) {
-                return true;
-            }
-        }
-        return false;
+        const auto joints = t_.rules.JointLessons();
+        return std::any_of(joints.begin(), joints.end(),
+                           [&](const JointLesson& joint) { return joint.Joins(c, i, t); });
     }
 
     // True the first time a breach with this key is seen.

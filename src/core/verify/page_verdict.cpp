@@ -133,7 +133,6 @@ class PageRewrite {
         content.current_solution = page_.solution.solution;
         content.solutions_requested = page_.solution.requested;
         content.solution_time_text = page_.solution.time_text;
-        content.joint_count = static_cast<int>(joint_.size() / 3) - 1;
         content.joint_lessons = joint_;
         content.year = Year();
         try {
@@ -199,18 +198,14 @@ class PageRewrite {
     // The school's joint lessons in the page's numbers; one that names a
     // class section or teacher the page lacks shows nowhere.
     void JointLessons() {
-        joint_.assign(3, 0);
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            const auto c1 = class_numbers_.find(ClassName(rules_.joint_lessons[AsIndex(3 * k)]));
-            const auto c2 =
-                class_numbers_.find(ClassName(rules_.joint_lessons[AsIndex(3 * k + 1)]));
-            const auto t =
-                teacher_numbers_.find(TeacherName(rules_.joint_lessons[AsIndex(3 * k + 2)]));
+        joint_.clear();
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            const auto c1 = class_numbers_.find(ClassName(joint.class1));
+            const auto c2 = class_numbers_.find(ClassName(joint.class2));
+            const auto t = teacher_numbers_.find(TeacherName(joint.teacher));
             if (c1 != class_numbers_.end() && c2 != class_numbers_.end() &&
                 t != teacher_numbers_.end()) {
-                joint_.push_back(AsByte(c1->second));
-                joint_.push_back(AsByte(c2->second));
-                joint_.push_back(AsByte(t->second));
+                joint_.push_back({AsByte(c1->second), AsByte(c2->second), AsByte(t->second)});
             }
         }
     }
@@ -246,7 +241,7 @@ class PageRewrite {
     std::map<std::string, int> class_numbers_;
     std::map<std::string, int> teacher_numbers_;
     std::vector<std::uint8_t> week_hours_;
-    std::vector<std::uint8_t> joint_;
+    std::vector<JointLesson> joint_;
     ByteMatrix timetable_;
 };
 

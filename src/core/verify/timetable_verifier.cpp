@@ -145,28 +145,19 @@ class Referee {
             rules_.teacher_class_hours_all.cols() < c1) {
             Malformed("teacher_class_hours_all is smaller than [T + 1][C + 1]");
         }
-        CheckTableSize(rules_.last_days.size(), rules_.last_days_count, 1, "last_days");
-        CheckTableSize(rules_.deny_list.size(), rules_.deny_count, 2, "deny_list");
-        CheckTableSize(rules_.same_hour_pairs.size(), rules_.same_hour_count, 2, "same_hour_pairs");
-        CheckTableSize(rules_.joint_lessons.size(), rules_.joint_count, 3, "joint_lessons");
-        CheckTableSize(rules_.denied_days.size(), rules_.denied_days_count, 2, "denied_days");
-        CheckTableSize(rules_.split_lessons.size(), rules_.split_count, 3, "split_lessons");
-        for (int k = 1; k <= rules_.last_days_count; ++k) {
-            if (!IsSlot(rules_.last_days[Index(k)])) {
+        int k = 0;
+        for (const int s : rules_.EighthHourSlots()) {
+            ++k;
+            if (!IsSlot(s)) {
                 Malformed("last_days entry " + Num(k) + " is not a slot");
             }
         }
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            if (!IsClass(JointClass1(k)) || !IsClass(JointClass2(k))) {
+        k = 0;
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            ++k;
+            if (!IsClass(joint.class1) || !IsClass(joint.class2)) {
                 Malformed("joint_lessons entry " + Num(k) + " names no class section");
             }
-        }
-    }
-
-    static void CheckTableSize(std::size_t size, std::int64_t count, std::int64_t width,
-                               const char* name) {
-        if (count < 0 || static_cast<std::int64_t>(size) < width * (count + 1)) {
-            Malformed(std::string(name) + " holds fewer entries than its count");
         }
     }
 
@@ -194,11 +185,12 @@ class Referee {
         if (k > kSlots) {
             return 0;
         }
-        if (rules_.last_days_count == 0 || k <= kSevenHourWeekSlots || k > kLastWalkedPosition) {
+        const std::span<const std::uint8_t> eighth = rules_.EighthHourSlots();
+        if (eighth.empty() || k <= kSevenHourWeekSlots || k > kLastWalkedPosition) {
             return k;
         }
-        const int entry = k - kSevenHourWeekSlots;
-        return entry <= rules_.last_days_count ? rules_.last_days[Index(entry)] : 0;
+        const std::size_t entry = Index(k - kSevenHourWeekSlots - 1);
+        return entry < eighth.size() ? eighth[entry] : 0;
     }
 
     void MapPositions() {
@@ -266,16 +258,11 @@ class Referee {
     // copies along one of them per slot; any of them is accepted here.
     int LatestCopySource(int b, int p, int j) const {
         int latest = 0;
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            if (JointTeacher(k) != j) {
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            if (joint.teacher != j) {
                 continue;
             }
-            int other = 0;
-            if (JointClass1(k) == b) {
-                other = JointClass2(k);
-            } else if (JointClass2(k) == b) {
-                other = JointClass1(k);
-            }
+            const int other = joint.PartnerOf(b);
             if (other != 0 && other < b && p <= JointRange(other) && Cell(other, p) == j) {
                 latest = std::max(latest, other);
             }
@@ -304,7 +291,7 @@ class Referee {
             blocks_short[Index(t)] = blocks_left[Index(t)] < owed;
         }
         const int second_hour_limit =
-            rules_.last_days_count > 0 ? kSecondHourLimitWithEighthHours : kSlots;
+            rules_.HasEighthHours() ? kSecondHourLimitWithEighthHours : kSlots;
         std::vector<bool> taken(kSlotColumns, false);
         for (const auto& [position, s] : walk_[Index(c)]) {
             const int t = Cell(c, s);
@@ -371,9 +358,8 @@ class Referee {
 
     void CheckDenied(const Lesson& lesson) {
         for (const int s : {lesson.slot, lesson.second_slot}) {
-            for (int k = 1; s != 0 && k <= rules_.deny_count; ++k) {
-                if (rules_.deny_list[Index(2 * k)] == lesson.teacher &&
-                    rules_.deny_list[Index(2 * k + 1)] == s) {
+            for (const DeniedSlot& denied : rules_.DeniedSlots()) {
+                if (s != 0 && denied.teacher == lesson.teacher && denied.slot == s) {
                     Report(VerifyRule::kDeniedSlot, lesson.class_section, lesson.teacher, s,
                            "ο διδάσκων δεν διδάσκει αυτή την ώρα");
                     break;
@@ -407,13 +393,11 @@ class Referee {
     void CheckSplit(const Lesson& lesson) {
         const int c = lesson.class_section;
         const int t = lesson.teacher;
-        for (int k = 1; k <= rules_.split_count; ++k) {
-            if (rules_.split_lessons[Index(3 * k)] != c) {
+        for (const SplitLesson& split : rules_.Splits()) {
+            if (split.class_section != c) {
                 continue;
             }
-            const int first = rules_.split_lessons[Index(3 * k + 1)];
-            const int second = rules_.split_lessons[Index(3 * k + 2)];
-            const int other = first == t ? second : (second == t ? first : 0);
+            const int other = split.PartnerOf(t);
             if (other == 0) {
                 continue;
             }
@@ -525,9 +509,9 @@ class Referee {
     }
 
     int SameHourPartnerBelow(int t, int s, int c) const {
-        for (int k = 1; k <= rules_.same_hour_count; ++k) {
-            const int first = rules_.same_hour_pairs[Index(2 * k)];
-            const int second = rules_.same_hour_pairs[Index(2 * k + 1)];
+        for (const SameHourPair& pair : rules_.SameHourPairs()) {
+            const int first = pair.first;
+            const int second = pair.second;
             for (int i = 1; i < c; ++i) {
                 if (first == t && Cell(i, s) == second) {
                     return second;
@@ -598,9 +582,9 @@ class Referee {
     // its cells, pinned and copied ones included.
     void CheckJointOnceADay() {
         std::set<std::pair<int, int>> checked;
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            for (const int c : {JointClass1(k), JointClass2(k)}) {
-                const int j = JointTeacher(k);
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            for (const int c : {int{joint.class1}, int{joint.class2}}) {
+                const int j = joint.teacher;
                 if (!checked.insert({c, j}).second) {
                     continue;
                 }
@@ -641,15 +625,9 @@ class Referee {
     }
 
     int FirstJointPartner(int c, int j) const {
-        for (int k = 1; k <= rules_.joint_count; ++k) {
-            if (JointTeacher(k) != j) {
-                continue;
-            }
-            if (JointClass1(k) == c) {
-                return JointClass2(k);
-            }
-            if (JointClass2(k) == c) {
-                return JointClass1(k);
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            if (joint.teacher == j && joint.PartnerOf(c) != 0) {
+                return joint.PartnerOf(c);
             }
         }
         return 0;
@@ -673,9 +651,9 @@ class Referee {
 
     // 5 less the absent days of the teacher's entry (at most one per teacher).
     int AvailableDays(int t) const {
-        for (int k = 1; k <= rules_.denied_days_count; ++k) {
-            if (rules_.denied_days[Index(2 * k)] == t) {
-                return kDays - rules_.denied_days[Index(2 * k + 1)];
+        for (const AbsentDays& entry : rules_.AbsentDaysOfTeachers()) {
+            if (entry.teacher == t) {
+                return kDays - entry.days;
             }
         }
         return kDays;
@@ -683,13 +661,8 @@ class Referee {
 
     // The slots a completed class section's joint lessons are matched over.
     int JointRange(int c) const {
-        return rules_.last_days_count > 0 ? kSlots
-                                          : std::min<int>(in_.class_hours[Index(c)], kSlots);
+        return rules_.HasEighthHours() ? kSlots : std::min<int>(in_.class_hours[Index(c)], kSlots);
     }
-
-    int JointClass1(int k) const { return rules_.joint_lessons[Index(3 * k)]; }
-    int JointClass2(int k) const { return rules_.joint_lessons[Index(3 * k + 1)]; }
-    int JointTeacher(int k) const { return rules_.joint_lessons[Index(3 * k + 2)]; }
 
     void Report(VerifyRule rule, int c, int t, int s, std::string detail) {
         found_.push_back(Violation{rule, c, t, s, std::move(detail)});

@@ -427,7 +427,7 @@ class Loader {
             "KATHIGHTES_POY_DIDASKOYN_SE_DYO_TMHMATA "
             "WHERE SCHOOL_USERNAME = ? ORDER BY rowid");
         while (rows.next()) {
-            if (p_.rules.joint_count == kMaxCount) {
+            if (p_.rules.JointLessons().size() == std::size_t{kMaxCount}) {
                 RefuseOverLimit(table, kMaxCount + 1, kMaxCount);
             }
             const int t = TeacherAt(rows, 0, table);
@@ -472,7 +472,7 @@ class Loader {
             "SELECT CLASS_ID, TEACHER_ID_1, TEACHER_ID_2 FROM XWRISMOS_MATHIMATOS "
             "WHERE SCHOOL_USERNAME = ? ORDER BY rowid");
         while (rows.next()) {
-            if (p_.rules.split_count == kMaxCount) {
+            if (p_.rules.Splits().size() == std::size_t{kMaxCount}) {
                 RefuseOverLimit(table, kMaxCount + 1, kMaxCount);
             }
             const int c = ClassAt(rows, 0, table);
@@ -500,7 +500,7 @@ class Loader {
         while (rows.next()) {
             const int s = Int(rows, 0, "LAST_DAYS");
             if (s < kFirstEighthHourSlot || s > kLastEighthHourSlot ||
-                p_.rules.last_days_count == kDays) {
+                p_.rules.EighthHourSlots().size() == std::size_t{kDays}) {
                 RefuseLoad(
                     S("Ο πίνακας LAST_DAYS έχει θέση %1 που δεν είναι όγδοη ώρα (36-40).").arg(s),
                     QStringLiteral("LAST_DAYS: slot %1").arg(s));

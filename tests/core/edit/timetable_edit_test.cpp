@@ -227,6 +227,47 @@ TEST(TimetableEditor, PinnedLessonsNeverMove) {
     EXPECT_GT(pinned_asked, 0);
 }
 
+// Two class sections of two hours (Monday and Tuesday, first hour) and one
+// kept-apart couple, X (teacher 1, in Α) and Y (teacher 3, in Β). Moving X to
+// Tuesday meets Y there: the only exchange that keeps every rule swaps Β's two
+// hours as well, which only the couple can bring into the exchange.
+TEST(TimetableEditor, AKeptApartCouplePullsItsClassSectionIntoTheExchange) {
+    constexpr int kX = 1, kP = 2, kY = 3, kQ = 4;
+    SolverInputs in = SolverInputs::Sized(2, 4);
+    in.class_names = {"", "Α", "Β"};
+    in.teacher_names = {"", "X", "P", "Y", "Q"};
+    RuleTables rules;
+    rules.teacher_class_hours_all = ByteMatrix(5, 3);
+    ByteMatrix timetable(3, kSlotColumns);
+    const auto teach = [&](int c, int t, int slot, int k) {
+        in.class_teachers(AsIndex(c), AsIndex(k)) = AsByte(t);
+        in.teacher_class_hours(AsIndex(t), AsIndex(c)) = 1;
+        rules.teacher_class_hours_all(AsIndex(t), AsIndex(c)) = 1;
+        timetable(AsIndex(c), AsIndex(slot)) = AsByte(t);
+    };
+    for (const int c : {1, 2}) {
+        in.class_hours[AsIndex(c)] = 2;
+        in.class_week_hours[AsIndex(c)] = 2;
+        in.class_teacher_count[AsIndex(c)] = 2;
+    }
+    teach(1, kX, 1, 1);
+    teach(1, kP, 2, 2);
+    teach(2, kQ, 1, 1);
+    teach(2, kY, 2, 2);
+    rules.AddSameHourPair(kX, kY);
+
+    const TimetableEditor editor(in, RunOptions{}, rules);
+    ASSERT_TRUE(editor.Judge(timetable).empty()) << Listing(editor.Judge(timetable));
+    const MoveProposal proposal = editor.Propose(timetable, MoveRequest{1, 1, 2});
+    ASSERT_TRUE(proposal.keeps_rules) << Listing(proposal.blocking);
+    ByteMatrix after = timetable;
+    ApplyChanges(after, proposal.changes);
+    EXPECT_EQ(after(1, 2), kX);
+    EXPECT_EQ(after(1, 1), kP);
+    EXPECT_EQ(after(2, 1), kY);
+    EXPECT_EQ(after(2, 2), kQ);
+}
+
 std::vector<EditCase> EditCases() {
     std::vector<EditCase> cases;
     for (const int classes : {6, 12}) {

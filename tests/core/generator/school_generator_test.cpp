@@ -92,17 +92,17 @@ std::string CaseName(const ::testing::TestParamInfo<SchoolCase>& info) {
 
 // The slot of hour position k, as the search walks it.
 int PositionSlot(const RuleTables& rules, int k) {
-    if (rules.last_days_count > 0 && k >= 36 && k <= 39) {
-        return rules.last_days[AsIndex(k - 35)];
+    if (rules.HasEighthHours() && k >= 36 && k <= 39) {
+        return rules.EighthHourSlots()[AsIndex(k - 36)];
     }
     return k;
 }
 
 std::set<int> DeniedSlots(const RuleTables& rules, int t) {
     std::set<int> slots;
-    for (int k = 1; k <= rules.deny_count; ++k) {
-        if (rules.deny_list[AsIndex(2 * k)] == t) {
-            slots.insert(rules.deny_list[AsIndex(2 * k + 1)]);
+    for (const DeniedSlot& denied : rules.DeniedSlots()) {
+        if (denied.teacher == t) {
+            slots.insert(denied.slot);
         }
     }
     return slots;
@@ -124,9 +124,9 @@ std::set<int> WholeDaysDenied(const RuleTables& rules, int t) {
 }
 
 int DeniedDaysEntry(const RuleTables& rules, int t) {
-    for (int k = 1; k <= rules.denied_days_count; ++k) {
-        if (rules.denied_days[AsIndex(2 * k)] == t) {
-            return rules.denied_days[AsIndex(2 * k + 1)];
+    for (const AbsentDays& entry : rules.AbsentDaysOfTeachers()) {
+        if (entry.teacher == t) {
+            return entry.days;
         }
     }
     return 0;
@@ -150,14 +150,9 @@ std::pair<int, int> Members(const SolverInputs& in, int pair) {
 }
 
 bool HasSameHourRow(const RuleTables& rules, int a, int b) {
-    for (int k = 1; k <= rules.same_hour_count; ++k) {
-        const int x = rules.same_hour_pairs[AsIndex(2 * k)];
-        const int y = rules.same_hour_pairs[AsIndex(2 * k + 1)];
-        if ((x == a && y == b) || (x == b && y == a)) {
-            return true;
-        }
-    }
-    return false;
+    const auto pairs = rules.SameHourPairs();
+    return std::any_of(pairs.begin(), pairs.end(),
+                       [&](const SameHourPair& pair) { return pair.PartnerOf(a) == b; });
 }
 
 // ---- checking a timetable -------------------------------------------------------
@@ -173,9 +168,8 @@ void ExpectMeetsRules(const GeneratedSchool& school, const ByteMatrix& tt) {
     ASSERT_EQ(tt.cols(), AsIndex(kSlotColumns));
 
     std::set<std::pair<int, int>> joint;  // (class, teacher) of a joint lesson
-    for (int k = 1; k <= rules.joint_count; ++k) {
-        joint.insert(
-            {rules.joint_lessons[AsIndex(3 * k)], rules.joint_lessons[AsIndex(3 * k + 2)]});
+    for (const JointLesson& entry : rules.JointLessons()) {
+        joint.insert({entry.class1, entry.teacher});
     }
     for (int c = 1; c <= C; ++c) {
         std::set<int> walked;
@@ -215,33 +209,31 @@ void ExpectMeetsRules(const GeneratedSchool& school, const ByteMatrix& tt) {
             EXPECT_FALSE(DeniedSlots(rules, t).contains(s))
                 << "teacher " << t << " teaches at refused slot " << s;
         }
-        for (int k = 1; k <= rules.same_hour_count; ++k) {
-            EXPECT_FALSE(classes_of.contains(rules.same_hour_pairs[AsIndex(2 * k)]) &&
-                         classes_of.contains(rules.same_hour_pairs[AsIndex(2 * k + 1)]))
-                << "same-hour row " << k << " broken at slot " << s;
+        for (const SameHourPair& pair : rules.SameHourPairs()) {
+            EXPECT_FALSE(classes_of.contains(pair.first) && classes_of.contains(pair.second))
+                << "same-hour couple " << int{pair.first} << "-" << int{pair.second}
+                << " broken at slot " << s;
         }
     }
-    for (int k = 1; k <= rules.joint_count; ++k) {
-        const int c1 = rules.joint_lessons[AsIndex(3 * k)];
-        const int c2 = rules.joint_lessons[AsIndex(3 * k + 1)];
-        const int t = rules.joint_lessons[AsIndex(3 * k + 2)];
+    for (const JointLesson& entry : rules.JointLessons()) {
+        const int c1 = entry.class1;
+        const int c2 = entry.class2;
+        const int t = entry.teacher;
         for (int s = 1; s <= kSlots; ++s) {
             EXPECT_EQ(tt(AsIndex(c1), AsIndex(s)) == t, tt(AsIndex(c2), AsIndex(s)) == t)
                 << "joint lesson of teacher " << t << " apart at slot " << s;
         }
     }
-    for (int k = 1; k <= rules.split_count; ++k) {
-        const int c = rules.split_lessons[AsIndex(3 * k)];
+    for (const SplitLesson& split : rules.Splits()) {
+        const int c = split.class_section;
         for (int day = 1; day <= kDays; ++day) {
             bool first = false;
             bool second = false;
             for (int s = day; s <= kSlots; s += kDays) {
-                first =
-                    first || tt(AsIndex(c), AsIndex(s)) == rules.split_lessons[AsIndex(3 * k + 1)];
-                second =
-                    second || tt(AsIndex(c), AsIndex(s)) == rules.split_lessons[AsIndex(3 * k + 2)];
+                first = first || tt(AsIndex(c), AsIndex(s)) == split.first;
+                second = second || tt(AsIndex(c), AsIndex(s)) == split.second;
             }
-            EXPECT_FALSE(first && second) << "split " << k << " on one day " << day;
+            EXPECT_FALSE(first && second) << "split lesson of the " << c << " on one day " << day;
         }
     }
     for (int c = 1; c <= C; ++c) {
@@ -287,10 +279,11 @@ TEST_P(GeneratedSchools, HonoursItsSettings) {
     EXPECT_EQ(std::count_if(in.class_week_hours.begin() + 1, in.class_week_hours.end(),
                             [&](int w) { return w < s.week_hours; }),
               s.short_classes);
-    EXPECT_EQ(rules.last_days_count,
+    EXPECT_EQ(static_cast<int>(rules.EighthHourSlots().size()),
               s.week_hours >= 36 && s.week_hours <= 39 ? s.eighth_hour_days : 0);
-    EXPECT_EQ(rules.joint_count, 2 * s.joint);  // both orientations, as the working copy
-    EXPECT_EQ(rules.split_count, s.split);
+    // Both orientations, as the working copy.
+    EXPECT_EQ(static_cast<int>(rules.JointLessons().size()), 2 * s.joint);
+    EXPECT_EQ(static_cast<int>(rules.Splits().size()), s.split);
 
     int pinned = 0;
     for (int c = 1; c <= C; ++c) {
@@ -313,11 +306,8 @@ TEST_P(GeneratedSchools, HonoursItsSettings) {
             free_hours += days.contains(DayOfSlot(slot)) ? 0 : 1;
         }
     }
-    for (int k = 1; k <= rules.same_hour_count; ++k) {
-        apart += !IsPair(in, rules.same_hour_pairs[AsIndex(2 * k)]) &&
-                         !IsPair(in, rules.same_hour_pairs[AsIndex(2 * k + 1)])
-                     ? 1
-                     : 0;
+    for (const SameHourPair& pair : rules.SameHourPairs()) {
+        apart += !IsPair(in, pair.first) && !IsPair(in, pair.second) ? 1 : 0;
     }
     EXPECT_EQ(absent_days, s.absences);
     EXPECT_EQ(free_hours, s.free_hours);
@@ -478,12 +468,12 @@ void ExpectSameSchool(const GeneratedSchool& a, const GeneratedSchool& b) {
     EXPECT_EQ(a.inputs.teacher_class_hours, b.inputs.teacher_class_hours);
     EXPECT_EQ(a.inputs.pinned_lessons, b.inputs.pinned_lessons);
     EXPECT_EQ(a.inputs.two_hour_lessons, b.inputs.two_hour_lessons);
-    EXPECT_EQ(a.rules.last_days, b.rules.last_days);
-    EXPECT_EQ(a.rules.deny_list, b.rules.deny_list);
-    EXPECT_EQ(a.rules.same_hour_pairs, b.rules.same_hour_pairs);
-    EXPECT_EQ(a.rules.joint_lessons, b.rules.joint_lessons);
-    EXPECT_EQ(a.rules.denied_days, b.rules.denied_days);
-    EXPECT_EQ(a.rules.split_lessons, b.rules.split_lessons);
+    EXPECT_TRUE(std::ranges::equal(a.rules.EighthHourSlots(), b.rules.EighthHourSlots()));
+    EXPECT_TRUE(std::ranges::equal(a.rules.DeniedSlots(), b.rules.DeniedSlots()));
+    EXPECT_TRUE(std::ranges::equal(a.rules.SameHourPairs(), b.rules.SameHourPairs()));
+    EXPECT_TRUE(std::ranges::equal(a.rules.JointLessons(), b.rules.JointLessons()));
+    EXPECT_TRUE(std::ranges::equal(a.rules.AbsentDaysOfTeachers(), b.rules.AbsentDaysOfTeachers()));
+    EXPECT_TRUE(std::ranges::equal(a.rules.Splits(), b.rules.Splits()));
     EXPECT_EQ(a.rules.teacher_class_hours_all, b.rules.teacher_class_hours_all);
     EXPECT_EQ(a.witness, b.witness);
 }

@@ -34,7 +34,7 @@ struct SmallSchool {
     std::vector<std::string> teachers{"", "ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΕΩΡΓΙΟΥ", "ΝΙΚΟΛΑΟΥ",
                                       "ΠΑΠΑΔΟΠΟΥΛΟΣ + ΓΕΩΡΓΙΟΥ"};
     std::vector<std::uint8_t> week_hours{0, 7, 2, 0};
-    std::vector<std::uint8_t> joint{0, 0, 0, 1, 2, 2};
+    std::vector<JointLesson> joint{{.class1 = 1, .class2 = 2, .teacher = 2}};
     ByteMatrix timetable{4, 51};
     SolutionPageInfo info;
 
@@ -66,7 +66,6 @@ struct SmallSchool {
         content.current_solution = 3;
         content.solutions_requested = 5;
         content.solution_time_text = "0:0:1:250";
-        content.joint_count = 1;
         content.joint_lessons = joint;
         content.year = 2024;
         return content;

@@ -40,9 +40,8 @@ SolutionPageInfo PageInfoFor(const GeneratedSchool& school, const std::string& d
             info.AddSingleTeacher(static_cast<std::uint8_t>(t), name);
         }
     }
-    for (int k = 1; k <= school.rules.deny_count; ++k) {
-        info.AddDenyHour(school.rules.deny_list[AsIndex(2 * k)],
-                         school.rules.deny_list[AsIndex(2 * k + 1)]);
+    for (const DeniedSlot& denied : school.rules.DeniedSlots()) {
+        info.AddDenyHour(denied.teacher, denied.slot);
     }
     return info;
 }

@@ -111,7 +111,7 @@ TEST(SolutionPageWriter, TimetableThePageCannotShowIsContradictoryData) {
     bad_week.week_hours[3] = 51;
     EXPECT_THROW(RenderSolutionPage(bad_week.info, bad_week.Content()), ContradictoryDataError);
     SmallSchool bad_joint;
-    bad_joint.joint[3] = 9;  // Β1 joined to a class section that does not exist
+    bad_joint.joint[0].class1 = 9;  // Β1 joined to a class section that does not exist
     EXPECT_THROW(RenderSolutionPage(bad_joint.info, bad_joint.Content()), ContradictoryDataError);
 }
 

@@ -183,12 +183,12 @@ TEST(BrokenTimetables, ATeacherCopiedIntoAnotherClassClashes) {
 TEST(BrokenTimetables, ALessonMovedOntoARefusedSlotIsCaught) {
     const Solved& solved = SolvedSchool();
     const RuleTables& rules = solved.school.rules;
-    ASSERT_GT(rules.deny_count, 0);
+    ASSERT_FALSE(rules.DeniedSlots().empty());
     // Swap a refused teacher's lesson into the refused slot of a class section it teaches.
     bool broken = false;
-    for (int k = 1; k <= rules.deny_count && !broken; ++k) {
-        const int teacher = rules.deny_list[AsIndex(2 * k)];
-        const int slot = rules.deny_list[AsIndex(2 * k + 1)];
+    for (const DeniedSlot& denied : rules.DeniedSlots()) {
+        const int teacher = denied.teacher;
+        const int slot = denied.slot;
         for (int c = 1; c <= solved.school.inputs.number_of_classes && !broken; ++c) {
             if (solved.timetable(AsIndex(c), AsIndex(slot)) == 0 || IsPinned(c, slot)) {
                 continue;
@@ -210,9 +210,9 @@ TEST(BrokenTimetables, ALessonMovedOntoARefusedSlotIsCaught) {
 TEST(BrokenTimetables, AJointLessonOutOfStepIsCaught) {
     const Solved& solved = SolvedSchool();
     const RuleTables& rules = solved.school.rules;
-    ASSERT_GT(rules.joint_count, 0);
-    const int c2 = rules.joint_lessons[4];
-    const int j = rules.joint_lessons[5];
+    ASSERT_FALSE(rules.JointLessons().empty());
+    const int c2 = rules.JointLessons().front().class2;
+    const int j = rules.JointLessons().front().teacher;
     ByteMatrix t = solved.timetable;
     for (int s = 1; s <= kSlots; ++s) {
         if (t(AsIndex(c2), AsIndex(s)) == j) {
@@ -233,9 +233,9 @@ TEST(BrokenTimetables, AJointLessonOutOfStepIsCaught) {
 TEST(BrokenTimetables, TwoLessonsOfAnApartPairAtOneSlotAreCaught) {
     const Solved& solved = SolvedSchool();
     const RuleTables& rules = solved.school.rules;
-    ASSERT_GT(rules.same_hour_count, 0);
-    const int a = rules.same_hour_pairs[2];
-    const int b = rules.same_hour_pairs[3];
+    ASSERT_FALSE(rules.SameHourPairs().empty());
+    const int a = rules.SameHourPairs().front().first;
+    const int b = rules.SameHourPairs().front().second;
     const int C = solved.school.inputs.number_of_classes;
     // Put b, in the last class section, at a slot where a teaches an earlier one.
     for (int c = 1; c < C; ++c) {

@@ -172,8 +172,6 @@ INSTANTIATE_TEST_SUITE_P(
                 [](TestSchool& s) { s.ctx.rules.AddSplitLesson(1, 1, 8); }, "8"},
         BadCase{"same-hour pair with a teacher beyond the count",
                 [](TestSchool& s) { s.ctx.rules.AddSameHourPair(4, 1); }, "same_hour_pairs"},
-        BadCase{"count larger than the entries",
-                [](TestSchool& s) { s.ctx.rules.same_hour_count = 2; }, "same_hour_pairs"},
         BadCase{"eighth hour that is not one", [](TestSchool& s) { s.ctx.rules.AddLastDay(35); },
                 "35"},
         BadCase{"eighth hours out of order",

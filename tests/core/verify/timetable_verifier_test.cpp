@@ -483,10 +483,7 @@ TEST(TimetableVerifier, JointLessons) {
              {
                  {"valid timetable", Keep, {}},
                  {"without the joint entries the copies clash",
-                  [](School& s) {
-                      s.rules.joint_count = 0;
-                      s.rules.joint_lessons = {0, 0, 0};
-                  },
+                  [](School& s) { s.rules.ClearJointLessons(); },
                   {{R::kTeacherClash, 2, 1, 1},
                    {R::kTeacherClash, 2, 1, 3},
                    {R::kTeacherClash, 2, 1, 7}}},
@@ -541,8 +538,7 @@ TEST(TimetableVerifier, JointLessons) {
                   {}},
                  {"an entry to another class listed first",
                   [](School& s) {
-                      s.rules.joint_count = 0;
-                      s.rules.joint_lessons = {0, 0, 0};
+                      s.rules.ClearJointLessons();
                       s.rules.AddJointLesson(1, 3, 1);
                       s.rules.AddJointLesson(1, 2, 1);
                       s.rules.AddJointLesson(2, 1, 1);
@@ -690,21 +686,20 @@ TEST(TimetableVerifier, EighthHours) {
                   [](School& s) { s.Set(1, 39, 0).Set(1, 38, 8); },
                   {{R::kPositions, 1, 0, 39}, {R::kPositions, 1, 8, 38}}},
                  {"without eighth-hour days position 36 is slot 36",
-                  [](School& s) {
-                      s.rules.last_days_count = 0;
-                      s.rules.last_days = {0};
-                  },
+                  [](School& s) { s.rules.ClearEighthHours(); },
                   {{R::kPositions, 1, 0, 36}, {R::kPositions, 1, 8, 39}}},
                  {"more positions than eighth-hour days",
                   [](School& s) {
-                      s.rules.last_days_count = 1;
-                      s.rules.last_days = {0, 37};
+                      s.rules.ClearEighthHours();
+                      s.rules.AddLastDay(37);
                   },
                   {{R::kPositions, 1, 0, 0}, {R::kPositions, 1, 8, 39}}},
                  // Monday's eighth hour instead of Tuesday's, given to teacher 7.
                  {"a two-hour lesson into an eighth hour",
                   [](School& s) {
-                      s.rules.last_days = {0, 36, 39};
+                      s.rules.ClearEighthHours();
+                      s.rules.AddLastDay(36);
+                      s.rules.AddLastDay(39);
                       s.TwoHour(1, 7, 1).Hours(1, 7, 6).Hours(1, 8, 1).Set(1, 37, 0).Set(1, 36, 7);
                   },
                   {{R::kTwoHour, 1, 7, 31}}},
@@ -865,8 +860,7 @@ TEST(FinishedTimetable, ReadingHoursAsTwoHourLessons) {
             {"a one-hour lesson beside the two-hour lesson, spread",
              [&](School& s) {
                  monday_three(s);
-                 s.rules.denied_days_count = 0;
-                 s.rules.denied_days = {0, 0};
+                 s.rules.ClearAbsentDays();
                  s.rules.AddDeniedDays(3, 1);
              },
              {{R::kSpread, 1, 1, 11}}},
@@ -947,10 +941,7 @@ TEST(FinishedTimetable, JointLessons) {
              {
                  {"valid timetable", Keep, {}},
                  {"without the joint entries both classes clash",
-                  [](School& s) {
-                      s.rules.joint_count = 0;
-                      s.rules.joint_lessons = {0, 0, 0};
-                  },
+                  [](School& s) { s.rules.ClearJointLessons(); },
                   {{R::kTeacherClash, 1, 1, 1},
                    {R::kTeacherClash, 1, 1, 3},
                    {R::kTeacherClash, 1, 1, 7},
@@ -987,7 +978,6 @@ TEST(TimetableVerifier, RefusesMalformedProblems) {
     const std::vector<std::pair<const char*, std::function<void(School&)>>> cases = {
         {"a timetable without slot columns", [](School& s) { s.timetable = ByteMatrix(3, 10); }},
         {"no full weekly hours", [](School& s) { s.rules.teacher_class_hours_all = {}; }},
-        {"a count above its entries", [](School& s) { s.rules.deny_count = 2; }},
         {"a joint lesson of an unknown class", [](School& s) { s.rules.AddJointLesson(1, 3, 1); }},
         {"an eighth hour that is no slot", [](School& s) { s.rules.AddLastDay(51); }},
     };
