@@ -285,7 +285,8 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
     }
     // A reworked timetable the rule check refused is a fault, never hidden.
     for (const std::string& warning : {RefusedReworksWarning(summary.refused_reworks),
-                                       RefusedExactWarning(summary.refused_exact)}) {
+                                       RefusedExactWarning(summary.refused_exact),
+                                       RefusedSearchedWarning(summary.refused_searched)}) {
         if (!warning.empty()) {
             Say(stderr, warning);
         }

@@ -15,8 +15,10 @@
 //     two-hour lessons owed, each two consecutive hours of one day, with
 //     every one-hour lesson left valid (spread over days, no single-hour
 //     runs);
-//   - with the options: last-hour lessons a week, searched hours a day, no
-//     five hours in a row.
+//   - with the options, counted for each person over every row that holds
+//     them (a single teacher, the pairs they are in), a lesson given to two
+//     class sections at once being one hour: last-hour lessons a week, hours
+//     taught a day (pinned ones included), no five hours in a row.
 // Where the reading judges only searched cells, the clauses hold for pinned
 // and copied cells too, except between two pinned cells; a school whose
 // pinned lessons alone break a rule is left to the checks before a search.
@@ -532,27 +534,58 @@ class TimetableEncoding::Writer {
 
     // --- the run's options ---------------------------------------------------------
 
-    // Slot numbers class_hours - 4 to class_hours of class section c.
-    bool InLastHours(int c, int s) const {
-        const int top = std::min<int>(in_.class_hours[AsIndex(c)], kSlots);
-        return s >= std::max(1, top - 4) && s <= top;
+    // The limits of a teacher's day and week count the person: every row
+    // that holds them, each slot once however many class sections share it.
+    std::vector<int> RowsOf(int person) const {
+        const ByteLists& rows = index_.rows_of_person;
+        return {rows.begin(AsIndex(person)), rows.end(AsIndex(person))};
+    }
+
+    // busy(p, s): the person teaches at s through one of their rows (only
+    // the direction the limits need). 0 when no row of theirs can be there.
+    int PersonBusy(int person, int s) {
+        const std::size_t at = AsIndex(person) * kColumns + AsIndex(s);
+        if (person_busy_.empty()) {
+            person_busy_.assign((AsIndex(index_.PersonCount()) + 1) * kColumns, -1);
+        }
+        if (person_busy_[at] >= 0) {
+            return person_busy_[at];
+        }
+        std::vector<int> held;
+        for (const int t : RowsOf(person)) {
+            if (const int h = Held(t, s); h != 0) {
+                held.push_back(h);
+            }
+        }
+        int busy = held.size() == 1 ? held.front() : 0;
+        if (held.size() > 1) {
+            busy = sink_.NewVariable();
+            for (const int h : held) {
+                sink_.Add({-h, busy});
+            }
+        }
+        person_busy_[at] = busy;
+        return busy;
     }
 
     void LastHours() {
-        for (int t = 1; t <= T; ++t) {
+        for (int person = 1; person <= index_.PersonCount(); ++person) {
+            const std::vector<int> rows = RowsOf(person);
             std::vector<int> last;
             for (int s = 1; s <= kSlots; ++s) {
                 int in_last = 0;
                 for (int c = 1; c <= C; ++c) {
-                    const int x = X(c, s, t);
-                    if (x == 0 || !InLastHours(c, s)) {
-                        continue;
+                    for (const int t : rows) {
+                        const int x = X(c, s, t);
+                        if (x == 0 || !index_.InLastHours(c, s)) {
+                            continue;
+                        }
+                        if (in_last == 0) {
+                            in_last = sink_.NewVariable();
+                            last.push_back(in_last);
+                        }
+                        sink_.Add({-x, in_last});
                     }
-                    if (in_last == 0) {
-                        in_last = sink_.NewVariable();
-                        last.push_back(in_last);
-                    }
-                    sink_.Add({-x, in_last});
                 }
             }
             if (static_cast<int>(last.size()) > options_.last_hours_limit) {
@@ -563,18 +596,16 @@ class TimetableEncoding::Writer {
     }
 
     void DayHours() {
-        for (int t = 1; t <= T; ++t) {
+        for (int person = 1; person <= index_.PersonCount(); ++person) {
             for (int d = 1; d <= kDays; ++d) {
-                std::vector<int> booked;
-                for (int c = 1; c <= C; ++c) {
-                    for (int s = d; s <= kSlots; s += kDays) {
-                        if (const int searched = Searched(c, s, t); searched != 0) {
-                            booked.push_back(searched);
-                        }
+                std::vector<int> busy;
+                for (int s = d; s <= kSlots; s += kDays) {
+                    if (const int b = PersonBusy(person, s); b != 0) {
+                        busy.push_back(b);
                     }
                 }
-                if (static_cast<int>(booked.size()) > options_.day_hours_limit) {
-                    const Totalizer sum(sink_, booked, options_.day_hours_limit + 1);
+                if (static_cast<int>(busy.size()) > options_.day_hours_limit) {
+                    const Totalizer sum(sink_, busy, options_.day_hours_limit + 1);
                     sum.AtMost(sink_, options_.day_hours_limit, day_hours_);
                 }
             }
@@ -583,12 +614,12 @@ class TimetableEncoding::Writer {
 
     void FiveInARow() {
         constexpr int kRow = 5;
-        for (int t = 1; t <= T; ++t) {
+        for (int person = 1; person <= index_.PersonCount(); ++person) {
             for (int d = 1; d <= kDays; ++d) {
                 for (int first = 1; first + kRow - 1 <= kMaxHoursPerDay; ++first) {
                     Clause row;
                     for (int h = first; h < first + kRow; ++h) {
-                        row.Neg(Held(t, SlotOf(d, h)));
+                        row.Neg(PersonBusy(person, SlotOf(d, h)));
                     }
                     row.Guard(five_in_a_row_).To(sink_);
                 }
@@ -708,6 +739,7 @@ class TimetableEncoding::Writer {
     std::vector<std::vector<bool>> on_position_;
     std::vector<std::vector<std::pair<int, int>>> searched_;
     std::vector<int> held_;
+    std::vector<int> person_busy_;
     std::set<std::pair<int, int>> denied_;
     int day_allowance_ = 0;
     int last_hours_ = 0;

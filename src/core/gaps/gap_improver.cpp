@@ -8,6 +8,7 @@
 #include "gaps/gap_improver.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -65,9 +66,8 @@ class GapImprover::Search {
         cell_.assign(cells, 0);
         flag_.assign(cells, 0);
         at_slot_.assign((AsIndex(teachers_) + 1) * kSlotColumns, 0);
-        day_searched_.assign((AsIndex(teachers_) + 1) * (kDays + 1), 0);
-        last_count_.assign(AsIndex(teachers_) + 1, 0);
-        last_at_slot_.assign((AsIndex(teachers_) + 1) * kSlotColumns, 0);
+        last_count_.assign(AsIndex(persons_) + 1, 0);
+        last_at_slot_.assign((AsIndex(persons_) + 1) * kSlotColumns, 0);
         busy_count_.assign((AsIndex(persons_) + 1) * (kDays + 1) * kHoursPerDayBits, 0);
         busy_.assign((AsIndex(persons_) + 1) * (kDays + 1), 0);
         day_gaps_.assign((AsIndex(persons_) + 1) * (kDays + 1), 0);
@@ -313,24 +313,20 @@ class GapImprover::Search {
     void Count(int c, int s, int t, int by) {
         at_slot_[TeacherSlot(t, s)] = static_cast<std::uint8_t>(at_slot_[TeacherSlot(t, s)] + by);
         const int d = DayOfSlot(s);
-        if ((Flag(c, s) & kSearched) != 0) {
-            day_searched_[TeacherDay(t, d)] =
-                static_cast<std::uint8_t>(day_searched_[TeacherDay(t, d)] + by);
-        }
-        if ((Flag(c, s) & kLastFive) != 0) {
-            // A joint lesson is one last hour of its teacher, not one per class.
-            std::uint8_t& here = last_at_slot_[TeacherSlot(t, s)];
-            const bool was = here != 0;
-            here = static_cast<std::uint8_t>(here + by);
-            if (was != (here != 0)) {
-                last_count_[AsIndex(t)] =
-                    static_cast<std::uint8_t>(last_count_[AsIndex(t)] + (here != 0 ? 1 : -1));
-            }
-        }
         const int hour = HourOfSlot(s);
         for (const std::uint16_t p : people_.of_teacher[AsIndex(t)]) {
             if (p == 0) {
                 continue;
+            }
+            if ((Flag(c, s) & kLastFive) != 0) {
+                // A joint lesson is one last hour of the person, not one per class.
+                std::uint8_t& here = last_at_slot_[PersonSlot(p, s)];
+                const bool was = here != 0;
+                here = static_cast<std::uint8_t>(here + by);
+                if (was != (here != 0)) {
+                    last_count_[p] =
+                        static_cast<std::uint8_t>(last_count_[p] + (here != 0 ? 1 : -1));
+                }
             }
             std::uint8_t& busy = busy_count_[PersonDay(p, d) * kHoursPerDayBits + AsIndex(hour)];
             busy = static_cast<std::uint8_t>(busy + by);
@@ -696,36 +692,44 @@ class GapImprover::Search {
         return false;
     }
 
-    // Teacher t on day d: the hours-a-day limit and no five hours in a row.
+    // The people of row t on day d: the hours-a-day limit and no five hours
+    // in a row, counted over every hour they teach through any row, pinned
+    // lessons and copies included, a joint lesson being one hour.
     bool TeacherDayHolds(int t, int d) const {
-        if (opt_.day_hours_limit_on && day_searched_[TeacherDay(t, d)] > opt_.day_hours_limit) {
-            return false;
-        }
-        if (opt_.four_hour_run_limit_on) {
-            // Hours taught: a joint lesson is one hour however many classes.
-            int window = 0;
-            for (int h = 1; h <= kMaxHoursPerDay; ++h) {
-                window += at_slot_[TeacherSlot(t, SlotOf(d, h))] != 0 ? 1 : 0;
-                if (h > 5) {
-                    window -= at_slot_[TeacherSlot(t, SlotOf(d, h - 5))] != 0 ? 1 : 0;
-                }
-                if (window >= 5) {
-                    return false;
-                }
+        for (const std::uint16_t p : people_.of_teacher[AsIndex(t)]) {
+            if (p == 0) {
+                continue;
+            }
+            const std::uint32_t hours = busy_[PersonDay(p, d)];
+            if (opt_.day_hours_limit_on && std::popcount(hours) > opt_.day_hours_limit) {
+                return false;
+            }
+            if (opt_.four_hour_run_limit_on &&
+                (hours & hours >> 1 & hours >> 2 & hours >> 3 & hours >> 4) != 0) {
+                return false;
             }
         }
         return true;
     }
 
+    // The people of row t: their last-hour lessons of the week.
     bool TeacherWeekHolds(int t) const {
-        return !opt_.last_hours_limit_on || last_count_[AsIndex(t)] <= opt_.last_hours_limit;
+        if (!opt_.last_hours_limit_on) {
+            return true;
+        }
+        for (const std::uint16_t p : people_.of_teacher[AsIndex(t)]) {
+            if (p != 0 && last_count_[p] > opt_.last_hours_limit) {
+                return false;
+            }
+        }
+        return true;
     }
 
     // --- indexing ----------------------------------------------------------------
 
     static std::size_t At(int c, int s) { return AsIndex(c) * kSlotColumns + AsIndex(s); }
     static std::size_t TeacherSlot(int t, int s) { return AsIndex(t) * kSlotColumns + AsIndex(s); }
-    static std::size_t TeacherDay(int t, int d) { return AsIndex(t) * (kDays + 1) + AsIndex(d); }
+    static std::size_t PersonSlot(int p, int s) { return AsIndex(p) * kSlotColumns + AsIndex(s); }
     static std::size_t PersonDay(int p, int d) { return AsIndex(p) * (kDays + 1) + AsIndex(d); }
     int Cell(int c, int s) const { return cell_[At(c, s)]; }
     std::uint8_t Flag(int c, int s) const { return flag_[At(c, s)]; }
@@ -743,9 +747,8 @@ class GapImprover::Search {
     std::vector<std::uint8_t> cell_;          // [class * 51 + slot] = teacher
     std::vector<std::uint8_t> flag_;          // [class * 51 + slot] = CellFlag bits
     std::vector<std::uint8_t> at_slot_;       // [teacher * 51 + slot] = cells held
-    std::vector<std::uint8_t> day_searched_;  // [teacher * 6 + day] = searched hours
-    std::vector<std::uint8_t> last_count_;    // [teacher] = hours among last fives
-    std::vector<std::uint8_t> last_at_slot_;  // [teacher * 51 + slot] = such cells
+    std::vector<std::uint8_t> last_count_;    // [person] = slots among last fives
+    std::vector<std::uint8_t> last_at_slot_;  // [person * 51 + slot] = such cells
     std::vector<std::uint8_t> busy_count_;    // [(person * 6 + day) * 11 + hour] = lessons
     std::vector<std::uint32_t> busy_;         // [person * 6 + day] = hours busy, as bits
     std::vector<std::uint8_t> day_gaps_;      // [person * 6 + day]

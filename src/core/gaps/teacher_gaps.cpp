@@ -31,10 +31,17 @@ TeacherPeople PeopleOfTeachers(std::span<const std::string> teacher_names, int t
         return number;
     };
     // Single teachers first, so that they keep the order of their numbers.
-    for (int t = 1; t <= teacher_count && AsIndex(t) < teacher_names.size(); ++t) {
-        const std::string& name = teacher_names[AsIndex(t)];
+    // Each row of a single teacher is a person of its own, even unnamed (or
+    // without a name at all) or named like another row; a pair's member is
+    // the first single so named.
+    for (int t = 1; t <= teacher_count; ++t) {
+        const std::string name =
+            AsIndex(t) < teacher_names.size() ? teacher_names[AsIndex(t)] : std::string();
         if (name.find('+') == std::string::npos) {
-            people.of_teacher[AsIndex(t)][0] = person_named(TrimmedCopy(name));
+            people.names.push_back(TrimmedCopy(name));
+            const auto number = static_cast<std::uint16_t>(people.count());
+            by_name.emplace(people.names.back(), number);
+            people.of_teacher[AsIndex(t)][0] = number;
         }
     }
     for (int t = 1; t <= teacher_count && AsIndex(t) < teacher_names.size(); ++t) {

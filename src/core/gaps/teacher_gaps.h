@@ -12,9 +12,9 @@
 namespace taktirio {
 
 // The people behind the timetable's teacher numbers. A single teacher is one
-// person; a pair ("A+B") is the two people it names, so that a pair's lesson
-// occupies both members. A member that no single teacher's name matches is a
-// person of its own, named as the pair spells it.
+// person (each row its own); a pair ("A+B") is the two people it names, so
+// that a pair's lesson occupies both members. A member that no single
+// teacher's name matches is a person of its own, named as the pair spells it.
 struct TeacherPeople {
     std::vector<std::string> names{std::string()};  // [person 1..P]; entry 0 unused
     // [teacher] = the person or the two people it stands for; 0 = none.
@@ -23,8 +23,10 @@ struct TeacherPeople {
     int count() const { return static_cast<int>(names.size()) - 1; }
 };
 
-// Teachers 1..teacher_count of `teacher_names` (entry 0 unused). A name with a
-// plus sign is a pair, split at its first "+" into two trimmed names.
+// Teachers 1..teacher_count of `teacher_names` (entry 0 unused; a row beyond
+// the names is an unnamed single teacher). A name with a plus sign is a
+// pair, split at its first "+" into two trimmed names. Every row has at
+// least one person.
 TeacherPeople PeopleOfTeachers(std::span<const std::string> teacher_names, int teacher_count);
 
 // How many gaps a timetable leaves: a gap is an hour without a lesson between

@@ -62,6 +62,16 @@ std::string RefusedExactWarning(int refused) {
            " τον έλεγχο των κανόνων και δεν γράφτηκαν.";
 }
 
+std::string RefusedSearchedWarning(int refused) {
+    if (refused <= 0) {
+        return {};
+    }
+    return "Προσοχή, σφάλμα του προγράμματος: " + std::to_string(refused) +
+           (refused == 1 ? " πρόγραμμα της αναζήτησης δεν πέρασε"
+                         : " προγράμματα της αναζήτησης δεν πέρασαν") +
+           " τον έλεγχο των κανόνων και δεν γράφτηκαν.";
+}
+
 std::string RefusedReworksWarning(int refused) {
     if (refused <= 0) {
         return {};

@@ -36,6 +36,7 @@ std::string FewestGapsLine(const RunSummary& summary);
 // The warning for timetables of the exact search that the verifier refused
 // (never written); empty for none.
 std::string RefusedExactWarning(int refused);
+std::string RefusedSearchedWarning(int refused);
 std::string RefusedReworksWarning(int refused);
 
 }  // namespace taktirio

@@ -50,6 +50,7 @@ struct RunEngine::Shared {
     std::unordered_set<std::uint64_t> written;
     int refused_reworks = 0;
     int refused_exact = 0;  // exact timetables the verifier refused: a fault, never written
+    int refused_searched = 0;  // the same for the randomised search's timetables
     // Every timetable written, so that the exact search never repeats one.
     std::vector<ByteMatrix> timetables;
     bool exhausted = false;     // the exact search proved no further timetable
@@ -109,7 +110,17 @@ class RunEngine::Worker : public SolutionWriter {
     const SearchEvidence& evidence() const { return evidence_; }
 
     void WriteSolution(const Tfindsolution& solution, const RunContext& /*context*/) override {
+        // Every timetable is judged as a finished one before its page is
+        // written, whichever engine made it: one the verifier refuses is a
+        // fault of that engine, counted and never written.
+        const bool keeps_rules = VerifyTimetable(engine_.inputs_, context_.options, context_.rules,
+                                                 solution.timetable(), VerifyMode::kFinished)
+                                     .empty();
         std::lock_guard<std::mutex> lock(shared_.mutex);
+        if (!keeps_rules) {
+            ++shared_.refused_searched;
+            return;
+        }
         if (shared_.all_found || shared_.page_error) {
             return;  // not needed, or a page before it could not be written
         }
@@ -450,6 +461,7 @@ RunSummary RunEngine::Run() {
     summary.gaps = shared.gaps;
     summary.refused_reworks = shared.refused_reworks;
     summary.refused_exact = shared.refused_exact;
+    summary.refused_searched = shared.refused_searched;
     for (std::size_t i = 0; i < summary.gaps.size(); ++i) {
         if (summary.fewest_gaps_solution == 0 ||
             FewerGaps(summary.gaps[i].written,

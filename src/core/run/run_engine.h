@@ -111,6 +111,8 @@ struct RunSummary {
     // Timetables of the exact search the verifier refused, never written.
     // Anything but 0 is a fault of its encoding.
     int refused_exact = 0;
+    // The same for the randomised search's timetables.
+    int refused_searched = 0;
     bool directory_removed = false;  // nothing found and the empty directory removed
     // With kPageNotWritten: the PageWriteError naming the page and the cause.
     std::exception_ptr page_error;

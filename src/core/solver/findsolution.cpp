@@ -73,8 +73,7 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
     two_hour_start_ = two_hour_left_;
     hours_start_ = hours_left_;
     if (context.options.day_hours_limit_on) {
-        day_load_ = ByteMatrix(T + 1, kDays + 1);
-        day_load_start_ = day_load_;
+        BookPinnedHours();
     }
     evidence_ = SearchEvidence::Sized(number_of_classes, number_of_teachers);
 }

@@ -104,6 +104,8 @@ class Tfindsolution {
     const ByteMatrix& timetable_start() const { return timetable_start_; }
     const ByteMatrix& two_hour_start() const { return two_hour_start_; }
     const ByteMatrix& hours_start() const { return hours_start_; }
+    // [person][day] = hours booked against the day-hours limit: the person's
+    // pinned hours, then every hour the search places for one of their rows.
     const ByteMatrix& day_load() const { return day_load_; }
     const ByteMatrix& day_load_start() const { return day_load_start_; }
     const std::vector<std::string>& class_names() const { return class_names_; }
@@ -130,6 +132,11 @@ class Tfindsolution {
     }
     void LowerCounter(ByteMatrix& table, int row, int col, int by, const char* name);
     void Complete();
+    void BookPinnedHours();
+    bool PersonHolds(int person, int u) const;
+    bool PersonBusyAt(int person, int s) const;
+    std::uint64_t LastHourSlotsOf(int person) const;
+    bool CopiesBreakLastHours(int c, const std::vector<std::pair<int, int>>& copies) const;
 
     RunContext& context_;
     RandomStream& random_;

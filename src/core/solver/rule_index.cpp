@@ -111,6 +111,19 @@ void DeriveLastHours(const SolverInputs& in, RuleIndex& index) {
     }
 }
 
+// Each person's rows, from the rows' people.
+Lists RowsOfPeople(const TeacherPeople& people, int T) {
+    Lists rows(AsIndex(people.count()) + 1);
+    for (int t = 1; t <= T; ++t) {
+        for (const std::uint16_t p : people.of_teacher[AsIndex(t)]) {
+            if (p != 0) {
+                rows[p].push_back(static_cast<std::uint8_t>(t));
+            }
+        }
+    }
+    return rows;
+}
+
 }  // namespace
 
 int PositionSlotOf(const RuleTables& rules, int k) {
@@ -142,6 +155,9 @@ RuleIndex BuildRuleIndex(const SolverInputs& in, const RuleTables& rules,
     index.joint_entries.Assign(AsIndex(index.classes) + 1, JointEntries(rules, index.classes));
     DeriveClassDays(rules, options, index);
     DeriveLastHours(in, index);
+    index.people = PeopleOfTeachers(in.teacher_names, index.teachers);
+    index.rows_of_person.Assign(AsIndex(index.people.count()) + 1,
+                                RowsOfPeople(index.people, index.teachers));
     return index;
 }
 

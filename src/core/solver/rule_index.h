@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "gaps/teacher_gaps.h"
 #include "solver/slots.h"
 
 namespace taktirio {
@@ -73,6 +75,19 @@ struct RuleIndex {
     // positions fall on. Empty (first > last) for a class without hours.
     std::vector<std::uint8_t> last_hours_first;
     std::vector<std::uint8_t> last_hours_last;
+    // The people behind the rows of the teacher list: a single teacher is one
+    // person, a pair its two members. The rules about a teacher's day and
+    // week (hours a day, five hours in a row, last-hour lessons) count a
+    // person's hours over every row that holds them, a lesson given to two
+    // class sections at once being one hour.
+    TeacherPeople people;
+    ByteLists rows_of_person;  // [person] = the teacher rows holding the person, ascending
+
+    int PersonCount() const { return people.count(); }
+    // The one or two people of row t; an entry 0 is nobody.
+    const std::array<std::uint16_t, 2>& PersonsOf(int t) const {
+        return people.of_teacher[static_cast<std::size_t>(t)];
+    }
 
     int DayAllowance(int teacher, int class_section) const {
         return class_day_allowance[PairIndex(teacher, class_section)];

@@ -1,6 +1,9 @@
 // The placement rules the search tests while it tries a teacher at a slot.
 // Each answers true when the try must be refused.
+#include <bit>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/narrow.h"
 #include "solver/errors.h"
@@ -64,33 +67,86 @@ bool Tfindsolution::SlotDenied(int s, int t) const {
     return context_.index.slot_denied[AsIndex(t) * kSlotColumns + AsIndex(s)] != 0;
 }
 
-bool Tfindsolution::LastHoursFull(int t) const {
-    const int limit = context_.options.last_hours_limit;
-    const RuleIndex& index = context_.index;
-    int held = 0;
-    for (int i = 1; i <= number_of_classes_; ++i) {
-        const std::uint8_t* row = timetable_.row(AsIndex(i));
-        const int first = index.last_hours_first[AsIndex(i)];
-        for (int p = index.last_hours_last[AsIndex(i)]; p >= first; --p) {
-            held += row[p] == t ? 1 : 0;
-        }
-        if (held >= limit) {
+// True when row u holds the person (a single teacher, or a pair they are in).
+bool Tfindsolution::PersonHolds(int person, int u) const {
+    if (u == 0) {
+        return false;
+    }
+    const auto& persons = context_.index.PersonsOf(u);
+    return persons[0] == person || persons[1] == person;
+}
+
+// The person teaches at slot s in some class section, through any row.
+bool Tfindsolution::PersonBusyAt(int person, int s) const {
+    const std::uint8_t* cell = timetable_.row(1) + s;
+    for (int i = 1; i <= number_of_classes_; ++i, cell += kSlotColumns) {
+        if (PersonHolds(person, *cell)) {
             return true;
         }
     }
     return false;
 }
 
+// The slots, as bits, at which the person teaches one of a class section's
+// last hours; a lesson given to two class sections at once is one slot.
+std::uint64_t Tfindsolution::LastHourSlotsOf(int person) const {
+    const RuleIndex& index = context_.index;
+    std::uint64_t slots = 0;
+    for (int i = 1; i <= number_of_classes_; ++i) {
+        const std::uint8_t* row = timetable_.row(AsIndex(i));
+        for (int p = index.last_hours_first[AsIndex(i)]; p <= index.last_hours_last[AsIndex(i)];
+             ++p) {
+            if (PersonHolds(person, row[p])) {
+                slots |= std::uint64_t{1} << p;
+            }
+        }
+    }
+    return slots;
+}
+
+// Counted for each person of t: their last-hour lessons through every row.
+bool Tfindsolution::LastHoursFull(int t) const {
+    const int limit = context_.options.last_hours_limit;
+    for (const std::uint16_t person : context_.index.PersonsOf(t)) {
+        if (person != 0 && std::popcount(LastHourSlotsOf(person)) >= limit) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Booked for each person of t; refused when one of them would pass the limit.
 bool Tfindsolution::BookDayHours(int t, int s, int hours) {
     if (day_load_.empty()) {
         throw ContradictoryDataError("day hours booked while the day-hours limit is off");
     }
-    std::uint8_t& booked = day_load_(AsIndex(t), AsIndex(DayOfSlot(s)));
-    if (booked + hours > context_.options.day_hours_limit) {
-        return true;
+    const auto day = AsIndex(DayOfSlot(s));
+    const auto& persons = context_.index.PersonsOf(t);
+    for (const std::uint16_t person : persons) {
+        if (person != 0 && day_load_(person, day) + hours > context_.options.day_hours_limit) {
+            return true;
+        }
     }
-    booked = static_cast<std::uint8_t>(booked + hours);
+    for (const std::uint16_t person : persons) {
+        if (person != 0) {
+            day_load_(person, day) = static_cast<std::uint8_t>(day_load_(person, day) + hours);
+        }
+    }
     return false;
+}
+
+// A person's day counts every hour they teach, pinned ones included, each
+// slot once however many class sections share it.
+void Tfindsolution::BookPinnedHours() {
+    day_load_ = ByteMatrix(AsIndex(context_.index.PersonCount()) + 1, kDays + 1);
+    for (int person = 1; person <= context_.index.PersonCount(); ++person) {
+        for (int s = 1; s <= kSlots; ++s) {
+            if (PersonBusyAt(person, s)) {
+                ++day_load_(AsIndex(person), AsIndex(DayOfSlot(s)));
+            }
+        }
+    }
+    day_load_start_ = day_load_;
 }
 
 bool Tfindsolution::SameHourConflict(int t, int s, int m) const {
@@ -106,29 +162,30 @@ bool Tfindsolution::SameHourConflict(int t, int s, int m) const {
     return false;
 }
 
+// Hours a person teaches, through any of their rows: a lesson given to two
+// class sections at once is one hour.
 bool Tfindsolution::TooManyInARow(int t, int hours, int s) const {
-    // held[k] = cells holding t at slot s + 5 (k - 4), one per class section.
-    int held[9] = {};
-    for (int k = 0; k < 9; ++k) {
-        const int p = s + kDays * (k - 4);
-        if (!IsSlot(p)) {
+    for (const std::uint16_t person : context_.index.PersonsOf(t)) {
+        if (person == 0) {
             continue;
         }
-        const std::uint8_t* cell = timetable_.row(1) + p;
-        for (int i = 1; i <= number_of_classes_; ++i, cell += kSlotColumns) {
-            held[k] += *cell == t ? 1 : 0;
+        // held[k] = 1 when the person teaches at slot s + 5 (k - 4).
+        int held[9] = {};
+        for (int k = 0; k < 9; ++k) {
+            const int p = s + kDays * (k - 4);
+            held[k] = IsSlot(p) && PersonBusyAt(person, p) ? 1 : 0;
         }
-    }
-    // The five windows of five consecutive hours that contain s, in the order
-    // they are examined; each starts this many hours before s.
-    static constexpr int kWindowStarts[5] = {4, 0, 3, 1, 2};
-    for (const int before : kWindowStarts) {
-        int n = 0;
-        for (int k = 4 - before; k < 9 - before; ++k) {
-            n += held[k];
-        }
-        if (n + hours >= 5) {
-            return true;
+        // The five windows of five consecutive hours that contain s, in the
+        // order they are examined; each starts this many hours before s.
+        static constexpr int kWindowStarts[5] = {4, 0, 3, 1, 2};
+        for (const int before : kWindowStarts) {
+            int n = 0;
+            for (int k = 4 - before; k < 9 - before; ++k) {
+                n += held[k];
+            }
+            if (n + hours >= 5) {
+                return true;
+            }
         }
     }
     return false;
@@ -167,19 +224,57 @@ bool Tfindsolution::JointLessons(int c) {
         }
     }
     // Copy: the lesson takes the same slot in the partner, fixed there for
-    // good, as a pinned lesson is.
+    // good, as a pinned lesson is. The copies are listed first and tested as
+    // a whole, so that a refused class section leaves its partners as they
+    // were.
+    std::vector<std::pair<int, int>> copies;  // (partner, slot)
     for (int p = 1; p <= positions; ++p) {
         for (const std::uint8_t* e = first; e != last; e += 3) {
-            const int j = e[2];
             const int partner = e[0] == c ? e[1] : e[0];
-            if (row[p] != j || timetable_(AsIndex(partner), AsIndex(p)) != 0) {
+            if (row[p] != e[2] || timetable_(AsIndex(partner), AsIndex(p)) != 0) {
                 continue;
             }
-            timetable_(AsIndex(partner), AsIndex(p)) = static_cast<std::uint8_t>(j);
-            timetable_start_(AsIndex(partner), AsIndex(p)) = static_cast<std::uint8_t>(j);
-            LowerCounter(hours_left_, j, partner, 1, "hours_left");
-            LowerCounter(hours_start_, j, partner, 1, "hours_start");
+            copies.emplace_back(partner, p);
             break;
+        }
+    }
+    if (context_.options.last_hours_limit_on && CopiesBreakLastHours(c, copies)) {
+        return true;
+    }
+    for (const auto& [partner, p] : copies) {
+        const int j = row[p];
+        timetable_(AsIndex(partner), AsIndex(p)) = static_cast<std::uint8_t>(j);
+        timetable_start_(AsIndex(partner), AsIndex(p)) = static_cast<std::uint8_t>(j);
+        LowerCounter(hours_left_, j, partner, 1, "hours_left");
+        LowerCounter(hours_start_, j, partner, 1, "hours_start");
+    }
+    return false;
+}
+
+// A copy stands at the slot of its lesson, where the person already teaches,
+// so it adds no hour to their day and no hour to a run of hours; it can add a
+// last-hour lesson, when the slot is among the partner's last hours only.
+bool Tfindsolution::CopiesBreakLastHours(int c,
+                                         const std::vector<std::pair<int, int>>& copies) const {
+    const RuleIndex& index = context_.index;
+    for (const auto& [partner, p] : copies) {
+        if (!index.InLastHours(partner, p)) {
+            continue;
+        }
+        for (const std::uint16_t person : index.PersonsOf(timetable_(AsIndex(c), AsIndex(p)))) {
+            if (person == 0) {
+                continue;
+            }
+            std::uint64_t slots = LastHourSlotsOf(person);
+            for (const auto& [other, q] : copies) {
+                if (index.InLastHours(other, q) &&
+                    PersonHolds(person, timetable_(AsIndex(c), AsIndex(q)))) {
+                    slots |= std::uint64_t{1} << q;
+                }
+            }
+            if (std::popcount(slots) > context_.options.last_hours_limit) {
+                return true;
+            }
         }
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,6 +11,7 @@
 #include <string>
 #include <tuple>
 
+#include "gaps/teacher_gaps.h"
 #include "solver/slots.h"
 #include "text/wording.h"
 
@@ -64,32 +66,19 @@ class FinishedJudge {
                 }
             }
         }
+        CheckPeople();
     }
 
   private:
     // --- set-up --------------------------------------------------------------
 
-    // How many class sections hold each teacher at each slot, all cells and
-    // searched ones, and each teacher's hours among the last five slot numbers
-    // up to each class section's hours. A joint lesson is one hour of its
-    // teacher's week however many class sections it is given to.
+    // How many class sections hold each teacher at each slot.
     void CountTeachers() {
-        const std::size_t size = (Index(teachers_) + 1) * kSlotColumns;
-        held_.assign(size, 0);
-        searched_.assign(size, 0);
-        std::vector<bool> last_hour(size, false);
-        last_hours_.assign(Index(teachers_) + 1, 0);
+        held_.assign((Index(teachers_) + 1) * kSlotColumns, 0);
         for (int c = 1; c <= classes_; ++c) {
             for (int s = 1; s <= kSlots; ++s) {
-                const int t = Cell(c, s);
-                if (t == 0) {
-                    continue;
-                }
-                ++held_[TeacherAt(t, s)];
-                searched_[TeacherAt(t, s)] += Searched(c, s) ? 1 : 0;
-                if (InLastHours(c, s) && !last_hour[TeacherAt(t, s)]) {
-                    last_hour[TeacherAt(t, s)] = true;
-                    ++last_hours_[Index(t)];
+                if (const int t = Cell(c, s); t != 0) {
+                    ++held_[TeacherAt(t, s)];
                 }
             }
         }
@@ -295,9 +284,6 @@ class FinishedJudge {
         CheckSameHour(c, s, t);
         CheckSplit(c, s, t);
         CheckClassDay(c, s, t);
-        CheckLastHours(c, s, t);
-        CheckDayHours(c, s, t);
-        CheckFiveInARow(c, s, t);
     }
 
     // A joint lesson holds its teacher in both class sections of an entry.
@@ -380,53 +366,114 @@ class FinishedJudge {
         }
     }
 
-    void CheckLastHours(int c, int s, int t) {
-        if (!t_.options.last_hours_limit_on || !InLastHours(c, s)) {
+    // --- a person's day and week ---------------------------------------------
+
+    // The limits of a teacher's day and week count the person: every hour
+    // they teach through any row that holds them (their own, and each pair
+    // they are in), pinned lessons and copies included, a lesson given to
+    // two class sections at once being one hour. Each breach is named at the
+    // person's first cell that counts (class section, row, slot).
+    struct PersonWeek {
+        std::uint64_t busy = 0;  // slots taught, as bits
+        std::uint64_t last = 0;  // slots taught among a class section's last hours
+        std::array<std::pair<int, int>, kSlotColumns> at{};  // [slot] = (class, row)
+        std::array<int, 3> first_last{};  // the first last-hour cell: class, row, slot
+        std::set<int> rows;
+    };
+
+    void CheckPeople() {
+        const bool any = t_.options.last_hours_limit_on || t_.options.day_hours_limit_on ||
+                         t_.options.four_hour_run_limit_on;
+        if (!any) {
             return;
         }
-        const int held = last_hours_[Index(t)];
-        if (held > t_.options.last_hours_limit && Once(VerifyRule::kLastHours, 0, t, 0)) {
-            Report(VerifyRule::kLastHours, c, t, s,
-                   Num(held) + " μαθήματα τελευταίας ώρας την εβδομάδα, ενώ το όριο είναι " +
-                       Num(t_.options.last_hours_limit));
+        const TeacherPeople people = PeopleOfTeachers(t_.inputs.teacher_names, teachers_);
+        std::vector<PersonWeek> weeks(Index(people.count()) + 1);
+        for (int c = 1; c <= classes_; ++c) {
+            for (int s = 1; s <= kSlots; ++s) {
+                const int t = Cell(c, s);
+                for (const std::uint16_t p :
+                     t == 0 ? std::array<std::uint16_t, 2>{} : people.of_teacher[Index(t)]) {
+                    if (p == 0) {
+                        continue;
+                    }
+                    PersonWeek& week = weeks[p];
+                    const std::uint64_t bit = std::uint64_t{1} << s;
+                    if ((week.busy & bit) == 0) {
+                        week.at[Index(s)] = {c, t};
+                    }
+                    week.busy |= bit;
+                    if (InLastHours(c, s)) {
+                        week.first_last = week.last == 0 ? std::array<int, 3>{c, t, s}
+                                                         : week.first_last;
+                        week.last |= bit;
+                    }
+                    week.rows.insert(t);
+                }
+            }
+        }
+        for (int p = 1; p <= people.count(); ++p) {
+            const PersonWeek& week = weeks[Index(p)];
+            const std::string who = week.rows.size() > 1 ? "ο διδάσκων " + people.names[Index(p)] +
+                                                               ", μαζί με τα ζεύγη του: "
+                                                         : std::string();
+            CheckLastHours(week, who);
+            for (int d = 1; d <= kDays; ++d) {
+                CheckDayHours(week, who, d);
+                CheckFiveInARow(week, who, d);
+            }
         }
     }
 
-    // Pinned lessons and joint copies are not booked against the limit.
-    void CheckDayHours(int c, int s, int t) {
+    void Report(VerifyRule rule, const PersonWeek& week, int s, std::string detail) {
+        const auto [c, t] = week.at[Index(s)];
+        Report(rule, c, t, s, std::move(detail));
+    }
+
+    void CheckLastHours(const PersonWeek& week, const std::string& who) {
+        const int held = std::popcount(week.last);
+        if (!t_.options.last_hours_limit_on || held <= t_.options.last_hours_limit) {
+            return;
+        }
+        const auto [c, t, s] = week.first_last;
+        Report(VerifyRule::kLastHours, c, t, s,
+               who + Num(held) + " " +
+                   (held == 1 ? "μάθημα τελευταίας ώρας" : "μαθήματα τελευταίας ώρας") +
+                   " την εβδομάδα, ενώ το όριο είναι " + Num(t_.options.last_hours_limit));
+    }
+
+    void CheckDayHours(const PersonWeek& week, const std::string& who, int d) {
         if (!t_.options.day_hours_limit_on) {
             return;
         }
-        const int day = DayOfSlot(s);
-        int booked = 0;
-        for (int q = day; q <= kSlots; q += kDays) {
-            booked += searched_[TeacherAt(t, q)];
+        int held = 0;
+        int first = 0;
+        for (int s = d; s <= kSlots; s += kDays) {
+            if ((week.busy >> s & 1U) != 0) {
+                ++held;
+                first = first == 0 ? s : first;
+            }
         }
-        if (booked > t_.options.day_hours_limit && Once(VerifyRule::kDayHours, 0, t, day)) {
-            Report(VerifyRule::kDayHours, c, t, s,
-                   Num(booked) + " ώρες αυτή την ημέρα, ενώ το όριο είναι " +
+        if (held > t_.options.day_hours_limit) {
+            Report(VerifyRule::kDayHours, week, first,
+                   who + Num(held) + " ώρες αυτή την ημέρα, ενώ το όριο είναι " +
                        Num(t_.options.day_hours_limit));
         }
     }
 
-    // Hours the teacher teaches: a joint lesson is one hour of the row, as it
-    // is one hour of the teacher's day.
-    void CheckFiveInARow(int c, int s, int t) {
+    // Each run of five consecutive hours taught is named at its first hour.
+    void CheckFiveInARow(const PersonWeek& week, const std::string& who, int d) {
         if (!t_.options.four_hour_run_limit_on) {
             return;
         }
-        for (int start = s - kRowSpan; start <= s; start += kDays) {
-            if (start < 1 || start + kRowSpan > kSlots) {
-                continue;
+        for (int start = d; start + kRowSpan <= kSlots; start += kDays) {
+            bool full = true;
+            for (int q = start; q <= start + kRowSpan && full; q += kDays) {
+                full = (week.busy >> q & 1U) != 0;
             }
-            int held = 0;
-            for (int p = start; p <= start + kRowSpan; p += kDays) {
-                held += held_[TeacherAt(t, p)] != 0 ? 1 : 0;
-            }
-            if (held >= kRowLength && Once(VerifyRule::kFiveInARow, 0, t, start)) {
-                Report(VerifyRule::kFiveInARow, c, t, s,
-                       Num(held) + " ώρες μέσα στις πέντε συνεχόμενες ώρες από την " +
-                           SlotName(start));
+            if (full) {
+                Report(VerifyRule::kFiveInARow, week, start,
+                       who + Num(kRowLength) + " ώρες συνεχόμενες από την " + SlotName(start));
             }
         }
     }
@@ -491,9 +538,7 @@ class FinishedJudge {
     const int classes_;
     const int teachers_;
 
-    std::vector<int> held_;        // [teacher * 51 + slot]: class sections holding the teacher
-    std::vector<int> searched_;    // [teacher * 51 + slot]: of them, searched cells
-    std::vector<int> last_hours_;  // [teacher]: cells among the last hours of every class
+    std::vector<int> held_;  // [teacher * 51 + slot]: class sections holding the teacher
     std::set<std::tuple<VerifyRule, int, int, int>> reported_;
 };
 

@@ -549,6 +549,9 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
         if (summary.refused_exact > 0) {
             context_->asker->Error(this, Text(RefusedExactWarning(summary.refused_exact)));
         }
+        if (summary.refused_searched > 0) {
+            context_->asker->Error(this, Text(RefusedSearchedWarning(summary.refused_searched)));
+        }
         // A run that ended without all its solutions tells what the search
         // saw, in the details the user may open under the summary.
         context_->asker->InformWithDetails(

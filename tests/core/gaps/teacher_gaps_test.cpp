@@ -191,17 +191,21 @@ TEST(TeacherPeople, PairsAreTheirMembersAndSinglesKeepTheirOrder) {
     EXPECT_EQ(people.of_teacher[5], (Two{3, 0}));
 }
 
-TEST(TeacherPeople, TeachersBeyondTheNamesAreNobody) {
-    const std::vector<std::string> teachers = {"", "A"};
-    const TeacherPeople people = PeopleOfTeachers(teachers, 3);
-    EXPECT_EQ(people.count(), 1);
-    ASSERT_EQ(people.of_teacher.size(), 4U);
-    EXPECT_EQ(people.of_teacher[3], (std::array<std::uint16_t, 2>{0, 0}));
-    // A timetable that names such a teacher counts nobody's gaps for it.
+// Every row is somebody, so that no row escapes the limits that count a
+// person's hours: a row beyond the names, or unnamed, is a teacher of its own.
+TEST(TeacherPeople, UnnamedTeachersAreEachAPersonOfTheirOwn) {
+    const std::vector<std::string> teachers = {"", "A", ""};
+    const TeacherPeople people = PeopleOfTeachers(teachers, 4);
+    EXPECT_EQ(people.count(), 4);
+    ASSERT_EQ(people.of_teacher.size(), 5U);
+    using Two = std::array<std::uint16_t, 2>;
+    EXPECT_EQ(people.of_teacher[2], (Two{2, 0}));
+    EXPECT_EQ(people.of_teacher[3], (Two{3, 0}));
+    EXPECT_EQ(people.of_teacher[4], (Two{4, 0}));
     ByteMatrix timetable(2, kSlotColumns);
     timetable(1, SlotOf(1, 1)) = 3;
     timetable(1, SlotOf(1, 4)) = 3;
-    EXPECT_EQ(CountGaps(timetable, 1, people).summary, GapSummary{});
+    EXPECT_EQ(CountGaps(timetable, 1, people).summary.total, 2);
 }
 
 TEST(FewerGaps, WorstPersonFirstThenTotal) {

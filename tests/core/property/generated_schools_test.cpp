@@ -65,15 +65,24 @@ TEST_P(SolvedSchools, EveryTimetableFoundPassesTheVerifier) {
     settings.options = param.options.options;
     const GeneratedSchool school = GenerateSchool(settings);
 
-    ASSERT_TRUE(
-        VerifyTimetable(school.inputs, school.options, school.rules, school.witness).empty())
+    // The limits of a teacher's day and week count the person, over all their
+    // rows; the reading as searched counts each row alone, as the search once
+    // did, and is held to only where none of those limits is on.
+    const RunOptions& o = school.options;
+    const bool person_limits =
+        o.last_hours_limit_on || o.day_hours_limit_on || o.four_hour_run_limit_on;
+    ASSERT_TRUE(VerifyTimetable(school.inputs, school.options, school.rules, school.witness,
+                                person_limits ? VerifyMode::kFinished : VerifyMode::kAsSearched)
+                    .empty())
         << "the generator's own timetable";
     for (std::uint64_t stream = 1; stream <= 3; ++stream) {
         const std::optional<ByteMatrix> timetable = Solve(school, stream * 1000 + param.seed, 500);
         ASSERT_TRUE(timetable.has_value()) << "stream " << stream;
-        const std::vector<Violation> violations =
-            VerifyTimetable(school.inputs, school.options, school.rules, *timetable);
-        EXPECT_TRUE(violations.empty()) << "stream " << stream << Listing(violations);
+        if (!person_limits) {
+            const std::vector<Violation> violations =
+                VerifyTimetable(school.inputs, school.options, school.rules, *timetable);
+            EXPECT_TRUE(violations.empty()) << "stream " << stream << Listing(violations);
+        }
         const std::vector<Violation> finished = VerifyTimetable(
             school.inputs, school.options, school.rules, *timetable, VerifyMode::kFinished);
         EXPECT_TRUE(finished.empty()) << "read as finished, stream " << stream << Listing(finished);

@@ -1,6 +1,7 @@
 // The placement rules, each tested on a hand-made state of the timetable.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 
 #include "solver/errors.h"
@@ -230,10 +231,126 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"hours 1 2 3 5, fourth refused", {{1, 1}, {1, 2}, {1, 3}, {1, 5}}, 4, 1, true},
         RunCase{"three held, fourth accepted", {{1, 1}, {1, 2}, {1, 3}}, 4, 1, false},
         RunCase{"a gap of one hour breaks the run", {{1, 1}, {1, 2}, {1, 3}}, 5, 1, false},
-        RunCase{"a joint lesson counts twice", {{1, 1}, {2, 1}, {1, 2}, {2, 2}}, 3, 1, true},
+        RunCase{"a lesson held in two classes is one hour",
+                {{1, 1}, {2, 1}, {1, 2}, {2, 2}},
+                3,
+                1,
+                false},
         RunCase{"two new hours count in every window", {{1, 1}, {1, 2}, {1, 3}}, 4, 2, true},
         RunCase{"two new hours after two held", {{1, 1}, {1, 2}}, 3, 2, false},
         RunCase{"late hours of the day", {{1, 6}, {1, 7}, {1, 8}, {1, 9}}, 10, 1, true}));
+
+// Rows 1 "A", 2 "B", 3 "A+B", 4 "A+C": person A is in rows 1, 3 and 4, B in
+// 2 and 3, C (no row of their own) in 4. The limits of a teacher's day and
+// week count the person over every row that holds them.
+void TwoPairsOfA(TestSchool& school) {
+    school.in.teacher_names = {"", "A", "B", "A+B", "A+C"};
+    for (int c = 1; c <= 3; ++c) {
+        school.Teach(c, 1, 5).Teach(c, 2, 5).Teach(c, 3, 5).Teach(c, 4, 5);  // 20 hours each
+    }
+}
+
+TEST(PersonLimits, ATeachersDayAndWeekCountEveryPairTheyAreIn) {
+    struct Case {
+        const char* name;
+        std::function<void(TestSchool&)> set_up;
+        std::function<bool(Tfindsolution&)> refused;
+        bool expected;
+    };
+    const int mon = kMon;
+    const std::vector<Case> cases = {
+        {"A's fifth hour in a row after three through A+B and one through A+C",
+         [&](TestSchool& s) {
+             s.ctx.options.four_hour_run_limit_on = true;
+             s.Cell(1, SlotOf(mon, 1), 3).Cell(1, SlotOf(mon, 2), 3).Cell(2, SlotOf(mon, 3), 3);
+             s.Cell(3, SlotOf(mon, 4), 4);
+         },
+         [&](Tfindsolution& f) { return f.TooManyInARow(1, 1, SlotOf(mon, 5)); }, true},
+        {"B's fifth hour: B has only the three through A+B",
+         [&](TestSchool& s) {
+             s.ctx.options.four_hour_run_limit_on = true;
+             s.Cell(1, SlotOf(mon, 1), 3).Cell(1, SlotOf(mon, 2), 3).Cell(2, SlotOf(mon, 3), 3);
+             s.Cell(3, SlotOf(mon, 4), 4);
+         },
+         [&](Tfindsolution& f) { return f.TooManyInARow(2, 1, SlotOf(mon, 5)); }, false},
+        {"A+C's hour after A's four, alone and through A+B",
+         [&](TestSchool& s) {
+             s.ctx.options.four_hour_run_limit_on = true;
+             s.Cell(1, SlotOf(mon, 1), 1).Cell(1, SlotOf(mon, 2), 1).Cell(2, SlotOf(mon, 3), 3);
+             s.Cell(2, SlotOf(mon, 4), 3);
+         },
+         [&](Tfindsolution& f) { return f.TooManyInARow(4, 1, SlotOf(mon, 5)); }, true},
+        {"two last hours of A through two pairs, with a limit of two",
+         [&](TestSchool& s) {
+             s.ctx.options.last_hours_limit_on = true;
+             s.ctx.options.last_hours_limit = 2;
+             s.Cell(1, 16, 3).Cell(2, 17, 4);  // slots 16 to 20 are the last five hours
+         },
+         [&](Tfindsolution& f) { return f.LastHoursFull(1); }, true},
+        {"B has one of those last hours",
+         [&](TestSchool& s) {
+             s.ctx.options.last_hours_limit_on = true;
+             s.ctx.options.last_hours_limit = 2;
+             s.Cell(1, 16, 3).Cell(2, 17, 4);
+         },
+         [&](Tfindsolution& f) { return f.LastHoursFull(2); }, false},
+        {"a lesson of A+B held in two class sections is one last hour",
+         [&](TestSchool& s) {
+             s.ctx.options.last_hours_limit_on = true;
+             s.ctx.options.last_hours_limit = 2;
+             s.Cell(1, 16, 3).Cell(2, 16, 3);
+         },
+         [&](Tfindsolution& f) { return f.LastHoursFull(1); }, false},
+        {"pinned hours of A+B count on A's day, with a limit of two",
+         [&](TestSchool& s) {
+             s.ctx.options.day_hours_limit_on = true;
+             s.ctx.options.day_hours_limit = 2;
+             s.Cell(1, SlotOf(mon, 1), 3).Cell(2, SlotOf(mon, 3), 4);
+         },
+         [&](Tfindsolution& f) { return f.BookDayHours(1, SlotOf(mon, 5), 1); }, true},
+        {"A+B's hour books A and B: B then has no room for a second",
+         [&](TestSchool& s) {
+             s.ctx.options.day_hours_limit_on = true;
+             s.ctx.options.day_hours_limit = 1;
+         },
+         [&](Tfindsolution& f) {
+             return !f.BookDayHours(3, SlotOf(mon, 1), 1) && f.BookDayHours(2, SlotOf(mon, 2), 1);
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSchool school(3, 4);
+        TwoPairsOfA(school);
+        c.set_up(school);
+        Solver s(school);
+        EXPECT_EQ(c.refused(s.solver), c.expected);
+    }
+}
+
+// A copy of a joint lesson stands at its lesson's slot, so it adds no hour
+// to a day; it can add a last hour, when the slot is among the partner's
+// last hours only. The class section is then refused, its partner untouched.
+TEST(JointLessons, ACopyIntoThePartnersLastHoursIsTestedAgainstTheLimit) {
+    TestSchool school(2, 3);
+    school.Teach(1, 1, 2).Teach(1, 2, 8).Teach(2, 1, 2).Teach(2, 3, 3);  // 10 and 5 hours
+    school.ctx.rules.AddJointLesson(1, 2, 1);
+    school.ctx.options.last_hours_limit_on = true;
+    school.ctx.options.last_hours_limit = 1;
+    // Teacher 1 in class 1 at slots 2 and 5: class 2's last hours are 1 to 5,
+    // class 1's are 6 to 10, so both copies are last hours of the partner only.
+    school.Cell(1, 2, 1).Cell(1, 5, 1);
+    Solver s(school);
+    EXPECT_TRUE(s.solver.JointLessons(1));
+    EXPECT_EQ(s.solver.timetable()(2, 2), 0) << "nothing copied when refused";
+    EXPECT_EQ(s.solver.timetable()(2, 5), 0);
+
+    school.ctx.options.last_hours_limit = 2;
+    Solver looser(school);
+    EXPECT_FALSE(looser.solver.JointLessons(1));
+    EXPECT_EQ(looser.solver.timetable()(2, 2), 1);
+    EXPECT_EQ(looser.solver.timetable()(2, 5), 1);
+}
 
 TEST(JointLessons, RefusesTwoSlotsOfOneDayEvenWhenOneIsAnOrdinaryLesson) {
     TestSchool school(2, 2);

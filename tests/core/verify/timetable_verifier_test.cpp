@@ -11,6 +11,7 @@
 #include <compare>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <ostream>
 #include <regex>
 #include <stdexcept>
@@ -926,14 +927,94 @@ TEST(FinishedTimetable, LimitsOfATeachersDay) {
                  {"four hours with a limit of three",
                   [](School& s) { s.options.day_hours_limit = 3; },
                   {{R::kDayHours, 1, 1, 1}}},
-                 {"a pinned hour is not booked",
+                 // A teacher's day is every hour they teach, pinned ones too.
+                 {"a pinned hour counts",
                   [](School& s) {
                       s.options.day_hours_limit = 3;
                       s.Pin(1, 6, 1);
                   },
-                  {}},
+                  {{R::kDayHours, 1, 1, 1}}},
              },
              kFinished);
+}
+
+// Three class sections of twenty-five hours (five a day). Person A teaches
+// through two pairs on Monday: A+B (row 4) hours 1-2 in class 1 (a two-hour
+// lesson) and hour 3 in class 3, A+C (row 5) hours 4-5 in class 2 (a
+// two-hour lesson); alone (row 1) A teaches Friday's fifth hour in class 3.
+// No row has more than three hours a day, one last hour or a run of five;
+// the person has five hours on Monday, in a row, two of them last hours.
+// Every other cell has a filler: one per class section and hour of the day,
+// and one per last hour, so that none of them nears a limit.
+School TwoPairsOfOnePerson() {
+    constexpr int kClasses = 3;
+    std::map<std::pair<int, int>, int> grid;  // (class, slot) = teacher
+    for (const auto& [c, day, hour, t] : std::vector<std::array<int, 4>>{
+             {1, 1, 1, 4}, {1, 1, 2, 4}, {3, 1, 3, 4}, {2, 1, 4, 5}, {2, 1, 5, 5}, {3, 5, 5, 1}}) {
+        grid[{c, SlotOf(day, hour)}] = t;
+    }
+    std::vector<std::string> names = {"", "A", "B", "C", "A+B", "A+C"};
+    std::map<std::pair<int, int>, int> fillers;  // (class, hour or 10 + day) = teacher
+    for (int c = 1; c <= kClasses; ++c) {
+        for (int s = 1; s <= 25; ++s) {
+            const int key = HourOfSlot(s) < 5 ? HourOfSlot(s) : 10 + DayOfSlot(s);
+            if (!grid.contains({c, s})) {
+                auto [at, added] = fillers.try_emplace({c, key}, static_cast<int>(names.size()));
+                if (added) {
+                    names.push_back("F" + std::to_string(at->second));
+                }
+                grid[{c, s}] = at->second;
+            }
+        }
+    }
+    School school(kClasses, static_cast<int>(names.size()) - 1);
+    school.in.teacher_names = names;
+    std::map<std::pair<int, int>, int> hours;  // (class, teacher) = weekly hours
+    for (const auto& [cell, t] : grid) {
+        school.Set(cell.first, cell.second, t);
+        ++hours[{cell.first, t}];
+    }
+    for (const auto& [key, count] : hours) {
+        const auto [c, t] = key;
+        school.Teach(c, t, count, (t == 4 && c == 1) || (t == 5 && c == 2) ? 1 : 0);
+    }
+    return school;
+}
+
+// The limits of a teacher's day and week count the person through every row
+// that holds them; the reading as searched counts each row alone.
+TEST(FinishedTimetable, LimitsOfADayAndWeekCountThePersonThroughEveryPair) {
+    struct PersonCase {
+        const char* name;
+        std::function<void(RunOptions&)> option;
+        std::vector<Flag> expected;
+    };
+    const std::vector<PersonCase> cases = {
+        {"five hours in a row through two pairs",
+         [](RunOptions& o) { o.four_hour_run_limit_on = true; },
+         {{R::kFiveInARow, 1, 4, 1}}},
+        {"five hours a day through two pairs, with a limit of four",
+         [](RunOptions& o) {
+             o.day_hours_limit_on = true;
+             o.day_hours_limit = 4;
+         },
+         {{R::kDayHours, 1, 4, 1}}},
+        {"two last hours, one alone and one through a pair, with a limit of one",
+         [](RunOptions& o) {
+             o.last_hours_limit_on = true;
+             o.last_hours_limit = 1;
+         },
+         {{R::kLastHours, 2, 5, SlotOf(1, 5)}}},
+    };
+    for (const PersonCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        School school = TwoPairsOfOnePerson();
+        ASSERT_TRUE(school.Verify().empty()) << "without the option" << Lines(school.Verify());
+        c.option(school.options);
+        EXPECT_TRUE(school.Verify().empty()) << "as searched, row by row" << Lines(school.Verify());
+        school.mode = kFinished;
+        EXPECT_EQ(Flags(school.Verify()), Sorted(c.expected)) << Lines(school.Verify());
+    }
 }
 
 TEST(FinishedTimetable, JointLessons) {
