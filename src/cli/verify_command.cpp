@@ -83,6 +83,9 @@ int SayVerdict(const PageVerdict& verdict, const std::string& path, const std::s
             return refuse(kExitUnknownNames);
         case PageVerdict::Outcome::kAltered:
             return refuse(kExitDamagedPage);
+        case PageVerdict::Outcome::kKeepsRulesOnlyAsSearched:
+            Say(stdout, PageRefusalMessage(verdict, path, page_school, school));
+            return kExitKeepsRulesOnlyAsSearched;
     }
     return kExitOk;
 }

@@ -15,6 +15,10 @@ enum VerifyExitCode {
     kExitOtherSchool = 8,   // the page is a solution of another school
     kExitUnknownNames = 9,  // class sections or teachers the school does not have
     kExitDamagedPage = 10,  // not a solution page, or one cut short or altered
+    // The page keeps the rules as the search placed its lessons, row by row,
+    // but breaks them as a teacher's week counts them (pages written before
+    // those limits counted the person).
+    kExitKeepsRulesOnlyAsSearched = 11,
 };
 
 using CheckedPage = data::SchoolPage;

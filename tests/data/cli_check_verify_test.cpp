@@ -360,6 +360,65 @@ TEST(CliVerify, TheRunOptionsOfTheCommandLineAreChecked) {
     EXPECT_TRUE(r.out.contains(U("η ώρα"))) << r.out.toStdString();
 }
 
+// Each option set that the demo's page breaks only as a teacher's week counts
+// it (every hour of the person, pinned ones and those through a pair), or
+// breaks in both readings: the lines printed are exactly the finished
+// reading's, never a line that only the reading as searched produces.
+TEST(CliVerify, APageKeepingTheRulesOnlyAsSearchedHasItsOwnCodeAndTheFinishedLines) {
+    const SolvedDemo& demo = Demo();
+    const std::vector<QStringList> option_sets = {
+        {QStringLiteral("--day-hours"), QStringLiteral("5")},
+        {QStringLiteral("--day-hours"), QStringLiteral("6")},
+        {QStringLiteral("--max-four-in-a-row")},
+        {QStringLiteral("--last-hours"), QStringLiteral("1"),
+         QStringLiteral("--max-four-in-a-row")},
+        {QStringLiteral("--last-hours"), QStringLiteral("4")},
+    };
+    int only_as_searched = 0;
+    int kept = 0;
+    for (const QStringList& options : option_sets) {
+        SCOPED_TRACE(options.join(u' ').toStdString());
+        RunOptions run;
+        run.day_hours_limit_on = options.contains(QStringLiteral("--day-hours"));
+        run.day_hours_limit = AsByte(run.day_hours_limit_on ? options.value(1).toInt() : 10);
+        run.four_hour_run_limit_on = options.contains(QStringLiteral("--max-four-in-a-row"));
+        run.last_hours_limit_on = options.contains(QStringLiteral("--last-hours"));
+        run.last_hours_limit = AsByte(run.last_hours_limit_on ? options.value(1).toInt() : 5);
+        const TimetableJudgement judgement =
+            JudgePageTimetable(demo.problem.inputs, run, demo.problem.rules, demo.timetable);
+        const CliResult r = Verify(demo.page, options);
+        QStringList expected;
+        for (const Violation& v : judgement.finished) {
+            expected << QString::fromStdString(ViolationLine(v, demo.problem.inputs));
+        }
+        if (judgement.KeepsRules()) {
+            EXPECT_EQ(r.code, 0) << r.out.toStdString();
+            ++kept;
+            continue;
+        }
+        QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+        if (judgement.KeepsRulesOnlyAsSearched()) {
+            ++only_as_searched;
+            EXPECT_EQ(r.code, 11) << r.out.toStdString();
+            ASSERT_FALSE(lines.isEmpty());
+            EXPECT_EQ(
+                lines.takeFirst(),
+                QString::fromUtf8(kKeepsRulesOnlyAsSearchedMessage.data(),
+                                  static_cast<qsizetype>(kKeepsRulesOnlyAsSearchedMessage.size())));
+            for (QString& line : lines) {
+                line = line.trimmed();
+            }
+        } else {
+            EXPECT_EQ(r.code, 1) << r.out.toStdString();
+        }
+        EXPECT_EQ(lines, expected);
+    }
+    // The demo's page has a teacher with six hours on a day, one of them
+    // pinned: under a limit of five only the finished reading counts it.
+    EXPECT_GT(only_as_searched, 0);
+    EXPECT_GT(kept, 0);
+}
+
 TEST(CliVerify, OtherSchoolsUnknownNamesAndDamagedPagesHaveTheirOwnCodes) {
     const SolvedDemo& demo = Demo();
     const QByteArray bytes = FileBytes(demo.page);

@@ -308,9 +308,12 @@ PageVerdict JudgePage(const WholePage& page, const std::string& school_name,
         return verdict;
     }
     verdict.timetable = std::move(read.timetable);
-    verdict.violations = JudgePageTimetable(inputs, options, rules, verdict.timetable);
-    if (!verdict.violations.empty()) {
-        verdict.outcome = PageVerdict::Outcome::kBreaksRules;
+    TimetableJudgement judgement = JudgePageTimetable(inputs, options, rules, verdict.timetable);
+    if (!judgement.KeepsRules()) {
+        verdict.outcome = judgement.KeepsRulesOnlyAsSearched()
+                              ? PageVerdict::Outcome::kKeepsRulesOnlyAsSearched
+                              : PageVerdict::Outcome::kBreaksRules;
+        verdict.violations = std::move(judgement.finished);
         for (const Violation& violation : verdict.violations) {
             verdict.reasons.push_back(ViolationLine(violation, inputs));
         }
@@ -358,14 +361,13 @@ PageTimetable TimetableOfPage(const PageClassTables& page, const SolverInputs& i
     return result;
 }
 
-std::vector<Violation> JudgePageTimetable(const SolverInputs& inputs, const RunOptions& options,
-                                          const RuleTables& rules, const ByteMatrix& timetable) {
-    std::vector<Violation> violations = VerifyTimetable(inputs, options, rules, timetable);
-    if (!violations.empty() &&
-        VerifyTimetable(inputs, options, rules, timetable, VerifyMode::kFinished).empty()) {
-        violations.clear();
-    }
-    return violations;
+TimetableJudgement JudgePageTimetable(const SolverInputs& inputs, const RunOptions& options,
+                                      const RuleTables& rules, const ByteMatrix& timetable) {
+    TimetableJudgement judgement;
+    judgement.finished = VerifyTimetable(inputs, options, rules, timetable, VerifyMode::kFinished);
+    judgement.as_searched_holds =
+        !judgement.finished.empty() && VerifyTimetable(inputs, options, rules, timetable).empty();
+    return judgement;
 }
 
 std::string UnreadablePageMessage(const std::string& path, const PageReadError& error) {
@@ -382,6 +384,13 @@ std::string PageRefusalMessage(const PageVerdict& verdict, const std::string& pa
         case PageVerdict::Outcome::kSound:
         case PageVerdict::Outcome::kBreaksRules:
             return {};
+        case PageVerdict::Outcome::kKeepsRulesOnlyAsSearched: {
+            std::string text = std::string(kKeepsRulesOnlyAsSearchedMessage);
+            for (const std::string& line : verdict.reasons) {
+                text += "\r  " + line;
+            }
+            return text;
+        }
         case PageVerdict::Outcome::kOtherSchool:
             return "Η σελίδα " + path + " είναι λύση του σχολείου «" + page_school +
                    "», όχι του «" + school + "».";

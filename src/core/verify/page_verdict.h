@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -82,12 +83,21 @@ struct PageTimetable {
 };
 PageTimetable TimetableOfPage(const PageClassTables& page, const SolverInputs& inputs);
 
-// The verdict on a timetable of a page, which does not say whether it was
-// reworked toward fewer gaps: none when it keeps every rule read as the
-// search built it, or read as a finished timetable; otherwise what the
-// search's reading finds broken. std::invalid_argument as VerifyTimetable.
-std::vector<Violation> JudgePageTimetable(const SolverInputs& inputs, const RunOptions& options,
-                                          const RuleTables& rules, const ByteMatrix& timetable);
+// The verdict on a timetable of a page. The finished reading decides: it
+// judges the final cells whatever order they were filled in, and counts a
+// teacher's day and week as the person's, over every row that holds them.
+// Pages written before the limits of a teacher's day counted the person may
+// keep the rules only as the search placed their lessons, row by row; they
+// are told apart, so that the user learns why a page once accepted is not.
+// std::invalid_argument as VerifyTimetable.
+struct TimetableJudgement {
+    std::vector<Violation> finished;  // what the finished reading finds broken
+    bool as_searched_holds = false;   // with breaches: the reading as searched finds none
+    bool KeepsRules() const { return finished.empty(); }
+    bool KeepsRulesOnlyAsSearched() const { return !finished.empty() && as_searched_holds; }
+};
+TimetableJudgement JudgePageTimetable(const SolverInputs& inputs, const RunOptions& options,
+                                      const RuleTables& rules, const ByteMatrix& timetable);
 
 // A page judged against the school in the order `verify` judges it: the
 // school's name, then the names, then the rules, then whether the rest of the
@@ -95,7 +105,16 @@ std::vector<Violation> JudgePageTimetable(const SolverInputs& inputs, const RunO
 // the unknown names, one line per broken rule (ViolationLine), or where the
 // page departs. With kSound, `timetable` is the page's timetable.
 struct PageVerdict {
-    enum class Outcome { kSound, kOtherSchool, kUnknownNames, kBreaksRules, kAltered };
+    enum class Outcome {
+        kSound,
+        kOtherSchool,
+        kUnknownNames,
+        kBreaksRules,
+        kAltered,
+        // Keeps the rules as the search placed its lessons, row by row, but
+        // breaks them as a teacher's week counts them: `reasons` say where.
+        kKeepsRulesOnlyAsSearched,
+    };
     Outcome outcome = Outcome::kSound;
     std::vector<std::string> reasons;
     std::vector<Violation> violations;
@@ -104,6 +123,13 @@ struct PageVerdict {
 PageVerdict JudgePage(const WholePage& page, const std::string& school_name,
                       const SolverInputs& inputs, const RunOptions& options,
                       const RuleTables& rules);
+
+// The first line of what the user is told of a page that keeps the rules
+// only as the search placed its lessons.
+inline constexpr std::string_view kKeepsRulesOnlyAsSearchedMessage =
+    "Η σελίδα τηρεί τους κανόνες όπως η αναζήτηση τοποθέτησε τα μαθήματά της, αλλά τους "
+    "παραβιάζει όπως μετρά η εβδομάδα κάθε διδάσκοντα, με όλες τις ώρες του (και τις "
+    "καρφωμένες και όσες διδάσκει με ζεύγος):";
 
 // What the user is told of a page that cannot be read back: the file itself
 // (line 0), or a page that is not a solution page or was cut or altered,
@@ -114,7 +140,8 @@ std::string UnreadablePageMessage(const std::string& path, const PageReadError& 
 // school's page, names the school does not have (listed), or a page whose
 // plan and teachers' timetables are not those its class timetables make.
 // Empty for a sound page and for one that breaks rules, whose reasons are
-// its lines as they stand.
+// its lines as they stand. A page that keeps the rules only as the search
+// placed its lessons is told so, its lines following.
 std::string PageRefusalMessage(const PageVerdict& verdict, const std::string& path,
                                const std::string& page_school, const std::string& school);
 

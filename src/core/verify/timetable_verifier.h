@@ -80,13 +80,14 @@ struct Violation {
 //     or the split partner of t anywhere in c on the same day breaks its rule;
 //   - t's hours in c on that day above the allowance (raised from 2 to 3 when
 //     t's weekly hours in c exceed twice its available days), once per day;
-//   - with the options on: t's hours among the last five slot numbers up to
-//     each class section's hours, over all class sections, above the limit
-//     (once per teacher); t's searched hours of one day above the day limit
-//     (pinned lessons and copies are not booked; once per day); t teaching
-//     each of five consecutive hours of a day (once per run of hours). In
-//     these two a joint lesson is one hour of the teacher's week, however
-//     many class sections it is given to.
+//   - with the options on, for each person (a single teacher's row, and every
+//     pair they are in, counted together; a lesson given to two class
+//     sections at once is one hour; pinned lessons and copies count): the
+//     slots among the last five slot numbers up to each class section's
+//     hours above the limit (once per person); the hours of one day above the
+//     day limit (once per day); each run of five consecutive hours of a day.
+//     The reading as searched counts these row by row, as the search did
+//     before a teacher's day counted the person.
 // Nor does a finished timetable say which hours form two-hour lessons. The
 // searched hours of t in c are read as the owed two-hour lessons (as many as
 // the hours allow), each two consecutive hours of one day whose second hour
