@@ -94,6 +94,51 @@ TEST(Solve, DemoSchoolPagesReadBackAndPassTheVerifier) {
     }
 }
 
+QString FixtureSchool(const char* name) {
+    return QStringLiteral(TAKTIRIO_DATA_FIXTURES "/") + QString::fromUtf8(name) +
+           QStringLiteral(".json");
+}
+
+// The timetables of SOLUTION1.htm, SOLUTION2.htm, ... up to the first page
+// missing, each one checked by the verifier and none repeating another.
+std::vector<ByteMatrix> DistinctVerifiedPages(const QString& directory) {
+    Database working = Database::Open(QDir(directory).filePath(QStringLiteral("DATA.sqlite")));
+    const LoadedProblem problem = LoadProblem(working.connection(), QStringLiteral("HOMEBASE"));
+    const QDir pages(QDir(directory).filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+    std::vector<ByteMatrix> timetables;
+    for (int n = 1; pages.exists(QStringLiteral("SOLUTION%1.htm").arg(n)); ++n) {
+        const ByteMatrix timetable =
+            TimetableOfPage(pages.filePath(QStringLiteral("SOLUTION%1.htm").arg(n)), problem);
+        const auto violations = VerifyTimetable(problem.inputs, RunOptions{}, problem.rules,
+                                                timetable, VerifyMode::kFinished);
+        EXPECT_TRUE(violations.empty()) << "page " << n << ": " << Describe(violations.front());
+        EXPECT_EQ(std::count(timetables.begin(), timetables.end(), timetable), 0)
+            << "page " << n << " repeats an earlier page";
+        timetables.push_back(timetable);
+    }
+    return timetables;
+}
+
+// A school of three timetables asked for twenty, with two threads and the
+// default search: each timetable is written once; the randomised search
+// finding them again hands over to the exact search, which proves there is
+// no fourth, and the run says so.
+TEST(Solve, ATimetableAlreadyWrittenIsNeverWrittenAgain) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(
+        RunCli(QStringList{QStringLiteral("import"), FixtureSchool("three-timetables")} + at).code,
+        0);
+    const Result r =
+        RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("20"),
+                           QStringLiteral("--threads"), QStringLiteral("2")} +
+               at);
+    EXPECT_EQ(r.code, 5) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(U("βρέθηκαν όλα: 3."))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(U("Έχουν βρεθεί με επιτυχία 3 από τις 20 λύσεις.")));
+    EXPECT_EQ(DistinctVerifiedPages(dir.path()).size(), 3u);
+}
+
 // Each solution's line stays as it was and is followed by its teacher gaps,
 // which are the gaps of the page written; the summary names the solution with
 // the fewest. With --fewer-gaps a reworked timetable shows both counts, and
