@@ -210,6 +210,9 @@ class RunEngine::Worker : public SolutionWriter {
     // result as a finished timetable; one it refuses is a fault of the rework
     // and is dropped, so that the searched timetable is written instead.
     bool Rework(ByteMatrix& timetable) {
+        if (keep_searched_) {
+            return false;
+        }
         if (!improver_->Improve(timetable, context_.stop_requested)) {
             return false;
         }
@@ -301,6 +304,8 @@ class RunEngine::Worker : public SolutionWriter {
                     ++shared_.refused_exact;
                     return true;
                 }
+                // Next has blocked it; its page may show its rework instead.
+                returned_.push_back(timetable);
                 Tfindsolution solver(context_, random_, engine_.inputs_);
                 current_ = &solver;
                 solver.CompleteWith(std::move(timetable));
@@ -311,6 +316,9 @@ class RunEngine::Worker : public SolutionWriter {
                 return true;
             case exact::ExactOutcome::kNone:
                 break;
+        }
+        if (!WriteReturnedAsTheyAre()) {
+            return false;  // all found, stopped, or a page not written: no proof to claim
         }
         bool none_found = false;
         {
@@ -327,6 +335,45 @@ class RunEngine::Worker : public SolutionWriter {
         return false;
     }
 
+    // The proof covers what was written and every timetable the exact search
+    // returned, blocked as it was returned. One whose page shows a rework
+    // toward fewer gaps is not on any page yet: each such one is written now
+    // as it is, so that "none further" holds for the pages themselves. False
+    // when they could not all be written (enough solutions, a stop, a page
+    // error).
+    bool WriteReturnedAsTheyAre() {
+        std::vector<ByteMatrix> unwritten;
+        {
+            std::lock_guard<std::mutex> lock(shared_.mutex);
+            for (const ByteMatrix& timetable : returned_) {
+                if (!shared_.written.Contains(timetable)) {
+                    unwritten.push_back(timetable);
+                }
+            }
+        }
+        keep_searched_ = true;
+        for (ByteMatrix& timetable : unwritten) {
+            if (context_.stop_requested.load(std::memory_order_relaxed)) {
+                break;
+            }
+            Tfindsolution solver(context_, random_, engine_.inputs_);
+            current_ = &solver;
+            solver.CompleteWith(std::move(timetable));
+            current_ = nullptr;
+        }
+        keep_searched_ = false;
+        std::lock_guard<std::mutex> lock(shared_.mutex);
+        if (shared_.all_found || shared_.page_error) {
+            return false;
+        }
+        for (const ByteMatrix& timetable : returned_) {
+            if (!shared_.written.Contains(timetable)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // Conflicts of one call: about a tenth of a second of a school of 15
     // class sections, so that a stop is heard between calls as well.
     static constexpr std::int64_t kExactConflictsPerStep = 20000;
@@ -334,7 +381,9 @@ class RunEngine::Worker : public SolutionWriter {
     RunEngine& engine_;
     const int number_;  // 0: the worker that may turn to the exact search
     std::unique_ptr<exact::ExactSearch> exact_;
-    std::size_t blocked_ = 0;  // timetables of shared_.timetables already blocked
+    std::size_t blocked_ = 0;           // timetables of shared_.timetables already blocked
+    std::vector<ByteMatrix> returned_;  // every timetable the exact search returned and verified
+    bool keep_searched_ = false;        // writing returned timetables without a rework
     Shared& shared_;
     RunContext context_;
     RandomStream random_;
