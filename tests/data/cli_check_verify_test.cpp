@@ -73,6 +73,39 @@ SchoolDocument JointPairSchool() {
     return d;
 }
 
+// A lesson pinned on Monday's 2nd hour of a class section of three hours
+// (Monday to Wednesday, 1st hour) would be on no page: the checks of every
+// search and the run itself, even without checks, refuse the data, naming
+// the class section, the teacher, the day and the hour.
+TEST(CliCheck, ALessonPinnedBeyondItsClassSectionsHoursIsRefused) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(
+        RunCli(QStringList{QStringLiteral("import"),
+                           QStringLiteral(TAKTIRIO_DATA_FIXTURES "/pinned-beyond-hours.json")} +
+               at)
+            .code,
+        0);
+    const QString reason =
+        U("Ο διδάσκων ΒΒ έχει κλειδωμένο μάθημα στο Α1 Δευτέρα 2η ώρα, ώρα "
+          "που δεν είναι ώρα διδασκαλίας του τμήματος");
+    const QStringList commands[] = {
+        {QStringLiteral("check")},
+        {QStringLiteral("check"), QStringLiteral("--search"), QStringLiteral("exact")},
+        {QStringLiteral("solve"), QStringLiteral("--seed"), QStringLiteral("1")},
+        {QStringLiteral("solve"), QStringLiteral("--seed"), QStringLiteral("1"),
+         QStringLiteral("--no-checks")},
+    };
+    for (const QStringList& command : commands) {
+        SCOPED_TRACE(command.join(u' ').toStdString());
+        const CliResult r = RunCli(command + at);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+    }
+    EXPECT_FALSE(
+        QFileInfo::exists(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm"))));
+}
+
 TEST(CliCheck, APairGivingJointLessonsOnMoreDaysThanAMemberComesIsNamed) {
     QTemporaryDir dir;
     const QStringList at = {QStringLiteral("--dir"), dir.path()};

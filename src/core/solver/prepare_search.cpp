@@ -8,6 +8,7 @@
 #include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
+#include "text/wording.h"
 
 namespace taktirio {
 
@@ -236,13 +237,27 @@ class ProblemCheck {
         }
     }
 
+    // A pinned lesson stands on one of its class section's hours. The pages
+    // show those hours only: one pinned elsewhere would be missing from every
+    // page while its teacher's hour counted as given.
     void CheckPinned(int c) const {
+        std::vector<bool> hour_of_class(kSlotColumns, false);
+        for (int k = 1; k <= in_.class_hours[AsIndex(c)]; ++k) {
+            hour_of_class[AsIndex(PositionSlot(k))] = true;  // CheckPositions vouches for them
+        }
         for (int s = 1; s <= kSlots; ++s) {
             const int t =
                 in_.pinned_lessons(static_cast<std::size_t>(c), static_cast<std::size_t>(s));
             if (t > T) {
                 Fail("Το " + ClassLabel(c) + ", θέση " + Num(s) + ": ο κλειδωμένος καθηγητής " +
                      Num(t) + " είναι εκτός ορίων 1-" + Num(T) + ".");
+            }
+            if (t != 0 && !hour_of_class[AsIndex(s)]) {
+                Fail("Ο διδάσκων " + TeacherName(in_, t) + " έχει κλειδωμένο μάθημα στο " +
+                     ClassName(in_, c) + " " + SlotName(s) +
+                     ", ώρα που δεν είναι ώρα διδασκαλίας του τμήματος: το μάθημα δεν θα "
+                     "φαινόταν στο ωρολόγιο πρόγραμμα. Κλείδωσέ το σε μία από τις ώρες του "
+                     "τμήματος.");
             }
         }
     }
