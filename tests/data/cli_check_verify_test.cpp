@@ -3,6 +3,8 @@
 // another school's page, unknown names and a damaged page get their own codes.
 // taktirio-cli move PAGE: an exchange printed and saved as a page that passes
 // verify, a refusal naming its rule, outputs that may not be replaced.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <functional>
@@ -571,6 +573,30 @@ TEST(CliMove, TheProgramsFilesAndThePageItselfAreNeverReplaced) {
     bad = MoveArguments(*request);
     bad[bad.indexOf(QStringLiteral("--class")) + 1] = QStringLiteral("Ω9");
     EXPECT_EQ(RunCli(bad).code, 2);
+}
+
+// What is no regular file is refused as a page at once, as import refuses it
+// as a school file: a pipe would keep verify and move waiting for a writer,
+// and /dev/zero never ends.
+TEST(CliVerify, APageThatIsNoRegularFileIsRefusedAtOnce) {
+    const SolvedDemo& demo = Demo();
+    const TimetableEditor editor(demo.problem.inputs, RunOptions{}, demo.problem.rules);
+    const std::optional<MoveRequest> request = FirstRequest(editor, true);
+    ASSERT_TRUE(request.has_value());
+    QTemporaryDir scratch;
+    const QString pipe = scratch.filePath(QStringLiteral("SOLUTION1.htm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& page : {pipe, QStringLiteral("/dev/zero"), scratch.path()}) {
+        QStringList move = MoveArguments(*request);
+        move[move.indexOf(demo.page)] = page;
+        for (const QStringList& arguments :
+             {QStringList{QStringLiteral("verify"), page} + At(demo), move}) {
+            SCOPED_TRACE(arguments.join(u' ').toStdString());
+            const CliResult r = RunCli(arguments, 20000);
+            EXPECT_EQ(r.code, 4);
+            EXPECT_TRUE(r.err.contains(U("δεν είναι κανονικό αρχείο"))) << r.err.toStdString();
+        }
+    }
 }
 
 }  // namespace
