@@ -573,6 +573,11 @@ TEST(CliMove, TheProgramsFilesAndThePageItselfAreNeverReplaced) {
     bad = MoveArguments(*request);
     bad[bad.indexOf(QStringLiteral("--class")) + 1] = QStringLiteral("Ω9");
     EXPECT_EQ(RunCli(bad).code, 2);
+    // An output without a name is no output left out.
+    const CliResult r = RunCli(MoveArguments(*request) + QStringList{QStringLiteral("-o"), {}});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains(U("Η επιλογή -o της εντολής move θέλει το όνομα του αρχείου")))
+        << r.err.toStdString();
 }
 
 // What is no regular file is refused as a page at once, as import refuses it
