@@ -634,9 +634,10 @@ void ExpectReadersLeaveTheDatabases(const QTemporaryDir& dir, const QStringList&
     }
 }
 
-// One writer at a time: while a run holds the directory, a second run and an
-// import are refused with the holder named, and nothing of theirs is written.
-// Readers are never refused, and never write.
+// One writer at a time: while a run holds the directory, a second run, an
+// import and a page written by move into the solutions folder are refused
+// with the holder named, and nothing of theirs is written. Readers are never
+// refused, and never write.
 TEST(Solve, ASecondWriterIsRefusedWhileARunHoldsTheDirectory) {
     QTemporaryDir dir;
     const QStringList at = {QStringLiteral("--dir"), dir.path()};
@@ -660,15 +661,20 @@ TEST(Solve, ASecondWriterIsRefusedWhileARunHoldsTheDirectory) {
     ExpectReadersLeaveTheDatabases(dir, at, page);
     const QByteArray entry_before = FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite")));
 
+    const QString moved = solutions.filePath(user + QStringLiteral("/SOLUTION3.htm"));
     for (const QStringList& second :
          {QStringList{QStringLiteral("solve"), QStringLiteral("--replace")},
-          QStringList{QStringLiteral("import"), kDemo}}) {
+          QStringList{QStringLiteral("import"), kDemo},
+          QStringList{QStringLiteral("move"), page, QStringLiteral("--class"), U("Α1"),
+                      QStringLiteral("--from"), QStringLiteral("1,1"), QStringLiteral("--to"),
+                      QStringLiteral("1,2"), QStringLiteral("-o"), moved}}) {
         const Result r = RunCli(second + at);
         EXPECT_EQ(r.code, 4) << second.join(u' ').toStdString();
         EXPECT_TRUE(r.err.contains(U("χρησιμοποιείται από άλλη εργασία"))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::number(first.processId()))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("taktirio-cli"))) << r.err.toStdString();
     }
+    EXPECT_FALSE(QFile::exists(moved));
     EXPECT_EQ(FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite"))), entry_before);
     // Readers are not locked out: check runs, and finds the school contradictory.
     const Result check = RunCli(QStringList{QStringLiteral("check")} + at);
@@ -681,6 +687,52 @@ TEST(Solve, ASecondWriterIsRefusedWhileARunHoldsTheDirectory) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QString::fromLatin1(kProgramLockFile))));
     EXPECT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0)
         << "free once the run ended";
+}
+
+// A run killed after its first page leaves the previous pages aside beside
+// it. They are no output of move, and a run refused on its way (no consent
+// to replace the pages) leaves them where they are; the next run that goes
+// ahead deletes them with the pages it replaces.
+TEST(Solve, PagesSetAsideOutliveARefusedRunAndAreNoOutput) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(
+        RunCli(QStringList{QStringLiteral("import"), FixtureSchool("three-timetables")} + at).code,
+        0);
+    const QStringList solve = {QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("2"),
+                               QStringLiteral("--seed"), QStringLiteral("1")};
+    ASSERT_EQ(RunCli(solve + QStringList{QStringLiteral("--replace")} + at).code, 0);
+    const QDir pages(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+    const auto aside = [&](int n) {
+        return pages.filePath(QStringLiteral(".SOLUTION%1.htm.previous").arg(n));
+    };
+    const QString first = pages.filePath(QStringLiteral("SOLUTION1.htm"));
+    std::vector<QByteArray> previous;
+    for (int n = 1; n <= 2; ++n) {
+        const QString page = pages.filePath(QStringLiteral("SOLUTION%1.htm").arg(n));
+        previous.push_back(FileBytes(page));
+        ASSERT_TRUE(QFile::rename(page, aside(n)));
+    }
+    ASSERT_TRUE(QFile::copy(aside(2), first));  // the killed run's first page
+
+    const Result move =
+        RunCli(QStringList{QStringLiteral("move"), first, QStringLiteral("--class"), U("Α1"),
+                           QStringLiteral("--from"), QStringLiteral("1,1"), QStringLiteral("--to"),
+                           QStringLiteral("2,1"), QStringLiteral("-o"), aside(1)} +
+               at);
+    EXPECT_EQ(move.code, 3) << move.err.toStdString();
+    const Result refused = RunCli(solve + at);
+    EXPECT_EQ(refused.code, 3) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(U("Υπάρχουν προηγούμενες λύσεις")))
+        << refused.err.toStdString();
+    for (int n = 1; n <= 2; ++n) {
+        EXPECT_EQ(FileBytes(aside(n)), previous[static_cast<std::size_t>(n - 1)]) << n;
+    }
+
+    EXPECT_EQ(RunCli(solve + QStringList{QStringLiteral("--replace")} + at).code, 0);
+    EXPECT_FALSE(QFile::exists(aside(1)));
+    EXPECT_FALSE(QFile::exists(aside(2)));
+    EXPECT_EQ(DistinctVerifiedPages(dir.path()).size(), 2u);
 }
 
 }  // namespace
