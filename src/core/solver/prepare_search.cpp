@@ -237,14 +237,13 @@ class ProblemCheck {
         }
     }
 
-    // A pinned lesson stands on one of its class section's hours. The pages
-    // show those hours only: one pinned elsewhere would be missing from every
-    // page while its teacher's hour counted as given.
+    // A class section's page shows the rows of its weekly hours, five lessons
+    // a row. A lesson pinned beyond its hour positions takes the place of the
+    // last one (the loader counts it so) and is shown when it lies within
+    // those rows; one on a later hour would be missing from every page while
+    // its teacher's hour counted as given.
     void CheckPinned(int c) const {
-        std::vector<bool> hour_of_class(kSlotColumns, false);
-        for (int k = 1; k <= in_.class_hours[AsIndex(c)]; ++k) {
-            hour_of_class[AsIndex(PositionSlot(k))] = true;  // CheckPositions vouches for them
-        }
+        const int rows = (in_.class_week_hours[AsIndex(c)] + kDays - 1) / kDays;
         for (int s = 1; s <= kSlots; ++s) {
             const int t =
                 in_.pinned_lessons(static_cast<std::size_t>(c), static_cast<std::size_t>(s));
@@ -252,12 +251,12 @@ class ProblemCheck {
                 Fail("Το " + ClassLabel(c) + ", θέση " + Num(s) + ": ο κλειδωμένος καθηγητής " +
                      Num(t) + " είναι εκτός ορίων 1-" + Num(T) + ".");
             }
-            if (t != 0 && !hour_of_class[AsIndex(s)]) {
+            if (t != 0 && HourOfSlot(s) > rows) {
                 Fail("Ο διδάσκων " + TeacherName(in_, t) + " έχει κλειδωμένο μάθημα στο " +
-                     ClassName(in_, c) + " " + SlotName(s) +
-                     ", ώρα που δεν είναι ώρα διδασκαλίας του τμήματος: το μάθημα δεν θα "
-                     "φαινόταν στο ωρολόγιο πρόγραμμα. Κλείδωσέ το σε μία από τις ώρες του "
-                     "τμήματος.");
+                     ClassName(in_, c) + " " + SlotName(s) + ", μετά την τελευταία ώρα (" +
+                     Num(rows) +
+                     "η) που έχει το τμήμα: το μάθημα δεν θα φαινόταν στο ωρολόγιο "
+                     "πρόγραμμα. Κλείδωσέ το σε μία από τις ώρες του τμήματος.");
             }
         }
     }
