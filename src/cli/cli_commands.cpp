@@ -490,6 +490,13 @@ std::optional<int> ParseCommand(const CommandDefinition& definition, const QStri
                     S("Λείπει η επιλογή --%1 της εντολής move.").arg(QLatin1String(needed)), usage);
             }
         }
+        // An empty name would otherwise read as no -o at all: the exchange
+        // printed, nothing written, and success.
+        if (parser.isSet(QStringLiteral("o")) && line.move.output.isEmpty()) {
+            return UsageError(S("Η επιλογή -o της εντολής move θέλει το όνομα του αρχείου όπου "
+                                "γράφεται η διορθωμένη λύση."),
+                              usage);
+        }
     }
     if (QLatin1String(definition.name) == QLatin1String("init")) {
         for (const char* needed : {"school", "responsible"}) {

@@ -16,6 +16,7 @@
 #include "pages/page_errors.h"
 #include "pages/solution_page_writer.h"
 #include "shell/program_files.h"
+#include "shell/program_lock.h"
 #include "solver/slots.h"
 #include "text/wording.h"
 #include "verify_command.h"
@@ -86,7 +87,8 @@ QString OutputRefusal(const QString& directory, const QString& page, const QStri
         (!output.endsWith(QLatin1String(".htm")) || QFileInfo::exists(output))) {
         return QStringLiteral(
                    "Το αρχείο %1 είναι αρχείο του TAKTIRIO (βάση δεδομένων, "
-                   "κλείδωμα ή υπάρχουσα σελίδα λύσης) και δεν αντικαθίσταται.\r"
+                   "κλείδωμα, υπάρχουσα ή προηγούμενη σελίδα λύσης) και δεν "
+                   "αντικαθίσταται.\r"
                    "Δώσε άλλο όνομα αρχείου με την επιλογή -o.")
             .arg(output);
     }
@@ -116,11 +118,19 @@ int MoveLesson(const data::Session& session, const QString& directory, const Mov
                         "\rΗ θέση δίνεται ως ΗΜΕΡΑ,ΩΡΑ: ημέρα 1 (Δευτέρα) έως 5, ώρα 1 έως 10.");
         return kExitUsage;
     }
+    std::optional<data::ProgramLock> lock;
     if (!line.output.isEmpty()) {
         if (const QString refusal = OutputRefusal(directory, line.page, line.output);
             !refusal.isEmpty()) {
             Say(stderr, refusal);
             return kExitRefused;
+        }
+        // A page written where a run writes and sets its pages aside waits
+        // for no run: while one holds the lock, ProgramLockError says whose
+        // it is; once taken, no run starts until the page is written.
+        if (data::IsInProgramDirectory(directory, line.output)) {
+            lock.emplace(directory);
+            lock->Lock();
         }
     }
     CheckedPage checked;

@@ -277,7 +277,7 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
             Say(stdout, std::string(kPreviousPagesKeptMessage));
         }
     } else if (summary.end == RunEnd::kExhausted) {
-        Say(stdout, std::string(kNoFurtherTimetableMessage));
+        Say(stdout, NoFurtherTimetableMessage(summary.found));
     }
     Say(stdout, SummaryMessage(summary.found, summary.requested, summary.total_time_text));
     if (const std::string fewest = FewestGapsLine(summary); !fewest.empty()) {

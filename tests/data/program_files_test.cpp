@@ -40,6 +40,7 @@ TEST(ProgramFiles, TheDirectorysDatabasesJournalsLockAndPagesAreItsOwn) {
         {dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/SOLUTION1.htm")), true},
         {dir.filePath(QStringLiteral("SOLUTIONS/OTHER/SOLUTION254.htm")), true},
         {dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/.SOLUTION3.htm.41.abc.tmp")), true},
+        {dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE/.SOLUTION3.htm.previous")), true},
         {dir.filePath(QStringLiteral("sub/../DATA2.sqlite")), true},
         {other.filePath(QStringLiteral("program/DATA2.sqlite")), true},  // a linked folder
         {other.filePath(QStringLiteral("plan.pdf")), true},              // a link to the file

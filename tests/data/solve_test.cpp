@@ -94,6 +94,91 @@ TEST(Solve, DemoSchoolPagesReadBackAndPassTheVerifier) {
     }
 }
 
+QString FixtureSchool(const char* name) {
+    return QStringLiteral(TAKTIRIO_DATA_FIXTURES "/") + QString::fromUtf8(name) +
+           QStringLiteral(".json");
+}
+
+// The timetables of SOLUTION1.htm, SOLUTION2.htm, ... up to the first page
+// missing, each one checked by the verifier and none repeating another.
+std::vector<ByteMatrix> DistinctVerifiedPages(const QString& directory) {
+    Database working = Database::Open(QDir(directory).filePath(QStringLiteral("DATA.sqlite")));
+    const LoadedProblem problem = LoadProblem(working.connection(), QStringLiteral("HOMEBASE"));
+    const QDir pages(QDir(directory).filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+    std::vector<ByteMatrix> timetables;
+    for (int n = 1; pages.exists(QStringLiteral("SOLUTION%1.htm").arg(n)); ++n) {
+        const ByteMatrix timetable =
+            TimetableOfPage(pages.filePath(QStringLiteral("SOLUTION%1.htm").arg(n)), problem);
+        const auto violations = VerifyTimetable(problem.inputs, RunOptions{}, problem.rules,
+                                                timetable, VerifyMode::kFinished);
+        EXPECT_TRUE(violations.empty()) << "page " << n << ": " << Describe(violations.front());
+        EXPECT_EQ(std::count(timetables.begin(), timetables.end(), timetable), 0)
+            << "page " << n << " repeats an earlier page";
+        timetables.push_back(timetable);
+    }
+    return timetables;
+}
+
+// A school of three timetables asked for twenty, with two threads and the
+// default search: each timetable is written once; the randomised search
+// finding them again hands over to the exact search, which proves there is
+// no fourth, and the run says so.
+TEST(Solve, ATimetableAlreadyWrittenIsNeverWrittenAgain) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(
+        RunCli(QStringList{QStringLiteral("import"), FixtureSchool("three-timetables")} + at).code,
+        0);
+    const Result r =
+        RunCli(QStringList{QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("20"),
+                           QStringLiteral("--threads"), QStringLiteral("2")} +
+               at);
+    EXPECT_EQ(r.code, 5) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(U("βρέθηκαν όλα: 3."))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(U("Έχουν βρεθεί με επιτυχία 3 από τις 20 λύσεις.")));
+    EXPECT_EQ(DistinctVerifiedPages(dir.path()).size(), 3u);
+}
+
+// Small schools whose timetables were counted, asked for more than they have:
+// every timetable is written exactly once, with and without --fewer-gaps,
+// under the exact search and under the default one (whose randomised search,
+// finding only timetables already written, hands over to the exact search).
+// A rework toward fewer gaps may land on another timetable: the one searched
+// is still written, so that "all found" holds for the pages.
+TEST(Solve, EveryTimetableOfACountedSchoolIsWrittenOnce) {
+    const struct {
+        const char* school;
+        std::size_t timetables;
+    } schools[] = {{"three-timetables", 3}, {"twenty-four-timetables", 24}};
+    for (const auto& school : schools) {
+        QTemporaryDir dir;
+        const QStringList at = {QStringLiteral("--dir"), dir.path()};
+        ASSERT_EQ(
+            RunCli(QStringList{QStringLiteral("import"), FixtureSchool(school.school)} + at).code,
+            0);
+        for (const char* search : {"exact", "both"}) {
+            for (const bool fewer_gaps : {false, true}) {
+                SCOPED_TRACE(std::string(school.school) + ", --search " + search +
+                             (fewer_gaps ? ", --fewer-gaps" : ""));
+                QStringList solve = {QStringLiteral("solve"),   QStringLiteral("-n"),
+                                     QStringLiteral("254"),     QStringLiteral("--seed"),
+                                     QStringLiteral("1"),       QStringLiteral("--threads"),
+                                     QStringLiteral("1"),       QStringLiteral("--search"),
+                                     QString::fromUtf8(search), QStringLiteral("--replace")};
+                if (fewer_gaps) {
+                    solve.append(QStringLiteral("--fewer-gaps"));
+                }
+                const Result r = RunCli(solve + at);
+                EXPECT_EQ(r.code, 5) << r.err.toStdString();
+                EXPECT_TRUE(r.out.contains(
+                    U("βρέθηκαν όλα: %1.").arg(static_cast<qsizetype>(school.timetables))))
+                    << r.out.toStdString();
+                EXPECT_EQ(DistinctVerifiedPages(dir.path()).size(), school.timetables);
+            }
+        }
+    }
+}
+
 // Each solution's line stays as it was and is followed by its teacher gaps,
 // which are the gaps of the page written; the summary names the solution with
 // the fewest. With --fewer-gaps a reworked timetable shows both counts, and
@@ -549,9 +634,10 @@ void ExpectReadersLeaveTheDatabases(const QTemporaryDir& dir, const QStringList&
     }
 }
 
-// One writer at a time: while a run holds the directory, a second run and an
-// import are refused with the holder named, and nothing of theirs is written.
-// Readers are never refused, and never write.
+// One writer at a time: while a run holds the directory, a second run, an
+// import and a page written by move into the solutions folder are refused
+// with the holder named, and nothing of theirs is written. Readers are never
+// refused, and never write.
 TEST(Solve, ASecondWriterIsRefusedWhileARunHoldsTheDirectory) {
     QTemporaryDir dir;
     const QStringList at = {QStringLiteral("--dir"), dir.path()};
@@ -575,15 +661,20 @@ TEST(Solve, ASecondWriterIsRefusedWhileARunHoldsTheDirectory) {
     ExpectReadersLeaveTheDatabases(dir, at, page);
     const QByteArray entry_before = FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite")));
 
+    const QString moved = solutions.filePath(user + QStringLiteral("/SOLUTION3.htm"));
     for (const QStringList& second :
          {QStringList{QStringLiteral("solve"), QStringLiteral("--replace")},
-          QStringList{QStringLiteral("import"), kDemo}}) {
+          QStringList{QStringLiteral("import"), kDemo},
+          QStringList{QStringLiteral("move"), page, QStringLiteral("--class"), U("Α1"),
+                      QStringLiteral("--from"), QStringLiteral("1,1"), QStringLiteral("--to"),
+                      QStringLiteral("1,2"), QStringLiteral("-o"), moved}}) {
         const Result r = RunCli(second + at);
         EXPECT_EQ(r.code, 4) << second.join(u' ').toStdString();
         EXPECT_TRUE(r.err.contains(U("χρησιμοποιείται από άλλη εργασία"))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::number(first.processId()))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("taktirio-cli"))) << r.err.toStdString();
     }
+    EXPECT_FALSE(QFile::exists(moved));
     EXPECT_EQ(FileBytes(dir.filePath(QStringLiteral("DATA2.sqlite"))), entry_before);
     // Readers are not locked out: check runs, and finds the school contradictory.
     const Result check = RunCli(QStringList{QStringLiteral("check")} + at);
@@ -596,6 +687,52 @@ TEST(Solve, ASecondWriterIsRefusedWhileARunHoldsTheDirectory) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QString::fromLatin1(kProgramLockFile))));
     EXPECT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0)
         << "free once the run ended";
+}
+
+// A run killed after its first page leaves the previous pages aside beside
+// it. They are no output of move, and a run refused on its way (no consent
+// to replace the pages) leaves them where they are; the next run that goes
+// ahead deletes them with the pages it replaces.
+TEST(Solve, PagesSetAsideOutliveARefusedRunAndAreNoOutput) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    ASSERT_EQ(
+        RunCli(QStringList{QStringLiteral("import"), FixtureSchool("three-timetables")} + at).code,
+        0);
+    const QStringList solve = {QStringLiteral("solve"), QStringLiteral("-n"), QStringLiteral("2"),
+                               QStringLiteral("--seed"), QStringLiteral("1")};
+    ASSERT_EQ(RunCli(solve + QStringList{QStringLiteral("--replace")} + at).code, 0);
+    const QDir pages(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+    const auto aside = [&](int n) {
+        return pages.filePath(QStringLiteral(".SOLUTION%1.htm.previous").arg(n));
+    };
+    const QString first = pages.filePath(QStringLiteral("SOLUTION1.htm"));
+    std::vector<QByteArray> previous;
+    for (int n = 1; n <= 2; ++n) {
+        const QString page = pages.filePath(QStringLiteral("SOLUTION%1.htm").arg(n));
+        previous.push_back(FileBytes(page));
+        ASSERT_TRUE(QFile::rename(page, aside(n)));
+    }
+    ASSERT_TRUE(QFile::copy(aside(2), first));  // the killed run's first page
+
+    const Result move =
+        RunCli(QStringList{QStringLiteral("move"), first, QStringLiteral("--class"), U("Α1"),
+                           QStringLiteral("--from"), QStringLiteral("1,1"), QStringLiteral("--to"),
+                           QStringLiteral("2,1"), QStringLiteral("-o"), aside(1)} +
+               at);
+    EXPECT_EQ(move.code, 3) << move.err.toStdString();
+    const Result refused = RunCli(solve + at);
+    EXPECT_EQ(refused.code, 3) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(U("Υπάρχουν προηγούμενες λύσεις")))
+        << refused.err.toStdString();
+    for (int n = 1; n <= 2; ++n) {
+        EXPECT_EQ(FileBytes(aside(n)), previous[static_cast<std::size_t>(n - 1)]) << n;
+    }
+
+    EXPECT_EQ(RunCli(solve + QStringList{QStringLiteral("--replace")} + at).code, 0);
+    EXPECT_FALSE(QFile::exists(aside(1)));
+    EXPECT_FALSE(QFile::exists(aside(2)));
+    EXPECT_EQ(DistinctVerifiedPages(dir.path()).size(), 2u);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <system_error>
 
 #include "common/name_limits.h"
 #include "common/system_errors.h"
@@ -77,6 +79,14 @@ std::string PageReadErrorText(const PageReadError& error) {
 }
 
 SolutionPageReader SolutionPageReader::Open(const std::string& path) {
+    // Asked before opening: a pipe would keep the open waiting for a writer
+    // and a device such as /dev/zero never ends; a folder is no page either.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw PageReadError(path, 0, "not a regular file",
+                            "δεν είναι κανονικό αρχείο (είναι φάκελος, συσκευή ή σωλήνας)");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         const int cause = errno;

@@ -11,8 +11,9 @@
 #include <new>
 #include <system_error>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "common/narrow.h"
 #include "common/system_errors.h"
@@ -27,6 +28,49 @@
 #include "verify/timetable_verifier.h"
 
 namespace taktirio {
+
+namespace {
+
+// Timetables compared cell by cell, looked up by a hash of their cells.
+class TimetableSet {
+  public:
+    bool Contains(const ByteMatrix& timetable) const {
+        const auto bucket = buckets_.find(Fingerprint(timetable));
+        if (bucket == buckets_.end()) {
+            return false;
+        }
+        for (const ByteMatrix& kept : bucket->second) {
+            if (kept == timetable) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // False when it was already there.
+    bool Insert(const ByteMatrix& timetable) {
+        if (Contains(timetable)) {
+            return false;
+        }
+        buckets_[Fingerprint(timetable)].push_back(timetable);
+        return true;
+    }
+
+  private:
+    static std::uint64_t Fingerprint(const ByteMatrix& timetable) {
+        std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+        for (std::size_t r = 0; r < timetable.rows(); ++r) {
+            const std::uint8_t* row = timetable.row(r);
+            for (std::size_t c = 0; c < timetable.cols(); ++c) {
+                hash = (hash ^ row[c]) * 1099511628211ULL;
+            }
+        }
+        return hash;
+    }
+
+    std::unordered_map<std::uint64_t, std::vector<ByteMatrix>> buckets_;
+};
+
+}  // namespace
 
 // State shared by the workers and the supervisor, guarded by `mutex`.
 struct RunEngine::Shared {
@@ -45,9 +89,9 @@ struct RunEngine::Shared {
     std::deque<Delivery> undelivered;  // solutions not yet reported
     std::vector<std::string> lines;
     std::vector<SolutionGaps> gaps;
-    // With fewer gaps: fingerprints of the timetables written, so that a
-    // rework that lands on an earlier solution is not written twice.
-    std::unordered_set<std::uint64_t> written;
+    // Every timetable written: no page repeats an earlier one, whether a
+    // search completed it again or a rework landed on it.
+    TimetableSet written;
     int refused_reworks = 0;
     int refused_exact = 0;  // exact timetables the verifier refused: a fault, never written
     int refused_searched = 0;  // the same for the randomised search's timetables
@@ -131,6 +175,12 @@ class RunEngine::Worker : public SolutionWriter {
         if (improver_ != nullptr) {
             KeepDistinct(solution);
         }
+        if (shared_.written.Contains(solution.timetable())) {
+            // Found again: no new solution, and an attempt that failed as far
+            // as handing over to the exact search goes.
+            repeated_ = true;
+            return;
+        }
         gaps.written =
             CountGaps(solution.timetable(), engine_.inputs_.number_of_classes, engine_.people_)
                 .summary;
@@ -150,6 +200,7 @@ class RunEngine::Worker : public SolutionWriter {
         }
 
         const std::string line = SolutionLine(n, context_.solution_time_text);
+        shared_.written.Insert(solution.timetable());
         shared_.lines.push_back(line);
         shared_.gaps.push_back(gaps);
         if (engine_.parameters_.engines != SearchEngines::kRandom) {
@@ -170,6 +221,9 @@ class RunEngine::Worker : public SolutionWriter {
     // result as a finished timetable; one it refuses is a fault of the rework
     // and is dropped, so that the searched timetable is written instead.
     bool Rework(ByteMatrix& timetable) {
+        if (keep_searched_) {
+            return false;
+        }
         if (!improver_->Improve(timetable, context_.stop_requested)) {
             return false;
         }
@@ -187,22 +241,10 @@ class RunEngine::Worker : public SolutionWriter {
     // already written gives way to the searched one, so that reworking never
     // turns two solutions into copies of each other.
     void KeepDistinct(const Tfindsolution& solution) {
-        if (shared_.written.contains(Fingerprint(solution.timetable())) && current_ != nullptr &&
+        if (shared_.written.Contains(solution.timetable()) && current_ != nullptr &&
             &solution == current_) {
             current_->KeepSearchedTimetable();
         }
-        shared_.written.insert(Fingerprint(solution.timetable()));
-    }
-
-    static std::uint64_t Fingerprint(const ByteMatrix& timetable) {
-        std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
-        for (std::size_t r = 0; r < timetable.rows(); ++r) {
-            const std::uint8_t* row = timetable.row(r);
-            for (std::size_t c = 0; c < timetable.cols(); ++c) {
-                hash = (hash ^ row[c]) * 1099511628211ULL;
-            }
-        }
-        return hash;
     }
 
     void Loop() {
@@ -224,7 +266,8 @@ class RunEngine::Worker : public SolutionWriter {
                 }
                 Tfindsolution solver(context_, random_, engine_.inputs_);
                 current_ = &solver;
-                const bool completed = solver.Search();
+                repeated_ = false;
+                const bool completed = solver.Search() && !repeated_;
                 current_ = nullptr;
                 evidence_.Merge(solver.evidence());
                 shared_.attempts.fetch_add(1, std::memory_order_relaxed);
@@ -272,6 +315,8 @@ class RunEngine::Worker : public SolutionWriter {
                     ++shared_.refused_exact;
                     return true;
                 }
+                // Next has blocked it; its page may show its rework instead.
+                returned_.push_back(timetable);
                 Tfindsolution solver(context_, random_, engine_.inputs_);
                 current_ = &solver;
                 solver.CompleteWith(std::move(timetable));
@@ -282,6 +327,9 @@ class RunEngine::Worker : public SolutionWriter {
                 return true;
             case exact::ExactOutcome::kNone:
                 break;
+        }
+        if (!WriteReturnedAsTheyAre()) {
+            return false;  // all found, stopped, or a page not written: no proof to claim
         }
         bool none_found = false;
         {
@@ -298,6 +346,45 @@ class RunEngine::Worker : public SolutionWriter {
         return false;
     }
 
+    // The proof covers what was written and every timetable the exact search
+    // returned, blocked as it was returned. One whose page shows a rework
+    // toward fewer gaps is not on any page yet: each such one is written now
+    // as it is, so that "none further" holds for the pages themselves. False
+    // when they could not all be written (enough solutions, a stop, a page
+    // error).
+    bool WriteReturnedAsTheyAre() {
+        std::vector<ByteMatrix> unwritten;
+        {
+            std::lock_guard<std::mutex> lock(shared_.mutex);
+            for (const ByteMatrix& timetable : returned_) {
+                if (!shared_.written.Contains(timetable)) {
+                    unwritten.push_back(timetable);
+                }
+            }
+        }
+        keep_searched_ = true;
+        for (ByteMatrix& timetable : unwritten) {
+            if (context_.stop_requested.load(std::memory_order_relaxed)) {
+                break;
+            }
+            Tfindsolution solver(context_, random_, engine_.inputs_);
+            current_ = &solver;
+            solver.CompleteWith(std::move(timetable));
+            current_ = nullptr;
+        }
+        keep_searched_ = false;
+        std::lock_guard<std::mutex> lock(shared_.mutex);
+        if (shared_.all_found || shared_.page_error) {
+            return false;
+        }
+        for (const ByteMatrix& timetable : returned_) {
+            if (!shared_.written.Contains(timetable)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // Conflicts of one call: about a tenth of a second of a school of 15
     // class sections, so that a stop is heard between calls as well.
     static constexpr std::int64_t kExactConflictsPerStep = 20000;
@@ -305,13 +392,16 @@ class RunEngine::Worker : public SolutionWriter {
     RunEngine& engine_;
     const int number_;  // 0: the worker that may turn to the exact search
     std::unique_ptr<exact::ExactSearch> exact_;
-    std::size_t blocked_ = 0;  // timetables of shared_.timetables already blocked
+    std::size_t blocked_ = 0;           // timetables of shared_.timetables already blocked
+    std::vector<ByteMatrix> returned_;  // every timetable the exact search returned and verified
+    bool keep_searched_ = false;        // writing returned timetables without a rework
     Shared& shared_;
     RunContext context_;
     RandomStream random_;
     SearchEvidence evidence_;
     std::unique_ptr<GapImprover> improver_;  // only with fewer gaps
     Tfindsolution* current_ = nullptr;       // the attempt under way, for KeepDistinct
+    bool repeated_ = false;  // the attempt under way completed a timetable already written
     std::thread thread_;
 };
 

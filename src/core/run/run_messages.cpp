@@ -43,6 +43,16 @@ std::string SummaryMessage(int found, int requested, const std::string& total_ti
            total_time_text + ".";
 }
 
+std::string NoFurtherTimetableMessage(int found) {
+    if (found == 1) {
+        return "Αποδείχθηκε ότι δεν υπάρχει άλλο ωρολόγιο πρόγραμμα που να τηρεί όλους τους "
+               "περιορισμούς: βρέθηκε το μοναδικό.";
+    }
+    return "Αποδείχθηκε ότι δεν υπάρχουν άλλα ωρολόγια προγράμματα που να τηρούν όλους τους "
+           "περιορισμούς: βρέθηκαν όλα: " +
+           std::to_string(found) + ".";
+}
+
 std::string PageNotWrittenEnding(int found, bool previous_pages_kept) {
     std::string text = "Η αναζήτηση λύσεων σταμάτησε. ";
     if (found == 0) {

@@ -18,11 +18,6 @@ inline constexpr const char* kStopQuestion = "Να διακόψω την δια�
 inline constexpr const char* kLoadingText =
     "Παρακαλώ περίμενε. Το πρόγραμμα διαβάζει από τη βάση δεδομένων.";
 inline constexpr const char* kSearchingText = "Παρακαλώ περίμενε. Το πρόγραμμα βρίσκει λύσεις.";
-// A run whose exact search proved that the school has no timetable besides
-// those already found.
-inline constexpr const char* kNoFurtherTimetableMessage =
-    "Αποδείχθηκε ότι δεν υπάρχουν άλλα ωρολόγια προγράμματα που να τηρούν όλους τους "
-    "περιορισμούς: βρέθηκαν όλα.";
 inline constexpr const char* kNoSolutionMessage =
     "Το TAKTIRIO είναι κατασκευασμένο για να μπορεί να βρίσκει λύσεις αν υπάρχουν.\r\r"
     "Αν το TAKTIRIO δεν βρίσκει λύσεις μετά από συνεχή λειτουργία υπολογισμού λύσεων για "
@@ -62,6 +57,10 @@ std::string SearchProgressText(std::int64_t elapsed_seconds, std::int64_t attemp
 
 // "Λύση=" + n + " Χρόνος=" + time
 std::string SolutionLine(int solution, const std::string& time_text);
+
+// A run whose exact search proved that the school has no timetable besides
+// the `found` ones its pages hold.
+std::string NoFurtherTimetableMessage(int found);
 
 // The summary at the end of a run.
 std::string SummaryMessage(int found, int requested, const std::string& total_time_text);

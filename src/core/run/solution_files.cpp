@@ -173,8 +173,7 @@ int RecoverPagesKeptAside(const fs::path& directory) {
         return 0;
     }
     if (Exists(directory / SolutionPageName(1))) {
-        DeletePagesKeptAside(directory);
-        return 0;
+        return 0;  // they stay aside, for the next run that goes ahead to delete
     }
     return RestorePagesKeptAside(directory);
 }

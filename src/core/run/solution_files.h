@@ -50,7 +50,9 @@ class PageDeleteError : public std::runtime_error {
 // A run killed on the way leaves them aside. Since a run writes SOLUTION1.htm
 // first, and the pages are moved aside lowest number first and put back
 // highest first, pages kept aside beside a SOLUTION1.htm belong to a run
-// that had written its first page, and go; without one they come back.
+// that had written its first page, and are older than its pages: they stay
+// aside, and go only with the next run that goes ahead, since a run refused
+// on its way never deletes a page. Without a SOLUTION1.htm they come back.
 
 // Moves every page present aside, whatever numbers are missing. A folder of
 // a page's name, or a page the system will not let go, stops it: the pages
@@ -71,7 +73,7 @@ int DeletePagesKeptAside(const std::filesystem::path& directory);
 int RestorePagesKeptAside(const std::filesystem::path& directory);
 
 // What a killed run left: the pages aside put back when no SOLUTION1.htm was
-// written after them, deleted otherwise; the temporary files of pages it
+// written after them, left aside otherwise; the temporary files of pages it
 // left half written deleted. Returns how many pages came back.
 int RecoverPagesKeptAside(const std::filesystem::path& directory);
 

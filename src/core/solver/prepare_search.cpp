@@ -8,6 +8,7 @@
 #include "solver/errors.h"
 #include "solver/findsolution.h"
 #include "solver/slots.h"
+#include "text/wording.h"
 
 namespace taktirio {
 
@@ -221,13 +222,26 @@ class ProblemCheck {
         }
     }
 
+    // A class section's page shows the rows of its weekly hours, five lessons
+    // a row. A lesson pinned beyond its hour positions takes the place of the
+    // last one (the loader counts it so) and is shown when it lies within
+    // those rows; one on a later hour would be missing from every page while
+    // its teacher's hour counted as given.
     void CheckPinned(int c) const {
+        const int rows = (in_.class_week_hours[AsIndex(c)] + kDays - 1) / kDays;
         for (int s = 1; s <= kSlots; ++s) {
             const int t =
                 in_.pinned_lessons(static_cast<std::size_t>(c), static_cast<std::size_t>(s));
             if (t > T) {
                 Fail("Το " + ClassLabel(c) + ", θέση " + Num(s) + ": ο κλειδωμένος καθηγητής " +
                      Num(t) + " είναι εκτός ορίων 1-" + Num(T) + ".");
+            }
+            if (t != 0 && HourOfSlot(s) > rows) {
+                Fail("Ο διδάσκων " + TeacherName(in_, t) + " έχει κλειδωμένο μάθημα στο " +
+                     ClassName(in_, c) + " " + SlotName(s) + ", μετά την τελευταία ώρα (" +
+                     Num(rows) +
+                     "η) που έχει το τμήμα: το μάθημα δεν θα φαινόταν στο ωρολόγιο "
+                     "πρόγραμμα. Κλείδωσέ το σε μία από τις ώρες του τμήματος.");
             }
         }
     }

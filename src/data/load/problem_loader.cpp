@@ -335,8 +335,9 @@ class Loader {
     }
 
     // Step 8: pinned lessons. One beyond the class section's hour positions
-    // takes the place of its last position; each pinned lesson is an hour of
-    // its teacher that the search does not place.
+    // takes the place of its last position (one beyond the rows its page
+    // shows is refused before a search); each pinned lesson is an hour of its
+    // teacher that the search does not place.
     void Pinned() {
         QSqlQuery rows = Select(
             "SELECT CLASS_ID, TEACHER_ID, [HOUR] FROM KARFWTOI WHERE SCHOOL_USERNAME = ? "

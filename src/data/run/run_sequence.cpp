@@ -419,8 +419,10 @@ RunSummary RunSequence::SearchLoaded(const SearchRequest& request) {
         }
         StopIfAsked();
         // Consent was given by the request or by the listener before the
-        // workers started. The pages go aside, all or none, until the first
-        // new page is written.
+        // workers started. Pages a killed run left aside beside its own are
+        // older than the previous pages, and go now; the previous pages go
+        // aside, all or none, until the first new page is written.
+        DeletePagesKeptAside(directory);
         MovePreviousPagesAside(directory);
         requested_before_.reset();  // the run goes ahead with its number
         listener_.load()->SearchStarted(parameters.seed, parameters.threads);

@@ -35,10 +35,11 @@ QStringList DatabaseFileNames() {
     return names;
 }
 
-// SOLUTION3.htm, and a page's temporary file .SOLUTION3.htm.<unique>.tmp.
+// SOLUTION3.htm, a page's temporary file .SOLUTION3.htm.<unique>.tmp, and a
+// previous page a run keeps aside until its first page, .SOLUTION3.htm.previous.
 bool IsPageName(const QString& name) {
     static const QRegularExpression kPage(
-        QStringLiteral("^(SOLUTION[0-9]+\\.htm|\\.SOLUTION[0-9]+\\.htm\\..*\\.tmp)$"));
+        QStringLiteral("^(SOLUTION[0-9]+\\.htm|\\.SOLUTION[0-9]+\\.htm\\.(.*\\.tmp|previous))$"));
     return kPage.match(name).hasMatch();
 }
 
@@ -70,6 +71,11 @@ bool IsProgramFile(const QString& directory, const QString& path) {
     return IsPageName(target.fileName()) &&
            (parent == solutions ||
             (!canonical_solutions.isEmpty() && parent == canonical_solutions));
+}
+
+bool IsInProgramDirectory(const QString& directory, const QString& path) {
+    const QString program = QFileInfo(directory).canonicalFilePath();
+    return !program.isEmpty() && FileWrittenAt(path).startsWith(program + u'/');
 }
 
 bool IsSpecialFile(const QString& path) {

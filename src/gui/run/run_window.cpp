@@ -540,7 +540,7 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
             // other ends point at the data and the options.
             context_->asker->Inform(this, Text(NoTimetableMessage(summary.end)));
         } else if (summary.end == RunEnd::kExhausted) {
-            context_->asker->Inform(this, Text(kNoFurtherTimetableMessage));
+            context_->asker->Inform(this, Text(NoFurtherTimetableMessage(summary.found)));
         }
         fewest_->setText(Text(FewestGapsLine(summary)));
         if (summary.refused_reworks > 0) {

@@ -80,7 +80,8 @@ TEST_F(PreviousPagesTest, AsideUntilTheFirstPageIsWrittenThenGone) {
 
 // A run killed at any point leaves its folder in one of these states; the
 // next run puts the previous pages back, unless the killed run had written
-// its first page, in which case only its own pages stay.
+// its first page, in which case its own pages stay in sight and the previous
+// ones stay aside: only a run that goes ahead deletes them.
 TEST_F(PreviousPagesTest, WhatAKilledRunLeftAsideIsPutBackOrRemoved) {
     struct Case {
         const char* name;
@@ -116,10 +117,11 @@ TEST_F(PreviousPagesTest, WhatAKilledRunLeftAsideIsPutBackOrRemoved) {
         for (const int n : c.written) {
             expected[SolutionPageName(n)] = "new " + std::to_string(n);
         }
+        for (const int n : c.aside) {
+            const fs::path name = c.back ? Page(n) : Aside(n);
+            expected[name.filename().string()] = "old " + std::to_string(n);
+        }
         if (c.back) {
-            for (const int n : c.aside) {
-                expected[SolutionPageName(n)] = "old " + std::to_string(n);
-            }
             for (const int n : c.in_place) {
                 expected[SolutionPageName(n)] = "old " + std::to_string(n);
             }

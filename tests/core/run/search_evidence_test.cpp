@@ -154,8 +154,10 @@ TEST(SearchEvidence, AnImpossibleSchoolAtTheTimeLimitNamesItsClassSectionAndRule
 }
 
 TEST(SearchEvidence, ARunThatFindsEverythingCarriesNone) {
-    TestSchool school(1, 1);
-    school.Teach(1, 1, 5);
+    // Two teachers sharing five hours: ten timetables, more than asked for.
+    TestSchool school(1, 2);
+    school.Teach(1, 1, 3);
+    school.Teach(1, 2, 2);
     RunParameters parameters;
     parameters.solutions_requested = 2;
     NoPages writer;
