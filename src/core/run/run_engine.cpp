@@ -93,7 +93,7 @@ struct RunEngine::Shared {
     // search completed it again or a rework landed on it.
     TimetableSet written;
     int refused_reworks = 0;
-    int refused_exact = 0;  // exact timetables the verifier refused: a fault, never written
+    int refused_exact = 0;     // exact timetables the verifier refused: a fault, never written
     int refused_searched = 0;  // the same for the randomised search's timetables
     // Every timetable written, so that the exact search never repeats one.
     std::vector<ByteMatrix> timetables;
@@ -154,17 +154,7 @@ class RunEngine::Worker : public SolutionWriter {
     const SearchEvidence& evidence() const { return evidence_; }
 
     void WriteSolution(const Tfindsolution& solution, const RunContext& /*context*/) override {
-        // Every timetable is judged as a finished one before its page is
-        // written, whichever engine made it: one the verifier refuses is a
-        // fault of that engine, counted and never written.
-        const bool keeps_rules = VerifyTimetable(engine_.inputs_, context_.options, context_.rules,
-                                                 solution.timetable(), VerifyMode::kFinished)
-                                     .empty();
         std::lock_guard<std::mutex> lock(shared_.mutex);
-        if (!keeps_rules) {
-            ++shared_.refused_searched;
-            return;
-        }
         if (shared_.all_found || shared_.page_error) {
             return;  // not needed, or a page before it could not be written
         }
@@ -174,6 +164,16 @@ class RunEngine::Worker : public SolutionWriter {
                             .summary;
         if (improver_ != nullptr) {
             KeepDistinct(solution);
+        }
+        // Every timetable is judged as a finished one before its page is
+        // written, whichever engine made it: one the verifier refuses is a
+        // fault of that engine, counted and never written.
+        if (!VerifyTimetable(engine_.inputs_, context_.options, context_.rules,
+                             solution.timetable(), VerifyMode::kFinished)
+                 .empty()) {
+            ++shared_.refused_searched;
+            repeated_ = true;  // an attempt without a timetable
+            return;
         }
         if (shared_.written.Contains(solution.timetable())) {
             // Found again: no new solution, and an attempt that failed as far
