@@ -11,6 +11,14 @@
 //   relies on a test therefore counts only lessons the search must place: the
 //   hours of a teacher in a class section that no joint lesson can copy into.
 //
+// - The limits of a teacher's day and week (hours a day, last-hour lessons)
+//   count a person over every row that holds them: a single teacher, each
+//   pair they are in. A slot is one hour of the person however many rows or
+//   class sections hold them there, so the hours of two rows add up only
+//   where the two never teach at the same hour (an apart entry, which the
+//   working copy writes for a pair and its members and for two pairs that
+//   share a member); pinned hours count too.
+//
 // Where unsure, a condition asks for less than a timetable needs: a reason
 // reported for a school that has a timetable would be a fault.
 #include "feasibility/feasibility.h"
@@ -82,6 +90,7 @@ class Model {
         Teachers();
         Joints();
         Weeks();
+        Apart();
     }
 
     std::vector<Infeasibility> Run() {
@@ -222,6 +231,10 @@ class Model {
             placeable_week_[AsIndex(t)] = ComputePlaceableWeek(t);
             placed_week_[AsIndex(t)] = ComputePlacedWeek(t);
         }
+        row_hours_.assign(AsIndex(T) + 1, 0);
+        for (int t = 1; t <= T; ++t) {
+            row_hours_[AsIndex(t)] = ComputeRowHours(t);
+        }
     }
     Mask ComputePlaceableWeek(int t) const {
         Mask mask = 0;
@@ -238,6 +251,138 @@ class Model {
             hours += PlacedAtLeast(t, c);
         }
         return hours;
+    }
+
+    // Cells t holds in the week, a joint lesson standing in several class
+    // sections of its group once, and pinned lessons in different units at
+    // one slot once: the fewest slots t teaches at.
+    int WeekCells(int t) const {
+        int needed = 0;
+        std::vector<std::pair<int, int>> group_hours;  // (group, most hours in it)
+        for (int c = 1; c <= C; ++c) {
+            const int hours = Final(t, c);
+            if (hours == 0) {
+                continue;
+            }
+            const int unit = Unit(t, c);
+            if (unit > 0) {
+                needed += hours;
+                continue;
+            }
+            auto it = std::find_if(group_hours.begin(), group_hours.end(),
+                                   [unit](const auto& g) { return g.first == unit; });
+            if (it == group_hours.end()) {
+                group_hours.emplace_back(unit, hours);
+            } else {
+                it->second = std::max(it->second, hours);
+            }
+        }
+        for (const auto& g : group_hours) {
+            needed += g.second;
+        }
+        return needed - PinnedSharedSlots(t);
+    }
+
+    // Slots where t is pinned in a class section that no joint lesson of t
+    // copies into (only those among its last hours when asked). A lesson the
+    // search places for t outside such class sections never stands at one of
+    // them: the two would clash.
+    Mask PinnedOwn(int t, bool last_hours_only) const {
+        Mask mask = 0;
+        for (int c = 1; c <= C; ++c) {
+            if (!CopiesInto(t, c)) {
+                mask |= PinnedOf(t, c) & (last_hours_only ? last_[AsIndex(c)] : ~Mask{0});
+            }
+        }
+        return mask;
+    }
+
+    // The fewest slots row t teaches at in a week, by either count: its cells
+    // (WeekCells), or the lessons the search places, at distinct slots, with
+    // the pinned ones they never meet.
+    int RowHours(int t) const { return row_hours_[AsIndex(t)]; }
+    int ComputeRowHours(int t) const {
+        return std::max(WeekCells(t), PlacedWeek(t) + Count(PinnedOwn(t, false)));
+    }
+    // Every slot where row t may teach: placed, pinned or copied there.
+    Mask RowSlots(int t) const { return PlaceableWeek(t) | pinned_teacher_[AsIndex(t)]; }
+
+    // --- people ---------------------------------------------------------------
+
+    void Apart() {
+        apart_.assign((AsIndex(T) + 1) * (AsIndex(T) + 1), false);
+        for (const SameHourPair& pair : rules_.SameHourPairs()) {
+            if (pair.first != pair.second && pair.first <= T && pair.second <= T) {
+                apart_[AsIndex(pair.first) * (AsIndex(T) + 1) + AsIndex(pair.second)] = true;
+                apart_[AsIndex(pair.second) * (AsIndex(T) + 1) + AsIndex(pair.first)] = true;
+            }
+        }
+    }
+    bool ApartRows(int a, int b) const {
+        return apart_[AsIndex(a) * (AsIndex(T) + 1) + AsIndex(b)];
+    }
+
+    std::vector<int> RowsOfPerson(int person) const {
+        const ByteLists& rows = index_.rows_of_person;
+        return {rows.begin(AsIndex(person)), rows.end(AsIndex(person))};
+    }
+
+    // Sets of two or more rows of the person, each two of them apart, so that
+    // their hours lie at distinct slots and add up (but for pinned lessons,
+    // which the search never tests). Finding the heaviest such set is a
+    // clique problem; each set here is grown greedily from one of the
+    // person's rows, heaviest rows first, which finds the whole person when
+    // every two rows are apart (as the working copy makes them), and any set
+    // it finds is sound.
+    std::vector<std::vector<int>> ApartRowSets(int person) const {
+        std::vector<int> rows = RowsOfPerson(person);
+        std::stable_sort(rows.begin(), rows.end(),
+                         [this](int a, int b) { return RowHours(a) > RowHours(b); });
+        std::set<std::vector<int>> sets;
+        for (const int start : rows) {
+            std::vector<int> set{start};
+            for (const int r : rows) {
+                if (r != start && std::all_of(set.begin(), set.end(),
+                                              [&](int member) { return ApartRows(r, member); })) {
+                    set.push_back(r);
+                }
+            }
+            if (set.size() >= 2) {
+                std::sort(set.begin(), set.end());
+                sets.insert(set);
+            }
+        }
+        return {sets.begin(), sets.end()};
+    }
+
+    // The person's own row (a single teacher) when the set holds it, else the
+    // set's first row: the teacher a reason names by number.
+    int RowNamed(const std::vector<int>& rows) const {
+        for (const int r : rows) {
+            if (index_.PersonsOf(r)[1] == 0) {
+                return r;
+            }
+        }
+        return rows.front();
+    }
+
+    // "διδάσκων ΔΙΔ1" for one row; for several rows of one person, the person
+    // and the pairs counted with them.
+    std::string PersonText(const std::vector<int>& rows, int person) const {
+        if (rows.size() == 1) {
+            return "διδάσκων " + TeacherName(rows.front());
+        }
+        std::vector<int> pairs;
+        bool own = false;
+        for (const int r : rows) {
+            if (index_.PersonsOf(r)[1] == 0) {
+                own = true;
+            } else {
+                pairs.push_back(r);
+            }
+        }
+        return "διδάσκων " + index_.people.names[AsIndex(person)] +
+               (own ? " μαζί με τα ζεύγη του (" : " στα ζεύγη του (") + TeacherList(pairs) + ")";
     }
 
     // The option's other value: a count that fails under the run's option
@@ -328,34 +473,12 @@ class Model {
     // slot; they lie in the slots of the class sections taught, never on a
     // refused slot unless pinned there.
     void TeacherWeeks() {
-        std::vector<int> unit_hours;
         for (int t = 1; t <= T; ++t) {
-            int needed = 0;
+            const int needed = WeekCells(t);
             Mask reach = 0;
-            std::vector<std::pair<int, int>> group_hours;  // (group, most hours in it)
             for (int c = 1; c <= C; ++c) {
-                const int hours = Final(t, c);
-                if (hours == 0) {
-                    continue;
-                }
-                reach |= Required(c);
-                const int unit = Unit(t, c);
-                if (unit > 0) {
-                    needed += hours;
-                    continue;
-                }
-                auto it = std::find_if(group_hours.begin(), group_hours.end(),
-                                       [unit](const auto& g) { return g.first == unit; });
-                if (it == group_hours.end()) {
-                    group_hours.emplace_back(unit, hours);
-                } else {
-                    it->second = std::max(it->second, hours);
-                }
+                reach |= Final(t, c) > 0 ? Required(c) : 0;
             }
-            for (const auto& g : group_hours) {
-                needed += g.second;
-            }
-            needed -= PinnedSharedSlots(t);
             const Mask teach = (reach & ~denied_[AsIndex(t)]) | pinned_teacher_[AsIndex(t)];
             const int available = Count(teach);
             if (needed > available) {
@@ -385,39 +508,102 @@ class Model {
         return shared;
     }
 
-    // The day-hours limit counts only the hours the search places, at most
-    // the limit a day, on slots free for the teacher.
+    // The day-hours limit counts every hour a person teaches, pinned ones
+    // included, each slot once: more pinned hours on one day than the limit
+    // leave no timetable, and a person's hours over the week must fit in the
+    // limit each day over the slots they may teach at. Counted for each row
+    // alone, then for the rows of one person that add up.
     void TeacherDays() {
-        const int limit = options_.day_hours_limit;
+        PinnedDays();
+        std::vector<bool> short_alone(AsIndex(T) + 1, false);
         for (int t = 1; t <= T; ++t) {
-            const int needed = PlacedWeek(t);
-            if (needed == 0) {
-                continue;
-            }
-            const Mask placeable = PlaceableWeek(t);
-            auto room = [placeable](int per_day) {
-                int total = 0;
-                for (int d = 1; d <= kDays; ++d) {
-                    total += std::min(per_day, Count(placeable & kDayMasks[AsIndex(d)]));
-                }
-                return total;
-            };
-            const int available = room(limit);
-            if (needed <= available) {
-                continue;
-            }
-            int allowing = 0;
-            for (int value = limit + 1; value <= kMaxHoursPerDay && allowing == 0; ++value) {
-                allowing = room(value) >= needed ? value : 0;
-            }
-            Report({FeasibilityRule::kTeacherDayHours, 0, t, 0, 0, needed, available, allowing,
-                    "Ο διδάσκων " + TeacherName(t) + " έχει " + Num(needed) +
-                        " ώρες να τοποθετηθούν, αλλά με όριο " + Num(limit) +
-                        " ωρών διδασκαλίας την ημέρα χωρούν μόνο " + Num(available) + ". " +
-                        (allowing != 0 ? "Το όριο πρέπει να είναι τουλάχιστον " + Num(allowing) +
-                                             " ή να μην ενεργοποιηθεί."
-                                       : "Δεν χωρούν ούτε με όριο 10.")});
+            short_alone[AsIndex(t)] = DayHoursShort({t}, 0);
         }
+        std::set<std::vector<int>> seen;
+        for (int person = 1; person <= index_.PersonCount(); ++person) {
+            for (const std::vector<int>& rows : ApartRowSets(person)) {
+                const bool known = std::any_of(rows.begin(), rows.end(),
+                                               [&](int r) { return short_alone[AsIndex(r)]; });
+                if (!known && seen.insert(rows).second && DayHoursShort(rows, person)) {
+                    break;  // one reason for each person
+                }
+            }
+        }
+    }
+
+    void PinnedDays() {
+        const int limit = options_.day_hours_limit;
+        std::set<std::pair<std::vector<int>, int>> seen;
+        for (int person = 1; person <= index_.PersonCount(); ++person) {
+            for (int d = 1; d <= kDays; ++d) {
+                Mask pinned = 0;
+                std::vector<int> rows;
+                for (const int r : RowsOfPerson(person)) {
+                    const Mask mask = pinned_teacher_[AsIndex(r)] & kDayMasks[AsIndex(d)];
+                    if (mask != 0) {
+                        pinned |= mask;
+                        rows.push_back(r);
+                    }
+                }
+                const int hours = Count(pinned);
+                if (hours <= limit || !seen.insert({rows, d}).second) {
+                    continue;
+                }
+                Report({FeasibilityRule::kTeacherDayHours, 0, RowNamed(rows), 0, 0, hours, limit,
+                        hours,
+                        "Ο " + PersonText(rows, person) + " έχει " + Num(hours) +
+                            " κλειδωμένες ώρες σε μία ημέρα (" +
+                            std::string(kDayNames[AsIndex(d)]) + "), αλλά το όριο ωρών " +
+                            "διδασκαλίας την ημέρα είναι " + Num(limit) +
+                            ". Το όριο πρέπει να είναι τουλάχιστον " + Num(hours) +
+                            " ή να μην ενεργοποιηθεί."});
+            }
+        }
+    }
+
+    // The rows' hours against the limit a day over the slots where one of
+    // them may teach; true when reported. The rows are one row, or rows of
+    // one person that never teach at the same hour.
+    bool DayHoursShort(const std::vector<int>& rows, int person) {
+        const int limit = options_.day_hours_limit;
+        int needed = 0;
+        Mask slots = 0;
+        Mask pinned = 0;
+        for (const int r : rows) {
+            needed += RowHours(r);
+            slots |= RowSlots(r);
+            // Two rows apart may still be pinned at one slot (pinned lessons
+            // are never tested): such a slot is one hour of the person.
+            needed -= Count(pinned_teacher_[AsIndex(r)] & pinned);
+            pinned |= pinned_teacher_[AsIndex(r)];
+        }
+        if (needed <= 0) {
+            return false;
+        }
+        auto room = [slots](int per_day) {
+            int total = 0;
+            for (int d = 1; d <= kDays; ++d) {
+                total += std::min(per_day, Count(slots & kDayMasks[AsIndex(d)]));
+            }
+            return total;
+        };
+        const int available = room(limit);
+        if (needed <= available) {
+            return false;
+        }
+        int allowing = 0;
+        for (int value = limit + 1; value <= kMaxHoursPerDay && allowing == 0; ++value) {
+            allowing = room(value) >= needed ? value : 0;
+        }
+        Report({FeasibilityRule::kTeacherDayHours, 0, RowNamed(rows), 0, 0, needed, available,
+                allowing,
+                "Ο " + PersonText(rows, person) + " έχει " + Num(needed) +
+                    " ώρες διδασκαλίας, μαζί με τις κλειδωμένες, αλλά με όριο " + Num(limit) +
+                    " ωρών διδασκαλίας την ημέρα χωρούν μόνο " + Num(available) + ". " +
+                    (allowing != 0 ? "Το όριο πρέπει να είναι τουλάχιστον " + Num(allowing) +
+                                         " ή να μην ενεργοποιηθεί."
+                                   : "Δεν χωρούν ούτε με όριο 10.")});
+        return true;
     }
 
     // Per day in one class section: a day with a placed lesson holds at most
@@ -637,10 +823,20 @@ class Model {
         }
     }
 
-    // The last-hour limit: each lesson placed in a class section's last five
-    // positions is refused once the teacher holds the limit there, pinned
-    // lessons included. The free last positions, less those a joint lesson
-    // could fill by a copy, must be matched to teachers within their room.
+    // The last-hour limit: a person teaches at most the limit of slots that
+    // are among the last hours of the class section taught, pinned ones
+    // included. The free last positions, less those a joint lesson could fill
+    // by a copy, must be matched to rows within their room: the limit less
+    // the row's pinned last hours that a placed lesson never meets.
+    //
+    // A pair's lesson takes room of both its members, which a flow cannot
+    // state (a unit that needs two capacities). The matching is relaxed
+    // instead: each row has its own room, and rows of one person that never
+    // teach at the same hour (`borne`, when given) also share that person's
+    // room, as if the pairs among them were charged to this member alone. A
+    // timetable gives such a flow, so a shortfall in any of these matchings
+    // is a true reason; the checks run it once for the rows alone and once
+    // for each person in several rows.
     struct LastHoursFlow {
         int flow = 0;
         int needed = 0;
@@ -649,15 +845,11 @@ class Model {
         int group_available = 0;
     };
 
-    LastHoursFlow LastHoursMatching(int limit) const {
-        std::vector<int> pinned_last(AsIndex(T) + 1, 0);
-        for (const PinnedCell& p : pinned_cells_) {
-            pinned_last[AsIndex(p.teacher)] +=
-                (last_[AsIndex(p.class_section)] & Bit(p.slot)) != 0 ? 1 : 0;
-        }
+    LastHoursFlow LastHoursMatching(int limit, const std::vector<int>& borne) const {
         const int source = 0;
-        const int sink = C + T + 1;
-        MaxFlow graph(C + T + 2);
+        const int person = C + T + 1;
+        const int sink = C + T + 2;
+        MaxFlow graph(C + T + 3);
         std::vector<int> demand(AsIndex(C) + 1, 0);
         LastHoursFlow result;
         for (int c = 1; c <= C; ++c) {
@@ -682,9 +874,17 @@ class Model {
                 }
             }
         }
+        auto room_beside = [limit](Mask pinned_last) {
+            return std::max(0, limit - Count(pinned_last));
+        };
+        Mask borne_pinned = 0;
         for (int t = 1; t <= T; ++t) {
-            graph.AddEdge(C + t, sink, std::max(0, limit - pinned_last[AsIndex(t)]));
+            const Mask pinned_last = PinnedOwn(t, true);
+            const bool shared = std::find(borne.begin(), borne.end(), t) != borne.end();
+            graph.AddEdge(C + t, shared ? person : sink, room_beside(pinned_last));
+            borne_pinned |= shared ? pinned_last : 0;
         }
+        graph.AddEdge(person, sink, room_beside(borne_pinned));
         result.flow = graph.Run(source, sink);
         if (result.flow < result.needed) {
             // The class sections on the source's side of the cut need more than
@@ -701,27 +901,45 @@ class Model {
     }
 
     void LastHours() {
-        const int limit = options_.last_hours_limit;
-        const LastHoursFlow at_limit = LastHoursMatching(limit);
-        if (at_limit.flow >= at_limit.needed) {
+        if (LastHoursShort({}, 0)) {
             return;
+        }
+        std::set<std::vector<int>> seen;
+        for (int person = 1; person <= index_.PersonCount(); ++person) {
+            for (const std::vector<int>& rows : ApartRowSets(person)) {
+                if (seen.insert(rows).second && LastHoursShort(rows, person)) {
+                    break;  // one reason for each person
+                }
+            }
+        }
+    }
+
+    // True when reported.
+    bool LastHoursShort(const std::vector<int>& borne, int person) {
+        const int limit = options_.last_hours_limit;
+        const LastHoursFlow at_limit = LastHoursMatching(limit, borne);
+        if (at_limit.flow >= at_limit.needed) {
+            return false;
         }
         int allowing = 0;
         for (int value = limit + 1; value <= 4 && allowing == 0; ++value) {
-            const LastHoursFlow looser = LastHoursMatching(value);
+            const LastHoursFlow looser = LastHoursMatching(value, borne);
             allowing = looser.flow >= looser.needed ? value : 0;
         }
-        Report(
-            {FeasibilityRule::kLastHours, at_limit.classes.empty() ? 0 : at_limit.classes[0], 0, 0,
-             0, at_limit.group_needed, at_limit.group_available, allowing,
-             "Με όριο " + Num(limit) +
-                 " τοποθετήσεων κάθε διδάσκοντα στις τελευταίες ώρες της εβδομάδας, τα τμήματα " +
-                 Classes(at_limit.classes) + " χρειάζονται " + Num(at_limit.group_needed) +
-                 " μαθήματα στις τελευταίες ώρες τους, αλλά οι διδάσκοντές τους μπορούν να " +
-                 "αναλάβουν μόνο " + Num(at_limit.group_available) + ". " +
-                 (allowing != 0 ? "Το όριο πρέπει να είναι τουλάχιστον " + Num(allowing) +
-                                      " ή να μην ενεργοποιηθεί."
-                                : "Το όριο πρέπει να μην ενεργοποιηθεί.")});
+        Report({FeasibilityRule::kLastHours, at_limit.classes.empty() ? 0 : at_limit.classes[0],
+                borne.empty() ? 0 : RowNamed(borne), 0, 0, at_limit.group_needed,
+                at_limit.group_available, allowing,
+                "Με όριο " + Num(limit) +
+                    " τοποθετήσεων κάθε διδάσκοντα στις τελευταίες ώρες της εβδομάδας" +
+                    (borne.empty() ? "" : " (ο " + PersonText(borne, person) + " μετρά ως ένας)") +
+                    ", τα τμήματα " + Classes(at_limit.classes) + " χρειάζονται " +
+                    Num(at_limit.group_needed) +
+                    " μαθήματα στις τελευταίες ώρες τους, αλλά οι διδάσκοντές τους μπορούν να " +
+                    "αναλάβουν μόνο " + Num(at_limit.group_available) + ". " +
+                    (allowing != 0 ? "Το όριο πρέπει να είναι τουλάχιστον " + Num(allowing) +
+                                         " ή να μην ενεργοποιηθεί."
+                                   : "Το όριο πρέπει να μην ενεργοποιηθεί.")});
+        return true;
     }
 
     // Teachers who never teach at the same hour, all pairwise apart: the
@@ -880,6 +1098,8 @@ class Model {
     std::vector<bool> joint_teacher_;   // [t] teaches two class sections at once somewhere
     std::vector<Mask> placeable_week_;  // [t] slots where the search may place t
     std::vector<int> placed_week_;      // [t] hours the search must place for t
+    std::vector<int> row_hours_;        // [t] fewest slots t teaches at in a week
+    std::vector<bool> apart_;           // [t][u] an apart entry holds t and u
 
     std::vector<Infeasibility> found_;
 };

@@ -17,7 +17,7 @@ enum class FeasibilityRule {
     kPinnedClash,      // one teacher pinned at one slot in two class sections
     kPinnedDenied,     // a pinned lesson on an absent day or a declared free hour
     kTeacherWeek,      // weekly hours against the hours the teacher can teach
-    kTeacherDayHours,  // hours the search places against the day-hours limit
+    kTeacherDayHours,  // a person's hours, pinned ones too, against the day-hours limit
     kClassDay,         // hours in one class section against its days, per-day limit
     kSpread,           // few hours in a class section: at most one lesson a day
     kTwoHour,          // two-hour lessons against two free consecutive hours
