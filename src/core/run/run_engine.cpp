@@ -3,6 +3,7 @@
 // supervising loop on the caller's thread for progress, stop and time limit.
 #include "run/run_engine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
@@ -253,7 +254,13 @@ class RunEngine::Worker : public SolutionWriter {
             shared_.changed.wait(lock, [this] { return shared_.go; });
         }
         const SearchEngines engines = engine_.parameters_.engines;
-        bool exact = engines == SearchEngines::kExact && number_ == 0;
+        // With both engines and two threads or more, the last worker runs the
+        // exact search from the first moment while the others draw; with one
+        // thread the worker hands over to it after failed attempts.
+        const int workers = std::max(1, engine_.parameters_.threads);
+        const bool exact_from_start = engines == SearchEngines::kBoth && workers >= 2;
+        bool exact = (engines == SearchEngines::kExact && number_ == 0) ||
+                     (exact_from_start && number_ == workers - 1);
         const bool searches = engines != SearchEngines::kExact || number_ == 0;
         int failed_in_a_row = 0;
         try {
@@ -272,7 +279,7 @@ class RunEngine::Worker : public SolutionWriter {
                 evidence_.Merge(solver.evidence());
                 shared_.attempts.fetch_add(1, std::memory_order_relaxed);
                 failed_in_a_row = completed ? 0 : failed_in_a_row + 1;
-                exact = engines == SearchEngines::kBoth && number_ == 0 &&
+                exact = engines == SearchEngines::kBoth && !exact_from_start && number_ == 0 &&
                         failed_in_a_row >= kRandomAttemptsBeforeExact;
             }
         } catch (...) {

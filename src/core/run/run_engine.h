@@ -22,12 +22,13 @@
 namespace taktirio {
 
 // What a run is asked to do, beyond the loaded problem.
-// Which engines search: the randomised one, the exact one, or both, the
-// randomised first and the exact one on one worker once the randomised one
-// keeps failing.
+// Which engines search: the randomised one, the exact one, or both. With
+// both and two threads or more, the last worker runs the exact search from
+// the first moment and the others the randomised one; with one thread the
+// randomised search comes first and hands over once it keeps failing.
 enum class SearchEngines { kRandom, kExact, kBoth };
 
-// Consecutive attempts of the first worker without a timetable after which,
+// Consecutive attempts of the only worker without a timetable after which,
 // with both engines, it turns to the exact search. An attempt on a school of
 // 9 to 15 class sections takes about a millisecond; the exact search needs
 // 0.15 to 2.5 s there under strict options (exact_bench). Easy runs complete
