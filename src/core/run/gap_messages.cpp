@@ -52,24 +52,28 @@ std::string FewestGapsLine(const RunSummary& summary) {
            " ανά καθηγητή)";
 }
 
-std::string RefusedExactWarning(int refused) {
+namespace {
+
+// Timetables of an engine ("της ακριβούς αναζήτησης") that the verifier
+// refused and that were never written.
+std::string RefusedTimetablesWarning(int refused, const std::string& engine) {
     if (refused <= 0) {
         return {};
     }
     return "Προσοχή, σφάλμα του προγράμματος: " + std::to_string(refused) +
-           (refused == 1 ? " πρόγραμμα της ακριβούς αναζήτησης δεν πέρασε"
-                         : " προγράμματα της ακριβούς αναζήτησης δεν πέρασαν") +
+           (refused == 1 ? " πρόγραμμα " + engine + " δεν πέρασε"
+                         : " προγράμματα " + engine + " δεν πέρασαν") +
            " τον έλεγχο των κανόνων και δεν γράφτηκαν.";
 }
 
+}  // namespace
+
+std::string RefusedExactWarning(int refused) {
+    return RefusedTimetablesWarning(refused, "της ακριβούς αναζήτησης");
+}
+
 std::string RefusedSearchedWarning(int refused) {
-    if (refused <= 0) {
-        return {};
-    }
-    return "Προσοχή, σφάλμα του προγράμματος: " + std::to_string(refused) +
-           (refused == 1 ? " πρόγραμμα της αναζήτησης δεν πέρασε"
-                         : " προγράμματα της αναζήτησης δεν πέρασαν") +
-           " τον έλεγχο των κανόνων και δεν γράφτηκαν.";
+    return RefusedTimetablesWarning(refused, "της αναζήτησης");
 }
 
 std::string RefusedReworksWarning(int refused) {
