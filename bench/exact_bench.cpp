@@ -91,6 +91,32 @@ void BM_ExactFirst(benchmark::State& state) {
 }
 BENCHMARK(BM_ExactFirst)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Twenty timetables of one exact search, each blocked as it is found, as a
+// run's exact worker asks for them. found: how many within a million
+// conflicts each.
+void BM_ExactTwenty(benchmark::State& state) {
+    const StrictSchool& s =
+        SchoolOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    std::uint64_t seed = 1;
+    int found = 0;
+    for (auto _ : state) {
+        exact::ExactSearch search(s.school.inputs, s.school.rules, s.options, s.index, seed++);
+        found = 0;
+        ByteMatrix timetable;
+        while (found < 20 &&
+               search.Next({1000000, nullptr}, timetable) == exact::ExactOutcome::kTimetable) {
+            ++found;
+        }
+    }
+    state.counters["found"] = found;
+}
+BENCHMARK(BM_ExactTwenty)
+    ->Args({15, 0})
+    ->Args({15, 1})
+    ->Args({15, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
 // found: the share of repetitions in which the randomised search completed a
 // timetable within 3000 attempts.
 void BM_RandomFirst(benchmark::State& state) {
