@@ -9,6 +9,7 @@
 
 #include "exact/timetable_encoding.h"
 #include "solver/byte_matrix.h"
+#include "solver/random_stream.h"
 #include "solver/rule_index.h"
 #include "solver/run_context.h"
 #include "solver/solver_inputs.h"
@@ -79,6 +80,7 @@ class ExactSearch {
     void Start(const SolverInputs& inputs, std::uint64_t seed);
     ExactOutcome NextUnguarded(const ExactLimits& limits, ByteMatrix& timetable);
     void BlockUnguarded(const ByteMatrix& timetable);
+    void ReleasePhases();
     bool AllowsUnguarded(const ByteMatrix& timetable, const ExactLimits& limits);
     ImpossibilityReasons ExplainUnguarded(const ExactLimits& limits);
     int SolveUnder(const std::vector<int>& assumptions, const ExactLimits& limits);
@@ -92,6 +94,9 @@ class ExactSearch {
     std::unique_ptr<Solver> solver_;
     std::int64_t clauses_ = 0;
     bool blocked_any_ = false;
+    RandomStream phases_;  // draws the phases of each next search
+    bool fewer_gaps_ = false;
+    std::array<int, 2> redrawn_{0, 0};  // the class sections whose phases were drawn again
 };
 
 // The first line of every proof's message: said so, since it is not the

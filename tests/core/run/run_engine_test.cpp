@@ -152,7 +152,7 @@ TEST(RunEngine, FewerGapsReworksEachSolutionUnderTheSameRules) {
             }
         }
         EXPECT_GE(summary.fewest_gaps_solution, 1);
-        EXPECT_GT(fewer, 0) << "no solution was reworked";
+        EXPECT_GT(fewer, 0) << "no solution was reworked, threads " << threads;
     }
     KeepingWriter first;
     KeepingWriter second;
