@@ -31,7 +31,7 @@ class StopFlag : public CaDiCaL::Terminator {
 // CaDiCaL as the encoding's clause sink.
 class ExactSearch::Solver : public ClauseSink {
   public:
-    explicit Solver(std::uint64_t seed) {
+    Solver(std::uint64_t seed, const std::atomic<bool>* stop) : stop_(stop) {
         // A school that has timetables is the common case: the solver's
         // settings for satisfiable instances (longer runs between restarts,
         // phases kept) reach the first timetable several times sooner on
@@ -46,19 +46,27 @@ class ExactSearch::Solver : public ClauseSink {
             solver.add(literal);
         }
         solver.add(0);
-        ++clauses;
+        // A stop asked for while the clauses are written is heard within a
+        // few thousand clauses, not once they are all written.
+        if (++clauses % 4096 == 0 && stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+            throw EncodingStopped();
+        }
     }
 
     CaDiCaL::Solver solver;
     int variables = 0;
     std::int64_t clauses = 0;
+
+  private:
+    const std::atomic<bool>* stop_;
 };
 
 ExactSearch::ExactSearch(const SolverInputs& inputs, const RuleTables& rules,
-                         const RunOptions& options, const RuleIndex& index, std::uint64_t seed)
+                         const RunOptions& options, const RuleIndex& index, std::uint64_t seed,
+                         const std::atomic<bool>* stop)
     : inputs_(inputs),
       encoding_(inputs, rules, options, index),
-      solver_(std::make_unique<Solver>(seed)),
+      solver_(std::make_unique<Solver>(seed, stop)),
       phases_(seed ^ 0x5851f42d4c957f2dULL),
       fewer_gaps_(options.fewer_gaps) {
     Guarded([&] { Start(inputs, seed); });

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,12 @@ struct ImpossibilityReasons {
     std::string message;   // in the program's words, lines split by "\r"
 };
 
+// The clauses were not all written: the stop was asked for meanwhile.
+class EncodingStopped : public std::runtime_error {
+  public:
+    EncodingStopped() : std::runtime_error("the exact search was stopped while it was set up") {}
+};
+
 // The exact search of one school under one run's options: the encoding is
 // written once into one SAT solver (CaDiCaL), which keeps what it learns
 // from one timetable to the next. Each timetable found, by this search or
@@ -48,9 +55,12 @@ class ExactSearch {
   public:
     // `index` from PrepareSearch of the same inputs, tables and options; the
     // seed sets the solver's random choices and the phases of the cells, so
-    // that successive timetables differ across the week.
+    // that successive timetables differ across the week. Writing the clauses
+    // of a large school takes seconds: `stop`, when given and set meanwhile,
+    // ends it with EncodingStopped.
     ExactSearch(const SolverInputs& inputs, const RuleTables& rules, const RunOptions& options,
-                const RuleIndex& index, std::uint64_t seed);
+                const RuleIndex& index, std::uint64_t seed,
+                const std::atomic<bool>* stop = nullptr);
     ~ExactSearch();
     ExactSearch(const ExactSearch&) = delete;
     ExactSearch& operator=(const ExactSearch&) = delete;

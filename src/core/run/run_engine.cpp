@@ -299,8 +299,13 @@ class RunEngine::Worker : public SolutionWriter {
     // timetable exists, which ends the run.
     bool ExactStep() {
         if (!exact_) {
-            exact_ = std::make_unique<exact::ExactSearch>(
-                engine_.inputs_, context_.rules, context_.options, context_.index, random_.Split());
+            try {
+                exact_ = std::make_unique<exact::ExactSearch>(
+                    engine_.inputs_, context_.rules, context_.options, context_.index,
+                    random_.Split(), &context_.stop_requested);
+            } catch (const exact::EncodingStopped&) {
+                return true;  // the stop ends the worker's loop
+            }
         }
         {
             std::lock_guard<std::mutex> lock(shared_.mutex);
