@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -167,9 +168,11 @@ int MoveLesson(const data::Session& session, const QString& directory, const Mov
     ByteMatrix edited = timetable;
     ApplyChanges(edited, proposal.changes);
     try {
-        const std::string bytes =
-            VerifiedEditedPage(*checked.page, checked.problem.page_info.school_name, inputs,
-                               options, checked.problem.rules, edited);
+        const std::string bytes = VerifiedEditedPage(
+            *checked.page, checked.problem.page_info.school_name, inputs, options,
+            checked.problem.rules, edited,
+            EditedPageSolution(checked.page->solution,
+                               std::filesystem::path(line.output.toStdString())));
         SolutionPageWriter::WriteFile(line.output.toStdString(), bytes);
     } catch (const std::invalid_argument& error) {
         Say(stderr, std::string("Η διορθωμένη σελίδα δεν γράφτηκε: ") + error.what() + ".");

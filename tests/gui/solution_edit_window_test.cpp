@@ -188,6 +188,34 @@ class SolutionEditWindowTest : public QObject {
         QCOMPARE(again.verdict.timetable, moved);
         QVERIFY(opened.open(QIODevice::ReadOnly));
         QCOMPARE(opened.readAll(), before);
+        // The saved page says it is solution 2 of 2, and the window now
+        // holds it.
+        QCOMPARE(again.page->solution.solution, 2);
+        QCOMPARE(again.page->solution.requested, 2);
+        auto* header = Child<QLabel>(&window, "Label1");
+        QCOMPARE(header->toolTip(), U("Λύση: %1").arg(QDir::toNativeSeparators(saved)));
+        QCOMPARE(window.openedPage(), saved);
+
+        // Saved as another name of the folder: that page's number and name
+        // on its lines, the count raised to it, the header naming it.
+        QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+        const QString chosen =
+            QDir(QFileInfo(page_).absolutePath()).filePath(QStringLiteral("SOLUTION5.htm"));
+        save_chooser_.answers = {chosen};
+        Child<QPushButton>(&window, "ButtonSaveAs")->click();
+        QVERIFY2(QFile::exists(chosen), qPrintable(asker_.Texts(Kind::kError).join(u'\n')));
+        const data::SchoolPage fifth = data::ReadPageAgainstSchool(
+            context_.paths, context_.school, chosen.toStdString(), RunOptions{});
+        QCOMPARE(static_cast<int>(fifth.verdict.outcome),
+                 static_cast<int>(PageVerdict::Outcome::kSound));
+        QCOMPARE(fifth.verdict.timetable, original);
+        QCOMPARE(fifth.page->solution.solution, 5);
+        QCOMPARE(fifth.page->solution.requested, 5);
+        QFile fifth_file(chosen);
+        QVERIFY(fifth_file.open(QIODevice::ReadOnly));
+        QVERIFY(fifth_file.readAll().contains("File Name=<strong>SOLUTION5.htm</strong>"));
+        QCOMPARE(header->toolTip(), U("Λύση: %1").arg(QDir::toNativeSeparators(chosen)));
+        QCOMPARE(window.openedPage(), chosen);
         QVERIFY(QFile::remove(saved));
         window.close();
         QVERIFY(!window.isVisible());  // saved: no question

@@ -21,6 +21,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <stdexcept>
 
@@ -864,7 +865,8 @@ bool SolutionEditWindow::writePage(const QString& path) {
     try {
         const std::string bytes = VerifiedEditedPage(
             *school_->page, school_->problem.page_info.school_name, school_->problem.inputs,
-            options_, school_->problem.rules, timetable_);
+            options_, school_->problem.rules, timetable_,
+            EditedPageSolution(school_->page->solution, std::filesystem::path(path.toStdString())));
         SolutionPageWriter::WriteFile(path.toStdString(), bytes);
     } catch (const std::invalid_argument& error) {
         context_->asker->Error(this,
@@ -876,6 +878,9 @@ bool SolutionEditWindow::writePage(const QString& path) {
             U("Η διορθωμένη λύση δεν αποθηκεύτηκε στο %1: %2.").arg(shown, Q(error.reason())));
         return false;
     }
+    // From now on the window holds the saved page: its header names it, and
+    // the next save numbers from its folder.
+    page_path_ = path;
     undo_->setClean();
     refresh();
     context_->asker->Inform(this, U("Η διορθωμένη λύση αποθηκεύτηκε στο %1.").arg(shown));
