@@ -52,9 +52,9 @@ void SayExchange(const MoveProposal& proposal, const SolverInputs& inputs,
     for (const CellChange& change : proposal.changes) {
         ++classes[change.class_section];
     }
-    Say(stdout, "Η μετακίνηση γίνεται: αλλάζουν " + std::to_string(proposal.changes.size()) +
-                    " κελιά σε " + std::to_string(classes.size()) +
-                    (classes.size() == 1 ? " τμήμα." : " τμήματα."));
+    Say(stdout, "Η μετακίνηση γίνεται: αλλάζουν " +
+                    CountOf(proposal.changes.size(), "κελί", "κελιά") + " σε " +
+                    CountOf(classes.size(), "τμήμα", "τμήματα") + ".");
     for (const CellChange& change : proposal.changes) {
         Say(stdout, "  " + ClassName(inputs, change.class_section) + ", " + SlotName(change.slot) +
                         ": " + TeacherOrFree(inputs, change.before) + " → " +
@@ -72,8 +72,8 @@ void SayExchange(const MoveProposal& proposal, const SolverInputs& inputs,
 void SayRefusal(const MoveProposal& proposal, const SolverInputs& inputs, int most_classes) {
     Say(stdout, "Η μετακίνηση δεν γίνεται χωρίς να παραβιαστεί κανόνας:");
     if (proposal.beyond_reach) {
-        Say(stdout, "  η ανταλλαγή θα έφτανε σε περισσότερα από " + std::to_string(most_classes) +
-                        " τμήματα");
+        Say(stdout, "  η ανταλλαγή θα έφτανε σε περισσότερα από " +
+                        CountOf(most_classes, "τμήμα", "τμήματα"));
     }
     for (const Violation& violation : proposal.blocking) {
         Say(stdout, "  " + ViolationLine(violation, inputs));

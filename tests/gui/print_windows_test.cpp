@@ -36,6 +36,7 @@
 #include "reports/work_tables.h"
 #include "shell/main_window.h"
 #include "solved_demo.h"
+#include "text/wording.h"
 
 namespace taktirio::gui::testing {
 
@@ -351,8 +352,9 @@ class PrintWindowsTest : public QObject {
         QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
         QCOMPARE(
             f.folder.asker.Texts(Kind::kInform),
-            QStringList{
-                U(kPdfSavedMessage).arg(QDir::toNativeSeparators(f.viewer.pdf_path)).arg(classes)});
+            QStringList{U(kPdfSavedMessage)
+                            .arg(QDir::toNativeSeparators(f.viewer.pdf_path))
+                            .arg(QString::fromStdString(CountOf(classes, "σελίδα", "σελίδες")))});
 
         // Cancelling the file name writes nothing and says nothing.
         f.folder.asker.messages.clear();

@@ -128,7 +128,7 @@ std::string FailedClassLine(const SearchEvidence& evidence, const SolverInputs& 
     }
     if (c < evidence.attempts_ended.size() && evidence.attempts_ended[c] > 0) {
         line += "· εκεί εγκαταλείφθηκαν " + Num(evidence.attempts_ended[c]) + " από τις " +
-                Num(evidence.attempts) + " προσπάθειες";
+                CountOf(evidence.attempts, "προσπάθεια", "προσπάθειες");
     }
     return line + ".";
 }
@@ -264,7 +264,8 @@ std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const Sol
     }
     if (!by_rule.empty()) {
         lines.push_back("Οι κανόνες που απέρριψαν τους περισσότερους υποψήφιους διδάσκοντες (" +
-                        Num(refused) + " απορρίψεις σε " + Num(evidence.draws) + " δοκιμές):");
+                        CountOf(refused, "απόρριψη", "απορρίψεις") + " σε " +
+                        CountOf(evidence.draws, "δοκιμή", "δοκιμές") + "):");
         for (std::size_t i = 0; i < by_rule.size(); ++i) {
             const std::int64_t n = by_rule[i].count;
             const std::int64_t percent = (100 * n + refused / 2) / refused;

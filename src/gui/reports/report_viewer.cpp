@@ -16,6 +16,7 @@
 #include "common/look.h"
 #include "layouts/report_catalog.h"
 #include "layouts/report_layout.h"
+#include "text/wording.h"
 
 namespace taktirio::gui {
 
@@ -131,7 +132,9 @@ bool SaveReportAsPdf(QWidget* parent, const reports::ReportLayout& layout, const
     }
     try {
         const int pages = reports::WritePdf(path, CopyOf(layout));
-        asker.Inform(parent, U(kPdfSavedMessage).arg(QDir::toNativeSeparators(path)).arg(pages));
+        asker.Inform(parent, U(kPdfSavedMessage)
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .arg(QString::fromStdString(CountOf(pages, "σελίδα", "σελίδες"))));
         return true;
     } catch (const reports::ReportOutputError& error) {
         asker.Error(parent, error.message());

@@ -731,16 +731,16 @@ void SolutionEditWindow::propose(int to_slot) {
         }
         setMessage(U("Η μετακίνηση γίνεται: αλλάζουν %1 κελιά σε %2 τμήματα, κενά συνολικά %3 → "
                      "%4. Εφαρμογή ή Άκυρο;")
-                       .arg(proposal_->changes.size())
-                       .arg(classes.size())
+                       .arg(Q(CountOf(proposal_->changes.size(), "κελί", "κελιά")))
+                       .arg(Q(CountOf(classes.size(), "τμήμα", "τμήματα")))
                        .arg(proposal_->gaps_before.total)
                        .arg(proposal_->gaps_after.total),
                    false);
         apply_->setDefault(true);
     } else {
         if (proposal_->beyond_reach) {
-            exchange_->addItem(U("η ανταλλαγή θα έφτανε σε περισσότερα από %1 τμήματα")
-                                   .arg(EditLimits{}.most_classes));
+            exchange_->addItem(U("η ανταλλαγή θα έφτανε σε περισσότερα από %1")
+                                   .arg(Q(CountOf(EditLimits{}.most_classes, "τμήμα", "τμήματα"))));
         }
         for (const Violation& violation : proposal_->blocking) {
             exchange_->addItem(Q(ViolationLine(violation, inputs)));
