@@ -5,6 +5,8 @@
 // of verify; a refused move said in the window, a damaged page refused.
 #include "reports/solution_edit_window.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -47,6 +49,8 @@ class SolutionEditWindowTest : public QObject {
     ProgramContext context_;
     ScriptedChooser chooser_;
     ScriptedSaveChooser save_chooser_;
+    // Where to leave a picture of the window after an undo, when asked.
+    QString screenshot_dir_ = qEnvironmentVariable("TAKTIRIO_TEST_SCREENSHOTS");
 
     // The demo page read as the window reads it, and the first request of
     // class section 1 that the editor answers with an exchange (or refuses).
@@ -159,11 +163,32 @@ class SolutionEditWindowTest : public QObject {
         QCOMPARE(*window.timetable(), moved);
         QVERIFY(Child<QPushButton>(&window, "ButtonSave")->isEnabled());
 
+        // Undone with another class section on show: the status line says
+        // what was undone and where, and that class section comes back.
+        auto* classes = Child<QComboBox>(&window, "ComboClass");
+        auto* status = Child<QLabel>(&window, "Label2");
+        const QString moved_text = QString::fromStdString(
+            ClassName(found->read.problem.inputs, 1) + ": " + SlotName(found->request.from_slot) +
+            " → " + SlotName(found->request.to_slot));
+        classes->setCurrentIndex(1);
         QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(*window.timetable(), original);
         QVERIFY(!Child<QPushButton>(&window, "ButtonSave")->isEnabled());
+        QCOMPARE(classes->currentData().toInt(), 1);
+        QCOMPARE(
+            status->text(),
+            U("Αναιρέθηκε η μετακίνηση (%1). Φαίνεται το τμήμα %2.")
+                .arg(moved_text, QString::fromStdString(ClassName(found->read.problem.inputs, 1))));
+        if (!screenshot_dir_.isEmpty()) {
+            window.grab().save(
+                QDir(screenshot_dir_).filePath(QStringLiteral("TFormEdit-undo.png")));
+        }
+        classes->setCurrentIndex(1);
         QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(*window.timetable(), moved);
+        QCOMPARE(classes->currentData().toInt(), 1);
+        QVERIFY2(status->text().startsWith(U("Έγινε ξανά η μετακίνηση (%1).").arg(moved_text)),
+                 qPrintable(status->text()));
 
         // Closing with the change unsaved asks first; No keeps the window.
         asker_.answers = {false};

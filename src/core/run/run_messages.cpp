@@ -33,8 +33,10 @@ std::string SearchProgressText(std::int64_t elapsed_seconds, std::int64_t attemp
     return std::string("Χρόνος: ") + time + "   Προσπάθειες: " + std::to_string(attempts);
 }
 
-std::string SolutionLine(int solution, const std::string& time_text) {
-    return "Λύση=" + std::to_string(solution) + " Χρόνος=" + time_text;
+std::string SolutionLine(int solution, const std::string& time_text,
+                         const std::string& found_at_text) {
+    return "Λύση=" + std::to_string(solution) + " Χρόνος=" + time_text + ", " + kFoundAtWords +
+           " " + found_at_text;
 }
 
 std::string SummaryMessage(int found, int requested, const std::string& total_time_text) {
@@ -51,6 +53,31 @@ std::string NoFurtherTimetableMessage(int found) {
     return "Αποδείχθηκε ότι δεν υπάρχουν άλλα ωρολόγια προγράμματα που να τηρούν όλους τους "
            "περιορισμούς: βρέθηκαν όλα: " +
            std::to_string(found) + ".";
+}
+
+namespace {
+
+// The first line of a message ("\r" ends a line).
+std::string FirstLine(const std::string& message) {
+    return message.substr(0, message.find('\r'));
+}
+
+}  // namespace
+
+std::string RunEndText(const RunSummary& summary) {
+    std::string how;
+    if (summary.end == RunEnd::kPageNotWritten) {
+        how = FirstLine(PageNotWrittenEnding(summary.found, false));
+    } else if (summary.end == RunEnd::kExhausted) {
+        how = summary.found == 0 ? FirstLine(summary.impossibility)
+                                 : NoFurtherTimetableMessage(summary.found);
+    } else if (summary.end == RunEnd::kTimeLimit) {
+        how = kTimeLimitReachedText;
+    } else if (summary.end == RunEnd::kStopped) {
+        how = kStoppedByUserText;
+    }
+    const std::string count = FirstLine(SummaryMessage(summary.found, summary.requested, ""));
+    return how.empty() ? count : how + "\r" + count;
 }
 
 std::string PageNotWrittenEnding(int found, bool previous_pages_kept) {

@@ -166,21 +166,33 @@ QString PageFolder(const QString& page) {
 // One applied exchange on the undo stack.
 class SolutionEditWindow::MoveCommand : public QUndoCommand {
   public:
-    MoveCommand(SolutionEditWindow* window, std::vector<CellChange> changes, const QString& text)
-        : QUndoCommand(text), window_(window), changes_(std::move(changes)) {}
+    MoveCommand(SolutionEditWindow* window, int class_section, std::vector<CellChange> changes,
+                const QString& text)
+        : QUndoCommand(text),
+          window_(window),
+          class_section_(class_section),
+          changes_(std::move(changes)) {}
 
     void redo() override {
         ApplyChanges(window_->timetable_, changes_);
+        // The first time is the Apply itself, which says so on its own.
+        if (!first_) {
+            window_->showUndoStep(class_section_, text(), false);
+        }
+        first_ = false;
         window_->refresh();
     }
     void undo() override {
         RevertChanges(window_->timetable_, changes_);
+        window_->showUndoStep(class_section_, text(), true);
         window_->refresh();
     }
 
   private:
     SolutionEditWindow* window_;
+    int class_section_;
     std::vector<CellChange> changes_;
+    bool first_ = true;
 };
 
 namespace {
@@ -766,8 +778,23 @@ void SolutionEditWindow::applyProposal() {
     std::vector<CellChange> changes = proposal_->changes;
     source_slot_.reset();
     clearProposal();
-    undo_->push(new MoveCommand(this, std::move(changes), text));
+    undo_->push(new MoveCommand(this, request_->class_section, std::move(changes), text));
     setMessage(U("Η μετακίνηση έγινε (%1). Διάλεξε άλλο μάθημα, ή αποθήκευσε τη λύση.").arg(text),
+               false);
+}
+
+// After an undo or a redo: what was undone or done again, in which class
+// section, and that class section on show, so that the change is seen even
+// when another one was on show.
+void SolutionEditWindow::showUndoStep(int class_section, const QString& text, bool undone) {
+    const int index = class_->findData(class_section);
+    if (index >= 0) {
+        class_->setCurrentIndex(index);
+    }
+    const QString name = Q(ClassName(school_->problem.inputs, class_section));
+    setMessage((undone ? U("Αναιρέθηκε η μετακίνηση (%1). Φαίνεται το τμήμα %2.")
+                       : U("Έγινε ξανά η μετακίνηση (%1). Φαίνεται το τμήμα %2."))
+                   .arg(text, name),
                false);
 }
 

@@ -96,6 +96,7 @@ class SolutionEditWindow : public Window {
     void saveAs();
     bool writePage(const QString& path);
     void setMessage(const QString& text, bool refusal);
+    void showUndoStep(int class_section, const QString& text, bool undone);
     void setPageText(const QString& text);
 
     ProgramContext* context_;

@@ -426,6 +426,7 @@ void RunWindow::Button1Click() {
     }
     requested_ = settings->solutions_requested;
     last_settings_ = request.settings;
+    end_shown_ = false;
     setRunning(true);
     progress_text_->setText(Text(kLoadingText));
     progress_text_->show();
@@ -472,7 +473,14 @@ void RunWindow::showSearchProgress(int /*found*/, int /*requested*/, qint64 atte
 void RunWindow::showSolutions(const QStringList& lines, const QList<SolutionGaps>& gaps,
                               int last_solution) {
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        list_->insertItem(0, lines[i]);  // the newest on top
+        // The newest on top, so the rows read in the order the solutions were
+        // found; the time from the run's start is the row's tip, so that the
+        // list keeps the width a 1024 x 768 screen leaves it.
+        const QString found_at = QStringLiteral(", ") + Text(kFoundAtWords);
+        const qsizetype cut = lines[i].indexOf(found_at);
+        auto* line = new QListWidgetItem(cut < 0 ? lines[i] : lines[i].left(cut));
+        line->setToolTip(lines[i]);
+        list_->insertItem(0, line);
         const SolutionGaps& of_line = gaps.value(i);
         auto* item = new QListWidgetItem(Text(SolutionGapsCell(of_line)));
         // The full line, with the person who has the most gaps.
@@ -509,6 +517,9 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
     if (error != nullptr) {
         const data::RunFailure failure = data::DescribeRunFailure(error);
         const QString& message = failure.message;
+        // No "please wait" and no gauge behind the message: the run is over.
+        progress_text_->hide();
+        gauge_->hide();
         // The previous pages stay when the search could not start: the window
         // goes back to idle after the message. Any other error closes it.
         if (!data::LeavesPreviousPages(failure.kind)) {
@@ -526,6 +537,7 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
             context_->asker->Error(this, message);
         }
     } else {
+        showEnd(summary);
         if (summary.end == RunEnd::kPageNotWritten) {
             // Like any error during a run, the window goes after the summary;
             // the message says which page, why, and what was written.
@@ -571,6 +583,20 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
     }
 }
 
+// Before any message of the end: the run's last state stays in the window,
+// how it ended and how many were found, in the words of the tool, and the
+// gauge no longer shows the loading's or the search's colour.
+void RunWindow::showEnd(const RunSummary& summary) {
+    progress_text_->setText(Text(RunEndText(summary)).replace(u'\r', u'\n'));
+    progress_text_->show();
+    found_->setText(QStringLiteral("%1 / %2").arg(summary.found).arg(summary.requested));
+    found_label_->show();
+    found_->show();
+    gauge_->hide();
+    stop_->hide();
+    end_shown_ = true;
+}
+
 void RunWindow::setRunning(bool running) {
     for (QWidget* option : std::initializer_list<QWidget*>{
              solutions_, attempts_, last_hours_on_, last_hours_, singles_allowed_, singles_refused_,
@@ -584,11 +610,13 @@ void RunWindow::setRunning(bool running) {
         return;
     }
     gauge_->hide();
-    progress_text_->hide();
     search_progress_->hide();
     search_clock_.invalidate();
-    found_label_->hide();
-    found_->hide();
+    if (!end_shown_) {
+        progress_text_->hide();
+        found_label_->hide();
+        found_->hide();
+    }
     stop_->hide();
     showPreviousButton();
 }

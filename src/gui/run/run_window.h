@@ -97,6 +97,7 @@ class RunWindow : public Window {
     void showSolutions(const QStringList& lines, const QList<SolutionGaps>& gaps,
                        int last_solution);
     void finish(std::exception_ptr error, const RunSummary& summary);
+    void showEnd(const RunSummary& summary);
     void openFolder();
     void slowOptionMessage();
 
@@ -105,6 +106,7 @@ class RunWindow : public Window {
     QueuedRunListener* listener_;
     QPointer<QThread> worker_;
     bool close_after_run_ = false;
+    bool end_shown_ = false;  // the last run's end stays shown until the next starts
     bool check_timetable_possible_ = true;
     SearchEngines engines_ = SearchEngines::kBoth;
     int requested_ = 0;

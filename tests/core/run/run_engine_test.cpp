@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -87,6 +88,18 @@ class CollectingObserver : public RunObserver {
     std::vector<std::string> lines;
 };
 
+// "h:m:s:ms" as milliseconds.
+std::int64_t Milliseconds(const std::string& text) {
+    std::int64_t parts[4] = {0, 0, 0, 0};
+    std::size_t at = 0;
+    for (std::int64_t& part : parts) {
+        const std::size_t end = text.find(':', at);
+        part = std::stoll(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return ((parts[0] * 60 + parts[1]) * 60 + parts[2]) * 1000 + parts[3];
+}
+
 TEST(RunEngine, FindsTheRequestedSolutionsNumberedInOrder) {
     for (const int threads : {1, 2}) {
         KeepingWriter writer;
@@ -101,7 +114,18 @@ TEST(RunEngine, FindsTheRequestedSolutionsNumberedInOrder) {
         EXPECT_EQ(writer.numbers, (std::vector<int>{1, 2, 3, 4, 5})) << threads << " threads";
         EXPECT_EQ(observer.solutions, (std::vector<int>{1, 2, 3, 4, 5}));
         ASSERT_EQ(summary.lines.size(), 5u);
-        EXPECT_EQ(summary.lines[2], SolutionLine(3, writer.time_texts[2]));
+        // Each line gives the page's time and when, from the run's start,
+        // the solution was found: in the order of the numbers.
+        std::int64_t found_before = -1;
+        for (std::size_t k = 0; k < summary.lines.size(); ++k) {
+            const std::string& line = summary.lines[k];
+            const std::string head =
+                SolutionLine(static_cast<int>(k) + 1, writer.time_texts[k], "");
+            ASSERT_EQ(line.substr(0, head.size()), head) << line;
+            const std::int64_t found_at = Milliseconds(line.substr(head.size()));
+            EXPECT_GE(found_at, found_before) << line;
+            found_before = found_at;
+        }
         EXPECT_EQ(observer.lines, summary.lines);
         for (const ByteMatrix& timetable : writer.timetables) {
             const auto violations =
@@ -645,7 +669,8 @@ TEST(RunSettings, WholeNumbersOnly) {
 }
 
 TEST(RunMessages, TextsOfTheRun) {
-    EXPECT_EQ(SolutionLine(3, "0:0:1:5"), "Λύση=3 Χρόνος=0:0:1:5");
+    EXPECT_EQ(SolutionLine(3, "0:0:1:5", "0:0:4:20"),
+              "Λύση=3 Χρόνος=0:0:1:5, βρέθηκε στο 0:0:4:20");
     EXPECT_EQ(SummaryMessage(2, 5, "0:4:31:250"),
               "Έχουν βρεθεί με επιτυχία 2 από τις 5 λύσεις.\rΣυνολικός χρόνος επεξεργασίας "
               "0:4:31:250.");
