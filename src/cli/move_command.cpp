@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "cli_commands.h"
 #include "console.h"
@@ -69,8 +70,12 @@ void SayExchange(const MoveProposal& proposal, const SolverInputs& inputs,
                     std::to_string(proposal.gaps_after.total));
 }
 
-void SayRefusal(const MoveProposal& proposal, const SolverInputs& inputs, int most_classes) {
+void SayRefusal(const MoveProposal& proposal, const SolverInputs& inputs, int most_classes,
+                const std::vector<std::string>& in_the_way) {
     Say(stdout, "Η μετακίνηση δεν γίνεται χωρίς να παραβιαστεί κανόνας:");
+    for (const std::string& line : in_the_way) {
+        Say(stdout, "  " + line);
+    }
     if (proposal.beyond_reach) {
         Say(stdout, "  η ανταλλαγή θα έφτανε σε περισσότερα από " +
                         CountOf(most_classes, "τμήμα", "τμήματα"));
@@ -158,7 +163,8 @@ int MoveLesson(const data::Session& session, const QString& directory, const Mov
     }
     const MoveProposal proposal = editor.Propose(timetable, request);
     if (!proposal.keeps_rules) {
-        SayRefusal(proposal, inputs, EditLimits{}.most_classes);
+        SayRefusal(proposal, inputs, EditLimits{}.most_classes,
+                   editor.InTheWay(timetable, proposal));
         return kExitDataProblem;
     }
     SayExchange(proposal, inputs, editor.people());

@@ -649,6 +649,12 @@ TEST(CliMove, ARefusalNamesItsRuleAndNothingIsWritten) {
     EXPECT_TRUE(r.out.contains(
         QString::fromStdString(ViolationLine(proposal.blocking.front(), demo.problem.inputs))))
         << r.out.toStdString();
+    // What stands in the way, in plain words, before the rules.
+    for (const std::string& line : editor.InTheWay(demo.timetable, proposal)) {
+        EXPECT_TRUE(r.out.contains(QStringLiteral("\n  ") + QString::fromStdString(line)))
+            << line << "\n"
+            << r.out.toStdString();
+    }
     EXPECT_FALSE(QFileInfo::exists(output));
 }
 

@@ -15,6 +15,7 @@
 #include "gaps/teacher_gaps.h"
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
+#include "run/run_sequence.h"
 #include "shell/program_lock.h"
 #include "solver/slots.h"
 #include "support/school_without_timetable.h"
@@ -211,6 +212,10 @@ TEST(Solve, EachSolutionShowsTheGapsOfItsPage) {
         const TeacherPeople people =
             PeopleOfTeachers(problem.inputs.teacher_names, problem.inputs.number_of_teachers);
         const QDir pages(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+        // The run's options are kept beside its pages, for the editor.
+        const std::optional<RunSettings> kept = KeptRunSettings(pages.path().toStdString());
+        ASSERT_TRUE(kept.has_value());
+        EXPECT_EQ(kept->fewer_gaps, fewer_gaps);
         const QStringList lines = r.out.split(u'\n');
         std::vector<GapSummary> written;
         for (qsizetype i = 0; i < lines.size(); ++i) {

@@ -13,13 +13,16 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableWidget>
+#include <filesystem>
 #include <optional>
 
 #include "common/look.h"
 #include "gui_test_support.h"
 #include "load/page_against_school.h"
 #include "reports/solution_choice.h"
+#include "run/run_sequence.h"
 #include "solved_demo.h"
 #include "solver/slots.h"
 #include "text/wording.h"
@@ -242,6 +245,7 @@ class SolutionEditWindowTest : public QObject {
         QCOMPARE(header->toolTip(), U("Λύση: %1").arg(QDir::toNativeSeparators(chosen)));
         QCOMPARE(window.openedPage(), chosen);
         QVERIFY(QFile::remove(saved));
+        QVERIFY(QFile::remove(chosen));
         window.close();
         QVERIFY(!window.isVisible());  // saved: no question
     }
@@ -277,6 +281,43 @@ class SolutionEditWindowTest : public QObject {
         QCOMPARE(asker_.Texts(Kind::kError).size(), 1);
         QVERIFY(asker_.Texts(Kind::kError).front().contains(U("δεν είναι σελίδα λύσης")));
         QCOMPARE(window.openedPage(), page_);
+    }
+
+    // The editor starts from the options of the directory's last run, kept
+    // beside its pages; without them, from the last ones set in an editor.
+    void theOptionsStartFromTheLastRunElseFromTheEditor() {
+        const std::filesystem::path folder = QFileInfo(page_).absolutePath().toStdString();
+        const std::optional<RunSettings> solved = data::KeptRunSettings(folder);
+        QVERIFY(solved.has_value());  // the demo's run kept its options
+        RunSettings strict;
+        strict.max_class_hours_per_day = 3;
+        strict.last_hours_limit_on = true;
+        strict.last_hours_limit = 3;
+        strict.four_hour_run_limit_on = true;
+        QVERIFY(data::KeepRunSettings(folder, strict));
+        {
+            SolutionEditWindow window(&context_, nullptr, &chooser_, &save_chooser_);
+            QCOMPARE(Child<QComboBox>(&window, "ComboMaxPerDay")->currentText(),
+                     QStringLiteral("3"));
+            QVERIFY(Child<QCheckBox>(&window, "CheckLastHours")->isChecked());
+            QCOMPARE(Child<QSpinBox>(&window, "SpinLastHours")->value(), 3);
+            QVERIFY(!Child<QCheckBox>(&window, "CheckDayHours")->isChecked());
+            QVERIFY(!Child<QCheckBox>(&window, "CheckNoSingleRuns")->isChecked());
+            QVERIFY(Child<QCheckBox>(&window, "CheckFourInARow")->isChecked());
+        }
+        // No run's options: the last ones set in an editor.
+        QVERIFY(QFile::remove(QString::fromStdString(data::KeptRunSettingsPath(folder).string())));
+        {
+            SolutionEditWindow window(&context_, nullptr, &chooser_, &save_chooser_);
+            Child<QCheckBox>(&window, "CheckDayHours")->setChecked(true);
+            Child<QSpinBox>(&window, "SpinDayHours")->setValue(6);
+        }
+        {
+            SolutionEditWindow window(&context_, nullptr, &chooser_, &save_chooser_);
+            QVERIFY(Child<QCheckBox>(&window, "CheckDayHours")->isChecked());
+            QCOMPARE(Child<QSpinBox>(&window, "SpinDayHours")->value(), 6);
+        }
+        QVERIFY(data::KeepRunSettings(folder, *solved));
     }
 };
 

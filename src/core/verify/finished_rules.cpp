@@ -245,9 +245,12 @@ class FinishedJudge {
                 return true;
             }
             const auto& [rule, s, why] = *bad;
-            Report(rule, c, t, s,
-                   "όπως κι αν διαβαστούν τα " + Num(blocks) +
-                       " οφειλόμενα δίωρα, μένει ένα μονόωρο που δεν επιτρέπεται· εδώ " + why);
+            // Without two-hour lessons owed there is no reading to speak of.
+            const std::string readings =
+                blocks == 0 ? std::string()
+                : blocks == 1 ? "όπως κι αν διαβαστεί το 1 οφειλόμενο δίωρο, "
+                              : "όπως κι αν διαβαστούν τα " + Num(blocks) + " οφειλόμενα δίωρα, ";
+            Report(rule, c, t, s, readings + "μένει ένα μονόωρο που δεν επιτρέπεται· εδώ " + why);
             return false;
         });
     }
@@ -409,8 +412,8 @@ class FinishedJudge {
                     }
                     week.busy |= bit;
                     if (InLastHours(c, s)) {
-                        week.first_last = week.last == 0 ? std::array<int, 3>{c, t, s}
-                                                         : week.first_last;
+                        week.first_last =
+                            week.last == 0 ? std::array<int, 3>{c, t, s} : week.first_last;
                         week.last |= bit;
                     }
                     week.rows.insert(t);

@@ -35,6 +35,7 @@
 #include "pages/solution_page_writer.h"
 #include "reports/solution_choice.h"
 #include "run/background.h"
+#include "run/run_sequence.h"
 #include "run/solution_files.h"
 #include "shell/program_files.h"
 #include "solver/errors.h"
@@ -157,6 +158,13 @@ class CurrentCellDelegate : public QStyledItemDelegate {
     }
 };
 
+// The options last set in the editor in this session: where the program
+// directory's runs kept none, the next editor starts from them.
+std::optional<RunSettings>& LastEditorSettings() {
+    static std::optional<RunSettings> settings;
+    return settings;
+}
+
 QString PageFolder(const QString& page) {
     return QFileInfo(page).absolutePath();
 }
@@ -237,6 +245,11 @@ SolutionEditWindow::SolutionEditWindow(ProgramContext* context, QWidget* parent,
     exchange_->setObjectName(QStringLiteral("ListExchange"));
     exchange_->setFixedHeight(6 * (exchange_->fontMetrics().lineSpacing() + 2) + 6);
     exchange_->setFocusPolicy(Qt::NoFocus);
+    // A long line wraps within the list's width: nothing to scroll sideways.
+    exchange_->setWordWrap(true);
+    exchange_->setTextElideMode(Qt::ElideNone);
+    exchange_->setResizeMode(QListView::Adjust);
+    exchange_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     apply_ = MakeButton(this, "ButtonApply", U("&Εφαρμογή"), U("Εφαρμογή της ανταλλαγής"));
     cancel_ = MakeButton(this, "ButtonCancel", U("Ά&κυρο"), U("Ακύρωση της επιλογής"));
@@ -342,6 +355,7 @@ QWidget* SolutionEditWindow::makeOptions(QWidget* parent) {
     form->addWidget(four_in_a_row_, 4, 0, 1, 2);
     form->setColumnStretch(0, 1);
 
+    startOptions();
     connect(max_per_day_, &QComboBox::currentIndexChanged, this,
             &SolutionEditWindow::optionsChanged);
     for (QCheckBox* check : {last_hours_on_, day_hours_on_, no_single_runs_, four_in_a_row_}) {
@@ -407,6 +421,42 @@ QWidget* SolutionEditWindow::makeTeacherWeek(QWidget* parent) {
     layout->addWidget(teacher_week_);
     layout->addWidget(teacher_gaps_);
     return box;
+}
+
+// The options of the last run of this program directory, kept beside its
+// pages; else the last ones set in the editor; else none.
+void SolutionEditWindow::startOptions() {
+    std::optional<RunSettings> start = data::KeptRunSettings(SolutionsDirectory(
+        context_->paths.directory.toStdString(), context_->school.toStdString()));
+    if (!start) {
+        start = LastEditorSettings();
+    }
+    if (!start) {
+        return;
+    }
+    max_per_day_->setCurrentIndex(start->max_class_hours_per_day == 3 ? 1 : 0);
+    last_hours_on_->setChecked(start->last_hours_limit_on);
+    if (start->last_hours_limit_on) {
+        last_hours_->setValue(start->last_hours_limit);
+    }
+    day_hours_on_->setChecked(start->day_hours_limit_on);
+    if (start->day_hours_limit_on) {
+        day_hours_->setValue(start->day_hours_limit);
+    }
+    no_single_runs_->setChecked(start->no_single_hour_runs);
+    four_in_a_row_->setChecked(start->four_hour_run_limit_on);
+}
+
+RunSettings SolutionEditWindow::chosenSettings() const {
+    RunSettings settings;
+    settings.max_class_hours_per_day = max_per_day_->currentIndex() + 2;
+    settings.last_hours_limit_on = last_hours_on_->isChecked();
+    settings.last_hours_limit = last_hours_->value();
+    settings.day_hours_limit_on = day_hours_on_->isChecked();
+    settings.day_hours_limit = day_hours_->value();
+    settings.no_single_hour_runs = no_single_runs_->isChecked();
+    settings.four_hour_run_limit_on = four_in_a_row_->isChecked();
+    return settings;
 }
 
 RunOptions SolutionEditWindow::chosenOptions() const {
@@ -555,6 +605,7 @@ void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read, c
 }
 
 void SolutionEditWindow::optionsChanged() {
+    LastEditorSettings() = chosenSettings();
     if (!school_) {
         return;
     }
@@ -741,7 +792,7 @@ void SolutionEditWindow::propose(int to_slot) {
                     .arg(gaps.before)
                     .arg(gaps.after));
         }
-        setMessage(U("Η μετακίνηση γίνεται: αλλάζουν %1 κελιά σε %2 τμήματα, κενά συνολικά %3 → "
+        setMessage(U("Η μετακίνηση γίνεται: αλλάζουν %1 σε %2, κενά συνολικά %3 → "
                      "%4. Εφαρμογή ή Άκυρο;")
                        .arg(Q(CountOf(proposal_->changes.size(), "κελί", "κελιά")))
                        .arg(Q(CountOf(classes.size(), "τμήμα", "τμήματα")))
@@ -750,6 +801,9 @@ void SolutionEditWindow::propose(int to_slot) {
                    false);
         apply_->setDefault(true);
     } else {
+        for (const std::string& line : editor_->InTheWay(timetable_, *proposal_)) {
+            exchange_->addItem(Q(line));
+        }
         if (proposal_->beyond_reach) {
             exchange_->addItem(U("η ανταλλαγή θα έφτανε σε περισσότερα από %1")
                                    .arg(Q(CountOf(EditLimits{}.most_classes, "τμήμα", "τμήματα"))));

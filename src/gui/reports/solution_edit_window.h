@@ -7,6 +7,7 @@
 #include "common/window.h"
 #include "edit/timetable_edit.h"
 #include "load/page_against_school.h"
+#include "run/run_settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -78,6 +79,8 @@ class SolutionEditWindow : public Window {
     QWidget* makeOptions(QWidget* parent);
     QWidget* makeClassWeek(QWidget* parent);
     QWidget* makeTeacherWeek(QWidget* parent);
+    void startOptions();
+    RunSettings chosenSettings() const;
     RunOptions chosenOptions() const;
 
     void chooseAndOpen();

@@ -30,10 +30,12 @@ namespace taktirio::gui {
 struct ProgramContext;
 class QueuedRunListener;
 
-// Shown when an option makes the search slower and possibly endless.
+// Shown when an option makes the search slower: a school it leaves without a
+// timetable is proven so, or the run ends at its time limit or its stop.
 inline constexpr char kSlowOptionMessage[] =
     "Η επιλογή αυτή απαιτεί περισσότερο χρόνο για την εξεύρεση λύσης. Αν δεν υπάρχει λύση με "
-    "την επιλογή αυτή η διαδικασία εξεύρεσης λύσης δεν τερματίζεται.";
+    "την επιλογή αυτή, το πρόγραμμα το αποδεικνύει και το λέει· αλλιώς η διαδικασία σταματά "
+    "στο χρονικό όριο, όπου έχει δοθεί, ή όταν τη διακόψεις.";
 inline constexpr char kRunWindowCaption[] =
     "TAKTIRIO by MERIDON SOFTWARE DEVELOPMENT - Υπολογισμός Λύσεων";
 

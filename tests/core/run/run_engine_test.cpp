@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -658,6 +659,44 @@ TEST(RunSettings, LimitsThatAreOffTakeTheirLoosestValue) {
     options = ToRunOptions(settings);
     EXPECT_EQ(options.last_hours_limit, 2);
     EXPECT_EQ(options.day_hours_limit, 6);
+}
+
+// The options kept beside a run's pages read back as they were written; a
+// file that is not such a list gives nothing, a name not known is passed over.
+TEST(RunSettings, KeptBesideThePagesAndReadBack) {
+    RunSettings strict;
+    strict.max_class_hours_per_day = 3;
+    strict.last_hours_limit_on = true;
+    strict.last_hours_limit = 2;
+    strict.day_hours_limit_on = true;
+    strict.day_hours_limit = 6;
+    strict.no_single_hour_runs = true;
+    strict.four_hour_run_limit_on = true;
+    strict.fewer_gaps = true;
+    for (const RunSettings& settings : {RunSettings{}, strict}) {
+        const std::optional<RunSettings> back = ParseKeptRunSettings(KeptRunSettingsText(settings));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(KeptRunSettingsText(*back), KeptRunSettingsText(settings));
+        EXPECT_EQ(back->last_hours_limit_on, settings.last_hours_limit_on);
+        EXPECT_EQ(back->day_hours_limit, settings.day_hours_limit);
+    }
+    struct Case {
+        const char* text;
+        bool read;
+    };
+    const Case cases[] = {
+        {"", true},
+        {"last_hours_limit_on=1\nlast_hours_limit=3\nlater_option=7\n", true},
+        {"last_hours_limit_on=1\nlast_hours_limit=9\n", false},  // out of range
+        {"fewer_gaps=2\n", false},
+        {"fewer_gaps\n", false},
+        {"max_class_hours_per_day=x\n", false},
+        {"<html>\n", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseKeptRunSettings(c.text).has_value(), c.read) << c.text;
+    }
+    EXPECT_EQ(ParseKeptRunSettings(cases[1].text)->last_hours_limit, 3);
 }
 
 TEST(RunSettings, WholeNumbersOnly) {
