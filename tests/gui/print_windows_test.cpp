@@ -415,12 +415,13 @@ class PrintWindowsTest : public QObject {
         Fixture f;
         f.folder.RegisterSchool();
         MainWindow main(&f.folder.context);
-        main.show();
+        main.showMaximized();
         auto* item = main.findChild<QAction*>(QStringLiteral("N2"));
         item->trigger();
         QWidget* first = ShownWindow("TForm1A");
         QVERIFY(first != nullptr);
         QVERIFY(first->isModal());
+        QVERIFY(main.isMaximized());  // stays so behind the print window
         Child<QPushButton>(first, "Button2")->click();
         QTRY_VERIFY(ShownWindow("TForm1A") == nullptr);
         item->trigger();

@@ -211,15 +211,17 @@ class RunWindowsTest : public QObject {
 
     void aRunOfTheDemoSchoolToThreeSolutions() {
         Fixture f;
+        f.window->setWindowState(Qt::WindowMaximized);
         f.Trigger("N3");
-        // The way into a run starts with the main window in its normal state.
-        QVERIFY(!f.window->isMaximized());
+        // The main window stays maximised behind the run's windows.
+        QVERIFY(f.window->isMaximized());
         QWidget* dialog = ShownWindow("TForm8");
         QVERIFY(dialog != nullptr);
         Child<QSpinBox>(dialog, "SpinEdit1")->setValue(3);
         Child<QPushButton>(dialog, "Button1")->click();
         // The preparation window is up and the main window disabled at once.
         QVERIFY(ShownWindow("TForm4") != nullptr);
+        QVERIFY(f.window->isMaximized());
         QVERIFY(!f.window->isEnabled());
         QCOMPARE(f.RequestedInEntry(), 3);
         QTRY_VERIFY_WITH_TIMEOUT(ShownWindow("TForm1") != nullptr, kRunTimeoutMs);
@@ -431,6 +433,35 @@ class RunWindowsTest : public QObject {
         QVERIFY2(errors[0].contains(U("ΑΛΦΑ")), qPrintable(errors[0]));
         QVERIFY(f.folder.asker.Texts(Kind::kInform).isEmpty());  // no search, no summary
         QVERIFY(!f.Pages().exists());
+    }
+
+    // A school's long name without a space to wrap at is shown whole in the
+    // room the options leave, broken where it must be, and is the tooltip.
+    void aLongSchoolNameIsShownWhole() {
+        Fixture f;
+        const QString name = QStringLiteral(
+            "ΠειραματικόΓυμνάσιοΠανεπιστημίουΠατρώνΚαιΠρότυποΣχολείοΤηςΠεριφέρειαςInstance3");
+        {
+            const data::Database entry =
+                data::Database::Open(f.folder.context.paths.entry_database);
+            QSqlQuery update(entry.connection());
+            update.prepare(QStringLiteral("UPDATE SCHOOLS SET SCHOOL_NAME = ?"));
+            update.addBindValue(name);
+            QVERIFY(update.exec());
+        }
+        QWidget* run = f.OpenRunWindow(1);
+        QVERIFY(run != nullptr);
+        auto* label = Child<QLabel>(run, "DBText1");
+        QCOMPARE(label->toolTip(), name);
+        QCOMPARE(label->text().remove(QChar(0x200B)), name);
+        QVERIFY(label->fontMetrics().horizontalAdvance(name) > label->width());
+        // Every line of it in sight: the label is as tall as the wrapped text.
+        QVERIFY2(label->height() >= label->heightForWidth(label->width()),
+                 qPrintable(QStringLiteral("%1 < %2")
+                                .arg(label->height())
+                                .arg(label->heightForWidth(label->width()))));
+        QVERIFY(label->heightForWidth(label->width()) > label->fontMetrics().lineSpacing());
+        Child<QPushButton>(run, "Button2")->click();
     }
 
     void aProofOfNoTimetableIsShownAsSuch() {

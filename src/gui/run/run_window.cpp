@@ -40,6 +40,54 @@ QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
+// A name shown whole in the room it is given: it wraps between words, and a
+// word wider than the room (a long name without spaces) may break anywhere.
+// The whole name is the tooltip.
+class NameLabel : public QLabel {
+  public:
+    NameLabel(QWidget* parent, const char* object_name) : QLabel(parent) {
+        setObjectName(QString::fromLatin1(object_name));
+        setWordWrap(true);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    void setName(const QString& name) {
+        name_ = name;
+        setToolTip(name);
+        layOut();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        layOut();
+    }
+
+  private:
+    void layOut() {
+        const QFontMetrics metrics(font());
+        const int room = contentsRect().width();
+        QStringList words = name_.split(u' ');
+        for (QString& word : words) {
+            if (room > 0 && metrics.horizontalAdvance(word) > room) {
+                // A zero-width space between letters: a place to break.
+                QString breakable;
+                for (const QChar letter : word) {
+                    breakable += letter;
+                    breakable += QChar(0x200B);
+                }
+                breakable.chop(1);
+                word = breakable;
+            }
+        }
+        const QString shown = words.join(u' ');
+        if (shown != text()) {
+            setText(shown);
+        }
+    }
+
+    QString name_;
+};
+
 void Colour(QProgressBar* gauge, const QColor& colour) {
     QPalette palette = gauge->palette();
     palette.setColor(QPalette::Highlight, colour);
@@ -95,16 +143,14 @@ QWidget* RunWindow::createSchool() {
     auto* box = new QWidget(this);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
-    school_ = MakeLabel(box, "DBText1", {});
-    responsible_ = MakeLabel(box, "DBText8", {});
+    school_ = new NameLabel(box, "DBText1");
+    responsible_ = new NameLabel(box, "DBText8");
     QFont bold = school_->font();
     bold.setBold(true);
     // Names of up to 100 characters wrap in the room the options leave, so
     // that the window keeps its width on a 1024 x 768 screen.
     for (QLabel* name : {school_, responsible_}) {
         name->setFont(bold);
-        name->setWordWrap(true);
-        name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
     solutions_ = new QLineEdit(box);
     solutions_->setObjectName(QStringLiteral("DBEdit1"));
@@ -320,8 +366,8 @@ QLayout* RunWindow::createButtons() {
 void RunWindow::showSchool() {
     try {
         const data::WorkingSchool school = sequence_->ReadWorkingSchool();
-        school_->setText(school.name);
-        responsible_->setText(school.responsible);
+        static_cast<NameLabel*>(school_)->setName(school.name);
+        static_cast<NameLabel*>(responsible_)->setName(school.responsible);
         solutions_->setText(QString::number(school.solutions_requested));
     } catch (const data::DataError& error) {
         context_->asker->Error(this, error.message());
