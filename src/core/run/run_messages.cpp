@@ -40,8 +40,11 @@ std::string SolutionLine(int solution, const std::string& time_text,
 }
 
 std::string SummaryMessage(int found, int requested, const std::string& total_time_text) {
-    return "Έχουν βρεθεί με επιτυχία " + std::to_string(found) + " από τις " +
-           std::to_string(requested) + " λύσεις." + "\r" + "Συνολικός χρόνος επεξεργασίας " +
+    // The verb agrees with the count found, the article and noun with the
+    // count asked: "Έχει βρεθεί με επιτυχία 1 από τη 1 λύση."
+    return std::string(found == 1 ? "Έχει βρεθεί" : "Έχουν βρεθεί") + " με επιτυχία " +
+           std::to_string(found) + (requested == 1 ? " από τη " : " από τις ") +
+           CountOf(requested, "λύση", "λύσεις") + "." + "\r" + "Συνολικός χρόνος επεξεργασίας " +
            total_time_text + ".";
 }
 

@@ -710,6 +710,10 @@ TEST(RunSettings, WholeNumbersOnly) {
 TEST(RunMessages, TextsOfTheRun) {
     EXPECT_EQ(SolutionLine(3, "0:0:1:5", "0:0:4:20"),
               "Λύση=3 Χρόνος=0:0:1:5, βρέθηκε στο 0:0:4:20");
+    EXPECT_EQ(SummaryMessage(1, 1, "0:0:0:5"),
+              "Έχει βρεθεί με επιτυχία 1 από τη 1 λύση.\rΣυνολικός χρόνος επεξεργασίας 0:0:0:5.");
+    EXPECT_TRUE(
+        SummaryMessage(0, 1, "0:0:0:5").starts_with("Έχουν βρεθεί με επιτυχία 0 από τη 1 λύση.\r"));
     EXPECT_EQ(SummaryMessage(2, 5, "0:4:31:250"),
               "Έχουν βρεθεί με επιτυχία 2 από τις 5 λύσεις.\rΣυνολικός χρόνος επεξεργασίας "
               "0:4:31:250.");
