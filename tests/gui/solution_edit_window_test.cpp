@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -265,6 +266,23 @@ class SolutionEditWindowTest : public QObject {
                      ->findItems(rule, Qt::MatchExactly)
                      .isEmpty());
         QVERIFY(Child<QLabel>(&window, "Label2")->text().contains(U("δεν γίνεται")));
+        // What stands in the way leads the list, and no line runs out of
+        // sight: the list wraps them and never scrolls sideways.
+        auto* list = Child<QListWidget>(&window, "ListExchange");
+        const TimetableEditor editor(found->read.problem.inputs, RunOptions{},
+                                     found->read.problem.rules);
+        const std::vector<std::string> in_the_way =
+            editor.InTheWay(found->read.verdict.timetable, found->proposal);
+        for (std::size_t k = 0; k < in_the_way.size(); ++k) {
+            QCOMPARE(list->item(static_cast<int>(k))->text(),
+                     QString::fromStdString(in_the_way[k]));
+        }
+        QVERIFY(list->wordWrap());
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        if (!screenshot_dir_.isEmpty()) {
+            window.grab().save(
+                QDir(screenshot_dir_).filePath(QStringLiteral("TFormEdit-refused.png")));
+        }
         QVERIFY(asker_.messages.isEmpty());  // no message box for a refusal
         QCOMPARE(*window.timetable(), found->read.verdict.timetable);
 

@@ -241,6 +241,16 @@ std::vector<TimetableEditor::Shape> TimetableEditor::Shapes(const ByteMatrix& ti
     return shapes;
 }
 
+namespace {
+
+// "την Παρασκευή 1η ώρα", "τη Δευτέρα 1η ώρα": the article as the day's
+// first letter asks.
+std::string OnSlot(int slot) {
+    return (DayOfSlot(slot) == 1 ? "τη " : "την ") + SlotName(slot);
+}
+
+}  // namespace
+
 std::vector<std::string> TimetableEditor::InTheWay(const ByteMatrix& timetable,
                                                    const MoveProposal& proposal) const {
     std::vector<std::string> lines;
@@ -257,7 +267,7 @@ std::vector<std::string> TimetableEditor::InTheWay(const ByteMatrix& timetable,
     for (const Violation& v : proposal.blocking) {
         if (v.rule == VerifyRule::kPinned && IsSlot(v.slot) && v.class_section >= 1 &&
             v.class_section <= inputs_.number_of_classes) {
-            add("στο " + ClassName(inputs_, v.class_section) + " την " + SlotName(v.slot) +
+            add("στο " + ClassName(inputs_, v.class_section) + " " + OnSlot(v.slot) +
                 " είναι καρφωμένο το μάθημα του " + TeacherName(inputs_, v.teacher) +
                 ", που δεν μετακινείται");
             continue;
@@ -280,7 +290,7 @@ std::vector<std::string> TimetableEditor::InTheWay(const ByteMatrix& timetable,
                     continue;
                 }
                 add("ο " + TeacherName(inputs_, u) + " διδάσκει ήδη στο " + ClassName(inputs_, i) +
-                    " την " + SlotName(v.slot));
+                    " " + OnSlot(v.slot));
             }
         }
     }

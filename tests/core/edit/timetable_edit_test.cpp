@@ -121,7 +121,8 @@ MoveProposal CheckRequest(const TimetableEditor& editor, const SolverInputs& inp
                     [&](const CellChange& x) { return x.class_section == c && x.slot == s; });
                 stands = u != 0 && !moved &&
                          line == "ο " + TeacherName(inputs, u) + " διδάσκει ήδη στο " +
-                                     ClassName(inputs, c) + " την " + SlotName(s);
+                                     ClassName(inputs, c) + (DayOfSlot(s) == 1 ? " τη " : " την ") +
+                                     SlotName(s);
             }
         }
         EXPECT_TRUE(stands) << line;
