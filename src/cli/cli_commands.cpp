@@ -26,6 +26,7 @@
 #include "shell/program_lock.h"
 #include "shell/startup.h"
 #include "solve_command.h"
+#include "text/wording.h"
 #include "verify_command.h"
 
 namespace taktirio::cli {
@@ -576,11 +577,13 @@ int Import(const CommandLine& line, const ProgramPaths& paths) {
     const Session session{entry.connection(), Login(entry.connection())};
     ImportSchool(session, document);
     transaction.Commit();
-    Say(stdout, S("Τα δεδομένα του σχολείου καταχωρήθηκαν: %1 τμήματα, %2 διδάσκοντες, "
-                  "%3 ζεύγη διδασκόντων.")
-                    .arg(document.classes.size())
-                    .arg(document.teachers.size())
-                    .arg(document.pairs.size()));
+    Say(stdout,
+        S("Τα δεδομένα του σχολείου καταχωρήθηκαν: %1, %2, %3.")
+            .arg(QString::fromStdString(CountOf(document.classes.size(), "τμήμα", "τμήματα")),
+                 QString::fromStdString(
+                     CountOf(document.teachers.size(), "διδάσκων", "διδάσκοντες")),
+                 QString::fromStdString(
+                     CountOf(document.pairs.size(), "ζεύγος διδασκόντων", "ζεύγη διδασκόντων"))));
     return kExitOk;
 }
 

@@ -4,10 +4,12 @@
 
 #include <QFileInfo>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "cli_commands.h"
 #include "console.h"
@@ -51,9 +53,9 @@ void SayExchange(const MoveProposal& proposal, const SolverInputs& inputs,
     for (const CellChange& change : proposal.changes) {
         ++classes[change.class_section];
     }
-    Say(stdout, "Η μετακίνηση γίνεται: αλλάζουν " + std::to_string(proposal.changes.size()) +
-                    " κελιά σε " + std::to_string(classes.size()) +
-                    (classes.size() == 1 ? " τμήμα." : " τμήματα."));
+    Say(stdout, "Η μετακίνηση γίνεται: αλλάζουν " +
+                    CountOf(proposal.changes.size(), "κελί", "κελιά") + " σε " +
+                    CountOf(classes.size(), "τμήμα", "τμήματα") + ".");
     for (const CellChange& change : proposal.changes) {
         Say(stdout, "  " + ClassName(inputs, change.class_section) + ", " + SlotName(change.slot) +
                         ": " + TeacherOrFree(inputs, change.before) + " → " +
@@ -68,11 +70,15 @@ void SayExchange(const MoveProposal& proposal, const SolverInputs& inputs,
                     std::to_string(proposal.gaps_after.total));
 }
 
-void SayRefusal(const MoveProposal& proposal, const SolverInputs& inputs, int most_classes) {
+void SayRefusal(const MoveProposal& proposal, const SolverInputs& inputs, int most_classes,
+                const std::vector<std::string>& in_the_way) {
     Say(stdout, "Η μετακίνηση δεν γίνεται χωρίς να παραβιαστεί κανόνας:");
+    for (const std::string& line : in_the_way) {
+        Say(stdout, "  " + line);
+    }
     if (proposal.beyond_reach) {
-        Say(stdout, "  η ανταλλαγή θα έφτανε σε περισσότερα από " + std::to_string(most_classes) +
-                        " τμήματα");
+        Say(stdout, "  η ανταλλαγή θα έφτανε σε περισσότερα από " +
+                        CountOf(most_classes, "τμήμα", "τμήματα"));
     }
     for (const Violation& violation : proposal.blocking) {
         Say(stdout, "  " + ViolationLine(violation, inputs));
@@ -157,7 +163,8 @@ int MoveLesson(const data::Session& session, const QString& directory, const Mov
     }
     const MoveProposal proposal = editor.Propose(timetable, request);
     if (!proposal.keeps_rules) {
-        SayRefusal(proposal, inputs, EditLimits{}.most_classes);
+        SayRefusal(proposal, inputs, EditLimits{}.most_classes,
+                   editor.InTheWay(timetable, proposal));
         return kExitDataProblem;
     }
     SayExchange(proposal, inputs, editor.people());
@@ -167,9 +174,11 @@ int MoveLesson(const data::Session& session, const QString& directory, const Mov
     ByteMatrix edited = timetable;
     ApplyChanges(edited, proposal.changes);
     try {
-        const std::string bytes =
-            VerifiedEditedPage(*checked.page, checked.problem.page_info.school_name, inputs,
-                               options, checked.problem.rules, edited);
+        const std::string bytes = VerifiedEditedPage(
+            *checked.page, checked.problem.page_info.school_name, inputs, options,
+            checked.problem.rules, edited,
+            EditedPageSolution(checked.page->solution,
+                               std::filesystem::path(line.output.toStdString())));
         SolutionPageWriter::WriteFile(line.output.toStdString(), bytes);
     } catch (const std::invalid_argument& error) {
         Say(stderr, std::string("Η διορθωμένη σελίδα δεν γράφτηκε: ") + error.what() + ".");

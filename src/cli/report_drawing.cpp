@@ -5,6 +5,7 @@
 #include "database/database.h"
 #include "layouts/report_catalog.h"
 #include "reports/work_tables.h"
+#include "text/wording.h"
 
 namespace taktirio::cli {
 
@@ -15,8 +16,8 @@ int DrawReport(const PrintJob& job) {
     const PrintTables tables = ReadPrintTables(db.connection(), job.page, job.reading);
     const auto layouts = reports::MakeReports(job.reading, tables);
     const int pages = reports::WritePdf(job.output, layouts);
-    Say(stdout,
-        QString::fromUtf8("Γράφτηκε το αρχείο %1 (%2 σελίδες).").arg(job.output).arg(pages));
+    Say(stdout, QString::fromUtf8("Γράφτηκε το αρχείο %1 (%2).")
+                    .arg(job.output, QString::fromStdString(CountOf(pages, "σελίδα", "σελίδες"))));
     return kExitOk;
 }
 

@@ -256,7 +256,7 @@ int RunSearch(const SolveRequest& request, RunSequence& sequence, ConsoleListene
     const RunSummary summary = sequence.Search(search);
     listener.ClearLine();
     if (summary.end == RunEnd::kTimeLimit) {
-        Say(stderr, "Το χρονικό όριο εξαντλήθηκε.");
+        Say(stderr, std::string(kTimeLimitReachedText));
     }
     // A proof that no timetable exists is said as such, never as the
     // search giving up.

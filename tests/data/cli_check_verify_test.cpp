@@ -589,6 +589,52 @@ TEST(CliMove, AnExchangeIsPrintedAndSavedAsAPageThatPassesVerify) {
     EXPECT_EQ(sink.timetable, expected);
 }
 
+// A page written under a new name says which solution it is: SOLUTION<n>.htm
+// is solution n, with a count no page of its folder numbers past; any other
+// name keeps the number of the page it was edited from.
+TEST(CliMove, ASavedPageCarriesItsOwnNumberNameAndATrueCount) {
+    const SolvedDemo& demo = Demo();
+    const TimetableEditor editor(demo.problem.inputs, RunOptions{}, demo.problem.rules);
+    const std::optional<MoveRequest> request = FirstRequest(editor, true);
+    ASSERT_TRUE(request.has_value());
+    QTemporaryDir folder;
+    QFile later(folder.filePath(QStringLiteral("SOLUTION9.htm")));  // a page further on
+    ASSERT_TRUE(later.open(QIODevice::WriteOnly));
+    later.close();
+    struct Case {
+        QString name;
+        int number;
+        int count;
+        std::string file_name;
+    };
+    // The demo page is solution 1 of 1.
+    const Case cases[] = {
+        {QStringLiteral("SOLUTION6.htm"), 6, 9, "SOLUTION6.htm"},
+        {QStringLiteral("edited.htm"), 1, 9, "SOLUTION1.htm"},
+        {QStringLiteral("SOLUTION06.htm"), 1, 9, "SOLUTION1.htm"},
+    };
+    for (const Case& c : cases) {
+        const QString output = folder.filePath(c.name);
+        const CliResult r =
+            RunCli(MoveArguments(*request) + QStringList{QStringLiteral("-o"), output});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const WholePage page = ReadWholePage(output.toStdString());
+        EXPECT_EQ(page.solution.solution, c.number) << c.name.toStdString();
+        EXPECT_EQ(page.solution.requested, c.count) << c.name.toStdString();
+        QFile file(output);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().contains(
+            QByteArray::fromStdString("File Name=<strong>" + c.file_name + "</strong>")))
+            << c.name.toStdString();
+        EXPECT_EQ(Verify(output).code, 0) << c.name.toStdString();
+    }
+    // Within the folder alone the count follows the page's own number.
+    QTemporaryDir alone;
+    const QString output = alone.filePath(QStringLiteral("SOLUTION4.htm"));
+    ASSERT_EQ(RunCli(MoveArguments(*request) + QStringList{QStringLiteral("-o"), output}).code, 0);
+    EXPECT_EQ(ReadWholePage(output.toStdString()).solution.requested, 4);
+}
+
 TEST(CliMove, ARefusalNamesItsRuleAndNothingIsWritten) {
     const SolvedDemo& demo = Demo();
     const RunOptions options;
@@ -603,6 +649,12 @@ TEST(CliMove, ARefusalNamesItsRuleAndNothingIsWritten) {
     EXPECT_TRUE(r.out.contains(
         QString::fromStdString(ViolationLine(proposal.blocking.front(), demo.problem.inputs))))
         << r.out.toStdString();
+    // What stands in the way, in plain words, before the rules.
+    for (const std::string& line : editor.InTheWay(demo.timetable, proposal)) {
+        EXPECT_TRUE(r.out.contains(QStringLiteral("\n  ") + QString::fromStdString(line)))
+            << line << "\n"
+            << r.out.toStdString();
+    }
     EXPECT_FALSE(QFileInfo::exists(output));
 }
 

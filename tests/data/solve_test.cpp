@@ -15,6 +15,7 @@
 #include "gaps/teacher_gaps.h"
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
+#include "run/run_sequence.h"
 #include "shell/program_lock.h"
 #include "solver/slots.h"
 #include "support/school_without_timetable.h"
@@ -179,7 +180,7 @@ TEST(Solve, EveryTimetableOfACountedSchoolIsWrittenOnce) {
     }
 }
 
-// Each solution's line stays as it was and is followed by its teacher gaps,
+// Each solution's line gives its time and when it was found, and is followed by its teacher gaps,
 // which are the gaps of the page written; the summary names the solution with
 // the fewest. With --fewer-gaps a reworked timetable shows both counts, and
 // its gaps are never more than the searched one's.
@@ -188,7 +189,8 @@ TEST(Solve, EachSolutionShowsTheGapsOfItsPage) {
     const QStringList at = {QStringLiteral("--dir"), dir.path()};
     ASSERT_EQ(RunCli(QStringList{QStringLiteral("import"), kDemo} + at).code, 0);
     const QRegularExpression solution_line(
-        QStringLiteral("^Λύση=(\\d+) Χρόνος=\\d+:\\d+:\\d+:\\d+$"));
+        QStringLiteral("^Λύση=(\\d+) Χρόνος=\\d+:\\d+:\\d+:\\d+, βρέθηκε στο "
+                       "\\d+:\\d+:\\d+:\\d+$"));
     const QRegularExpression gaps_line(
         QStringLiteral("^  Κενά καθηγητών: (?:(\\d+) → )?(\\d+) συνολικά, "
                        "έως (?:(\\d+) → )?(\\d+) ανά καθηγητή(?: \\((.+)\\))?$"));
@@ -210,6 +212,10 @@ TEST(Solve, EachSolutionShowsTheGapsOfItsPage) {
         const TeacherPeople people =
             PeopleOfTeachers(problem.inputs.teacher_names, problem.inputs.number_of_teachers);
         const QDir pages(dir.filePath(QStringLiteral("SOLUTIONS/HOMEBASE")));
+        // The run's options are kept beside its pages, for the editor.
+        const std::optional<RunSettings> kept = KeptRunSettings(pages.path().toStdString());
+        ASSERT_TRUE(kept.has_value());
+        EXPECT_EQ(kept->fewer_gaps, fewer_gaps);
         const QStringList lines = r.out.split(u'\n');
         std::vector<GapSummary> written;
         for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -251,11 +257,12 @@ TEST(Solve, EachSolutionShowsTheGapsOfItsPage) {
         }
         EXPECT_TRUE(r.out.contains(U("Συνολικός χρόνος επεξεργασίας ")));
         const QString named = QStringLiteral(
-                                  "\nΛιγότερα κενά καθηγητών: Λύση=%1 (%2 συνολικά, "
-                                  "έως %3 ανά καθηγητή)\n")
+                                  "\nΛιγότερα κενά καθηγητών: Λύση=%1 (τα λιγότερα κενά του "
+                                  "πιο επιβαρυμένου διδάσκοντα: έως %2 ανά καθηγητή, %3 "
+                                  "συνολικά)\n")
                                   .arg(fewest + 1)
-                                  .arg(written[fewest].total)
-                                  .arg(written[fewest].worst);
+                                  .arg(written[fewest].worst)
+                                  .arg(written[fewest].total);
         EXPECT_TRUE(r.out.contains(named)) << r.out.toStdString();
         if (fewer_gaps) {
             // The demo school's searched timetables have gaps to spare, and

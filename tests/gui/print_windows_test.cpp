@@ -36,6 +36,7 @@
 #include "reports/work_tables.h"
 #include "shell/main_window.h"
 #include "solved_demo.h"
+#include "text/wording.h"
 
 namespace taktirio::gui::testing {
 
@@ -351,8 +352,9 @@ class PrintWindowsTest : public QObject {
         QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
         QCOMPARE(
             f.folder.asker.Texts(Kind::kInform),
-            QStringList{
-                U(kPdfSavedMessage).arg(QDir::toNativeSeparators(f.viewer.pdf_path)).arg(classes)});
+            QStringList{U(kPdfSavedMessage)
+                            .arg(QDir::toNativeSeparators(f.viewer.pdf_path))
+                            .arg(QString::fromStdString(CountOf(classes, "σελίδα", "σελίδες")))});
 
         // Cancelling the file name writes nothing and says nothing.
         f.folder.asker.messages.clear();
@@ -413,12 +415,13 @@ class PrintWindowsTest : public QObject {
         Fixture f;
         f.folder.RegisterSchool();
         MainWindow main(&f.folder.context);
-        main.show();
+        main.showMaximized();
         auto* item = main.findChild<QAction*>(QStringLiteral("N2"));
         item->trigger();
         QWidget* first = ShownWindow("TForm1A");
         QVERIFY(first != nullptr);
         QVERIFY(first->isModal());
+        QVERIFY(main.isMaximized());  // stays so behind the print window
         Child<QPushButton>(first, "Button2")->click();
         QTRY_VERIFY(ShownWindow("TForm1A") == nullptr);
         item->trigger();

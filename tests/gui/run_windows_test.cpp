@@ -211,15 +211,17 @@ class RunWindowsTest : public QObject {
 
     void aRunOfTheDemoSchoolToThreeSolutions() {
         Fixture f;
+        f.window->setWindowState(Qt::WindowMaximized);
         f.Trigger("N3");
-        // The way into a run starts with the main window in its normal state.
-        QVERIFY(!f.window->isMaximized());
+        // The main window stays maximised behind the run's windows.
+        QVERIFY(f.window->isMaximized());
         QWidget* dialog = ShownWindow("TForm8");
         QVERIFY(dialog != nullptr);
         Child<QSpinBox>(dialog, "SpinEdit1")->setValue(3);
         Child<QPushButton>(dialog, "Button1")->click();
         // The preparation window is up and the main window disabled at once.
         QVERIFY(ShownWindow("TForm4") != nullptr);
+        QVERIFY(f.window->isMaximized());
         QVERIFY(!f.window->isEnabled());
         QCOMPARE(f.RequestedInEntry(), 3);
         QTRY_VERIFY_WITH_TIMEOUT(ShownWindow("TForm1") != nullptr, kRunTimeoutMs);
@@ -247,9 +249,17 @@ class RunWindowsTest : public QObject {
             QVERIFY2(
                 list->item(row)->text().startsWith(QStringLiteral("Λύση=%1 Χρόνος=").arg(3 - row)),
                 qPrintable(list->item(row)->text()));
+            // The whole line, with when it was found, is the row's tip.
+            QVERIFY2(list->item(row)->toolTip().startsWith(list->item(row)->text() +
+                                                           U(", βρέθηκε στο ")),
+                     qPrintable(list->item(row)->toolTip()));
         }
+        // The count stays, with how the run ended; no "please wait", no gauge.
         QCOMPARE(Child<QLabel>(run, "Label9")->text(), QStringLiteral("3 / 3"));
-        QVERIFY(Child<QLabel>(run, "Label9")->isHidden());
+        QVERIFY(Child<QLabel>(run, "Label9")->isVisible());
+        QCOMPARE(Child<QLabel>(run, "Label7")->text(),
+                 U("Έχουν βρεθεί με επιτυχία 3 από τις 3 λύσεις."));
+        QVERIFY(Child<QProgressBar>(run, "Gauge1")->isHidden());
         const QStringList informed = f.folder.asker.Texts(Kind::kInform);
         QCOMPARE(informed.size(), 1);
         QVERIFY2(informed.front().startsWith(U("Έχουν βρεθεί με επιτυχία 3 από τις 3 λύσεις.\r"
@@ -302,8 +312,9 @@ class RunWindowsTest : public QObject {
         const QRegularExpression cell(
             QStringLiteral("^(?:\\d+ → )?(\\d+) \\(έως (?:\\d+ → )?(\\d+)\\)$"));
         const QRegularExpression named(
-            QStringLiteral("^Λιγότερα κενά καθηγητών: Λύση=(\\d+) \\((\\d+) συνολικά, έως (\\d+) "
-                           "ανά καθηγητή\\)$"));
+            QStringLiteral("^Λιγότερα κενά καθηγητών: Λύση=(\\d+) \\(τα λιγότερα κενά του πιο "
+                           "επιβαρυμένου διδάσκοντα: έως (\\d+) ανά καθηγητή, (\\d+) "
+                           "συνολικά\\)$"));
         for (const bool on : {true, false}) {
             fewer->setChecked(on);
             // Yes to deleting the previous pages, when there are any; the
@@ -334,8 +345,8 @@ class RunWindowsTest : public QObject {
                 // The solution named has the fewest gaps, in its own row.
                 const int total = shown.captured(1).toInt();
                 const int worst = shown.captured(2).toInt();
-                const int best_total = best.captured(2).toInt();
-                const int best_worst = best.captured(3).toInt();
+                const int best_worst = best.captured(2).toInt();
+                const int best_total = best.captured(3).toInt();
                 QVERIFY(worst > best_worst || (worst == best_worst && total >= best_total));
                 if (3 - row == best.captured(1).toInt()) {
                     QCOMPARE(total, best_total);
@@ -405,6 +416,8 @@ class RunWindowsTest : public QObject {
         QVERIFY(!f.Pages().exists());  // nothing found: no folder left
         QVERIFY(Child<QPushButton>(run, "Button3")->isHidden());
         QVERIFY(at_work->isHidden());
+        QCOMPARE(Child<QLabel>(run, "Label7")->text(),
+                 U(kStoppedByUserText) + U("\nΈχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις."));
         QCOMPARE(Child<QListWidget>(run, "ListBox1")->count(), 0);
     }
 
@@ -422,6 +435,35 @@ class RunWindowsTest : public QObject {
         QVERIFY(!f.Pages().exists());
     }
 
+    // A school's long name without a space to wrap at is shown whole in the
+    // room the options leave, broken where it must be, and is the tooltip.
+    void aLongSchoolNameIsShownWhole() {
+        Fixture f;
+        const QString name = QStringLiteral(
+            "ΠειραματικόΓυμνάσιοΠανεπιστημίουΠατρώνΚαιΠρότυποΣχολείοΤηςΠεριφέρειαςInstance3");
+        {
+            const data::Database entry =
+                data::Database::Open(f.folder.context.paths.entry_database);
+            QSqlQuery update(entry.connection());
+            update.prepare(QStringLiteral("UPDATE SCHOOLS SET SCHOOL_NAME = ?"));
+            update.addBindValue(name);
+            QVERIFY(update.exec());
+        }
+        QWidget* run = f.OpenRunWindow(1);
+        QVERIFY(run != nullptr);
+        auto* label = Child<QLabel>(run, "DBText1");
+        QCOMPARE(label->toolTip(), name);
+        QCOMPARE(label->text().remove(QChar(0x200B)), name);
+        QVERIFY(label->fontMetrics().horizontalAdvance(name) > label->width());
+        // Every line of it in sight: the label is as tall as the wrapped text.
+        QVERIFY2(label->height() >= label->heightForWidth(label->width()),
+                 qPrintable(QStringLiteral("%1 < %2")
+                                .arg(label->height())
+                                .arg(label->heightForWidth(label->width()))));
+        QVERIFY(label->heightForWidth(label->width()) > label->fontMetrics().lineSpacing());
+        Child<QPushButton>(run, "Button2")->click();
+    }
+
     void aProofOfNoTimetableIsShownAsSuch() {
         Fixture f(taktirio::testing::SchoolWithoutTimetable());
         QWidget* run = f.OpenRunWindow(2);
@@ -435,6 +477,21 @@ class RunWindowsTest : public QObject {
         QVERIFY2(errors[0].contains(U("ΑΛΦΑ")), qPrintable(errors[0]));
         QVERIFY(!f.folder.asker.Texts(Kind::kInform).contains(U(kNoSolutionMessage)));
         QVERIFY(!f.Pages().exists());
+        // The window's last state says so too: the proof's first line, the
+        // count beside "Βρέθηκαν λύσεις", and no gauge left at the loading's
+        // yellow full bar.
+        auto* ended = Child<QLabel>(run, "Label7");
+        QVERIFY(ended->isVisible());
+        QCOMPARE(ended->text(), U(exact::kProvenImpossibleMessage) +
+                                    U("\nΈχουν βρεθεί με επιτυχία 0 από τις 2 λύσεις."));
+        QVERIFY(Child<QLabel>(run, "Label8")->isVisible());
+        QCOMPARE(Child<QLabel>(run, "Label9")->text(), QStringLiteral("0 / 2"));
+        QVERIFY(Child<QLabel>(run, "Label9")->isVisible());
+        QVERIFY(Child<QProgressBar>(run, "Gauge1")->isHidden());
+        // A picture of the window as the run left it, when one is asked for.
+        if (const QString out = qEnvironmentVariable("TAKTIRIO_TEST_SCREENSHOTS"); !out.isEmpty()) {
+            QVERIFY(run->grab().save(QDir(out).filePath(QStringLiteral("TForm1-proof.png"))));
+        }
     }
 
     void closingDuringARunAsksToStopFirst() {

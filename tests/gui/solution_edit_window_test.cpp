@@ -5,19 +5,25 @@
 // of verify; a refused move said in the window, a damaged page refused.
 #include "reports/solution_edit_window.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableWidget>
+#include <filesystem>
 #include <optional>
 
 #include "common/look.h"
 #include "gui_test_support.h"
 #include "load/page_against_school.h"
 #include "reports/solution_choice.h"
+#include "run/run_sequence.h"
 #include "solved_demo.h"
 #include "solver/slots.h"
 #include "text/wording.h"
@@ -47,6 +53,8 @@ class SolutionEditWindowTest : public QObject {
     ProgramContext context_;
     ScriptedChooser chooser_;
     ScriptedSaveChooser save_chooser_;
+    // Where to leave a picture of the window after an undo, when asked.
+    QString screenshot_dir_ = qEnvironmentVariable("TAKTIRIO_TEST_SCREENSHOTS");
 
     // The demo page read as the window reads it, and the first request of
     // class section 1 that the editor answers with an exchange (or refuses).
@@ -159,11 +167,32 @@ class SolutionEditWindowTest : public QObject {
         QCOMPARE(*window.timetable(), moved);
         QVERIFY(Child<QPushButton>(&window, "ButtonSave")->isEnabled());
 
+        // Undone with another class section on show: the status line says
+        // what was undone and where, and that class section comes back.
+        auto* classes = Child<QComboBox>(&window, "ComboClass");
+        auto* status = Child<QLabel>(&window, "Label2");
+        const QString moved_text = QString::fromStdString(
+            ClassName(found->read.problem.inputs, 1) + ": " + SlotName(found->request.from_slot) +
+            " → " + SlotName(found->request.to_slot));
+        classes->setCurrentIndex(1);
         QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(*window.timetable(), original);
         QVERIFY(!Child<QPushButton>(&window, "ButtonSave")->isEnabled());
+        QCOMPARE(classes->currentData().toInt(), 1);
+        QCOMPARE(
+            status->text(),
+            U("Αναιρέθηκε η μετακίνηση (%1). Φαίνεται το τμήμα %2.")
+                .arg(moved_text, QString::fromStdString(ClassName(found->read.problem.inputs, 1))));
+        if (!screenshot_dir_.isEmpty()) {
+            window.grab().save(
+                QDir(screenshot_dir_).filePath(QStringLiteral("TFormEdit-undo.png")));
+        }
+        classes->setCurrentIndex(1);
         QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(*window.timetable(), moved);
+        QCOMPARE(classes->currentData().toInt(), 1);
+        QVERIFY2(status->text().startsWith(U("Έγινε ξανά η μετακίνηση (%1).").arg(moved_text)),
+                 qPrintable(status->text()));
 
         // Closing with the change unsaved asks first; No keeps the window.
         asker_.answers = {false};
@@ -188,7 +217,36 @@ class SolutionEditWindowTest : public QObject {
         QCOMPARE(again.verdict.timetable, moved);
         QVERIFY(opened.open(QIODevice::ReadOnly));
         QCOMPARE(opened.readAll(), before);
+        // The saved page says it is solution 2 of 2, and the window now
+        // holds it.
+        QCOMPARE(again.page->solution.solution, 2);
+        QCOMPARE(again.page->solution.requested, 2);
+        auto* header = Child<QLabel>(&window, "Label1");
+        QCOMPARE(header->toolTip(), U("Λύση: %1").arg(QDir::toNativeSeparators(saved)));
+        QCOMPARE(window.openedPage(), saved);
+
+        // Saved as another name of the folder: that page's number and name
+        // on its lines, the count raised to it, the header naming it.
+        QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+        const QString chosen =
+            QDir(QFileInfo(page_).absolutePath()).filePath(QStringLiteral("SOLUTION5.htm"));
+        save_chooser_.answers = {chosen};
+        Child<QPushButton>(&window, "ButtonSaveAs")->click();
+        QVERIFY2(QFile::exists(chosen), qPrintable(asker_.Texts(Kind::kError).join(u'\n')));
+        const data::SchoolPage fifth = data::ReadPageAgainstSchool(
+            context_.paths, context_.school, chosen.toStdString(), RunOptions{});
+        QCOMPARE(static_cast<int>(fifth.verdict.outcome),
+                 static_cast<int>(PageVerdict::Outcome::kSound));
+        QCOMPARE(fifth.verdict.timetable, original);
+        QCOMPARE(fifth.page->solution.solution, 5);
+        QCOMPARE(fifth.page->solution.requested, 5);
+        QFile fifth_file(chosen);
+        QVERIFY(fifth_file.open(QIODevice::ReadOnly));
+        QVERIFY(fifth_file.readAll().contains("File Name=<strong>SOLUTION5.htm</strong>"));
+        QCOMPARE(header->toolTip(), U("Λύση: %1").arg(QDir::toNativeSeparators(chosen)));
+        QCOMPARE(window.openedPage(), chosen);
         QVERIFY(QFile::remove(saved));
+        QVERIFY(QFile::remove(chosen));
         window.close();
         QVERIFY(!window.isVisible());  // saved: no question
     }
@@ -208,6 +266,23 @@ class SolutionEditWindowTest : public QObject {
                      ->findItems(rule, Qt::MatchExactly)
                      .isEmpty());
         QVERIFY(Child<QLabel>(&window, "Label2")->text().contains(U("δεν γίνεται")));
+        // What stands in the way leads the list, and no line runs out of
+        // sight: the list wraps them and never scrolls sideways.
+        auto* list = Child<QListWidget>(&window, "ListExchange");
+        const TimetableEditor editor(found->read.problem.inputs, RunOptions{},
+                                     found->read.problem.rules);
+        const std::vector<std::string> in_the_way =
+            editor.InTheWay(found->read.verdict.timetable, found->proposal);
+        for (std::size_t k = 0; k < in_the_way.size(); ++k) {
+            QCOMPARE(list->item(static_cast<int>(k))->text(),
+                     QString::fromStdString(in_the_way[k]));
+        }
+        QVERIFY(list->wordWrap());
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        if (!screenshot_dir_.isEmpty()) {
+            window.grab().save(
+                QDir(screenshot_dir_).filePath(QStringLiteral("TFormEdit-refused.png")));
+        }
         QVERIFY(asker_.messages.isEmpty());  // no message box for a refusal
         QCOMPARE(*window.timetable(), found->read.verdict.timetable);
 
@@ -224,6 +299,43 @@ class SolutionEditWindowTest : public QObject {
         QCOMPARE(asker_.Texts(Kind::kError).size(), 1);
         QVERIFY(asker_.Texts(Kind::kError).front().contains(U("δεν είναι σελίδα λύσης")));
         QCOMPARE(window.openedPage(), page_);
+    }
+
+    // The editor starts from the options of the directory's last run, kept
+    // beside its pages; without them, from the last ones set in an editor.
+    void theOptionsStartFromTheLastRunElseFromTheEditor() {
+        const std::filesystem::path folder = QFileInfo(page_).absolutePath().toStdString();
+        const std::optional<RunSettings> solved = data::KeptRunSettings(folder);
+        QVERIFY(solved.has_value());  // the demo's run kept its options
+        RunSettings strict;
+        strict.max_class_hours_per_day = 3;
+        strict.last_hours_limit_on = true;
+        strict.last_hours_limit = 3;
+        strict.four_hour_run_limit_on = true;
+        QVERIFY(data::KeepRunSettings(folder, strict));
+        {
+            SolutionEditWindow window(&context_, nullptr, &chooser_, &save_chooser_);
+            QCOMPARE(Child<QComboBox>(&window, "ComboMaxPerDay")->currentText(),
+                     QStringLiteral("3"));
+            QVERIFY(Child<QCheckBox>(&window, "CheckLastHours")->isChecked());
+            QCOMPARE(Child<QSpinBox>(&window, "SpinLastHours")->value(), 3);
+            QVERIFY(!Child<QCheckBox>(&window, "CheckDayHours")->isChecked());
+            QVERIFY(!Child<QCheckBox>(&window, "CheckNoSingleRuns")->isChecked());
+            QVERIFY(Child<QCheckBox>(&window, "CheckFourInARow")->isChecked());
+        }
+        // No run's options: the last ones set in an editor.
+        QVERIFY(QFile::remove(QString::fromStdString(data::KeptRunSettingsPath(folder).string())));
+        {
+            SolutionEditWindow window(&context_, nullptr, &chooser_, &save_chooser_);
+            Child<QCheckBox>(&window, "CheckDayHours")->setChecked(true);
+            Child<QSpinBox>(&window, "SpinDayHours")->setValue(6);
+        }
+        {
+            SolutionEditWindow window(&context_, nullptr, &chooser_, &save_chooser_);
+            QVERIFY(Child<QCheckBox>(&window, "CheckDayHours")->isChecked());
+            QCOMPARE(Child<QSpinBox>(&window, "SpinDayHours")->value(), 6);
+        }
+        QVERIFY(data::KeepRunSettings(folder, *solved));
     }
 };
 

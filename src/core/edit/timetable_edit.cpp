@@ -241,6 +241,62 @@ std::vector<TimetableEditor::Shape> TimetableEditor::Shapes(const ByteMatrix& ti
     return shapes;
 }
 
+namespace {
+
+// "την Παρασκευή 1η ώρα", "τη Δευτέρα 1η ώρα": the article as the day's
+// first letter asks.
+std::string OnSlot(int slot) {
+    return (DayOfSlot(slot) == 1 ? "τη " : "την ") + SlotName(slot);
+}
+
+}  // namespace
+
+std::vector<std::string> TimetableEditor::InTheWay(const ByteMatrix& timetable,
+                                                   const MoveProposal& proposal) const {
+    std::vector<std::string> lines;
+    const auto moved_at = [&proposal](int c, int s) {
+        return std::any_of(
+            proposal.changes.begin(), proposal.changes.end(),
+            [c, s](const CellChange& x) { return x.class_section == c && x.slot == s; });
+    };
+    const auto add = [&lines](const std::string& line) {
+        if (std::find(lines.begin(), lines.end(), line) == lines.end()) {
+            lines.push_back(line);
+        }
+    };
+    for (const Violation& v : proposal.blocking) {
+        if (v.rule == VerifyRule::kPinned && IsSlot(v.slot) && v.class_section >= 1 &&
+            v.class_section <= inputs_.number_of_classes) {
+            add("στο " + ClassName(inputs_, v.class_section) + " " + OnSlot(v.slot) +
+                " είναι καρφωμένο το μάθημα του " + TeacherName(inputs_, v.teacher) +
+                ", που δεν μετακινείται");
+            continue;
+        }
+        if ((v.rule != VerifyRule::kTeacherClash && v.rule != VerifyRule::kSameHour) ||
+            !IsSlot(v.slot)) {
+            continue;
+        }
+        // A lesson the exchange brings to that hour meets one that stays
+        // there: the one that stays is what stands in the way.
+        for (const CellChange& brought : proposal.changes) {
+            const int m = brought.after;
+            if (brought.slot != v.slot || m == 0) {
+                continue;
+            }
+            for (int i = 1; i <= inputs_.number_of_classes; ++i) {
+                const int u = timetable(AsIndex(i), AsIndex(v.slot));
+                if (u == 0 || moved_at(i, v.slot) || (u != m && !Conflict(m, u)) ||
+                    (u == m && Joint(brought.class_section, i, u))) {
+                    continue;
+                }
+                add("ο " + TeacherName(inputs_, u) + " διδάσκει ήδη στο " + ClassName(inputs_, i) +
+                    " " + OnSlot(v.slot));
+            }
+        }
+    }
+    return lines;
+}
+
 MoveProposal TimetableEditor::Propose(const ByteMatrix& timetable,
                                       const MoveRequest& request) const {
     if (const auto problem = RequestProblem(inputs_, timetable, request)) {

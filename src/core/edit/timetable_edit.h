@@ -101,6 +101,16 @@ class TimetableEditor {
     // read as a finished timetable.
     std::vector<Violation> Judge(const ByteMatrix& timetable) const;
 
+    // What stands in the way of a refused exchange, in plain words: for each
+    // breach of a teacher who would be in two places at once (the same
+    // teacher, a person of a pair, two who may not teach at the same hour),
+    // who already teaches at that hour and where, "ο T7 διδάσκει ήδη στο Α4
+    // την Παρασκευή 1η ώρα"; for a pinned lesson the exchange would move,
+    // that it is pinned. `timetable` is the one the request was asked of;
+    // each line once, in the order of the breaches.
+    std::vector<std::string> InTheWay(const ByteMatrix& timetable,
+                                      const MoveProposal& proposal) const;
+
     const TeacherPeople& people() const { return people_; }
 
   private:

@@ -448,7 +448,7 @@ class Model {
                 const int needed = static_cast<int>(units.size());
                 Report({FeasibilityRule::kPinnedClash, classes[0], t, 0, s, needed, 1, 0,
                         "Ο διδάσκων " + TeacherName(t) + " είναι κλειδωμένος " + SlotName(s) +
-                            " σε " + Num(needed) + " τμήματα (" + Classes(classes) +
+                            " σε " + CountOf(needed, "τμήμα", "τμήματα") + " (" + Classes(classes) +
                             ") που δεν διδάσκει ταυτόχρονα: μπορεί να βρίσκεται μόνο σε 1."});
             }
         }
@@ -483,8 +483,8 @@ class Model {
             const int available = Count(teach);
             if (needed > available) {
                 Report({FeasibilityRule::kTeacherWeek, 0, t, 0, 0, needed, available, 0,
-                        "Ο διδάσκων " + TeacherName(t) + " έχει " + Num(needed) +
-                            " ώρες διδασκαλίας την εβδομάδα, αλλά μπορεί να διδάξει μόνο " +
+                        "Ο διδάσκων " + TeacherName(t) + " έχει " + CountOf(needed, "ώρα", "ώρες") +
+                            " διδασκαλίας την εβδομάδα, αλλά μπορεί να διδάξει μόνο " +
                             Num(available) +
                             " (ώρες των τμημάτων του, χωρίς τις ημέρες απουσίας και τις "
                             "ελεύθερες ώρες του)."});
@@ -597,8 +597,8 @@ class Model {
         }
         Report({FeasibilityRule::kTeacherDayHours, 0, RowNamed(rows), 0, 0, needed, available,
                 allowing,
-                "Ο " + PersonText(rows, person) + " έχει " + Num(needed) +
-                    " ώρες διδασκαλίας, μαζί με τις κλειδωμένες, αλλά με όριο " + Num(limit) +
+                "Ο " + PersonText(rows, person) + " έχει " + CountOf(needed, "ώρα", "ώρες") +
+                    " διδασκαλίας, μαζί με τις κλειδωμένες, αλλά με όριο " + Num(limit) +
                     " ωρών διδασκαλίας την ημέρα χωρούν μόνο " + Num(available) + ". " +
                     (allowing != 0 ? "Το όριο πρέπει να είναι τουλάχιστον " + Num(allowing) +
                                          " ή να μην ενεργοποιηθεί."
@@ -671,10 +671,10 @@ class Model {
                                                                                       : 0;
             Report(
                 {FeasibilityRule::kClassDay, c, t, 0, 0, hours, room, allowing,
-                 "Ο διδάσκων " + TeacherName(t) + " έχει " + Num(hours) + " ώρες στο " +
-                     ClassName(c) + ", αλλά με το πολύ " + Num(allowance) +
-                     " ώρες την ημέρα στο τμήμα χωρούν μόνο " + Num(room) + " στις ημέρες που " +
-                     "μπορεί να διδάξει." +
+                 "Ο διδάσκων " + TeacherName(t) + " έχει " + CountOf(hours, "ώρα", "ώρες") +
+                     " στο " + ClassName(c) + ", αλλά με το πολύ " +
+                     CountOf(allowance, "ώρα", "ώρες") + " την ημέρα στο τμήμα χωρούν μόνο " +
+                     Num(room) + " στις ημέρες που " + "μπορεί να διδάξει." +
                      (allowing != 0 ? " Χωρούν με μέγιστο 3 ώρες ημερησίως σε ένα τμήμα." : "")});
             return;
         }
@@ -687,8 +687,8 @@ class Model {
                     : 0;
             Report(
                 {FeasibilityRule::kTwoHour, c, t, 0, 0, doubles, two_hour_room, allowing,
-                 "Ο διδάσκων " + TeacherName(t) + " έχει " + Num(doubles) + " δίωρα στο " +
-                     ClassName(c) + ", αλλά χωρούν μόνο " + Num(two_hour_room) +
+                 "Ο διδάσκων " + TeacherName(t) + " έχει " + CountOf(doubles, "δίωρο", "δίωρα") +
+                     " στο " + ClassName(c) + ", αλλά χωρούν μόνο " + Num(two_hour_room) +
                      " (δύο συνεχόμενες ελεύθερες ώρες της ίδιας ημέρας)." +
                      (allowing != 0 ? " Χωρούν με μέγιστο 3 ώρες ημερησίως σε ένα τμήμα." : "")});
             return;
@@ -718,8 +718,9 @@ class Model {
             Report({FeasibilityRule::kSpread, c, t, 0, 0, needed, days, helps ? kThreeADay : 0,
                     "Ο διδάσκων " + TeacherName(t) + " έχει στο " + ClassName(c) +
                         " τόσες ώρες όσες ή λιγότερες από τις ημέρες που έρχεται, οπότε διδάσκει " +
-                        "εκεί το πολύ ένα μάθημα την ημέρα: χρειάζεται " + Num(needed) +
-                        " ημέρες, αλλά είναι διαθέσιμες μόνο " + Num(days) + "." +
+                        "εκεί το πολύ ένα μάθημα την ημέρα: χρειάζεται " +
+                        CountOf(needed, "ημέρα", "ημέρες") + ", αλλά είναι διαθέσιμες μόνο " +
+                        Num(days) + "." +
                         (helps ? " Χωρούν με μέγιστο 3 ώρες ημερησίως σε ένα τμήμα." : "")});
         }
     }
@@ -750,8 +751,8 @@ class Model {
         if (TwoHour(j, c) > 0 && !CopiesInto(j, c) && Hours(j, c) > 0) {
             Report({FeasibilityRule::kJointTwoHour, c, j, 0, 0, TwoHour(j, c), 0, 0,
                     pair_text + "τα κοινά μαθήματα γίνονται μία φορά την ημέρα και δεν μπορούν " +
-                        "να είναι δίωρα, αλλά στο " + ClassName(c) + " έχει " + Num(TwoHour(j, c)) +
-                        " δίωρα."});
+                        "να είναι δίωρα, αλλά στο " + ClassName(c) + " έχει " +
+                        CountOf(TwoHour(j, c), "δίωρο", "δίωρα") + "."});
         }
         // Cells the teacher may hold there: pinned ones, and free slots not
         // refused (a copy of a pinned lesson may stand on a refused one).
@@ -762,8 +763,9 @@ class Model {
         if (hours > days) {
             Report({FeasibilityRule::kJointDays, c, j, 0, 0, hours, days, 0,
                     pair_text + "τα κοινά μαθήματα γίνονται το πολύ ένα την ημέρα, οπότε οι " +
-                        Num(hours) + " ώρες του στο " + ClassName(c) + " χρειάζονται " +
-                        Num(hours) + " ημέρες, αλλά είναι διαθέσιμες μόνο " + Num(days) + "."});
+                        CountOf(hours, "ώρα", "ώρες") + " του στο " + ClassName(c) +
+                        " χρειάζονται " + CountOf(hours, "ημέρα", "ημέρες") +
+                        ", αλλά είναι διαθέσιμες μόνο " + Num(days) + "."});
         }
     }
 
@@ -817,8 +819,9 @@ class Model {
                     "Στο " + ClassName(c) + " οι διδάσκοντες " + TeacherName(t1) + " και " +
                         TeacherName(t2) +
                         " δεν διδάσκουν ποτέ την ίδια ημέρα (χωρισμός μαθήματος): χρειάζονται " +
-                        Num(need1) + " και " + Num(need2) + " ημέρες, αλλά είναι διαθέσιμες " +
-                        Num(have1) + ", " + Num(have2) + " και μαζί " + Num(have) + "." +
+                        Num(need1) + " και " + CountOf(need2, "ημέρα", "ημέρες") +
+                        ", αλλά είναι διαθέσιμες " + Num(have1) + ", " + Num(have2) + " και μαζί " +
+                        Num(have) + "." +
                         (helps ? " Χωρούν με μέγιστο 3 ώρες ημερησίως σε ένα τμήμα." : "")});
         }
     }
@@ -993,9 +996,10 @@ class Model {
         if (needed > available) {
             Report({FeasibilityRule::kApart, 0, group[0], group[1], 0, needed, available, 0,
                     "Οι διδάσκοντες " + TeacherList(group) +
-                        " δεν διδάσκουν ποτέ την ίδια ώρα: μαζί χρειάζονται " + Num(needed) +
-                        " ώρες, αλλά οι ώρες στις οποίες μπορούν να διδάξουν είναι " +
-                        Num(available) + "."});
+                        " δεν διδάσκουν ποτέ την ίδια ώρα: μαζί χρειάζονται " +
+                        CountOf(needed, "ώρα", "ώρες") +
+                        ", αλλά οι ώρες στις οποίες μπορούν να διδάξουν είναι " + Num(available) +
+                        "."});
         }
     }
 

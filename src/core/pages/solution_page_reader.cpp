@@ -19,6 +19,7 @@
 #include "solver/slots.h"
 #include "text/cp1253.h"
 #include "text/trim.h"
+#include "text/wording.h"
 
 namespace taktirio {
 
@@ -254,7 +255,7 @@ bool SolutionPageReader::TableStep(Kind kind, PageSink& sink) {
     if (kind == Kind::kPlanTeachers) {
         if (++teacher_ordinal_ > kMaxTeachers) {
             Fail("more than " + std::to_string(kMaxTeachers) + " teachers",
-                 "περισσότεροι από " + std::to_string(kMaxTeachers) + " διδάσκοντες");
+                 "περισσότεροι από " + CountOf(kMaxTeachers, "διδάσκοντα", "διδάσκοντες"));
         }
         row.ordinal = teacher_ordinal_;
         row.weekly_hours = 0;
@@ -296,8 +297,8 @@ void SolutionPageReader::ReadRows(Kind kind, PageRow& row) {
         row.hour_rows = hour;
         if (hour > kMaxHoursPerDay) {
             Fail("a timetable has more than " + std::to_string(kMaxHoursPerDay) + " hour rows",
-                 "ένα ωρολόγιο πρόγραμμα με περισσότερες από " + std::to_string(kMaxHoursPerDay) +
-                     " ώρες την ημέρα");
+                 "ένα ωρολόγιο πρόγραμμα με περισσότερες από " +
+                     CountOf(kMaxHoursPerDay, "ώρα", "ώρες") + " την ημέρα");
         }
         if (line != "<tr>") {
             Fail("expected <tr> or </table>");

@@ -47,9 +47,13 @@ std::string FewestGapsLine(const RunSummary& summary) {
         return {};
     }
     const GapSummary& fewest = summary.gaps[AsIndex(n - 1)].written;
-    return "Λιγότερα κενά καθηγητών: Λύση=" + std::to_string(n) + " (" +
-           std::to_string(fewest.total) + " συνολικά, έως " + std::to_string(fewest.worst) +
-           " ανά καθηγητή)";
+    // The ranking is by the most burdened teacher first, the total only
+    // among equals: said in the line, since a solution with a smaller total
+    // may stand elsewhere in the list.
+    return "Λιγότερα κενά καθηγητών: Λύση=" + std::to_string(n) +
+           " (τα λιγότερα κενά του πιο επιβαρυμένου διδάσκοντα: έως " +
+           std::to_string(fewest.worst) + " ανά καθηγητή, " + std::to_string(fewest.total) +
+           " συνολικά)";
 }
 
 namespace {

@@ -26,9 +26,10 @@ std::string SolutionGapsCell(const SolutionGaps& gaps);
 // The heading of that column, in two lines.
 inline constexpr const char* kGapsColumnHeading = "Κενά καθηγητών:\rσύνολο (έως ανά καθηγητή)";
 
-// After a run: "Λιγότερα κενά καθηγητών: Λύση=3 (24 συνολικά, έως 1 ανά
-// καθηγητή)", naming the run's first solution with the fewest gaps; empty
-// when the run found nothing.
+// After a run: "Λιγότερα κενά καθηγητών: Λύση=3 (τα λιγότερα κενά του πιο
+// επιβαρυμένου διδάσκοντα: έως 1 ανά καθηγητή, 24 συνολικά)", naming the
+// run's first solution whose most burdened teacher has the fewest gaps, the
+// smaller total among equals; empty when the run found nothing.
 std::string FewestGapsLine(const RunSummary& summary);
 
 // Reworked timetables that the rule check refused: a fault of the program,

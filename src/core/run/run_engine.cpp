@@ -79,6 +79,7 @@ struct RunEngine::Shared {
     std::condition_variable changed;
     bool go = false;  // the workers wait for it before their first attempt
     int next_solution = 1;
+    double run_start_time = 0.0;
     double solution_start_time = 0.0;
     bool all_found = false;
     int running_workers = 0;
@@ -200,7 +201,9 @@ class RunEngine::Worker : public SolutionWriter {
             return;
         }
 
-        const std::string line = SolutionLine(n, context_.solution_time_text);
+        const std::string line =
+            SolutionLine(n, context_.solution_time_text,
+                         Tfindsolution::ElapsedText(now, shared_.run_start_time));
         shared_.written.Insert(solution.timetable());
         shared_.lines.push_back(line);
         shared_.gaps.push_back(gaps);
@@ -539,6 +542,7 @@ RunSummary RunEngine::Run() {
     const double run_start_time = clock_();
     {
         std::lock_guard<std::mutex> lock(shared.mutex);
+        shared.run_start_time = run_start_time;
         shared.solution_start_time = run_start_time;
         shared.go = true;
     }

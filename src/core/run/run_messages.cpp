@@ -33,13 +33,18 @@ std::string SearchProgressText(std::int64_t elapsed_seconds, std::int64_t attemp
     return std::string("Χρόνος: ") + time + "   Προσπάθειες: " + std::to_string(attempts);
 }
 
-std::string SolutionLine(int solution, const std::string& time_text) {
-    return "Λύση=" + std::to_string(solution) + " Χρόνος=" + time_text;
+std::string SolutionLine(int solution, const std::string& time_text,
+                         const std::string& found_at_text) {
+    return "Λύση=" + std::to_string(solution) + " Χρόνος=" + time_text + ", " + kFoundAtWords +
+           " " + found_at_text;
 }
 
 std::string SummaryMessage(int found, int requested, const std::string& total_time_text) {
-    return "Έχουν βρεθεί με επιτυχία " + std::to_string(found) + " από τις " +
-           std::to_string(requested) + " λύσεις." + "\r" + "Συνολικός χρόνος επεξεργασίας " +
+    // The verb agrees with the count found, the article and noun with the
+    // count asked: "Έχει βρεθεί με επιτυχία 1 από τη 1 λύση."
+    return std::string(found == 1 ? "Έχει βρεθεί" : "Έχουν βρεθεί") + " με επιτυχία " +
+           std::to_string(found) + (requested == 1 ? " από τη " : " από τις ") +
+           CountOf(requested, "λύση", "λύσεις") + "." + "\r" + "Συνολικός χρόνος επεξεργασίας " +
            total_time_text + ".";
 }
 
@@ -51,6 +56,31 @@ std::string NoFurtherTimetableMessage(int found) {
     return "Αποδείχθηκε ότι δεν υπάρχουν άλλα ωρολόγια προγράμματα που να τηρούν όλους τους "
            "περιορισμούς: βρέθηκαν όλα: " +
            std::to_string(found) + ".";
+}
+
+namespace {
+
+// The first line of a message ("\r" ends a line).
+std::string FirstLine(const std::string& message) {
+    return message.substr(0, message.find('\r'));
+}
+
+}  // namespace
+
+std::string RunEndText(const RunSummary& summary) {
+    std::string how;
+    if (summary.end == RunEnd::kPageNotWritten) {
+        how = FirstLine(PageNotWrittenEnding(summary.found, false));
+    } else if (summary.end == RunEnd::kExhausted) {
+        how = summary.found == 0 ? FirstLine(summary.impossibility)
+                                 : NoFurtherTimetableMessage(summary.found);
+    } else if (summary.end == RunEnd::kTimeLimit) {
+        how = kTimeLimitReachedText;
+    } else if (summary.end == RunEnd::kStopped) {
+        how = kStoppedByUserText;
+    }
+    const std::string count = FirstLine(SummaryMessage(summary.found, summary.requested, ""));
+    return how.empty() ? count : how + "\r" + count;
 }
 
 std::string PageNotWrittenEnding(int found, bool previous_pages_kept) {
@@ -128,7 +158,7 @@ std::string FailedClassLine(const SearchEvidence& evidence, const SolverInputs& 
     }
     if (c < evidence.attempts_ended.size() && evidence.attempts_ended[c] > 0) {
         line += "· εκεί εγκαταλείφθηκαν " + Num(evidence.attempts_ended[c]) + " από τις " +
-                Num(evidence.attempts) + " προσπάθειες";
+                CountOf(evidence.attempts, "προσπάθεια", "προσπάθειες");
     }
     return line + ".";
 }
@@ -264,7 +294,8 @@ std::vector<std::string> EvidenceLines(const SearchEvidence& evidence, const Sol
     }
     if (!by_rule.empty()) {
         lines.push_back("Οι κανόνες που απέρριψαν τους περισσότερους υποψήφιους διδάσκοντες (" +
-                        Num(refused) + " απορρίψεις σε " + Num(evidence.draws) + " δοκιμές):");
+                        CountOf(refused, "απόρριψη", "απορρίψεις") + " σε " +
+                        CountOf(evidence.draws, "δοκιμή", "δοκιμές") + "):");
         for (std::size_t i = 0; i < by_rule.size(); ++i) {
             const std::int64_t n = by_rule[i].count;
             const std::int64_t percent = (100 * n + refused / 2) / refused;

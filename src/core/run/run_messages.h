@@ -55,8 +55,13 @@ const char* NoTimetableMessage(RunEnd end);
 // the time since it started (hours:minutes:seconds) and the attempts so far.
 std::string SearchProgressText(std::int64_t elapsed_seconds, std::int64_t attempts);
 
-// "Λύση=" + n + " Χρόνος=" + time
-std::string SolutionLine(int solution, const std::string& time_text);
+// "Λύση=" + n + " Χρόνος=" + time + ", βρέθηκε στο " + found at. The time
+// is the page's, counted from the solution before; "found at" counts from
+// the run's start, so that the lines read in the order the solutions were
+// found even when one took longer than the next (a rework, another thread).
+inline constexpr const char* kFoundAtWords = "βρέθηκε στο";
+std::string SolutionLine(int solution, const std::string& time_text,
+                         const std::string& found_at_text);
 
 // A run whose exact search proved that the school has no timetable besides
 // the `found` ones its pages hold.
@@ -64,6 +69,15 @@ std::string NoFurtherTimetableMessage(int found);
 
 // The summary at the end of a run.
 std::string SummaryMessage(int found, int requested, const std::string& total_time_text);
+
+// What a run says of its end while it is over, in the words of its messages:
+// how it ended (a proof, the time limit, a stop, a page not written; nothing
+// more when every solution was found) and, on a line of its own, how many of
+// those requested were found.
+inline constexpr const char* kTimeLimitReachedText = "Το χρονικό όριο εξαντλήθηκε.";
+inline constexpr const char* kStoppedByUserText =
+    "Η διαδικασία υπολογισμού λύσεων διακόπηκε από εσένα.";
+std::string RunEndText(const RunSummary& summary);
 
 // After a page that could not be written (its own message comes first): that
 // the search stopped, which pages were written, and whether the previous

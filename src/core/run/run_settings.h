@@ -32,6 +32,14 @@ bool RunSettingsValid(const RunSettings& settings);
 // (5 last hours, 10 hours a day), as the search expects.
 RunOptions ToRunOptions(const RunSettings& settings);
 
+// The options of a run as they are kept beside its pages, so that the
+// solution editor judges the pages under them: one "name=value" a line, the
+// placement options and the fewer-gaps option (not the numbers of the run).
+std::string KeptRunSettingsText(const RunSettings& settings);
+// The options read back: a name not known is passed over; nothing when a
+// value is not a whole number in its range or a line is not "name=value".
+std::optional<RunSettings> ParseKeptRunSettings(std::string_view text);
+
 // A whole decimal integer with nothing around it, or nothing.
 std::optional<int> ParseWholeNumber(std::string_view text);
 

@@ -140,7 +140,7 @@ class ProblemCheck {
             CheckTeacher(t, "denied_days", ++k);
             if (entry.days > kDays) {
                 Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) + " με " +
-                     Num(entry.days) + " ημέρες απουσίας.");
+                     CountOf(entry.days, "ημέρα", "ημέρες") + " απουσίας.");
             }
             if (seen[static_cast<std::size_t>(t)]) {
                 Fail("Ο πίνακας denied_days, εγγραφή " + Num(k) + ": " + TeacherLabel(t) +
@@ -162,7 +162,8 @@ class ProblemCheck {
         for (int c = 1; c <= C; ++c) {
             const int hours = in_.class_hours[static_cast<std::size_t>(c)];
             if (hours > kSlots) {
-                Fail("Το " + ClassLabel(c) + " έχει " + Num(hours) + " ώρες, περισσότερες από 50.");
+                Fail("Το " + ClassLabel(c) + " έχει " + CountOf(hours, "ώρα", "ώρες") +
+                     ", περισσότερες από 50.");
             }
             std::vector<bool> used(kSlotColumns, false);
             for (int k = 1; k <= hours; ++k) {
@@ -193,8 +194,8 @@ class ProblemCheck {
     void CheckClassTeachers(int c) const {
         const int count = in_.class_teacher_count[static_cast<std::size_t>(c)];
         if (count > T) {
-            Fail("Το " + ClassLabel(c) + " έχει " + Num(count) + " καθηγητές, περισσότερους από " +
-                 Num(T) + ".");
+            Fail("Το " + ClassLabel(c) + " έχει " + CountOf(count, "καθηγητή", "καθηγητές") +
+                 ", περισσότερους από " + Num(T) + ".");
         }
         std::vector<bool> listed(AsIndex(T) + 1, false);
         for (int k = 1; k <= count; ++k) {
@@ -211,13 +212,15 @@ class ProblemCheck {
             const auto uc = static_cast<std::size_t>(c);
             const int hours = in_.teacher_class_hours(ut, uc);
             if (hours > 0 && !listed[ut]) {
-                Fail("Το " + ClassLabel(c) + ": ο " + TeacherLabel(t) + " έχει " + Num(hours) +
-                     " ώρες αλλά δεν είναι στους καθηγητές του τμήματος.");
+                Fail("Το " + ClassLabel(c) + ": ο " + TeacherLabel(t) + " έχει " +
+                     CountOf(hours, "ώρα", "ώρες") +
+                     " αλλά δεν είναι στους καθηγητές του τμήματος.");
             }
             const int doubles = in_.two_hour_lessons(uc, ut);
             if (2 * doubles > hours) {
-                Fail("Το " + ClassLabel(c) + ": ο " + TeacherLabel(t) + " έχει " + Num(doubles) +
-                     " δίωρα αλλά μόνο " + Num(hours) + " ώρες να τοποθετηθούν.");
+                Fail("Το " + ClassLabel(c) + ": ο " + TeacherLabel(t) + " έχει " +
+                     CountOf(doubles, "δίωρο", "δίωρα") + " αλλά μόνο " +
+                     CountOf(hours, "ώρα", "ώρες") + " να τοποθετηθούν.");
             }
         }
     }

@@ -23,6 +23,13 @@ std::string SlotName(int slot) {
            std::to_string(HourOfSlot(slot)) + "η ώρα";
 }
 
+std::string CountOf(long long count, std::string_view one, std::string_view many) {
+    std::string text = std::to_string(count);
+    text += ' ';
+    text += count == 1 ? one : many;
+    return text;
+}
+
 std::string ClassName(const SolverInputs& inputs, int class_section) {
     return NameOf(inputs.class_names, class_section, "τμήμα");
 }

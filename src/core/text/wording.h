@@ -1,6 +1,8 @@
 #pragma once
 
+#include <concepts>
 #include <string>
+#include <string_view>
 
 #include "solver/solver_inputs.h"
 
@@ -18,5 +20,14 @@ std::string ClassName(const SolverInputs& inputs, int class_section);
 
 // The teacher's name, or "διδάσκων N" for a number the inputs do not name.
 std::string TeacherName(const SolverInputs& inputs, int teacher);
+
+// A count and its noun, the noun agreeing with the number: "1 μάθημα",
+// "2 μαθήματα", "0 μαθήματα". Every text built at run time that shows a
+// count names it this way.
+std::string CountOf(long long count, std::string_view one, std::string_view many);
+template <std::integral N>
+std::string CountOf(N count, std::string_view one, std::string_view many) {
+    return CountOf(static_cast<long long>(count), one, many);
+}
 
 }  // namespace taktirio

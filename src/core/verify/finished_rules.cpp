@@ -144,13 +144,17 @@ class FinishedJudge {
                 ++most;
             }
             Report(VerifyRule::kTwoHour, c, t, 0,
-                   "οφείλονται " + Num(blocks) + " δίωρα, αλλά μόνο " + Num(most) +
-                       " βρίσκονται σε δύο συνεχόμενες ώρες μιας ημέρας");
+                   (blocks == 1 ? "οφείλεται " : "οφείλονται ") +
+                       CountOf(blocks, "δίωρο", "δίωρα") + ", αλλά μόνο " + Num(most) +
+                       (most == 1 ? " βρίσκεται" : " βρίσκονται") +
+                       " σε δύο συνεχόμενες ώρες μιας ημέρας");
         } else if (!Has(valid, blocks)) {
             ReportInvalidSingle(c, t, blocks, days, any_upto);
         }
         if (blocks < owed && searched > 2 * blocks) {
-            Report(VerifyRule::kTwoHour, c, t, 0, "μονόωρα ενώ οφείλονται " + Num(owed) + " δίωρα");
+            Report(VerifyRule::kTwoHour, c, t, 0,
+                   std::string(owed == 1 ? "μονόωρα ενώ οφείλεται " : "μονόωρα ενώ οφείλονται ") +
+                       CountOf(owed, "δίωρο", "δίωρα"));
         }
     }
 
@@ -241,9 +245,12 @@ class FinishedJudge {
                 return true;
             }
             const auto& [rule, s, why] = *bad;
-            Report(rule, c, t, s,
-                   "όπως κι αν διαβαστούν τα " + Num(blocks) +
-                       " οφειλόμενα δίωρα, μένει ένα μονόωρο που δεν επιτρέπεται· εδώ " + why);
+            // Without two-hour lessons owed there is no reading to speak of.
+            const std::string readings =
+                blocks == 0 ? std::string()
+                : blocks == 1 ? "όπως κι αν διαβαστεί το 1 οφειλόμενο δίωρο, "
+                              : "όπως κι αν διαβαστούν τα " + Num(blocks) + " οφειλόμενα δίωρα, ";
+            Report(rule, c, t, s, readings + "μένει ένα μονόωρο που δεν επιτρέπεται· εδώ " + why);
             return false;
         });
     }
@@ -264,8 +271,9 @@ class FinishedJudge {
             const int s = SlotOf(d, hour + 1);
             if (spread && CellsOnDay(c, t, d) > 1) {
                 return std::tuple{VerifyRule::kSpread, s,
-                                  "το μονόωρο μοιράζεται την ημέρα του με άλλη ώρα (" + Num(hours) +
-                                      " ώρες σε " + Num(days) + " διαθέσιμες ημέρες)"};
+                                  "το μονόωρο μοιράζεται την ημέρα του με άλλη ώρα (" +
+                                      CountOf(hours, "ώρα", "ώρες") + " σε " +
+                                      CountOf(days, "διαθέσιμη ημέρα", "διαθέσιμες ημέρες") + ")"};
             }
             if (t_.options.no_single_hour_runs && s > kDays && Cell(c, s - kDays) == t) {
                 return std::tuple{
@@ -360,9 +368,9 @@ class FinishedJudge {
         }
         const int held = CellsOnDay(c, t, day);
         if (held > allowance && Once(VerifyRule::kClassDay, c, t, day)) {
-            Report(
-                VerifyRule::kClassDay, c, t, s,
-                Num(held) + " ώρες στο τμήμα αυτή την ημέρα, ενώ επιτρέπονται " + Num(allowance));
+            Report(VerifyRule::kClassDay, c, t, s,
+                   CountOf(held, "ώρα", "ώρες") + " στο τμήμα αυτή την ημέρα, ενώ επιτρέπονται " +
+                       Num(allowance));
         }
     }
 
@@ -404,8 +412,8 @@ class FinishedJudge {
                     }
                     week.busy |= bit;
                     if (InLastHours(c, s)) {
-                        week.first_last = week.last == 0 ? std::array<int, 3>{c, t, s}
-                                                         : week.first_last;
+                        week.first_last =
+                            week.last == 0 ? std::array<int, 3>{c, t, s} : week.first_last;
                         week.last |= bit;
                     }
                     week.rows.insert(t);
@@ -437,8 +445,7 @@ class FinishedJudge {
         }
         const auto [c, t, s] = week.first_last;
         Report(VerifyRule::kLastHours, c, t, s,
-               who + Num(held) + " " +
-                   (held == 1 ? "μάθημα τελευταίας ώρας" : "μαθήματα τελευταίας ώρας") +
+               who + CountOf(held, "μάθημα τελευταίας ώρας", "μαθήματα τελευταίας ώρας") +
                    " την εβδομάδα, ενώ το όριο είναι " + Num(t_.options.last_hours_limit));
     }
 
@@ -456,7 +463,7 @@ class FinishedJudge {
         }
         if (held > t_.options.day_hours_limit) {
             Report(VerifyRule::kDayHours, week, first,
-                   who + Num(held) + " ώρες αυτή την ημέρα, ενώ το όριο είναι " +
+                   who + CountOf(held, "ώρα", "ώρες") + " αυτή την ημέρα, ενώ το όριο είναι " +
                        Num(t_.options.day_hours_limit));
         }
     }
@@ -473,7 +480,8 @@ class FinishedJudge {
             }
             if (full) {
                 Report(VerifyRule::kFiveInARow, week, start,
-                       who + Num(kRowLength) + " ώρες συνεχόμενες από την " + SlotName(start));
+                       who + CountOf(kRowLength, "ώρα", "ώρες") + " συνεχόμενες από την " +
+                           SlotName(start));
             }
         }
     }

@@ -105,7 +105,10 @@ class PageRewrite {
   public:
     PageRewrite(const WholePage& page, const PageClassTables& classes, const SolverInputs& school,
                 const RuleTables& rules)
-        : page_(page), classes_(classes), school_(school), rules_(rules) {}
+        : PageRewrite(page, classes, school, rules, page.solution) {}
+    PageRewrite(const WholePage& page, const PageClassTables& classes, const SolverInputs& school,
+                const RuleTables& rules, const SolutionHeader& solution)
+        : page_(page), classes_(classes), school_(school), rules_(rules), solution_(solution) {}
 
     // The page as the writer writes it; empty, with `why` set, when it
     // cannot be written.
@@ -130,9 +133,9 @@ class PageRewrite {
         content.timetable = &timetable_;
         content.class_names = class_names_;
         content.teacher_names = teacher_names_;
-        content.current_solution = page_.solution.solution;
-        content.solutions_requested = page_.solution.requested;
-        content.solution_time_text = page_.solution.time_text;
+        content.current_solution = solution_.solution;
+        content.solutions_requested = solution_.requested;
+        content.solution_time_text = solution_.time_text;
         content.joint_lessons = joint_;
         content.year = Year();
         try {
@@ -235,6 +238,7 @@ class PageRewrite {
     const PageClassTables& classes_;
     const SolverInputs& school_;
     const RuleTables& rules_;
+    const SolutionHeader& solution_;
     SolutionPageInfo info_;
     std::vector<std::string> class_names_;
     std::vector<std::string> teacher_names_;
@@ -272,7 +276,8 @@ std::optional<std::string> PageDisagreement(const WholePage& page, const SolverI
 }
 
 std::string PageWithTimetable(const WholePage& page, const SolverInputs& inputs,
-                              const RuleTables& rules, const ByteMatrix& timetable) {
+                              const RuleTables& rules, const ByteMatrix& timetable,
+                              const SolutionHeader& solution) {
     const std::map<std::string, int> classes = Numbers(inputs.class_names);
     PageClassTables tables = page.classes;
     for (PageRow& row : tables.rows) {
@@ -286,7 +291,7 @@ std::string PageWithTimetable(const WholePage& page, const SolverInputs& inputs,
         }
     }
     std::string why;
-    std::string written = PageRewrite(page, tables, inputs, rules).Write(why);
+    std::string written = PageRewrite(page, tables, inputs, rules, solution).Write(why);
     if (!why.empty()) {
         throw std::invalid_argument(why);
     }

@@ -66,12 +66,15 @@ std::optional<std::string> PageDisagreement(const WholePage& page, const SolverI
 
 // The page written again as the writer writes it, its class sections'
 // timetables taken from `timetable` [class section][slot] (the school's
-// numbers) and everything else kept: the school, the year, the solution's
-// lines, the teachers in the general plan's order, the grey cells. A
-// timetable changed by hand thus gives a page in the same format.
+// numbers) and everything else kept: the school, the year, the teachers in
+// the general plan's order, the grey cells. A
+// timetable changed by hand thus gives a page in the same format. The
+// solution's lines (its number, the count, the time) are `solution`'s, so
+// that a page saved under another name says which solution it is.
 // std::invalid_argument, worded for the user, when the page cannot carry it.
 std::string PageWithTimetable(const WholePage& page, const SolverInputs& inputs,
-                              const RuleTables& rules, const ByteMatrix& timetable);
+                              const RuleTables& rules, const ByteMatrix& timetable,
+                              const SolutionHeader& solution);
 
 // The page's timetable [class section][slot] in the school's numbers. Names
 // the school does not have, and class sections of the school the page lacks,

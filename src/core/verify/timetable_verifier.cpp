@@ -170,8 +170,8 @@ class Referee {
                 const int t = timetable_(Index(c), Index(s));
                 if (t > teachers_) {
                     Report(VerifyRule::kHours, c, t, s,
-                           "αριθμός διδάσκοντα πάνω από τους " + Num(teachers_) +
-                               " διδάσκοντες του σχολείου");
+                           "αριθμός διδάσκοντα πάνω από τους " +
+                               CountOf(teachers_, "διδάσκοντα", "διδάσκοντες") + " του σχολείου");
                 } else {
                     cells_(Index(c), Index(s)) = static_cast<std::uint8_t>(t);
                 }
@@ -383,8 +383,9 @@ class Referee {
         for (int q = DayOfSlot(lesson.slot); q <= kSlots; q += kDays) {
             if (HeldBefore(c, q, t, lesson.turn)) {
                 Report(VerifyRule::kSpread, c, t, lesson.slot,
-                       "διδάσκει ήδη στο τμήμα την " + SlotName(q) + " (" + Num(hours) +
-                           " ώρες σε " + Num(days) + " διαθέσιμες ημέρες)");
+                       "διδάσκει ήδη στο τμήμα την " + SlotName(q) + " (" +
+                           CountOf(hours, "ώρα", "ώρες") + " σε " +
+                           CountOf(days, "διαθέσιμη ημέρα", "διαθέσιμες ημέρες") + ")");
                 return;
             }
         }
@@ -432,8 +433,8 @@ class Referee {
         }
         if (before + lesson.hours() > allowance) {
             Report(VerifyRule::kClassDay, c, t, lesson.slot,
-                   Num(before + lesson.hours()) + " ώρες στο τμήμα αυτή την ημέρα, ενώ " +
-                       "επιτρέπονται " + Num(allowance));
+                   CountOf(before + lesson.hours(), "ώρα", "ώρες") +
+                       " στο τμήμα αυτή την ημέρα, ενώ " + "επιτρέπονται " + Num(allowance));
         }
     }
 
@@ -463,7 +464,8 @@ class Referee {
         }
         if (before >= opt_.last_hours_limit) {
             Report(VerifyRule::kLastHours, c, t, lesson.slot,
-                   Num(before) + " μαθήματα τελευταίας ώρας πριν από αυτό, ενώ το όριο είναι " +
+                   CountOf(before, "μάθημα", "μαθήματα") +
+                       " τελευταίας ώρας πριν από αυτό, ενώ το όριο είναι " +
                        Num(opt_.last_hours_limit));
         }
     }
@@ -486,8 +488,8 @@ class Referee {
         }
         if (booked + lesson.hours() > opt_.day_hours_limit) {
             Report(VerifyRule::kDayHours, lesson.class_section, t, lesson.slot,
-                   Num(booked + lesson.hours()) + " ώρες αυτή την ημέρα, ενώ το όριο είναι " +
-                       Num(opt_.day_hours_limit));
+                   CountOf(booked + lesson.hours(), "ώρα", "ώρες") +
+                       " αυτή την ημέρα, ενώ το όριο είναι " + Num(opt_.day_hours_limit));
         }
     }
 
@@ -541,7 +543,8 @@ class Referee {
             }
             if (held + lesson.hours() >= 5) {
                 Report(VerifyRule::kFiveInARow, lesson.class_section, t, lesson.slot,
-                       Num(held + lesson.hours()) + " ώρες μέσα σε πέντε συνεχόμενες ώρες");
+                       CountOf(held + lesson.hours(), "ώρα", "ώρες") +
+                           " μέσα σε πέντε συνεχόμενες ώρες");
                 return;
             }
         }
@@ -572,7 +575,8 @@ class Referee {
                 const int expected = HoursAll(t, c);
                 if (placed != expected) {
                     Report(VerifyRule::kHours, c, t, 0,
-                           Num(placed) + " ώρες τοποθετημένες, ενώ οφείλονται " + Num(expected));
+                           CountOf(placed, "ώρα τοποθετημένη", "ώρες τοποθετημένες") +
+                               ", ενώ οφείλονται " + Num(expected));
                 }
             }
         }

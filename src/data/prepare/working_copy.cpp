@@ -12,6 +12,7 @@
 #include "prepare/working_copy_builder.h"
 #include "solver/errors.h"
 #include "solver/slots.h"
+#include "text/wording.h"
 
 namespace taktirio::data {
 
@@ -202,14 +203,16 @@ void WorkingCopyBuilder::CopyAllocation() {
         const qint64 doubles = rows.value(3).toLongLong();
         const qint64 hours = singles + 2 * doubles;
         if (rows.value(2).isNull() || singles < 0 || doubles < 0 || hours > kMaxIds) {
-            RefusePreparation(S("Ο διδάσκων %1 στο τμήμα %2 έχει %3 μονόωρα και %4 δίωρα· "
-                                "οι ώρες πρέπει να είναι από 0 έως 255.")
-                                  .arg(TeacherName(t), ClassName(c), rows.value(2).toString(),
-                                       rows.value(3).toString()),
-                              QStringLiteral("allocation class %1 teacher %2: hours %3")
-                                  .arg(c)
-                                  .arg(t)
-                                  .arg(hours));
+            RefusePreparation(
+                S("Ο διδάσκων %1 στο τμήμα %2 έχει %3 και %4· "
+                  "οι ώρες πρέπει να είναι από 0 έως 255.")
+                    .arg(TeacherName(t), ClassName(c),
+                         QString::fromStdString(CountOf(singles, "μονόωρο", "μονόωρα")),
+                         QString::fromStdString(CountOf(doubles, "δίωρο", "δίωρα"))),
+                QStringLiteral("allocation class %1 teacher %2: hours %3")
+                    .arg(c)
+                    .arg(t)
+                    .arg(hours));
         }
         insert.Exec({c, t, hours, doubles, school_});
     }

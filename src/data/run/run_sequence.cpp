@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -455,10 +456,46 @@ RunSummary RunSequence::SearchLoaded(const SearchRequest& request) {
     }
     if (!writer.written()) {
         summary.previous_pages_kept = RestorePagesKeptAside(directory) > 0;
+    } else {
+        // The pages are this run's: so are the options kept beside them. A
+        // folder that takes pages takes this small file; should it not, the
+        // editor starts from its own last options, and the run stands.
+        KeepRunSettings(directory, request.settings);
     }
     const std::lock_guard<std::mutex> hold(engine_mutex_);
     engine_ = nullptr;
     return summary;
+}
+
+std::filesystem::path KeptRunSettingsPath(const std::filesystem::path& folder) {
+    const std::filesystem::path whole = folder.lexically_normal();
+    const std::filesystem::path name =
+        whole.has_filename() ? whole.filename() : whole.parent_path().filename();
+    const std::filesystem::path parent =
+        whole.has_filename() ? whole.parent_path() : whole.parent_path().parent_path();
+    return parent / ("." + name.string() + ".run-options");
+}
+
+std::optional<RunSettings> KeptRunSettings(const std::filesystem::path& folder) {
+    std::ifstream file(KeptRunSettingsPath(folder), std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    constexpr std::streamsize kMostBytes = 4096;  // a few short lines
+    std::string text(static_cast<std::size_t>(kMostBytes), '\0');
+    file.read(text.data(), kMostBytes);
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    return ParseKeptRunSettings(text);
+}
+
+bool KeepRunSettings(const std::filesystem::path& folder, const RunSettings& settings) {
+    try {
+        SolutionPageWriter::WriteFile(KeptRunSettingsPath(folder).string(),
+                                      KeptRunSettingsText(settings));
+        return true;
+    } catch (const PageWriteError&) {
+        return false;
+    }
 }
 
 void RunSequence::Stop() {

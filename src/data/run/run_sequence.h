@@ -156,6 +156,16 @@ QString RunFailureMessage(std::exception_ptr error);
 // offer a new search (a stop, a refusal before the search).
 bool LeavesPreviousPages(RunFailure::Kind kind);
 
+// The options of the run whose pages a solutions folder holds, kept by every
+// run that writes a page, so that the solution editor starts from them:
+// SOLUTIONS/.<user>.run-options, a hidden file beside the folder, which holds
+// pages and nothing else. Nothing when there are none or they cannot be read.
+std::filesystem::path KeptRunSettingsPath(const std::filesystem::path& folder);
+std::optional<RunSettings> KeptRunSettings(const std::filesystem::path& folder);
+// Written through a temporary file renamed into place; false when it could
+// not be written, which leaves the pages as they are.
+bool KeepRunSettings(const std::filesystem::path& folder, const RunSettings& settings);
+
 // The way into a run, for the windows and the command-line tool alike: the
 // checks, the requested number, the working copy, the loading and the search,
 // in that order, each stage opening its own database connections on the

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "common/look.h"
 #include "layouts/report_catalog.h"
 #include "layouts/report_layout.h"
+#include "text/wording.h"
 
 namespace taktirio::gui {
 
@@ -60,10 +62,13 @@ std::unique_ptr<QPrintPreviewDialog> MakePreview(QPrinter& printer,
             SaveReportAsPdf(dialog, layout, AskPdfPath(dialog, layout.Name(), folder), asker);
         });
     }
-    // A page is read best large: most of the screen.
+    // A page is read best large: most of the screen, yet never more than a
+    // 1024 x 768 screen holds with a window manager's frame, as every window.
+    constexpr QSize kMostWithFrame(1024 - 16, 768 - 40);
     if (const QScreen* screen = parent != nullptr ? parent->screen() : dialog->screen()) {
         const QRect area = screen->availableGeometry();
-        dialog->resize(area.width() * 4 / 5, area.height() * 9 / 10);
+        dialog->resize(std::min(area.width() * 4 / 5, kMostWithFrame.width()),
+                       std::min(area.height() * 9 / 10, kMostWithFrame.height()));
     }
     return preview;
 }
@@ -131,7 +136,9 @@ bool SaveReportAsPdf(QWidget* parent, const reports::ReportLayout& layout, const
     }
     try {
         const int pages = reports::WritePdf(path, CopyOf(layout));
-        asker.Inform(parent, U(kPdfSavedMessage).arg(QDir::toNativeSeparators(path)).arg(pages));
+        asker.Inform(parent, U(kPdfSavedMessage)
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .arg(QString::fromStdString(CountOf(pages, "σελίδα", "σελίδες"))));
         return true;
     } catch (const reports::ReportOutputError& error) {
         asker.Error(parent, error.message());

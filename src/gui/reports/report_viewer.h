@@ -20,7 +20,7 @@ namespace taktirio::gui {
 
 inline constexpr char kSavePdfCaption[] = "Αποθήκευση ως PDF";
 inline constexpr char kPdfFilter[] = "PDF (*.pdf)";
-inline constexpr char kPdfSavedMessage[] = "Το αρχείο %1 γράφτηκε (%2 σελίδες).";
+inline constexpr char kPdfSavedMessage[] = "Το αρχείο %1 γράφτηκε (%2).";
 
 // Where the next PDF is offered: the folder the user last saved one in,
 // while it exists, else the user's documents folder (the home folder when

@@ -21,6 +21,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <stdexcept>
 
@@ -34,6 +35,7 @@
 #include "pages/solution_page_writer.h"
 #include "reports/solution_choice.h"
 #include "run/background.h"
+#include "run/run_sequence.h"
 #include "run/solution_files.h"
 #include "shell/program_files.h"
 #include "solver/errors.h"
@@ -156,6 +158,13 @@ class CurrentCellDelegate : public QStyledItemDelegate {
     }
 };
 
+// The options last set in the editor in this session: where the program
+// directory's runs kept none, the next editor starts from them.
+std::optional<RunSettings>& LastEditorSettings() {
+    static std::optional<RunSettings> settings;
+    return settings;
+}
+
 QString PageFolder(const QString& page) {
     return QFileInfo(page).absolutePath();
 }
@@ -165,21 +174,33 @@ QString PageFolder(const QString& page) {
 // One applied exchange on the undo stack.
 class SolutionEditWindow::MoveCommand : public QUndoCommand {
   public:
-    MoveCommand(SolutionEditWindow* window, std::vector<CellChange> changes, const QString& text)
-        : QUndoCommand(text), window_(window), changes_(std::move(changes)) {}
+    MoveCommand(SolutionEditWindow* window, int class_section, std::vector<CellChange> changes,
+                const QString& text)
+        : QUndoCommand(text),
+          window_(window),
+          class_section_(class_section),
+          changes_(std::move(changes)) {}
 
     void redo() override {
         ApplyChanges(window_->timetable_, changes_);
+        // The first time is the Apply itself, which says so on its own.
+        if (!first_) {
+            window_->showUndoStep(class_section_, text(), false);
+        }
+        first_ = false;
         window_->refresh();
     }
     void undo() override {
         RevertChanges(window_->timetable_, changes_);
+        window_->showUndoStep(class_section_, text(), true);
         window_->refresh();
     }
 
   private:
     SolutionEditWindow* window_;
+    int class_section_;
     std::vector<CellChange> changes_;
+    bool first_ = true;
 };
 
 namespace {
@@ -224,6 +245,11 @@ SolutionEditWindow::SolutionEditWindow(ProgramContext* context, QWidget* parent,
     exchange_->setObjectName(QStringLiteral("ListExchange"));
     exchange_->setFixedHeight(6 * (exchange_->fontMetrics().lineSpacing() + 2) + 6);
     exchange_->setFocusPolicy(Qt::NoFocus);
+    // A long line wraps within the list's width: nothing to scroll sideways.
+    exchange_->setWordWrap(true);
+    exchange_->setTextElideMode(Qt::ElideNone);
+    exchange_->setResizeMode(QListView::Adjust);
+    exchange_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     apply_ = MakeButton(this, "ButtonApply", U("&Εφαρμογή"), U("Εφαρμογή της ανταλλαγής"));
     cancel_ = MakeButton(this, "ButtonCancel", U("Ά&κυρο"), U("Ακύρωση της επιλογής"));
@@ -329,6 +355,7 @@ QWidget* SolutionEditWindow::makeOptions(QWidget* parent) {
     form->addWidget(four_in_a_row_, 4, 0, 1, 2);
     form->setColumnStretch(0, 1);
 
+    startOptions();
     connect(max_per_day_, &QComboBox::currentIndexChanged, this,
             &SolutionEditWindow::optionsChanged);
     for (QCheckBox* check : {last_hours_on_, day_hours_on_, no_single_runs_, four_in_a_row_}) {
@@ -394,6 +421,42 @@ QWidget* SolutionEditWindow::makeTeacherWeek(QWidget* parent) {
     layout->addWidget(teacher_week_);
     layout->addWidget(teacher_gaps_);
     return box;
+}
+
+// The options of the last run of this program directory, kept beside its
+// pages; else the last ones set in the editor; else none.
+void SolutionEditWindow::startOptions() {
+    std::optional<RunSettings> start = data::KeptRunSettings(SolutionsDirectory(
+        context_->paths.directory.toStdString(), context_->school.toStdString()));
+    if (!start) {
+        start = LastEditorSettings();
+    }
+    if (!start) {
+        return;
+    }
+    max_per_day_->setCurrentIndex(start->max_class_hours_per_day == 3 ? 1 : 0);
+    last_hours_on_->setChecked(start->last_hours_limit_on);
+    if (start->last_hours_limit_on) {
+        last_hours_->setValue(start->last_hours_limit);
+    }
+    day_hours_on_->setChecked(start->day_hours_limit_on);
+    if (start->day_hours_limit_on) {
+        day_hours_->setValue(start->day_hours_limit);
+    }
+    no_single_runs_->setChecked(start->no_single_hour_runs);
+    four_in_a_row_->setChecked(start->four_hour_run_limit_on);
+}
+
+RunSettings SolutionEditWindow::chosenSettings() const {
+    RunSettings settings;
+    settings.max_class_hours_per_day = max_per_day_->currentIndex() + 2;
+    settings.last_hours_limit_on = last_hours_on_->isChecked();
+    settings.last_hours_limit = last_hours_->value();
+    settings.day_hours_limit_on = day_hours_on_->isChecked();
+    settings.day_hours_limit = day_hours_->value();
+    settings.no_single_hour_runs = no_single_runs_->isChecked();
+    settings.four_hour_run_limit_on = four_in_a_row_->isChecked();
+    return settings;
 }
 
 RunOptions SolutionEditWindow::chosenOptions() const {
@@ -542,6 +605,7 @@ void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read, c
 }
 
 void SolutionEditWindow::optionsChanged() {
+    LastEditorSettings() = chosenSettings();
     if (!school_) {
         return;
     }
@@ -728,18 +792,21 @@ void SolutionEditWindow::propose(int to_slot) {
                     .arg(gaps.before)
                     .arg(gaps.after));
         }
-        setMessage(U("Η μετακίνηση γίνεται: αλλάζουν %1 κελιά σε %2 τμήματα, κενά συνολικά %3 → "
+        setMessage(U("Η μετακίνηση γίνεται: αλλάζουν %1 σε %2, κενά συνολικά %3 → "
                      "%4. Εφαρμογή ή Άκυρο;")
-                       .arg(proposal_->changes.size())
-                       .arg(classes.size())
+                       .arg(Q(CountOf(proposal_->changes.size(), "κελί", "κελιά")))
+                       .arg(Q(CountOf(classes.size(), "τμήμα", "τμήματα")))
                        .arg(proposal_->gaps_before.total)
                        .arg(proposal_->gaps_after.total),
                    false);
         apply_->setDefault(true);
     } else {
+        for (const std::string& line : editor_->InTheWay(timetable_, *proposal_)) {
+            exchange_->addItem(Q(line));
+        }
         if (proposal_->beyond_reach) {
-            exchange_->addItem(U("η ανταλλαγή θα έφτανε σε περισσότερα από %1 τμήματα")
-                                   .arg(EditLimits{}.most_classes));
+            exchange_->addItem(U("η ανταλλαγή θα έφτανε σε περισσότερα από %1")
+                                   .arg(Q(CountOf(EditLimits{}.most_classes, "τμήμα", "τμήματα"))));
         }
         for (const Violation& violation : proposal_->blocking) {
             exchange_->addItem(Q(ViolationLine(violation, inputs)));
@@ -765,8 +832,23 @@ void SolutionEditWindow::applyProposal() {
     std::vector<CellChange> changes = proposal_->changes;
     source_slot_.reset();
     clearProposal();
-    undo_->push(new MoveCommand(this, std::move(changes), text));
+    undo_->push(new MoveCommand(this, request_->class_section, std::move(changes), text));
     setMessage(U("Η μετακίνηση έγινε (%1). Διάλεξε άλλο μάθημα, ή αποθήκευσε τη λύση.").arg(text),
+               false);
+}
+
+// After an undo or a redo: what was undone or done again, in which class
+// section, and that class section on show, so that the change is seen even
+// when another one was on show.
+void SolutionEditWindow::showUndoStep(int class_section, const QString& text, bool undone) {
+    const int index = class_->findData(class_section);
+    if (index >= 0) {
+        class_->setCurrentIndex(index);
+    }
+    const QString name = Q(ClassName(school_->problem.inputs, class_section));
+    setMessage((undone ? U("Αναιρέθηκε η μετακίνηση (%1). Φαίνεται το τμήμα %2.")
+                       : U("Έγινε ξανά η μετακίνηση (%1). Φαίνεται το τμήμα %2."))
+                   .arg(text, name),
                false);
 }
 
@@ -864,7 +946,8 @@ bool SolutionEditWindow::writePage(const QString& path) {
     try {
         const std::string bytes = VerifiedEditedPage(
             *school_->page, school_->problem.page_info.school_name, school_->problem.inputs,
-            options_, school_->problem.rules, timetable_);
+            options_, school_->problem.rules, timetable_,
+            EditedPageSolution(school_->page->solution, std::filesystem::path(path.toStdString())));
         SolutionPageWriter::WriteFile(path.toStdString(), bytes);
     } catch (const std::invalid_argument& error) {
         context_->asker->Error(this,
@@ -876,6 +959,9 @@ bool SolutionEditWindow::writePage(const QString& path) {
             U("Η διορθωμένη λύση δεν αποθηκεύτηκε στο %1: %2.").arg(shown, Q(error.reason())));
         return false;
     }
+    // From now on the window holds the saved page: its header names it, and
+    // the next save numbers from its folder.
+    page_path_ = path;
     undo_->setClean();
     refresh();
     context_->asker->Inform(this, U("Η διορθωμένη λύση αποθηκεύτηκε στο %1.").arg(shown));

@@ -7,6 +7,7 @@
 #include "common/window.h"
 #include "edit/timetable_edit.h"
 #include "load/page_against_school.h"
+#include "run/run_settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -78,6 +79,8 @@ class SolutionEditWindow : public Window {
     QWidget* makeOptions(QWidget* parent);
     QWidget* makeClassWeek(QWidget* parent);
     QWidget* makeTeacherWeek(QWidget* parent);
+    void startOptions();
+    RunSettings chosenSettings() const;
     RunOptions chosenOptions() const;
 
     void chooseAndOpen();
@@ -96,6 +99,7 @@ class SolutionEditWindow : public Window {
     void saveAs();
     bool writePage(const QString& path);
     void setMessage(const QString& text, bool refusal);
+    void showUndoStep(int class_section, const QString& text, bool undone);
     void setPageText(const QString& text);
 
     ProgramContext* context_;

@@ -60,8 +60,9 @@ void Prepare(ProgramContext* context, const Sequence& sequence, QWidget* main_wi
 
 }  // namespace
 
+// The main window stays maximised behind the run's windows: in its normal
+// state it would shrink to the least its menu needs.
 void StartRunFlow(ProgramContext* context, QWidget* main_window) {
-    main_window->setWindowState(main_window->windowState() & ~Qt::WindowMaximized);
     auto sequence = std::make_shared<data::RunSequence>(context->paths);
     data::DataProblem problem = data::DataProblem::kNone;
     try {

@@ -40,6 +40,54 @@ QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
+// A name shown whole in the room it is given: it wraps between words, and a
+// word wider than the room (a long name without spaces) may break anywhere.
+// The whole name is the tooltip.
+class NameLabel : public QLabel {
+  public:
+    NameLabel(QWidget* parent, const char* object_name) : QLabel(parent) {
+        setObjectName(QString::fromLatin1(object_name));
+        setWordWrap(true);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    void setName(const QString& name) {
+        name_ = name;
+        setToolTip(name);
+        layOut();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        layOut();
+    }
+
+  private:
+    void layOut() {
+        const QFontMetrics metrics(font());
+        const int room = contentsRect().width();
+        QStringList words = name_.split(u' ');
+        for (QString& word : words) {
+            if (room > 0 && metrics.horizontalAdvance(word) > room) {
+                // A zero-width space between letters: a place to break.
+                QString breakable;
+                for (const QChar letter : word) {
+                    breakable += letter;
+                    breakable += QChar(0x200B);
+                }
+                breakable.chop(1);
+                word = breakable;
+            }
+        }
+        const QString shown = words.join(u' ');
+        if (shown != text()) {
+            setText(shown);
+        }
+    }
+
+    QString name_;
+};
+
 void Colour(QProgressBar* gauge, const QColor& colour) {
     QPalette palette = gauge->palette();
     palette.setColor(QPalette::Highlight, colour);
@@ -95,16 +143,14 @@ QWidget* RunWindow::createSchool() {
     auto* box = new QWidget(this);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
-    school_ = MakeLabel(box, "DBText1", {});
-    responsible_ = MakeLabel(box, "DBText8", {});
+    school_ = new NameLabel(box, "DBText1");
+    responsible_ = new NameLabel(box, "DBText8");
     QFont bold = school_->font();
     bold.setBold(true);
     // Names of up to 100 characters wrap in the room the options leave, so
     // that the window keeps its width on a 1024 x 768 screen.
     for (QLabel* name : {school_, responsible_}) {
         name->setFont(bold);
-        name->setWordWrap(true);
-        name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
     solutions_ = new QLineEdit(box);
     solutions_->setObjectName(QStringLiteral("DBEdit1"));
@@ -320,8 +366,8 @@ QLayout* RunWindow::createButtons() {
 void RunWindow::showSchool() {
     try {
         const data::WorkingSchool school = sequence_->ReadWorkingSchool();
-        school_->setText(school.name);
-        responsible_->setText(school.responsible);
+        static_cast<NameLabel*>(school_)->setName(school.name);
+        static_cast<NameLabel*>(responsible_)->setName(school.responsible);
         solutions_->setText(QString::number(school.solutions_requested));
     } catch (const data::DataError& error) {
         context_->asker->Error(this, error.message());
@@ -426,6 +472,7 @@ void RunWindow::Button1Click() {
     }
     requested_ = settings->solutions_requested;
     last_settings_ = request.settings;
+    end_shown_ = false;
     setRunning(true);
     progress_text_->setText(Text(kLoadingText));
     progress_text_->show();
@@ -472,7 +519,14 @@ void RunWindow::showSearchProgress(int /*found*/, int /*requested*/, qint64 atte
 void RunWindow::showSolutions(const QStringList& lines, const QList<SolutionGaps>& gaps,
                               int last_solution) {
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        list_->insertItem(0, lines[i]);  // the newest on top
+        // The newest on top, so the rows read in the order the solutions were
+        // found; the time from the run's start is the row's tip, so that the
+        // list keeps the width a 1024 x 768 screen leaves it.
+        const QString found_at = QStringLiteral(", ") + Text(kFoundAtWords);
+        const qsizetype cut = lines[i].indexOf(found_at);
+        auto* line = new QListWidgetItem(cut < 0 ? lines[i] : lines[i].left(cut));
+        line->setToolTip(lines[i]);
+        list_->insertItem(0, line);
         const SolutionGaps& of_line = gaps.value(i);
         auto* item = new QListWidgetItem(Text(SolutionGapsCell(of_line)));
         // The full line, with the person who has the most gaps.
@@ -509,6 +563,9 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
     if (error != nullptr) {
         const data::RunFailure failure = data::DescribeRunFailure(error);
         const QString& message = failure.message;
+        // No "please wait" and no gauge behind the message: the run is over.
+        progress_text_->hide();
+        gauge_->hide();
         // The previous pages stay when the search could not start: the window
         // goes back to idle after the message. Any other error closes it.
         if (!data::LeavesPreviousPages(failure.kind)) {
@@ -526,6 +583,7 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
             context_->asker->Error(this, message);
         }
     } else {
+        showEnd(summary);
         if (summary.end == RunEnd::kPageNotWritten) {
             // Like any error during a run, the window goes after the summary;
             // the message says which page, why, and what was written.
@@ -571,6 +629,20 @@ void RunWindow::finish(std::exception_ptr error, const RunSummary& summary) {
     }
 }
 
+// Before any message of the end: the run's last state stays in the window,
+// how it ended and how many were found, in the words of the tool, and the
+// gauge no longer shows the loading's or the search's colour.
+void RunWindow::showEnd(const RunSummary& summary) {
+    progress_text_->setText(Text(RunEndText(summary)).replace(u'\r', u'\n'));
+    progress_text_->show();
+    found_->setText(QStringLiteral("%1 / %2").arg(summary.found).arg(summary.requested));
+    found_label_->show();
+    found_->show();
+    gauge_->hide();
+    stop_->hide();
+    end_shown_ = true;
+}
+
 void RunWindow::setRunning(bool running) {
     for (QWidget* option : std::initializer_list<QWidget*>{
              solutions_, attempts_, last_hours_on_, last_hours_, singles_allowed_, singles_refused_,
@@ -584,11 +656,13 @@ void RunWindow::setRunning(bool running) {
         return;
     }
     gauge_->hide();
-    progress_text_->hide();
     search_progress_->hide();
     search_clock_.invalidate();
-    found_label_->hide();
-    found_->hide();
+    if (!end_shown_) {
+        progress_text_->hide();
+        found_label_->hide();
+        found_->hide();
+    }
     stop_->hide();
     showPreviousButton();
 }

@@ -30,10 +30,12 @@ namespace taktirio::gui {
 struct ProgramContext;
 class QueuedRunListener;
 
-// Shown when an option makes the search slower and possibly endless.
+// Shown when an option makes the search slower: a school it leaves without a
+// timetable is proven so, or the run ends at its time limit or its stop.
 inline constexpr char kSlowOptionMessage[] =
     "Η επιλογή αυτή απαιτεί περισσότερο χρόνο για την εξεύρεση λύσης. Αν δεν υπάρχει λύση με "
-    "την επιλογή αυτή η διαδικασία εξεύρεσης λύσης δεν τερματίζεται.";
+    "την επιλογή αυτή, το πρόγραμμα το αποδεικνύει και το λέει· αλλιώς η διαδικασία σταματά "
+    "στο χρονικό όριο, όπου έχει δοθεί, ή όταν τη διακόψεις.";
 inline constexpr char kRunWindowCaption[] =
     "TAKTIRIO by MERIDON SOFTWARE DEVELOPMENT - Υπολογισμός Λύσεων";
 
@@ -97,6 +99,7 @@ class RunWindow : public Window {
     void showSolutions(const QStringList& lines, const QList<SolutionGaps>& gaps,
                        int last_solution);
     void finish(std::exception_ptr error, const RunSummary& summary);
+    void showEnd(const RunSummary& summary);
     void openFolder();
     void slowOptionMessage();
 
@@ -105,6 +108,7 @@ class RunWindow : public Window {
     QueuedRunListener* listener_;
     QPointer<QThread> worker_;
     bool close_after_run_ = false;
+    bool end_shown_ = false;  // the last run's end stays shown until the next starts
     bool check_timetable_possible_ = true;
     SearchEngines engines_ = SearchEngines::kBoth;
     int requested_ = 0;

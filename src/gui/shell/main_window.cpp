@@ -275,7 +275,7 @@ void MainWindow::printSolutions() {
     if (!solutionsFolderExists()) {
         return;
     }
-    setWindowState(windowState() & ~Qt::WindowMaximized);
+    // Maximised behind the print window, as behind every other.
     openWindow(MenuWindow::kPrint);
 }
 

@@ -53,7 +53,8 @@ TEST(GapMessages, FewestGapsNamesTheRunsChoice) {
     summary.gaps = {{{40, 3, 1}, {40, 3, 1}}, {{50, 2, 1}, {30, 2, 1}}};
     summary.fewest_gaps_solution = 2;
     EXPECT_EQ(FewestGapsLine(summary),
-              "Λιγότερα κενά καθηγητών: Λύση=2 (30 συνολικά, έως 2 ανά καθηγητή)");
+              "Λιγότερα κενά καθηγητών: Λύση=2 (τα λιγότερα κενά του πιο επιβαρυμένου "
+              "διδάσκοντα: έως 2 ανά καθηγητή, 30 συνολικά)");
     summary.fewest_gaps_solution = 3;  // beyond the solutions: nothing to name
     EXPECT_EQ(FewestGapsLine(summary), "");
 }

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -87,6 +89,18 @@ class CollectingObserver : public RunObserver {
     std::vector<std::string> lines;
 };
 
+// "h:m:s:ms" as milliseconds.
+std::int64_t Milliseconds(const std::string& text) {
+    std::int64_t parts[4] = {0, 0, 0, 0};
+    std::size_t at = 0;
+    for (std::int64_t& part : parts) {
+        const std::size_t end = text.find(':', at);
+        part = std::stoll(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return ((parts[0] * 60 + parts[1]) * 60 + parts[2]) * 1000 + parts[3];
+}
+
 TEST(RunEngine, FindsTheRequestedSolutionsNumberedInOrder) {
     for (const int threads : {1, 2}) {
         KeepingWriter writer;
@@ -101,7 +115,18 @@ TEST(RunEngine, FindsTheRequestedSolutionsNumberedInOrder) {
         EXPECT_EQ(writer.numbers, (std::vector<int>{1, 2, 3, 4, 5})) << threads << " threads";
         EXPECT_EQ(observer.solutions, (std::vector<int>{1, 2, 3, 4, 5}));
         ASSERT_EQ(summary.lines.size(), 5u);
-        EXPECT_EQ(summary.lines[2], SolutionLine(3, writer.time_texts[2]));
+        // Each line gives the page's time and when, from the run's start,
+        // the solution was found: in the order of the numbers.
+        std::int64_t found_before = -1;
+        for (std::size_t k = 0; k < summary.lines.size(); ++k) {
+            const std::string& line = summary.lines[k];
+            const std::string head =
+                SolutionLine(static_cast<int>(k) + 1, writer.time_texts[k], "");
+            ASSERT_EQ(line.substr(0, head.size()), head) << line;
+            const std::int64_t found_at = Milliseconds(line.substr(head.size()));
+            EXPECT_GE(found_at, found_before) << line;
+            found_before = found_at;
+        }
         EXPECT_EQ(observer.lines, summary.lines);
         for (const ByteMatrix& timetable : writer.timetables) {
             const auto violations =
@@ -636,6 +661,44 @@ TEST(RunSettings, LimitsThatAreOffTakeTheirLoosestValue) {
     EXPECT_EQ(options.day_hours_limit, 6);
 }
 
+// The options kept beside a run's pages read back as they were written; a
+// file that is not such a list gives nothing, a name not known is passed over.
+TEST(RunSettings, KeptBesideThePagesAndReadBack) {
+    RunSettings strict;
+    strict.max_class_hours_per_day = 3;
+    strict.last_hours_limit_on = true;
+    strict.last_hours_limit = 2;
+    strict.day_hours_limit_on = true;
+    strict.day_hours_limit = 6;
+    strict.no_single_hour_runs = true;
+    strict.four_hour_run_limit_on = true;
+    strict.fewer_gaps = true;
+    for (const RunSettings& settings : {RunSettings{}, strict}) {
+        const std::optional<RunSettings> back = ParseKeptRunSettings(KeptRunSettingsText(settings));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(KeptRunSettingsText(*back), KeptRunSettingsText(settings));
+        EXPECT_EQ(back->last_hours_limit_on, settings.last_hours_limit_on);
+        EXPECT_EQ(back->day_hours_limit, settings.day_hours_limit);
+    }
+    struct Case {
+        const char* text;
+        bool read;
+    };
+    const Case cases[] = {
+        {"", true},
+        {"last_hours_limit_on=1\nlast_hours_limit=3\nlater_option=7\n", true},
+        {"last_hours_limit_on=1\nlast_hours_limit=9\n", false},  // out of range
+        {"fewer_gaps=2\n", false},
+        {"fewer_gaps\n", false},
+        {"max_class_hours_per_day=x\n", false},
+        {"<html>\n", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseKeptRunSettings(c.text).has_value(), c.read) << c.text;
+    }
+    EXPECT_EQ(ParseKeptRunSettings(cases[1].text)->last_hours_limit, 3);
+}
+
 TEST(RunSettings, WholeNumbersOnly) {
     EXPECT_EQ(ParseWholeNumber("254"), 254);
     EXPECT_FALSE(ParseWholeNumber("").has_value());
@@ -645,7 +708,12 @@ TEST(RunSettings, WholeNumbersOnly) {
 }
 
 TEST(RunMessages, TextsOfTheRun) {
-    EXPECT_EQ(SolutionLine(3, "0:0:1:5"), "Λύση=3 Χρόνος=0:0:1:5");
+    EXPECT_EQ(SolutionLine(3, "0:0:1:5", "0:0:4:20"),
+              "Λύση=3 Χρόνος=0:0:1:5, βρέθηκε στο 0:0:4:20");
+    EXPECT_EQ(SummaryMessage(1, 1, "0:0:0:5"),
+              "Έχει βρεθεί με επιτυχία 1 από τη 1 λύση.\rΣυνολικός χρόνος επεξεργασίας 0:0:0:5.");
+    EXPECT_TRUE(
+        SummaryMessage(0, 1, "0:0:0:5").starts_with("Έχουν βρεθεί με επιτυχία 0 από τη 1 λύση.\r"));
     EXPECT_EQ(SummaryMessage(2, 5, "0:4:31:250"),
               "Έχουν βρεθεί με επιτυχία 2 από τις 5 λύσεις.\rΣυνολικός χρόνος επεξεργασίας "
               "0:4:31:250.");
