@@ -81,7 +81,7 @@ void SayRefusal(const MoveProposal& proposal, const SolverInputs& inputs, int mo
                         CountOf(most_classes, "τμήμα", "τμήματα"));
     }
     for (const Violation& violation : proposal.blocking) {
-        Say(stdout, "  " + ViolationLine(violation, inputs));
+        Say(stdout, "  " + ViolationLine(violation, inputs, RuleKeyShown::kAtEnd));
     }
 }
 

@@ -21,8 +21,9 @@ namespace taktirio::cli {
 namespace {
 
 // The school's exit code and message for a page verdict; kExitOk when sound.
-int SayVerdict(const PageVerdict& verdict, const std::string& path, const std::string& page_school,
-               const std::string& school);
+// Its rule lines end with the rule's key, for scripts.
+int SayVerdict(const PageVerdict& verdict, const SolverInputs& inputs, const std::string& path,
+               const std::string& page_school, const std::string& school);
 
 }  // namespace
 
@@ -52,7 +53,7 @@ int CheckPage(const data::Session& session, const QString& page, const RunSettin
         return kExitDataProblem;
     }
     const PageVerdict& verdict = checked.verdict;
-    return SayVerdict(verdict, path, checked.page->classes.school_name,
+    return SayVerdict(verdict, checked.problem.inputs, path, checked.page->classes.school_name,
                       checked.problem.page_info.school_name);
 }
 
@@ -63,8 +64,24 @@ int VerifyPage(const data::Session& session, const QString& page, const RunSetti
 
 namespace {
 
-int SayVerdict(const PageVerdict& verdict, const std::string& path, const std::string& page_school,
-               const std::string& school) {
+// The verdict's reasons with each rule line keyed: one reason per violation
+// when the page breaks rules, the other reasons as they are.
+PageVerdict KeyedVerdict(const PageVerdict& verdict, const SolverInputs& inputs) {
+    PageVerdict keyed;
+    keyed.outcome = verdict.outcome;
+    if (verdict.violations.empty()) {
+        keyed.reasons = verdict.reasons;
+        return keyed;
+    }
+    for (const Violation& violation : verdict.violations) {
+        keyed.reasons.push_back(ViolationLine(violation, inputs, RuleKeyShown::kAtEnd));
+    }
+    return keyed;
+}
+
+int SayVerdict(const PageVerdict& judged, const SolverInputs& inputs, const std::string& path,
+               const std::string& page_school, const std::string& school) {
+    const PageVerdict verdict = KeyedVerdict(judged, inputs);
     const auto refuse = [&](int code) {
         Say(stderr, PageRefusalMessage(verdict, path, page_school, school));
         return code;

@@ -22,6 +22,7 @@
 #include "load/problem_loader.h"
 #include "pages/solution_page_reader.h"
 #include "pages/solution_page_writer.h"
+#include "rules/placement_rule.h"
 #include "solver/slots.h"
 #include "text/cp1253.h"
 #include "text/wording.h"
@@ -259,14 +260,30 @@ bool SwapWhere(ByteMatrix& t, const std::function<bool(int c, int s, int other)>
 }
 
 struct Edit {
-    const char* rule;
+    VerifyRule rule;
     std::function<bool(ByteMatrix&)> apply;
 };
+
+// Whether the tool's output holds a line of `rule`, as scripts and people read
+// it: the rule's Greek name first, its key in brackets last.
+bool HasRuleLine(const QString& out, VerifyRule rule) {
+    const PlacementRule placement = PlacementRuleOf(rule);
+    const QString title = QString::fromUtf8(RuleTitle(placement).data(),
+                                            static_cast<qsizetype>(RuleTitle(placement).size()));
+    const QString key =
+        QStringLiteral(" [") + QString::fromLatin1(RuleName(rule).data()) + QStringLiteral("]");
+    for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(title + QStringLiteral(": ")) && line.endsWith(key)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 std::vector<Edit> Edits() {
     const RuleTables& rules = Demo().problem.rules;
     std::vector<Edit> edits;
-    edits.push_back({"hours", [](ByteMatrix& t) {
+    edits.push_back({VerifyRule::kHours, [](ByteMatrix& t) {
                          for (int s = 1; s <= kSlots; ++s) {
                              if (Cell(t, 1, s) != 0 && !Pinned(1, s)) {
                                  t(1, AsIndex(s)) = 0;
@@ -275,7 +292,7 @@ std::vector<Edit> Edits() {
                          }
                          return false;
                      }});
-    edits.push_back({"teacher_clash", [](ByteMatrix& t) {
+    edits.push_back({VerifyRule::kTeacherClash, [](ByteMatrix& t) {
                          for (int s = 1; s <= kSlots; ++s) {
                              if (Cell(t, 1, s) != 0 && !Pinned(1, s) && Cell(t, 4, s) != 0 &&
                                  !Pinned(4, s)) {
@@ -285,12 +302,12 @@ std::vector<Edit> Edits() {
                          }
                          return false;
                      }});
-    edits.push_back({"denied_slot", [](ByteMatrix& t) {
+    edits.push_back({VerifyRule::kDeniedSlot, [](ByteMatrix& t) {
                          return SwapWhere(t, [&t](int c, int s, int other) {
                              return Denied(Cell(t, c, s), other);
                          });
                      }});
-    edits.push_back({"pinned", [](ByteMatrix& t) {
+    edits.push_back({VerifyRule::kPinned, [](ByteMatrix& t) {
                          const int C = Demo().problem.inputs.number_of_classes;
                          for (int c = 1; c <= C; ++c) {
                              for (int s = 1; s <= kSlots; ++s) {
@@ -308,14 +325,14 @@ std::vector<Edit> Edits() {
                          }
                          return false;
                      }});
-    edits.push_back({"joint", [&rules](ByteMatrix& t) {
+    edits.push_back({VerifyRule::kJoint, [&rules](ByteMatrix& t) {
                          const int c2 = rules.JointLessons().front().class2;
                          const int j = rules.JointLessons().front().teacher;
                          return SwapWhere(t, [&t, c2, j](int c, int s, int /*other*/) {
                              return c == c2 && Cell(t, c, s) == j;
                          });
                      }});
-    edits.push_back({"same_hour", [&rules](ByteMatrix& t) {
+    edits.push_back({VerifyRule::kSameHour, [&rules](ByteMatrix& t) {
                          // A lesson of the second teacher of a pair moved, in a later class
                          // section, to a slot where the first teaches an earlier one.
                          const int a = rules.SameHourPairs().front().first;
@@ -336,7 +353,7 @@ std::vector<Edit> Edits() {
                          }
                          return false;
                      }});
-    edits.push_back({"split", [&rules](ByteMatrix& t) {
+    edits.push_back({VerifyRule::kSplit, [&rules](ByteMatrix& t) {
                          const int c = rules.Splits().front().class_section;
                          const int t1 = rules.Splits().front().first;
                          const int t2 = rules.Splits().front().second;
@@ -353,7 +370,7 @@ std::vector<Edit> Edits() {
                              return false;
                          });
                      }});
-    edits.push_back({"class_day", [](ByteMatrix& t) {
+    edits.push_back({VerifyRule::kClassDay, [](ByteMatrix& t) {
                          // A third lesson of a teacher on a day where it already has two.
                          return SwapWhere(t, [&t](int c, int s, int other) {
                              int held = 0;
@@ -378,13 +395,12 @@ TEST(CliVerify, APageTheProgramWrotePassesAndPrintsNothing) {
 TEST(CliVerify, APageEditedToBreakARuleIsCaughtUnderThatRule) {
     for (const Edit& edit : Edits()) {
         ByteMatrix timetable = Demo().timetable;
-        ASSERT_TRUE(edit.apply(timetable)) << edit.rule << ": no place to break it";
+        const std::string name(RuleName(edit.rule));
+        ASSERT_TRUE(edit.apply(timetable)) << name << ": no place to break it";
         const CliResult r =
-            Verify(WritePage(timetable, QString::fromLatin1(edit.rule) + QStringLiteral(".htm")));
-        EXPECT_EQ(r.code, 1) << edit.rule;
-        EXPECT_TRUE(r.out.contains(QString::fromLatin1(edit.rule) + QStringLiteral(": ")))
-            << edit.rule << "\n"
-            << r.out.toStdString();
+            Verify(WritePage(timetable, QString::fromStdString(name) + QStringLiteral(".htm")));
+        EXPECT_EQ(r.code, 1) << name;
+        EXPECT_TRUE(HasRuleLine(r.out, edit.rule)) << name << "\n" << r.out.toStdString();
     }
 }
 
@@ -392,8 +408,8 @@ TEST(CliVerify, TheRunOptionsOfTheCommandLineAreChecked) {
     // The page was found without a last-hour limit; under a limit of 1 it breaks it.
     const CliResult r = Verify(Demo().page, {QStringLiteral("--last-hours"), QStringLiteral("1")});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("last_hours: ") + U("τμήμα ")))
-        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(U("τελευταίες ώρες: τμήμα "))) << r.out.toStdString();
+    EXPECT_TRUE(HasRuleLine(r.out, VerifyRule::kLastHours)) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(U("η ώρα"))) << r.out.toStdString();
 }
 
@@ -426,7 +442,8 @@ TEST(CliVerify, APageKeepingTheRulesOnlyAsSearchedHasItsOwnCodeAndTheFinishedLin
         const CliResult r = Verify(demo.page, options);
         QStringList expected;
         for (const Violation& v : judgement.finished) {
-            expected << QString::fromStdString(ViolationLine(v, demo.problem.inputs));
+            expected << QString::fromStdString(
+                ViolationLine(v, demo.problem.inputs, RuleKeyShown::kAtEnd));
         }
         if (judgement.KeepsRules()) {
             EXPECT_EQ(r.code, 0) << r.out.toStdString();
@@ -646,8 +663,8 @@ TEST(CliMove, ARefusalNamesItsRuleAndNothingIsWritten) {
     const CliResult r = RunCli(MoveArguments(*request) + QStringList{QStringLiteral("-o"), output});
     EXPECT_EQ(r.code, 1);
     ASSERT_FALSE(proposal.blocking.empty());
-    EXPECT_TRUE(r.out.contains(
-        QString::fromStdString(ViolationLine(proposal.blocking.front(), demo.problem.inputs))))
+    EXPECT_TRUE(r.out.contains(QString::fromStdString(
+        ViolationLine(proposal.blocking.front(), demo.problem.inputs, RuleKeyShown::kAtEnd))))
         << r.out.toStdString();
     // What stands in the way, in plain words, before the rules.
     for (const std::string& line : editor.InTheWay(demo.timetable, proposal)) {

@@ -830,4 +830,33 @@ std::string TimetableEncoding::Describe(const RuleGroup& g) const {
     return {};
 }
 
+// Absent days and free hours are both slots refused to a teacher; a proof
+// names them apart, by the teacher's entry.
+PlacementRule PlacementRuleOf(RuleGroup::Kind kind) {
+    using Kind = RuleGroup::Kind;
+    switch (kind) {
+        case Kind::kDayAllowance:
+            return PlacementRule::kClassDay;
+        case Kind::kLastHours:
+            return PlacementRule::kLastHours;
+        case Kind::kDayHours:
+            return PlacementRule::kDayHours;
+        case Kind::kSingleRuns:
+            return PlacementRule::kSingleRuns;
+        case Kind::kFiveInARow:
+            return PlacementRule::kFiveInARow;
+        case Kind::kAbsentDays:
+            return PlacementRule::kDeniedSlot;
+        case Kind::kFreeHours:
+            return PlacementRule::kDeniedSlot;
+        case Kind::kApart:
+            return PlacementRule::kSameHour;
+        case Kind::kJoint:
+            return PlacementRule::kJoint;
+        case Kind::kSplit:
+            return PlacementRule::kSplit;
+    }
+    return PlacementRule::kClassDay;
+}
+
 }  // namespace taktirio::exact

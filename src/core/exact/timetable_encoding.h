@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "exact/clause_sink.h"
+#include "rules/placement_rule.h"
 #include "solver/byte_matrix.h"
 #include "solver/rule_index.h"
 #include "solver/run_context.h"
@@ -35,6 +36,9 @@ struct RuleGroup {
     int class_section = 0;
     int other_class = 0;
 };
+
+// The placement rule a group states.
+PlacementRule PlacementRuleOf(RuleGroup::Kind kind);
 
 // The school and the run's options as clauses over one variable per cell and
 // teacher: x(c, s, t) is true when class section c has teacher t at slot s.

@@ -1110,6 +1110,43 @@ class Model {
 
 }  // namespace
 
+// A pinned lesson's clash and refused slot are the rules of clashes and of
+// refused slots, pinned or not; the week's hours are the hours owed; a slot
+// no teacher can cover is a class section's hour position left empty.
+std::optional<PlacementRule> PlacementRuleOf(FeasibilityRule rule) {
+    switch (rule) {
+        case FeasibilityRule::kInvalidData:
+            return std::nullopt;
+        case FeasibilityRule::kPinnedClash:
+            return PlacementRule::kTeacherClash;
+        case FeasibilityRule::kPinnedDenied:
+            return PlacementRule::kDeniedSlot;
+        case FeasibilityRule::kTeacherWeek:
+            return PlacementRule::kHours;
+        case FeasibilityRule::kTeacherDayHours:
+            return PlacementRule::kDayHours;
+        case FeasibilityRule::kClassDay:
+            return PlacementRule::kClassDay;
+        case FeasibilityRule::kSpread:
+            return PlacementRule::kSpread;
+        case FeasibilityRule::kTwoHour:
+            return PlacementRule::kTwoHour;
+        case FeasibilityRule::kJointDays:
+            return PlacementRule::kJoint;
+        case FeasibilityRule::kJointTwoHour:
+            return PlacementRule::kJoint;
+        case FeasibilityRule::kSplit:
+            return PlacementRule::kSplit;
+        case FeasibilityRule::kLastHours:
+            return PlacementRule::kLastHours;
+        case FeasibilityRule::kApart:
+            return PlacementRule::kSameHour;
+        case FeasibilityRule::kSlotCover:
+            return PlacementRule::kPositions;
+    }
+    return std::nullopt;
+}
+
 std::vector<Infeasibility> FindInfeasibilities(const SolverInputs& inputs, const RuleTables& rules,
                                                const RunOptions& options, const RuleIndex& index) {
     if (!index.BuiltFor(inputs.number_of_classes, inputs.number_of_teachers, options)) {

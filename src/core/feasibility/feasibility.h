@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "rules/placement_rule.h"
 #include "solver/run_context.h"
 #include "solver/solver_inputs.h"
 
@@ -28,6 +30,10 @@ enum class FeasibilityRule {
     kApart,            // teachers who never teach at the same hour
     kSlotCover,        // class sections that must have a lesson at a slot
 };
+
+// The placement rule a check counts for; none for kInvalidData, which
+// speaks of the data themselves, not of a rule.
+std::optional<PlacementRule> PlacementRuleOf(FeasibilityRule rule);
 
 // One reason why no timetable exists. Numbers that do not apply are 0.
 struct Infeasibility {

@@ -5,6 +5,37 @@
 #include "common/narrow.h"
 
 namespace taktirio {
+
+std::optional<PlacementRule> PlacementRuleOf(Refusal refusal) {
+    switch (refusal) {
+        case Refusal::kPlaced:
+            return std::nullopt;
+        case Refusal::kNoRoomForSecond:
+            return PlacementRule::kTwoHour;
+        case Refusal::kTeacherBusy:
+            return PlacementRule::kTeacherClash;
+        case Refusal::kSpreadOverDays:
+            return PlacementRule::kSpread;
+        case Refusal::kSplitSameDay:
+            return PlacementRule::kSplit;
+        case Refusal::kClassDayFull:
+            return PlacementRule::kClassDay;
+        case Refusal::kSingleHourRun:
+            return PlacementRule::kSingleRuns;
+        case Refusal::kSlotDenied:
+            return PlacementRule::kDeniedSlot;
+        case Refusal::kLastHoursFull:
+            return PlacementRule::kLastHours;
+        case Refusal::kDayHoursFull:
+            return PlacementRule::kDayHours;
+        case Refusal::kSameHourConflict:
+            return PlacementRule::kSameHour;
+        case Refusal::kTooManyInARow:
+            return PlacementRule::kFiveInARow;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 void AddInto(std::vector<std::int64_t>& into, const std::vector<std::int64_t>& from) {

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "rules/placement_rule.h"
 #include "solver/slots.h"
 
 namespace taktirio {
@@ -27,6 +29,9 @@ enum class Refusal : std::uint8_t {
     kTooManyInARow,     // a fifth hour in a row
 };
 inline constexpr std::size_t kRefusalKinds = 12;
+
+// The placement rule a refusal obeys; none for kPlaced, which refuses nothing.
+std::optional<PlacementRule> PlacementRuleOf(Refusal refusal);
 
 // What the search saw over one attempt or many: the failures of each class
 // section, the deepest point reached, which rules refused candidates and which

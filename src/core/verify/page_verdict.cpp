@@ -9,6 +9,7 @@
 
 #include "common/narrow.h"
 #include "pages/solution_page_writer.h"
+#include "rules/placement_rule.h"
 #include "solver/slots.h"
 #include "text/wording.h"
 
@@ -419,7 +420,7 @@ std::string PageRefusalMessage(const PageVerdict& verdict, const std::string& pa
     return {};
 }
 
-std::string ViolationLine(const Violation& v, const SolverInputs& inputs) {
+std::string ViolationLine(const Violation& v, const SolverInputs& inputs, RuleKeyShown key) {
     std::string where;
     const auto add = [&where](const std::string& part) {
         where += where.empty() ? part : ", " + part;
@@ -433,9 +434,13 @@ std::string ViolationLine(const Violation& v, const SolverInputs& inputs) {
     if (IsSlot(v.slot)) {
         add(SlotName(v.slot));
     }
-    std::string line(RuleName(v.rule));
+    const PlacementRule rule = PlacementRuleOf(v.rule);
+    std::string line(RuleTitle(rule));
     line += where.empty() ? "" : ": " + where;
     line += v.detail.empty() ? "" : " (" + v.detail + ")";
+    if (key == RuleKeyShown::kAtEnd) {
+        line += " [" + std::string(RuleKey(rule)) + "]";
+    }
     return line;
 }
 

@@ -148,8 +148,16 @@ std::string UnreadablePageMessage(const std::string& path, const PageReadError& 
 std::string PageRefusalMessage(const PageVerdict& verdict, const std::string& path,
                                const std::string& page_school, const std::string& school);
 
-// One violation with the school's names: "rule: τμήμα X, διδάσκων Y, Τρίτη
-// 3η ώρα (detail)".
-std::string ViolationLine(const Violation& violation, const SolverInputs& inputs);
+// Whether a rule line ends with the rule's English key in brackets, for
+// scripts that read the tool's output ("… [five_in_a_row]").
+enum class RuleKeyShown { kNo, kAtEnd };
+
+// One violation with the rule's Greek name and the school's names:
+// «πέντε ώρες στη σειρά: τμήμα Γ1, διδάσκων Τ15+Τ16, Τρίτη 4η ώρα (detail)»,
+// with ` [five_in_a_row]` after it when the key is asked for. Every line
+// that tells the user of a broken rule (verify, move, the solution editor)
+// is this one.
+std::string ViolationLine(const Violation& violation, const SolverInputs& inputs,
+                          RuleKeyShown key = RuleKeyShown::kNo);
 
 }  // namespace taktirio

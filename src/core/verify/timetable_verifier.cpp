@@ -690,40 +690,44 @@ class Referee {
 
 }  // namespace
 
-std::string_view RuleName(VerifyRule rule) {
+PlacementRule PlacementRuleOf(VerifyRule rule) {
     switch (rule) {
         case VerifyRule::kHours:
-            return "hours";
+            return PlacementRule::kHours;
         case VerifyRule::kTwoHour:
-            return "two_hour";
+            return PlacementRule::kTwoHour;
         case VerifyRule::kTeacherClash:
-            return "teacher_clash";
+            return PlacementRule::kTeacherClash;
         case VerifyRule::kDeniedSlot:
-            return "denied_slot";
+            return PlacementRule::kDeniedSlot;
         case VerifyRule::kSpread:
-            return "spread";
+            return PlacementRule::kSpread;
         case VerifyRule::kSplit:
-            return "split";
+            return PlacementRule::kSplit;
         case VerifyRule::kClassDay:
-            return "class_day";
+            return PlacementRule::kClassDay;
         case VerifyRule::kLastHours:
-            return "last_hours";
+            return PlacementRule::kLastHours;
         case VerifyRule::kDayHours:
-            return "day_hours";
+            return PlacementRule::kDayHours;
         case VerifyRule::kSameHour:
-            return "same_hour";
+            return PlacementRule::kSameHour;
         case VerifyRule::kFiveInARow:
-            return "five_in_a_row";
+            return PlacementRule::kFiveInARow;
         case VerifyRule::kSingleRuns:
-            return "single_runs";
+            return PlacementRule::kSingleRuns;
         case VerifyRule::kJoint:
-            return "joint";
+            return PlacementRule::kJoint;
         case VerifyRule::kPositions:
-            return "positions";
+            return PlacementRule::kPositions;
         case VerifyRule::kPinned:
-            return "pinned";
+            return PlacementRule::kPinned;
     }
-    return "unknown";
+    return PlacementRule::kHours;
+}
+
+std::string_view RuleName(VerifyRule rule) {
+    return RuleKey(PlacementRuleOf(rule));
 }
 
 std::vector<Violation> VerifyTimetable(const SolverInputs& inputs, const RunOptions& options,

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "rules/placement_rule.h"
 #include "solver/byte_matrix.h"
 #include "solver/run_context.h"
 #include "solver/solver_inputs.h"
@@ -40,7 +41,10 @@ enum class VerifyMode {
     kFinished,
 };
 
-// The rule's fixed identifier, such as "teacher_clash".
+// The placement rule a verifier's rule judges.
+PlacementRule PlacementRuleOf(VerifyRule rule);
+
+// The rule's fixed English key, such as "teacher_clash" (RuleKey).
 std::string_view RuleName(VerifyRule rule);
 
 // One broken rule. Numbers that do not apply are 0 (slot 0: the whole week).
@@ -109,8 +113,9 @@ std::vector<Violation> VerifyTimetable(const SolverInputs& inputs, const RunOpti
                                        const RuleTables& rules, const ByteMatrix& timetable,
                                        VerifyMode mode = VerifyMode::kAsSearched);
 
-// One readable line, for instance
-// "teacher_clash: class 2, teacher 3, slot 8 (day 3, hour 2): also in class 1".
+// One line for tests and diagnostics, by numbers and the rule's key, for
+// instance "teacher_clash: class 2, teacher 3, slot 8 (day 3, hour 2): also
+// in class 1". The user's line, with the school's names, is ViolationLine.
 std::string Describe(const Violation& violation);
 
 }  // namespace taktirio

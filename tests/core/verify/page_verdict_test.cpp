@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/pages/page_fixtures.h"
 #include "pages/page_errors.h"
@@ -137,6 +138,37 @@ TEST(PageVerdict, TheWholeReadingKeepsWhatTheChecksNeed) {
     EXPECT_EQ(page.plan_rows, (std::vector<std::string>{"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΕΩΡΓΙΟΥ", "ΝΙΚΟΛΑΟΥ",
                                                         "ΠΑΠΑΔΟΠΟΥΛΟΣ + ΓΕΩΡΓΙΟΥ"}));
     EXPECT_EQ(page.grey_cells.size(), 2u);
+}
+
+// A rule line begins with the rule's Greek name and names the school's class
+// section, teacher and slot; only the tool asks for the key at the end. What
+// the school does not name, or a slot 0 (the whole week), is left out.
+TEST(PageVerdict, ARuleLineBeginsWithTheRulesGreekName) {
+    const SmallSchoolData data;
+    struct Case {
+        Violation violation;
+        RuleKeyShown key;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {{VerifyRule::kFiveInARow, 1, 2, 17, "5 ώρες συνεχόμενες"},
+         RuleKeyShown::kNo,
+         "πέντε ώρες στη σειρά: τμήμα Α1, διδάσκων ΓΕΩΡΓΙΟΥ, Τρίτη 4η ώρα (5 ώρες συνεχόμενες)"},
+        {{VerifyRule::kFiveInARow, 1, 2, 17, "5 ώρες συνεχόμενες"},
+         RuleKeyShown::kAtEnd,
+         "πέντε ώρες στη σειρά: τμήμα Α1, διδάσκων ΓΕΩΡΓΙΟΥ, Τρίτη 4η ώρα (5 ώρες συνεχόμενες) "
+         "[five_in_a_row]"},
+        {{VerifyRule::kHours, 3, 1, 0, "3 ώρες τοποθετημένες"},
+         RuleKeyShown::kAtEnd,
+         "ώρες της εβδομάδας: τμήμα Γ1, διδάσκων ΠΑΠΑΔΟΠΟΥΛΟΣ (3 ώρες τοποθετημένες) [hours]"},
+        {{VerifyRule::kPositions, 2, 0, 0, ""}, RuleKeyShown::kNo, "ώρες του τμήματος: τμήμα Β1"},
+        {{VerifyRule::kPinned, 9, 9, 0, "λείπει"},
+         RuleKeyShown::kAtEnd,
+         "καρφωμένο μάθημα (λείπει) [pinned]"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ViolationLine(c.violation, data.inputs, c.key), c.line);
+    }
 }
 
 }  // namespace
