@@ -576,7 +576,8 @@ class Referee {
                 if (placed != expected) {
                     Report(VerifyRule::kHours, c, t, 0,
                            CountOf(placed, "ώρα τοποθετημένη", "ώρες τοποθετημένες") +
-                               ", ενώ οφείλονται " + Num(expected));
+                               (expected == 1 ? ", ενώ οφείλεται " : ", ενώ οφείλονται ") +
+                               Num(expected));
                 }
             }
         }

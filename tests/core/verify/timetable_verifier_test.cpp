@@ -16,6 +16,7 @@
 #include <regex>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/narrow.h"
@@ -1105,6 +1106,33 @@ TEST(TimetableVerifier, EveryDetailIsSaidInGreekWithTheSchoolsNames) {
         }
     }
     EXPECT_GE(clashes, 2) << "a clash in each reading";
+}
+
+// The words that go with a count agree with it, one hour as much as many.
+TEST(TimetableVerifier, TheWeeksHoursAgreeWithTheirNumber) {
+    School one(1, 3);  // each teacher owes one hour; the first holds both slots
+    one.Teach(1, 1, 1).Teach(1, 2, 1).Row(1, {1, 1});
+    School many = Core();
+    many.Set(2, 10, 4);  // teacher 2 holds 3 of 4 hours in Β1, teacher 4 12 of 11
+    const std::vector<std::pair<School, std::vector<std::string>>> cases = {
+        {one, {"2 ώρες τοποθετημένες, ενώ οφείλεται 1", "0 ώρες τοποθετημένες, ενώ οφείλεται 1"}},
+        {many,
+         {"3 ώρες τοποθετημένες, ενώ οφείλονται 4", "12 ώρες τοποθετημένες, ενώ οφείλονται 11"}},
+    };
+    for (VerifyMode mode : {VerifyMode::kAsSearched, VerifyMode::kFinished}) {
+        for (auto [school, details] : cases) {
+            school.mode = mode;
+            std::vector<std::string> found;
+            for (const Violation& v : school.Verify()) {
+                if (v.rule == VerifyRule::kHours) {
+                    found.push_back(v.detail);
+                }
+            }
+            std::sort(found.begin(), found.end());
+            std::sort(details.begin(), details.end());
+            EXPECT_EQ(found, details);
+        }
+    }
 }
 
 TEST(TimetableVerifier, DescribesAViolationOnOneLine) {
