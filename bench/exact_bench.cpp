@@ -14,26 +14,10 @@
 #include "exact/exact_search.h"
 #include "generator/school_generator.h"
 #include "solver/findsolution.h"
+#include "strict_options.h"
 
 namespace taktirio {
 namespace {
-
-// 0: last-hours 2, no single runs; 1: last-hours 2, day-hours 5, no five in
-// a row; 2: all of them.
-RunOptions Strict(int set) {
-    RunOptions options;
-    options.last_hours_limit_on = true;
-    options.last_hours_limit = 2;
-    if (set != 1) {
-        options.no_single_hour_runs = true;
-    }
-    if (set != 0) {
-        options.day_hours_limit_on = true;
-        options.day_hours_limit = 5;
-        options.four_hour_run_limit_on = true;
-    }
-    return options;
-}
 
 struct StrictSchool {
     GeneratedSchool school;
@@ -47,7 +31,7 @@ const StrictSchool& SchoolOf(int classes, int set) {
     if (!entry) {
         entry = std::make_unique<StrictSchool>();
         entry->school = GenerateSchool(TypicalSchool(classes, 2026));
-        entry->options = Strict(set);
+        entry->options = StrictOptions(set);
         entry->index = PrepareSearch(entry->school.inputs, entry->school.rules, entry->options);
     }
     return *entry;

@@ -16,24 +16,10 @@
 
 #include "generator/school_generator.h"
 #include "run/run_engine.h"
+#include "strict_options.h"
 
 namespace taktirio {
 namespace {
-
-RunOptions Strict(int set) {
-    RunOptions options;
-    options.last_hours_limit_on = true;
-    options.last_hours_limit = 2;
-    if (set != 1) {
-        options.no_single_hour_runs = true;
-    }
-    if (set != 0) {
-        options.day_hours_limit_on = true;
-        options.day_hours_limit = 5;
-        options.four_hour_run_limit_on = true;
-    }
-    return options;
-}
 
 const GeneratedSchool& SchoolOf(int classes) {
     static std::map<int, std::unique_ptr<GeneratedSchool>> cache;
@@ -65,7 +51,7 @@ void RunStrict(benchmark::State& state, int solutions) {
     for (auto _ : state) {
         CountingWriter writer;
         RunParameters parameters;
-        parameters.options = Strict(set);
+        parameters.options = StrictOptions(set);
         parameters.solutions_requested = solutions;
         parameters.threads = 2;
         parameters.seed = seed++;
