@@ -2,6 +2,9 @@
 // under the chosen options, every reason at once.
 #include "check_command.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -18,17 +21,41 @@ namespace taktirio::cli {
 
 namespace {
 
-// Conflicts the proof of `check` may spend: a timetable of 30 class sections
-// takes far fewer; a proof by counting (a last-hour limit too low for the
-// school, which the counting checks find at once) can take many more, and
-// is given up after some seconds.
-constexpr std::int64_t kProofConflicts = 300000;
+// On a terminal, the tries of the search for the reasons, each line
+// rewriting the last; nothing when standard error is a file.
+class ReasonsProgress {
+  public:
+    ReasonsProgress() : live_(isatty(fileno(stderr)) == 1) {}
+    ~ReasonsProgress() {
+        if (live_ && shown_) {
+            std::fprintf(stderr, "\r\033[K");
+            std::fflush(stderr);
+        }
+    }
+    ReasonsProgress(const ReasonsProgress&) = delete;
+    ReasonsProgress& operator=(const ReasonsProgress&) = delete;
 
-// The exact search's answer for `check`.
+    void operator()(int done, int total) {
+        if (!live_) {
+            return;
+        }
+        std::fprintf(stderr, "\rΑναζήτηση των αιτίων: δοκιμή %d από %d\033[K", done, total);
+        std::fflush(stderr);
+        shown_ = true;
+    }
+
+  private:
+    bool live_;
+    bool shown_ = false;
+};
+
+// The exact search's answer for `check`, the proof and its reasons within
+// one budget of conflicts (exact::kProofConflicts): a school whose proof is
+// out of reach is said to be unknown, not searched without end.
 int ProveTimetablePossible(const data::LoadedProblem& problem, const RunOptions& options) {
     const RuleIndex index = PrepareSearch(problem.inputs, problem.rules, options);
     exact::ExactSearch search(problem.inputs, problem.rules, options, index, 1);
-    const exact::ExactLimits limits{kProofConflicts, nullptr};
+    const exact::ExactLimits limits{exact::kProofConflicts, nullptr};
     ByteMatrix timetable;
     switch (search.Next(limits, timetable)) {
         case exact::ExactOutcome::kTimetable:
@@ -37,7 +64,12 @@ int ProveTimetablePossible(const data::LoadedProblem& problem, const RunOptions&
                 "περιορισμούς.");
             return kExitOk;
         case exact::ExactOutcome::kNone: {
-            const std::string reasons = search.Explain(limits).message;
+            ReasonsProgress progress;
+            const exact::ExactLimits rest{
+                std::max<std::int64_t>(0, exact::kProofConflicts - search.conflicts()), nullptr};
+            const std::string reasons =
+                search.Explain(rest, [&progress](int done, int total) { progress(done, total); })
+                    .message;
             Say(stderr, reasons.empty() ? std::string(exact::kProvenImpossibleMessage) : reasons);
             return kExitDataProblem;
         }

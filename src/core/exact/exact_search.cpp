@@ -4,8 +4,10 @@
 #include <cadical.hpp>
 #include <limits>
 #include <new>
+#include <set>
 
 #include "common/narrow.h"
+#include "solver/findsolution.h"
 #include "solver/random_stream.h"
 #include "solver/slots.h"
 
@@ -26,12 +28,27 @@ class StopFlag : public CaDiCaL::Terminator {
     const std::atomic<bool>* stop_;
 };
 
+// Counts the clauses the solver learns, one for each conflict, so that a
+// budget can span several calls (the solver's own limit is per call). It
+// asks for none of the literals.
+class ConflictCount : public CaDiCaL::Learner {
+  public:
+    bool learning(int /*size*/) override {
+        ++count;
+        return false;
+    }
+    void learn(int /*literal*/) override {}
+
+    std::int64_t count = 0;
+};
+
 }  // namespace
 
 // CaDiCaL as the encoding's clause sink.
 class ExactSearch::Solver : public ClauseSink {
   public:
     Solver(std::uint64_t seed, const std::atomic<bool>* stop) : stop_(stop) {
+        solver.connect_learner(&conflicts);
         // A school that has timetables is the common case: the solver's
         // settings for satisfiable instances (longer runs between restarts,
         // phases kept) reach the first timetable several times sooner on
@@ -53,6 +70,7 @@ class ExactSearch::Solver : public ClauseSink {
         }
     }
 
+    ConflictCount conflicts;  // before the solver, which refers to it
     CaDiCaL::Solver solver;
     int variables = 0;
     std::int64_t clauses = 0;
@@ -65,6 +83,11 @@ ExactSearch::ExactSearch(const SolverInputs& inputs, const RuleTables& rules,
                          const RunOptions& options, const RuleIndex& index, std::uint64_t seed,
                          const std::atomic<bool>* stop)
     : inputs_(inputs),
+      rules_(rules),
+      options_(options),
+      index_(index),
+      seed_(seed),
+      encoding_stop_(stop),
       encoding_(inputs, rules, options, index),
       solver_(std::make_unique<Solver>(seed, stop)),
       phases_(seed ^ 0x5851f42d4c957f2dULL),
@@ -111,6 +134,10 @@ auto ExactSearch::Guarded(Work work) -> decltype(work()) {
 
 std::int64_t ExactSearch::variables() const {
     return solver_->variables;
+}
+
+std::int64_t ExactSearch::conflicts() const {
+    return solver_->conflicts.count;
 }
 
 std::vector<int> ExactSearch::AllGroups() const {
@@ -216,62 +243,221 @@ bool ExactSearch::AllowsUnguarded(const ByteMatrix& timetable, const ExactLimits
     return SolveUnder(assumptions, limits) == kSatisfiable;
 }
 
-ImpossibilityReasons ExactSearch::Explain(const ExactLimits& limits) {
-    return Guarded([&] { return ExplainUnguarded(limits); });
+ImpossibilityReasons ExactSearch::Explain(const ExactLimits& limits,
+                                          const ProofProgress& progress) {
+    return Guarded([&] { return ExplainUnguarded(limits, progress); });
 }
 
-ImpossibilityReasons ExactSearch::ExplainUnguarded(const ExactLimits& limits) {
+namespace {
+
+// The conflicts an answer may still spend, counted on the solver's own count.
+class ConflictBudget {
+  public:
+    ConflictBudget(std::int64_t total, const ExactSearch& search)
+        : total_(total), search_(search), start_(search.conflicts()) {}
+    // The limits of the next solve: what is left, or -1 without a budget.
+    ExactLimits Next(const std::atomic<bool>* stop) const {
+        return {total_ < 0 ? -1 : std::max<std::int64_t>(0, Left()), stop};
+    }
+    bool Spent() const { return total_ >= 0 && Left() <= 0; }
+    void Charge(std::int64_t conflicts) { charged_ += conflicts; }
+
+  private:
+    std::int64_t Left() const { return total_ - (search_.conflicts() - start_) - charged_; }
+
+    std::int64_t total_;
+    const ExactSearch& search_;
+    std::int64_t start_;
+    std::int64_t charged_ = 0;  // spent by searches of a changed school
+};
+
+}  // namespace
+
+// The reasons of a proof, within one budget for the whole answer:
+//   1. the solver's own failed set of the groups;
+//   2. a group of it that alone leaves no timetable is the shortest answer;
+//   3. else deletion: a member whose removal still leaves no timetable goes
+//      and the solver's failed set shrinks the rest. A member found needed
+//      stays needed in every smaller set that still leaves none, so the
+//      loop goes on from where it stood instead of starting again;
+//   4. for each member the user entered, whether the school without it has
+//      a timetable.
+// The list is minimal only when every member was tried and found needed.
+ImpossibilityReasons ExactSearch::ExplainUnguarded(const ExactLimits& limits,
+                                                   const ProofProgress& progress) {
     ImpossibilityReasons reasons;
     CaDiCaL::Solver& solver = solver_->solver;
     const std::vector<RuleGroup>& groups = encoding_.groups();
-    std::vector<int> all = AllGroups();
-    if (SolveUnder(all, limits) != kUnsatisfiable) {
+    ConflictBudget budget(limits.conflicts, *this);
+    const auto solve = [&](const std::vector<int>& assumptions) {
+        return budget.Spent() ? 0 : SolveUnder(assumptions, budget.Next(limits.stop));
+    };
+    const auto failed_of = [&solver](const std::vector<int>& assumed) {
+        std::vector<int> failed;
+        for (const int literal : assumed) {
+            if (solver.failed(literal)) {
+                failed.push_back(literal);
+            }
+        }
+        return failed;
+    };
+    const std::vector<int> all = AllGroups();
+    if (solve(all) != kUnsatisfiable) {
         return reasons;  // not proven within the budget
     }
-    std::vector<int> core;
-    for (const int literal : all) {
-        if (solver.failed(literal)) {
-            core.push_back(literal);
+    std::vector<int> core = failed_of(all);
+    int done = 0;
+    const auto tell = [&](int remaining) {
+        if (progress) {
+            ++done;
+            progress(done, done + remaining);
+        }
+    };
+
+    reasons.minimal = true;
+    if (core.size() > 1) {
+        for (std::size_t i = 0; i < core.size(); ++i) {
+            tell(static_cast<int>(2 * core.size() - i - 1));
+            if (solve({core[i]}) == kUnsatisfiable) {
+                core = {core[i]};
+                break;
+            }
         }
     }
-    // Deletion: a member whose removal still leaves no timetable goes, and
-    // the solver's own failed set shrinks the rest at once.
-    reasons.minimal = true;
-    for (std::size_t i = 0; i < core.size();) {
+    for (std::size_t i = 0; core.size() > 1 && i < core.size();) {
+        tell(static_cast<int>(2 * core.size() - i - 1));
         std::vector<int> without = core;
         without.erase(without.begin() + static_cast<std::ptrdiff_t>(i));
-        const int result = SolveUnder(without, limits);
+        const int result = solve(without);
         if (result == kUnsatisfiable) {
-            std::vector<int> smaller;
-            for (const int literal : without) {
-                if (solver.failed(literal)) {
-                    smaller.push_back(literal);
-                }
-            }
-            core = smaller;
-            i = 0;
+            core = failed_of(without);
             continue;
         }
         reasons.minimal = reasons.minimal && result == kSatisfiable;
         ++i;
     }
-    for (const int literal : core) {
-        const auto group =
-            std::find_if(groups.begin(), groups.end(),
-                         [literal](const RuleGroup& g) { return g.literal == literal; });
-        reasons.together.push_back(*group);
-        std::vector<int> others;
-        for (const int other : all) {
-            if (other != literal) {
-                others.push_back(other);
-            }
+
+    for (std::size_t i = 0; i < core.size(); ++i) {
+        tell(static_cast<int>(core.size() - i - 1));
+        const int literal = core[i];
+        const RuleGroup& group =
+            *std::find_if(groups.begin(), groups.end(),
+                          [literal](const RuleGroup& g) { return g.literal == literal; });
+        reasons.together.push_back(group);
+        if (!encoding_.EnteredByTheUser(group) || budget.Spent()) {
+            continue;
         }
-        if (SolveUnder(others, limits) == kSatisfiable) {
-            reasons.allowing_when_dropped.push_back(*group);
+        std::int64_t elsewhere = 0;  // spent by a search of the changed school
+        const int result = SolveWithout(group, budget.Next(limits.stop), elsewhere);
+        budget.Charge(elsewhere);
+        if (result == kSatisfiable) {
+            reasons.allowing_when_dropped.push_back(group);
         }
     }
     reasons.message = Word(reasons);
     return reasons;
+}
+
+// Dropping a group is the school without that entry, except for an
+// absence: the days it takes also raise the teacher's allowance of hours a
+// day in a class section (and loosen the spread of one-hour lessons), which
+// the school without it no longer grants. So an absence is tried on the
+// school stated again without it, every derived value recomputed.
+int ExactSearch::SolveWithout(const RuleGroup& group, const ExactLimits& limits,
+                              std::int64_t& elsewhere) {
+    if (group.kind == RuleGroup::Kind::kAbsentDays) {
+        return SolveWithoutAbsence(group.teacher, limits, elsewhere);
+    }
+    std::vector<int> others = AllGroups();
+    std::erase(others, group.literal);
+    return SolveUnder(others, limits);
+}
+
+namespace {
+
+bool DayRefused(const std::set<std::pair<int, int>>& denied, int t, int d) {
+    for (int s = d; s <= kSlots; s += kDays) {
+        if (!denied.contains({t, s})) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A member of pair `row` other than `person` is absent on day d.
+bool OtherMemberAbsent(const std::set<std::pair<int, int>>& denied, const RuleIndex& index, int row,
+                       int person, int d) {
+    for (const int member : index.PersonsOf(row)) {
+        const int single = member == person || member == 0 ? 0 : index.SingleRowOf(member);
+        if (single != 0 && DayRefused(denied, single, d)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The rule tables without the absent days of row `teacher`: gone from the
+// row, and from each pair the teacher is in, except the days the pair's
+// other member is absent too; each row's count of absent days recounted.
+RuleTables WithoutAbsence(const RuleTables& rules, const RuleIndex& index, int teacher) {
+    std::set<std::pair<int, int>> denied;
+    for (const DeniedSlot& entry : rules.DeniedSlots()) {
+        denied.insert({entry.teacher, entry.slot});
+    }
+    std::vector<int> rows{teacher};
+    const auto& persons = index.PersonsOf(teacher);
+    if (persons[1] == 0 && persons[0] != 0) {
+        rows.assign(index.rows_of_person.begin(AsIndex(persons[0])),
+                    index.rows_of_person.end(AsIndex(persons[0])));
+    }
+    std::set<std::pair<int, int>> kept = denied;
+    for (int d = 1; d <= kDays; ++d) {
+        if (!DayRefused(denied, teacher, d)) {
+            continue;
+        }
+        for (const int row : rows) {
+            if (row != teacher && OtherMemberAbsent(denied, index, row, persons[0], d)) {
+                continue;
+            }
+            for (int s = d; s <= kSlots; s += kDays) {
+                kept.erase({row, s});
+            }
+        }
+    }
+    RuleTables without = rules;
+    without.ClearDeniedSlots();
+    for (const auto& [t, s] : kept) {
+        without.AddDeniedSlot(AsByte(t), AsByte(s));
+    }
+    without.ClearAbsentDays();
+    for (const AbsentDays& entry : rules.AbsentDaysOfTeachers()) {
+        int days = entry.days;
+        if (std::find(rows.begin(), rows.end(), entry.teacher) != rows.end()) {
+            days = 0;
+            for (int d = 1; d <= kDays; ++d) {
+                days += DayRefused(kept, entry.teacher, d) ? 1 : 0;
+            }
+        }
+        if (days > 0) {
+            without.AddDeniedDays(entry.teacher, AsByte(days));
+        }
+    }
+    return without;
+}
+
+}  // namespace
+
+int ExactSearch::SolveWithoutAbsence(int teacher, const ExactLimits& limits,
+                                     std::int64_t& elsewhere) {
+    const RuleTables rules = WithoutAbsence(rules_, index_, teacher);
+    const RuleIndex index = PrepareSearch(inputs_, rules, options_);
+    ExactSearch without(inputs_, rules, options_, index, seed_, encoding_stop_);
+    ByteMatrix timetable;
+    const ExactOutcome outcome = without.Next(limits, timetable);
+    elsewhere = without.conflicts();
+    return outcome == ExactOutcome::kTimetable ? kSatisfiable
+           : outcome == ExactOutcome::kNone    ? kUnsatisfiable
+                                               : 0;
 }
 
 std::string ExactSearch::Word(const ImpossibilityReasons& reasons) const {
@@ -289,6 +475,11 @@ std::string ExactSearch::Word(const ImpossibilityReasons& reasons) const {
     }
     for (const RuleGroup& group : reasons.allowing_when_dropped) {
         text += "\rΧωρίς τον περιορισμό «" + encoding_.Describe(group) + "» υπάρχει πρόγραμμα.";
+    }
+    if (!reasons.minimal) {
+        text +=
+            "\rΟ κατάλογος μπορεί να μην είναι ο μικρότερος: το όριο της απόδειξης εξαντλήθηκε "
+            "πριν δοκιμαστεί χωριστά κάθε περιορισμός του.";
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -30,6 +31,13 @@ struct ExactLimits {
     std::int64_t conflicts = -1;  // per call; -1: no limit
     const std::atomic<bool>* stop = nullptr;
 };
+
+// Conflicts one answer of "why no timetable" may spend in all, the proof
+// itself included: a few seconds to a minute at the size of a real school.
+inline constexpr std::int64_t kProofConflicts = 1000000;
+
+// Told while the reasons of a proof are sought: `done` of `total` tries.
+using ProofProgress = std::function<void(int done, int total)>;
 
 // Why no timetable exists: the groups of rules and options that together
 // leave none (a minimal set as far as the budget reached), and those of them
@@ -73,8 +81,12 @@ class ExactSearch {
     void Block(const ByteMatrix& timetable);
 
     // After kNone from the first call: which rules and options leave no
-    // timetable. Each solve within it gets `limits`.
-    ImpossibilityReasons Explain(const ExactLimits& limits);
+    // timetable. `limits.conflicts` is the budget of the whole answer, every
+    // solve within it together; what it leaves unproven is said so.
+    ImpossibilityReasons Explain(const ExactLimits& limits, const ProofProgress& progress = {});
+
+    // Conflicts the solver has met so far, every call together.
+    std::int64_t conflicts() const;
 
     // True when `timetable` satisfies every clause (tests).
     bool Allows(const ByteMatrix& timetable, const ExactLimits& limits);
@@ -92,7 +104,11 @@ class ExactSearch {
     void BlockUnguarded(const ByteMatrix& timetable);
     void ReleasePhases();
     bool AllowsUnguarded(const ByteMatrix& timetable, const ExactLimits& limits);
-    ImpossibilityReasons ExplainUnguarded(const ExactLimits& limits);
+    ImpossibilityReasons ExplainUnguarded(const ExactLimits& limits, const ProofProgress& progress);
+    // A group the school's user entered, which dropped leaves a timetable:
+    // proven on the school without it (see the .cpp).
+    int SolveWithout(const RuleGroup& group, const ExactLimits& limits, std::int64_t& elsewhere);
+    int SolveWithoutAbsence(int teacher, const ExactLimits& limits, std::int64_t& elsewhere);
     int SolveUnder(const std::vector<int>& assumptions, const ExactLimits& limits);
     // The message of a proof: the rules that together leave no timetable,
     // and which of them, dropped, would allow one.
@@ -100,6 +116,11 @@ class ExactSearch {
     std::vector<int> AllGroups() const;
 
     const SolverInputs& inputs_;
+    const RuleTables& rules_;
+    const RunOptions& options_;
+    const RuleIndex& index_;
+    std::uint64_t seed_;
+    const std::atomic<bool>* encoding_stop_;
     TimetableEncoding encoding_;
     std::unique_ptr<Solver> solver_;
     std::int64_t clauses_ = 0;

@@ -201,6 +201,9 @@ class TimetableEncoding::Writer {
             denied_.insert({entry.teacher, entry.slot});
         }
         for (const auto& [t, s] : denied_) {
+            if (!MembersDenying(t, s).empty()) {
+                continue;  // held under the member's own entry
+            }
             std::vector<int>& group = AbsentDay(t, DayOfSlot(s)) ? absent_group_ : free_group_;
             if (group[AsIndex(t)] == 0) {
                 group[AsIndex(t)] = NewGroup(
@@ -403,14 +406,52 @@ class TimetableEncoding::Writer {
 
     void DeniedSlots() {
         for (const auto& [t, s] : denied_) {
-            const int group =
-                AbsentDay(t, DayOfSlot(s)) ? absent_group_[AsIndex(t)] : free_group_[AsIndex(t)];
-            for (int c = 1; c <= C; ++c) {
-                if (!IsPinned(c, s)) {
-                    Clause().Neg(Searched(c, s, t)).Guard(group).To(sink_);
+            for (const int group : DeniedGuards(t, s)) {
+                for (int c = 1; c <= C; ++c) {
+                    if (!IsPinned(c, s)) {
+                        Clause().Neg(Searched(c, s, t)).Guard(group).To(sink_);
+                    }
                 }
             }
         }
+    }
+
+    // The group of the entry that refuses slot s to row t, as the user
+    // entered it.
+    int OwnDeniedGroup(int t, int s) const {
+        return AbsentDay(t, DayOfSlot(s)) ? absent_group_[AsIndex(t)] : free_group_[AsIndex(t)];
+    }
+
+    // The working copy spreads a member's absent days and free hours to
+    // every pair the member is in. Such a slot of a pair holds under the
+    // member's own group: a proof then names the member's entry, and drops
+    // it from the pair too, as removing it from the school would. A slot
+    // both members refuse holds under either's.
+    std::vector<int> DeniedGuards(int t, int s) const {
+        std::vector<int> guards;
+        for (const int member : MembersDenying(t, s)) {
+            guards.push_back(OwnDeniedGroup(member, s));
+        }
+        if (guards.empty()) {
+            guards.push_back(OwnDeniedGroup(t, s));
+        }
+        return guards;
+    }
+
+    // The single rows of the members of pair t that refuse slot s too.
+    std::vector<int> MembersDenying(int t, int s) const {
+        std::vector<int> members;
+        const auto& persons = index_.PersonsOf(t);
+        if (persons[1] == 0) {
+            return members;
+        }
+        for (const int person : persons) {
+            if (const int row = index_.SingleRowOf(person);
+                row != 0 && row != t && denied_.contains({row, s})) {
+                members.push_back(row);
+            }
+        }
+        return members;
     }
 
     // held(t, s): t teaches at s in some class section.
@@ -593,6 +634,55 @@ class TimetableEncoding::Writer {
                 sum.AtMost(sink_, options_.last_hours_limit, last_hours_);
             }
         }
+        if (LastHourCells() > LastHourCapacity()) {
+            sink_.Add({-last_hours_});
+        }
+    }
+
+    // A limit too low for the school's last hours is a count, which clause
+    // learning proves only by trying every way to share the cells (minutes
+    // for a school of 9 class sections). So the count is made here: the
+    // limit alone leaves no timetable when the last-hour cells that must be
+    // filled outnumber what the rows can take. A row holds last-hour cells
+    // at no more slots than the limit (each of its people counts every such
+    // slot), one cell at each, and one more for each joint entry of the row
+    // between two of those cells; this holds whatever other rule is dropped.
+    int LastHourCells() const {
+        int cells = 0;
+        for (int c = 1; c <= C; ++c) {
+            for (int s = 1; s <= kSlots; ++s) {
+                cells += LastHourCell(c, s) ? 1 : 0;
+            }
+        }
+        return cells;
+    }
+
+    bool LastHourCell(int c, int s) const {
+        return on_position_[AsIndex(c)][AsIndex(s)] && index_.InLastHours(c, s);
+    }
+
+    int LastHourCapacity() const {
+        const int limit = options_.last_hours_limit;
+        int capacity = 0;
+        for (int t = 1; t <= T; ++t) {
+            int slots = 0;
+            for (int s = 1; s <= kSlots; ++s) {
+                bool reachable = false;
+                for (int c = 1; c <= C && !reachable; ++c) {
+                    reachable = X(c, s, t) != 0 && index_.InLastHours(c, s);
+                }
+                slots += reachable ? 1 : 0;
+            }
+            capacity += std::min(limit, slots);
+        }
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            int shared = 0;
+            for (int s = 1; s <= kSlots; ++s) {
+                shared += LastHourCell(joint.class1, s) && LastHourCell(joint.class2, s) ? 1 : 0;
+            }
+            capacity += std::min(limit, shared);
+        }
+        return capacity;
     }
 
     void DayHours() {
@@ -804,8 +894,8 @@ std::string TimetableEncoding::Describe(const RuleGroup& g) const {
         case Kind::kDayAllowance:
             return "το πολύ 2 ώρες την ημέρα ενός καθηγητή σε ένα τμήμα";
         case Kind::kLastHours:
-            return "όριο " + std::to_string(options_.last_hours_limit) +
-                   " τοποθετήσεων στις τελευταίες ώρες την εβδομάδα";
+            return "όριο " + CountOf(options_.last_hours_limit, "τοποθέτησης", "τοποθετήσεων") +
+                   " στις τελευταίες ώρες την εβδομάδα";
         case Kind::kDayHours:
             return "όριο " + std::to_string(options_.day_hours_limit) +
                    " ωρών διδασκαλίας ενός καθηγητή την ημέρα";
@@ -818,6 +908,9 @@ std::string TimetableEncoding::Describe(const RuleGroup& g) const {
         case Kind::kFreeHours:
             return "οι ελεύθερες ώρες του διδάσκοντα " + TeacherName(in_, g.teacher);
         case Kind::kApart:
+            if (const int shared = SharedPerson(g.teacher, g.other_teacher); shared != 0) {
+                return DescribePairClash(g.teacher, g.other_teacher, shared);
+            }
             return "οι διδάσκοντες " + TeacherName(in_, g.teacher) + " και " +
                    TeacherName(in_, g.other_teacher) + " να μη διδάσκουν την ίδια ώρα";
         case Kind::kJoint:
@@ -828,6 +921,35 @@ std::string TimetableEncoding::Describe(const RuleGroup& g) const {
                    TeacherName(in_, g.teacher) + ", " + TeacherName(in_, g.other_teacher) + ")";
     }
     return {};
+}
+
+int TimetableEncoding::SharedPerson(int a, int b) const {
+    for (const int person : index_.PersonsOf(a)) {
+        const auto& others = index_.PersonsOf(b);
+        if (person != 0 && std::find(others.begin(), others.end(), person) != others.end()) {
+            return person;
+        }
+    }
+    return 0;
+}
+
+// The couple the working copy keeps apart because one person is in both
+// rows, worded as what the user entered: the pair.
+std::string TimetableEncoding::DescribePairClash(int a, int b, int person) const {
+    const std::string& name = index_.people.names[AsIndex(person)];
+    const bool a_alone = index_.PersonsOf(a)[1] == 0;
+    const bool b_alone = index_.PersonsOf(b)[1] == 0;
+    if (a_alone || b_alone) {
+        return "ο διδάσκων " + name + " να μη διδάσκει την ίδια ώρα μόνος του και με το ζεύγος " +
+               TeacherName(in_, a_alone ? b : a);
+    }
+    return "τα ζεύγη " + TeacherName(in_, a) + " και " + TeacherName(in_, b) +
+           ", με κοινό μέλος τον διδάσκοντα " + name + ", να μη διδάσκουν την ίδια ώρα";
+}
+
+bool TimetableEncoding::EnteredByTheUser(const RuleGroup& group) const {
+    return group.kind != RuleGroup::Kind::kApart ||
+           SharedPerson(group.teacher, group.other_teacher) == 0;
 }
 
 // Absent days and free hours are both slots refused to a teacher; a proof

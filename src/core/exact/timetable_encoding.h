@@ -75,8 +75,16 @@ class TimetableEncoding {
     // Words a group for a message: "οι απουσίες του διδάσκοντα Χ", …
     std::string Describe(const RuleGroup& group) const;
 
+    // False for a couple kept apart only because one person is in both rows
+    // (a pair and its member, two pairs sharing one): the user entered the
+    // pair, not the couple, and cannot drop it alone.
+    bool EnteredByTheUser(const RuleGroup& group) const;
+
   private:
     class Writer;
+
+    int SharedPerson(int a, int b) const;  // a person in both rows; 0 when none
+    std::string DescribePairClash(int a, int b, int person) const;
 
     const SolverInputs& in_;
     const RuleTables& rules_;

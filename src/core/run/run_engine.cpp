@@ -351,7 +351,9 @@ class RunEngine::Worker : public SolutionWriter {
             std::lock_guard<std::mutex> lock(shared_.mutex);
             none_found = shared_.lines.empty();
         }
-        const std::string proof = none_found ? exact_->Explain(limits).message : std::string();
+        const std::string proof =
+            none_found ? exact_->Explain({exact::kProofConflicts, &context_.stop_requested}).message
+                       : std::string();
         std::lock_guard<std::mutex> lock(shared_.mutex);
         shared_.exhausted = true;
         shared_.impossibility =

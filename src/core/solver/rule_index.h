@@ -89,6 +89,17 @@ struct RuleIndex {
         return people.of_teacher[static_cast<std::size_t>(t)];
     }
 
+    // The row that holds the person alone; 0 when they teach only in pairs.
+    int SingleRowOf(int person) const {
+        for (auto row = rows_of_person.begin(static_cast<std::size_t>(person));
+             row != rows_of_person.end(static_cast<std::size_t>(person)); ++row) {
+            if (PersonsOf(*row)[1] == 0) {
+                return *row;
+            }
+        }
+        return 0;
+    }
+
     int DayAllowance(int teacher, int class_section) const {
         return class_day_allowance[PairIndex(teacher, class_section)];
     }

@@ -87,6 +87,7 @@ class RuleTables {
     void ClearEighthHours() { eighth_hour_slots_.clear(); }
     void ClearJointLessons() { joint_lessons_.clear(); }
     void ClearAbsentDays() { absent_days_.clear(); }
+    void ClearDeniedSlots() { denied_slots_.clear(); }
 
     // The slots of the school's eighth hours, ascending; empty without any.
     std::span<const std::uint8_t> EighthHourSlots() const { return eighth_hour_slots_; }
