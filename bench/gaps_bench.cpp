@@ -6,13 +6,16 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "exact/exact_search.h"
 #include "gap_rework_loop.h"
 #include "gaps/gap_improver.h"
 #include "gaps/teacher_gaps.h"
 #include "generator/school_generator.h"
 #include "solver/findsolution.h"
+#include "strict_options.h"
 
 namespace taktirio {
 namespace {
@@ -66,6 +69,60 @@ BENCHMARK(BM_FewerGaps)
     ->Args({30, 160000, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(8);
+
+// The same schools under the strict option sets (strict_options.h), with
+// timetables of the exact search, which a run under strict options returns
+// first: they keep every rule and leave many gaps, the rework's hardest case.
+struct StrictTimetables {
+    GeneratedSchool school;
+    RunOptions options;
+    TeacherPeople people;
+    std::vector<ByteMatrix> timetables;
+};
+
+StrictTimetables& StrictSchoolOf(int classes, int set) {
+    static std::map<std::pair<int, int>, std::unique_ptr<StrictTimetables>> cache;
+    auto& entry = cache[{classes, set}];
+    if (!entry) {
+        entry = std::make_unique<StrictTimetables>();
+        entry->school = GenerateSchool(TypicalSchool(classes, 2026));
+        entry->options = StrictOptions(set);
+        const GeneratedSchool& school = entry->school;
+        entry->people =
+            PeopleOfTeachers(school.inputs.teacher_names, school.inputs.number_of_teachers);
+        const RuleIndex index = PrepareSearch(school.inputs, school.rules, entry->options);
+        exact::ExactSearch search(school.inputs, school.rules, entry->options, index, 7);
+        ByteMatrix timetable;
+        while (entry->timetables.size() < 4 &&
+               search.Next({-1, nullptr}, timetable) == exact::ExactOutcome::kTimetable) {
+            entry->timetables.push_back(timetable);
+        }
+    }
+    return *entry;
+}
+
+// The arguments are the class sections, the option set, the moves tried per
+// class section and the rounds (0: the run's default).
+void BM_FewerGapsStrict(benchmark::State& state) {
+    StrictTimetables& prepared =
+        StrictSchoolOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    if (prepared.timetables.empty()) {
+        state.SkipWithError("no timetable under these options");
+        return;
+    }
+    GapImprover improver(prepared.school.inputs, prepared.options, prepared.school.rules,
+                         prepared.people, 11);
+    ReworkLoop(state, improver, prepared.timetables, 2);
+}
+BENCHMARK(BM_FewerGapsStrict)
+    ->Args({15, 0, 0, 0})
+    ->Args({15, 1, 0, 0})
+    ->Args({15, 2, 0, 0})
+    ->Args({15, 0, 160000, 1})
+    ->Args({15, 1, 160000, 1})
+    ->Args({15, 2, 160000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4);
 
 }  // namespace
 }  // namespace taktirio

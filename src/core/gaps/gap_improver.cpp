@@ -240,10 +240,29 @@ class GapImprover::Search {
         }
     }
 
+    // Reads the two-hour lessons of class section c: as the randomised search
+    // placed them when that reading holds, else any reading that keeps every
+    // one-hour lesson valid, as the finished reading of the verifier accepts
+    // (the exact search places lessons in no order).
+    bool MarkLessons(int c) {
+        if (MarkLessonsInSearchOrder(c)) {
+            return true;
+        }
+        for (int s = 1; s <= kSlots; ++s) {
+            flag_[At(c, s)] &= static_cast<std::uint8_t>(~(kFirstOfTwo | kSecondOfTwo));
+        }
+        for (int t = 1; t <= teachers_; ++t) {
+            if (!MarkValidReading(c, t)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // Reads the two-hour lessons as the search placed them: a teacher owing
     // two-hour lessons in a class section placed those first, so walking the
     // hour positions in order, the teacher's first searched hours start them.
-    bool MarkLessons(int c) {
+    bool MarkLessonsInSearchOrder(int c) {
         std::vector<int> searched(AsIndex(teachers_) + 1, 0);
         for (int s = 1; s <= kSlots; ++s) {
             if ((Flag(c, s) & kSearched) != 0) {
@@ -276,6 +295,96 @@ class GapImprover::Search {
             }
         }
         return true;
+    }
+
+    // The first hours of the two-hour lessons of one day's reading, as bits
+    // (bit h: hour h + 1), for each number of two-hour lessons that day.
+    using DayReadings = std::array<int, kMaxHoursPerDay / 2 + 1>;  // -1: none valid
+
+    // Marks min(owed, searched / 2) two-hour lessons of t in c, each two
+    // consecutive searched hours of one day, in a reading where every day of
+    // t in c holds; false when no reading does.
+    bool MarkValidReading(int c, int t) {
+        int searched = 0;
+        for (int s = 1; s <= kSlots; ++s) {
+            searched += Cell(c, s) == t && (Flag(c, s) & kSearched) != 0 ? 1 : 0;
+        }
+        const int blocks =
+            std::min<int>(in_.two_hour_lessons(AsIndex(c), AsIndex(t)), searched / 2);
+        if (blocks == 0) {
+            return true;
+        }
+        std::array<DayReadings, kDays + 1> days{};
+        for (int d = 1; d <= kDays; ++d) {
+            days[AsIndex(d)].fill(-1);
+            ReadDay(c, t, d, 0, 0, 0, days[AsIndex(d)]);
+        }
+        // reach[d][k]: k two-hour lessons can be read on days 1..d.
+        std::array<std::array<bool, kDays * kMaxHoursPerDay / 2 + 1>, kDays + 1> reach{};
+        reach[0][0] = true;
+        for (int d = 1; d <= kDays; ++d) {
+            for (std::size_t k = 0; k < reach[0].size(); ++k) {
+                for (std::size_t j = 0; j < days[0].size() && j <= k; ++j) {
+                    reach[AsIndex(d)][k] = reach[AsIndex(d)][k] || (reach[AsIndex(d - 1)][k - j] &&
+                                                                    days[AsIndex(d)][j] >= 0);
+                }
+            }
+        }
+        if (!reach[kDays][AsIndex(blocks)]) {
+            return false;
+        }
+        std::size_t left = AsIndex(blocks);
+        for (int d = kDays; d >= 1; --d) {
+            for (std::size_t j = 0; j < days[0].size() && j <= left; ++j) {
+                if (days[AsIndex(d)][j] >= 0 && reach[AsIndex(d - 1)][left - j]) {
+                    MarkDay(c, d, days[AsIndex(d)][j], true);
+                    left -= j;
+                    break;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Tries every reading of t's searched hours on day d, from hour `hour` on,
+    // and keeps for each number of two-hour lessons the first that holds.
+    void ReadDay(int c, int t, int d, int hour, int firsts, int pairs, DayReadings& found) {
+        if (hour >= kMaxHoursPerDay) {
+            if (found[AsIndex(pairs)] < 0) {
+                MarkDay(c, d, firsts, true);
+                if (ClassTeacherDayHolds(c, t, d)) {
+                    found[AsIndex(pairs)] = firsts;
+                }
+                MarkDay(c, d, firsts, false);
+            }
+            return;
+        }
+        const int s = SlotOf(d, hour + 1);
+        const int second = s + kDays;
+        if (Cell(c, s) == t && (Flag(c, s) & kSearched) != 0 && hour + 1 < kMaxHoursPerDay &&
+            second <= index_.second_hour_limit && Cell(c, second) == t &&
+            (Flag(c, second) & kSearched) != 0 &&
+            (Flag(c, s) & kMovable) == (Flag(c, second) & kMovable)) {
+            ReadDay(c, t, d, hour + 2, firsts | (1 << hour), pairs + 1, found);
+        }
+        ReadDay(c, t, d, hour + 1, firsts, pairs, found);
+    }
+
+    // Marks (or clears) the two-hour lessons of day d that start at the hours
+    // of `firsts`.
+    void MarkDay(int c, int d, int firsts, bool mark) {
+        for (int hour = 0; hour < kMaxHoursPerDay; ++hour) {
+            if ((firsts & (1 << hour)) == 0) {
+                continue;
+            }
+            const int s = SlotOf(d, hour + 1);
+            for (const auto& [slot, flag] :
+                 {std::pair{s, kFirstOfTwo}, {s + kDays, kSecondOfTwo}}) {
+                std::uint8_t& f = flag_[At(c, slot)];
+                f = mark ? static_cast<std::uint8_t>(f | flag)
+                         : static_cast<std::uint8_t>(f & ~flag);
+            }
+        }
     }
 
     bool AllRulesHold() const {
