@@ -55,6 +55,8 @@ class ReasonsProgress {
 int ProveTimetablePossible(const data::LoadedProblem& problem, const RunOptions& options) {
     const RuleIndex index = PrepareSearch(problem.inputs, problem.rules, options);
     exact::ExactSearch search(problem.inputs, problem.rules, options, index, 1);
+    search.StartFrom(FurthestPartialTimetable(problem.inputs, problem.rules, options, index, 1,
+                                              exact::kGuideAttempts));
     const exact::ExactLimits limits{exact::kProofConflicts, nullptr};
     ByteMatrix timetable;
     switch (search.Next(limits, timetable)) {

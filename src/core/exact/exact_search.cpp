@@ -212,6 +212,27 @@ void ExactSearch::ReleasePhases() {
     }
 }
 
+int ExactSearch::StartFrom(const ByteMatrix& partial) {
+    return Guarded([&] { return StartFromUnguarded(partial); });
+}
+
+int ExactSearch::StartFromUnguarded(const ByteMatrix& partial) {
+    int guided = 0;
+    for (int c = 1; c <= inputs_.number_of_classes && AsIndex(c) < partial.rows(); ++c) {
+        for (int s = 1; s <= kSlots; ++s) {
+            const int held = partial(AsIndex(c), AsIndex(s));
+            if (held == 0) {
+                continue;
+            }
+            ++guided;
+            for (const auto& [teacher, literal] : encoding_.Candidates(c, s)) {
+                solver_->solver.phase(teacher == held ? literal : -literal);
+            }
+        }
+    }
+    return guided;
+}
+
 void ExactSearch::Block(const ByteMatrix& timetable) {
     Guarded([&] { return BlockUnguarded(timetable); });
 }

@@ -303,9 +303,13 @@ class RunEngine::Worker : public SolutionWriter {
     bool ExactStep() {
         if (!exact_) {
             try {
-                exact_ = std::make_unique<exact::ExactSearch>(
+                const std::uint64_t seed = random_.Split();
+                exact_ = std::make_unique<exact::ExactSearch>(engine_.inputs_, context_.rules,
+                                                              context_.options, context_.index,
+                                                              seed, &context_.stop_requested);
+                exact_->StartFrom(FurthestPartialTimetable(
                     engine_.inputs_, context_.rules, context_.options, context_.index,
-                    random_.Split(), &context_.stop_requested);
+                    seed ^ kGuideSeed, exact::kGuideAttempts, &context_.stop_requested));
             } catch (const exact::EncodingStopped&) {
                 return true;  // the stop ends the worker's loop
             }
@@ -405,6 +409,9 @@ class RunEngine::Worker : public SolutionWriter {
     // Conflicts of one call: about a tenth of a second of a school of 15
     // class sections, so that a stop is heard between calls as well.
     static constexpr std::int64_t kExactConflictsPerStep = 20000;
+    // Draws the attempts the exact search starts from, apart from the
+    // worker's own stream.
+    static constexpr std::uint64_t kGuideSeed = 0x2545f4914f6cdd1dULL;
 
     RunEngine& engine_;
     const int number_;  // 0: the worker that may turn to the exact search

@@ -361,4 +361,46 @@ std::string Tfindsolution::ElapsedText(double now, double start) {
            ":" + std::to_string(ms);
 }
 
+namespace {
+
+int PlacedCells(const ByteMatrix& timetable) {
+    int placed = 0;
+    for (std::size_t c = 1; c < timetable.rows(); ++c) {
+        for (std::size_t s = 1; s < timetable.cols(); ++s) {
+            placed += timetable(c, s) != 0 ? 1 : 0;
+        }
+    }
+    return placed;
+}
+
+}  // namespace
+
+ByteMatrix FurthestPartialTimetable(const SolverInputs& inputs, const RuleTables& rules,
+                                    const RunOptions& options, const RuleIndex& index,
+                                    std::uint64_t seed, int attempts,
+                                    const std::atomic<bool>* stop) {
+    RunContext context;  // its own: no writer, no rework, no run's counters
+    context.options = options;
+    context.rules = rules;
+    context.index = index;
+    RandomStream random(seed);
+    ByteMatrix furthest;
+    int most = -1;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
+            break;
+        }
+        Tfindsolution search(context, random, inputs);
+        const bool complete = search.Search();
+        if (const int placed = PlacedCells(search.timetable()); placed > most) {
+            most = placed;
+            furthest = search.timetable();
+        }
+        if (complete) {
+            break;
+        }
+    }
+    return furthest;
+}
+
 }  // namespace taktirio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -28,6 +29,16 @@ RuleIndex PrepareSearch(const SolverInputs& inputs, const RuleTables& rules,
                         const RunOptions& options);
 // The same into a context: its index from its rules and options.
 void PrepareSearch(const SolverInputs& inputs, RunContext& context);
+
+// The furthest a few attempts of the search get under these rules and
+// options: the timetable of the attempt that placed the most lessons, every
+// rule holding on each cell it filled (a complete attempt ends them at
+// once). Nothing is written or reworked; `stop`, when set, ends it between
+// attempts. The exact search starts from it (ExactSearch::StartFrom).
+ByteMatrix FurthestPartialTimetable(const SolverInputs& inputs, const RuleTables& rules,
+                                    const RunOptions& options, const RuleIndex& index,
+                                    std::uint64_t seed, int attempts,
+                                    const std::atomic<bool>* stop = nullptr);
 
 // Only the second half of PrepareSearch, into a context: its index from its
 // rules and options (BuildRuleIndex in rule_index.h), without the checks.
