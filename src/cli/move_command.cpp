@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -13,8 +12,8 @@
 
 #include "cli_commands.h"
 #include "console.h"
+#include "edit/edit_session.h"
 #include "edit/edited_page.h"
-#include "edit/timetable_edit.h"
 #include "pages/page_errors.h"
 #include "pages/solution_page_writer.h"
 #include "shell/program_files.h"
@@ -43,45 +42,13 @@ std::optional<int> SlotOfText(const QString& text) {
     return SlotOf(day, hour);
 }
 
-std::string TeacherOrFree(const SolverInputs& inputs, int teacher) {
-    return teacher == 0 ? std::string("(κενό)") : TeacherName(inputs, teacher);
-}
-
-void SayExchange(const MoveProposal& proposal, const SolverInputs& inputs,
-                 const TeacherPeople& people) {
-    std::map<int, int> classes;
-    for (const CellChange& change : proposal.changes) {
-        ++classes[change.class_section];
-    }
-    Say(stdout, "Η μετακίνηση γίνεται: αλλάζουν " +
-                    CountOf(proposal.changes.size(), "κελί", "κελιά") + " σε " +
-                    CountOf(classes.size(), "τμήμα", "τμήματα") + ".");
-    for (const CellChange& change : proposal.changes) {
-        Say(stdout, "  " + ClassName(inputs, change.class_section) + ", " + SlotName(change.slot) +
-                        ": " + TeacherOrFree(inputs, change.before) + " → " +
-                        TeacherOrFree(inputs, change.after));
-    }
-    Say(stdout, "Κενά την εβδομάδα:");
-    for (const PersonGapChange& gaps : proposal.gaps) {
-        Say(stdout, "  " + people.names[static_cast<std::size_t>(gaps.person)] + ": " +
-                        std::to_string(gaps.before) + " → " + std::to_string(gaps.after));
-    }
-    Say(stdout, "Σύνολο κενών: " + std::to_string(proposal.gaps_before.total) + " → " +
-                    std::to_string(proposal.gaps_after.total));
-}
-
-void SayRefusal(const MoveProposal& proposal, const SolverInputs& inputs, int most_classes,
-                const std::vector<std::string>& in_the_way) {
-    Say(stdout, "Η μετακίνηση δεν γίνεται χωρίς να παραβιαστεί κανόνας:");
-    for (const std::string& line : in_the_way) {
+// The editor's answer, as the window shows it, one line each, indented; a
+// rule line ends with its key for scripts.
+void SayAnswer(const EditSession& edit) {
+    const ExchangeWording words = edit.ProposalWording(RuleKeyShown::kAtEnd);
+    Say(stdout, words.headline);
+    for (const std::string& line : words.lines) {
         Say(stdout, "  " + line);
-    }
-    if (proposal.beyond_reach) {
-        Say(stdout, "  η ανταλλαγή θα έφτανε σε περισσότερα από " +
-                        CountOf(most_classes, "τμήμα", "τμήματα"));
-    }
-    for (const Violation& violation : proposal.blocking) {
-        Say(stdout, "  " + ViolationLine(violation, inputs, RuleKeyShown::kAtEnd));
     }
 }
 
@@ -155,28 +122,23 @@ int MoveLesson(const data::Session& session, const QString& directory, const Mov
         return kExitUsage;
     }
     const RunOptions options = ToRunOptions(settings);
-    const TimetableEditor editor(inputs, options, checked.problem.rules);
-    const ByteMatrix& timetable = checked.verdict.timetable;
-    if (const auto problem = RequestProblem(inputs, timetable, request)) {
+    EditSession edit(inputs, checked.problem.rules, checked.verdict.timetable, options);
+    if (const auto problem = edit.Ask(request)) {
         Say(stderr, *problem);
         return kExitUsage;
     }
-    const MoveProposal proposal = editor.Propose(timetable, request);
-    if (!proposal.keeps_rules) {
-        SayRefusal(proposal, inputs, EditLimits{}.most_classes,
-                   editor.InTheWay(timetable, proposal));
+    SayAnswer(edit);
+    if (!edit.proposal()->keeps_rules) {
         return kExitDataProblem;
     }
-    SayExchange(proposal, inputs, editor.people());
     if (line.output.isEmpty()) {
         return kExitOk;
     }
-    ByteMatrix edited = timetable;
-    ApplyChanges(edited, proposal.changes);
+    edit.Apply();
     try {
         const std::string bytes = VerifiedEditedPage(
             *checked.page, checked.problem.page_info.school_name, inputs, options,
-            checked.problem.rules, edited,
+            checked.problem.rules, edit.timetable(),
             EditedPageSolution(checked.page->solution,
                                std::filesystem::path(line.output.toStdString())));
         SolutionPageWriter::WriteFile(line.output.toStdString(), bytes);

@@ -17,6 +17,7 @@
 #include "common/narrow.h"
 #include "data_test_support.h"
 #include "database/database.h"
+#include "edit/exchange_wording.h"
 #include "edit/timetable_edit.h"
 #include "exchange/school_document.h"
 #include "load/problem_loader.h"
@@ -598,6 +599,17 @@ TEST(CliMove, AnExchangeIsPrintedAndSavedAsAPageThatPassesVerify) {
             QStringLiteral(": ");
         EXPECT_TRUE(r.out.contains(line)) << line.toStdString() << "\n" << r.out.toStdString();
     }
+    // The window's wording, line for line: the headline with the gap
+    // totals, then each cell and each person's gaps, indented.
+    const ExchangeWording words =
+        WordExchange(editor, demo.problem.inputs, demo.timetable, proposal);
+    std::string said = words.headline + "\n";
+    for (const std::string& line : words.lines) {
+        said += "  " + line + "\n";
+    }
+    EXPECT_TRUE(r.out.toStdString().starts_with(said)) << said << "\n" << r.out.toStdString();
+    EXPECT_TRUE(said.find(", κενά συνολικά ") != std::string::npos) << said;
+    EXPECT_TRUE(said.find("\n  Κενά: ") != std::string::npos) << said;
     EXPECT_EQ(Verify(output).code, 0);
     TimetableSink sink(demo.problem.inputs);
     SolutionPageReader::Open(output.toStdString()).ReadClassTables(sink);

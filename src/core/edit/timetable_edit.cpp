@@ -172,15 +172,6 @@ TimetableEditor::Attempt TimetableEditor::Exchange(const ByteMatrix& timetable, 
     return attempt;
 }
 
-std::vector<Violation> TimetableEditor::Judge(const ByteMatrix& timetable) const {
-    std::vector<Violation> finished =
-        VerifyTimetable(inputs_, options_, rules_, timetable, VerifyMode::kFinished);
-    if (finished.empty() || VerifyTimetable(inputs_, options_, rules_, timetable).empty()) {
-        return {};
-    }
-    return finished;
-}
-
 // A timetable changed by hand is judged by the finished reading alone, the
 // one that does not depend on the order the search filled the cells in; the
 // reading as searched as well only when the unchanged timetable needs it.
@@ -189,7 +180,7 @@ std::vector<Violation> TimetableEditor::JudgeCandidate(const ByteMatrix& timetab
     if (finished_reading_holds) {
         return VerifyTimetable(inputs_, options_, rules_, timetable, VerifyMode::kFinished);
     }
-    return Judge(timetable);
+    return BrokenInBothReadings(inputs_, options_, rules_, timetable);
 }
 
 // The plain exchanges first: the lesson alone, then with the hour below it,

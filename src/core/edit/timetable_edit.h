@@ -96,11 +96,6 @@ class TimetableEditor {
     // cannot be asked. `timetable` is [class][slot], sized [C + 1][51].
     MoveProposal Propose(const ByteMatrix& timetable, const MoveRequest& request) const;
 
-    // What the verifier finds broken in a timetable, as `verify` judges a
-    // page: nothing when it keeps every rule read as the search built it or
-    // read as a finished timetable.
-    std::vector<Violation> Judge(const ByteMatrix& timetable) const;
-
     // What stands in the way of a refused exchange, in plain words: for each
     // breach of a teacher who would be in two places at once (the same
     // teacher, a person of a pair, two who may not teach at the same hour),
@@ -112,6 +107,8 @@ class TimetableEditor {
                                       const MoveProposal& proposal) const;
 
     const TeacherPeople& people() const { return people_; }
+    const RunOptions& options() const { return options_; }
+    const EditLimits& limits() const { return limits_; }
 
   private:
     struct Attempt;

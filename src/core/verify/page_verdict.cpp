@@ -376,6 +376,15 @@ TimetableJudgement JudgePageTimetable(const SolverInputs& inputs, const RunOptio
     return judgement;
 }
 
+std::vector<Violation> BrokenInBothReadings(const SolverInputs& inputs, const RunOptions& options,
+                                            const RuleTables& rules, const ByteMatrix& timetable) {
+    TimetableJudgement judgement = JudgePageTimetable(inputs, options, rules, timetable);
+    if (judgement.as_searched_holds) {
+        return {};
+    }
+    return std::move(judgement.finished);
+}
+
 std::string UnreadablePageMessage(const std::string& path, const PageReadError& error) {
     const std::string what =
         error.line() == 0

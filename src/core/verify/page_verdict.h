@@ -102,6 +102,12 @@ struct TimetableJudgement {
 TimetableJudgement JudgePageTimetable(const SolverInputs& inputs, const RunOptions& options,
                                       const RuleTables& rules, const ByteMatrix& timetable);
 
+// The two readings' joint verdict, as a timetable changed by hand is judged:
+// nothing when either reading finds no breach, else what the finished
+// reading finds broken. std::invalid_argument as VerifyTimetable.
+std::vector<Violation> BrokenInBothReadings(const SolverInputs& inputs, const RunOptions& options,
+                                            const RuleTables& rules, const ByteMatrix& timetable);
+
 // A page judged against the school in the order `verify` judges it: the
 // school's name, then the names, then the rules, then whether the rest of the
 // page is what its class timetables make. `reasons` are worded for the user:

@@ -1,7 +1,6 @@
 #include "reports/solution_edit_window.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -14,11 +13,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
-#include <QUndoCommand>
-#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -35,6 +31,7 @@
 #include "pages/solution_page_writer.h"
 #include "reports/solution_choice.h"
 #include "run/background.h"
+#include "run/run_options_box.h"
 #include "run/run_sequence.h"
 #include "run/solution_files.h"
 #include "shell/program_files.h"
@@ -171,38 +168,6 @@ QString PageFolder(const QString& page) {
 
 }  // namespace
 
-// One applied exchange on the undo stack.
-class SolutionEditWindow::MoveCommand : public QUndoCommand {
-  public:
-    MoveCommand(SolutionEditWindow* window, int class_section, std::vector<CellChange> changes,
-                const QString& text)
-        : QUndoCommand(text),
-          window_(window),
-          class_section_(class_section),
-          changes_(std::move(changes)) {}
-
-    void redo() override {
-        ApplyChanges(window_->timetable_, changes_);
-        // The first time is the Apply itself, which says so on its own.
-        if (!first_) {
-            window_->showUndoStep(class_section_, text(), false);
-        }
-        first_ = false;
-        window_->refresh();
-    }
-    void undo() override {
-        RevertChanges(window_->timetable_, changes_);
-        window_->showUndoStep(class_section_, text(), true);
-        window_->refresh();
-    }
-
-  private:
-    SolutionEditWindow* window_;
-    int class_section_;
-    std::vector<CellChange> changes_;
-    bool first_ = true;
-};
-
 namespace {
 
 class FileDialogSaveChooser : public SaveNameChooser {
@@ -227,8 +192,7 @@ SolutionEditWindow::SolutionEditWindow(ProgramContext* context, QWidget* parent,
     : Window("TFormEdit", U(kSolutionEditCaption), parent),
       context_(context),
       chooser_(chooser != nullptr ? chooser : &DefaultSolutionChooser()),
-      save_chooser_(save_chooser != nullptr ? save_chooser : &DefaultSaveNameChooser()),
-      undo_(new QUndoStack(this)) {
+      save_chooser_(save_chooser != nullptr ? save_chooser : &DefaultSaveNameChooser()) {
     choose_ = MakeButton(this, "Button1", U("Επιλογή &SOLUTION"), U("Επιλογή SOLUTION"));
     page_label_ = MakeLabel(this, "Label1", U("Διάλεξε τη λύση που θα διορθωθεί."));
     page_label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -283,9 +247,9 @@ SolutionEditWindow::SolutionEditWindow(ProgramContext* context, QWidget* parent,
     column->addWidget(exchange_);
     column->addLayout(buttons);
 
-    QAction* undo = undo_->createUndoAction(this);
+    auto* undo = new QAction(this);
     undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = undo_->createRedoAction(this);
+    auto* redo = new QAction(this);
     // Ctrl+Y as well as the desktop's own redo keys, each once: a key given
     // twice would be ambiguous and do nothing.
     QList<QKeySequence> redo_keys = QKeySequence::keyBindings(QKeySequence::Redo);
@@ -295,75 +259,37 @@ SolutionEditWindow::SolutionEditWindow(ProgramContext* context, QWidget* parent,
     redo->setShortcuts(redo_keys);
     addAction(undo);
     addAction(redo);
+    connect(undo, &QAction::triggered, this, &SolutionEditWindow::undo);
+    connect(redo, &QAction::triggered, this, &SolutionEditWindow::redo);
 
     connect(choose_, &QPushButton::clicked, this, &SolutionEditWindow::chooseAndOpen);
     connect(apply_, &QPushButton::clicked, this, &SolutionEditWindow::applyProposal);
     connect(cancel_, &QPushButton::clicked, this, [this] {
-        source_slot_.reset();
-        clearProposal();
+        if (session_) {
+            session_->Cancel();
+        }
+        clearExchange();
         refresh();
     });
-    connect(undo_button_, &QPushButton::clicked, undo_, &QUndoStack::undo);
-    connect(redo_button_, &QPushButton::clicked, undo_, &QUndoStack::redo);
+    connect(undo_button_, &QPushButton::clicked, this, &SolutionEditWindow::undo);
+    connect(redo_button_, &QPushButton::clicked, this, &SolutionEditWindow::redo);
     connect(save_, &QPushButton::clicked, this, &SolutionEditWindow::save);
     connect(save_as_, &QPushButton::clicked, this, &SolutionEditWindow::saveAs);
     connect(exit_, &QPushButton::clicked, this, &QWidget::close);
-    connect(undo_, &QUndoStack::indexChanged, this, [this] {
-        clearProposal();
-        refresh();
-    });
     setExitButton(exit_);
     refresh();
 }
 
-SolutionEditWindow::~SolutionEditWindow() {
-    // The commands refresh the window: let them go while it still stands.
-    undo_->clear();
-}
+SolutionEditWindow::~SolutionEditWindow() = default;
 
 QWidget* SolutionEditWindow::makeOptions(QWidget* parent) {
     QGroupBox* box = MakeGroupBox(parent, "GroupOptions", U("Οι επιλογές της εκτέλεσης"));
     box->setToolTip(U("Οι επιλογές με τις οποίες βρέθηκε η λύση: η σελίδα δεν τις γράφει"));
-    max_per_day_ = new QComboBox(box);
-    max_per_day_->setObjectName(QStringLiteral("ComboMaxPerDay"));
-    max_per_day_->addItems({QStringLiteral("2"), QStringLiteral("3")});
-    last_hours_on_ = new QCheckBox(U("Τελευταίες ώρες την εβδομάδα, έως"), box);
-    last_hours_on_->setObjectName(QStringLiteral("CheckLastHours"));
-    last_hours_ = new QSpinBox(box);
-    last_hours_->setObjectName(QStringLiteral("SpinLastHours"));
-    last_hours_->setRange(1, 4);
-    last_hours_->setValue(4);
-    day_hours_on_ = new QCheckBox(U("Ώρες την ημέρα, έως"), box);
-    day_hours_on_->setObjectName(QStringLiteral("CheckDayHours"));
-    day_hours_ = new QSpinBox(box);
-    day_hours_->setObjectName(QStringLiteral("SpinDayHours"));
-    day_hours_->setRange(5, 10);
-    day_hours_->setValue(7);
-    no_single_runs_ = new QCheckBox(U("Όχι συνεχόμενα μονόωρα"), box);
-    no_single_runs_->setObjectName(QStringLiteral("CheckNoSingleRuns"));
-    four_in_a_row_ = new QCheckBox(U("Έως 4 ώρες στη σειρά"), box);
-    four_in_a_row_->setObjectName(QStringLiteral("CheckFourInARow"));
-
-    auto* form = new QGridLayout(box);
-    form->addWidget(MakeLabel(box, "Label3", U("Ώρες σε ένα τμήμα την ημέρα, έως")), 0, 0);
-    form->addWidget(max_per_day_, 0, 1);
-    form->addWidget(last_hours_on_, 1, 0);
-    form->addWidget(last_hours_, 1, 1);
-    form->addWidget(day_hours_on_, 2, 0);
-    form->addWidget(day_hours_, 2, 1);
-    form->addWidget(no_single_runs_, 3, 0, 1, 2);
-    form->addWidget(four_in_a_row_, 4, 0, 1, 2);
-    form->setColumnStretch(0, 1);
-
+    options_ = new RunOptionsBox(RunOptionsBox::Form::kCompact, box);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(options_);
     startOptions();
-    connect(max_per_day_, &QComboBox::currentIndexChanged, this,
-            &SolutionEditWindow::optionsChanged);
-    for (QCheckBox* check : {last_hours_on_, day_hours_on_, no_single_runs_, four_in_a_row_}) {
-        connect(check, &QCheckBox::toggled, this, &SolutionEditWindow::optionsChanged);
-    }
-    for (QSpinBox* spin : {last_hours_, day_hours_}) {
-        connect(spin, &QSpinBox::valueChanged, this, &SolutionEditWindow::optionsChanged);
-    }
+    connect(options_, &RunOptionsBox::changed, this, &SolutionEditWindow::optionsChanged);
     return box;
 }
 
@@ -393,7 +319,9 @@ QWidget* SolutionEditWindow::makeClassWeek(QWidget* parent) {
     message_->setFixedWidth(week_->width());
 
     connect(class_, &QComboBox::currentIndexChanged, this, [this] {
-        source_slot_.reset();
+        if (session_) {
+            session_->DropPick();
+        }
         showClass();
     });
     connect(week_, &QTableWidget::cellClicked, this, &SolutionEditWindow::cellPicked);
@@ -431,57 +359,38 @@ void SolutionEditWindow::startOptions() {
     if (!start) {
         start = LastEditorSettings();
     }
-    if (!start) {
-        return;
+    if (start) {
+        options_->Show(*start);
     }
-    max_per_day_->setCurrentIndex(start->max_class_hours_per_day == 3 ? 1 : 0);
-    last_hours_on_->setChecked(start->last_hours_limit_on);
-    if (start->last_hours_limit_on) {
-        last_hours_->setValue(start->last_hours_limit);
-    }
-    day_hours_on_->setChecked(start->day_hours_limit_on);
-    if (start->day_hours_limit_on) {
-        day_hours_->setValue(start->day_hours_limit);
-    }
-    no_single_runs_->setChecked(start->no_single_hour_runs);
-    four_in_a_row_->setChecked(start->four_hour_run_limit_on);
 }
 
-RunSettings SolutionEditWindow::chosenSettings() const {
-    RunSettings settings;
-    settings.max_class_hours_per_day = max_per_day_->currentIndex() + 2;
-    settings.last_hours_limit_on = last_hours_on_->isChecked();
-    settings.last_hours_limit = last_hours_->value();
-    settings.day_hours_limit_on = day_hours_on_->isChecked();
-    settings.day_hours_limit = day_hours_->value();
-    settings.no_single_hour_runs = no_single_runs_->isChecked();
-    settings.four_hour_run_limit_on = four_in_a_row_->isChecked();
-    return settings;
-}
-
-RunOptions SolutionEditWindow::chosenOptions() const {
-    RunOptions options;
-    options.max_class_hours_per_day = static_cast<std::uint8_t>(max_per_day_->currentIndex() + 2);
-    options.last_hours_limit_on = last_hours_on_->isChecked();
-    options.last_hours_limit =
-        static_cast<std::uint8_t>(options.last_hours_limit_on ? last_hours_->value() : 5);
-    options.day_hours_limit_on = day_hours_on_->isChecked();
-    options.day_hours_limit =
-        static_cast<std::uint8_t>(options.day_hours_limit_on ? day_hours_->value() : 10);
-    options.no_single_hour_runs = no_single_runs_->isChecked();
-    options.four_hour_run_limit_on = four_in_a_row_->isChecked();
-    return options;
+std::optional<RunOptions> SolutionEditWindow::chosenOptions() const {
+    const RunSettings settings = options_->Read();
+    if (!RunSettingsValid(settings)) {
+        return std::nullopt;
+    }
+    return ToRunOptions(settings);
 }
 
 const ByteMatrix* SolutionEditWindow::timetable() const {
-    return school_ ? &timetable_ : nullptr;
+    return session_ ? &session_->timetable() : nullptr;
+}
+
+bool SolutionEditWindow::changed() const {
+    return session_ && session_->Changed();
+}
+
+// Whether a lesson may be picked and the timetable saved: a page is open and
+// keeps the rules under valid options.
+bool SolutionEditWindow::editable() const {
+    return session_ && !reading_ && options_valid_ && session_->RulesHold();
 }
 
 bool SolutionEditWindow::confirmClose() {
     if (reading_) {
         return false;
     }
-    return undo_->isClean() ||
+    return !changed() ||
            context_->asker->Confirm(
                this, U("Οι αλλαγές της λύσης δεν αποθηκεύτηκαν. Να κλείσει το παράθυρο;"));
 }
@@ -504,9 +413,14 @@ void SolutionEditWindow::chooseAndOpen() {
     if (reading_) {
         return;
     }
-    if (!undo_->isClean() &&
+    if (changed() &&
         !context_->asker->Confirm(
             this, U("Οι αλλαγές της λύσης δεν αποθηκεύτηκαν. Να ανοίξει άλλη λύση;"))) {
+        return;
+    }
+    const std::optional<RunOptions> chosen = chosenOptions();
+    if (!chosen) {
+        context_->asker->Error(this, U(kInvalidValuesMessage));
         return;
     }
     const QString page =
@@ -519,18 +433,28 @@ void SolutionEditWindow::chooseAndOpen() {
     setPageText(U("Διαβάζεται η σελίδα %1 ...").arg(QDir::toNativeSeparators(page)));
     refresh();
     auto read = std::make_shared<data::SchoolPage>();
+    // A sound page's session is made on the same thread: it judges the
+    // timetable again, which a large school makes slow.
+    auto session = std::make_shared<std::unique_ptr<EditSession>>();
     const data::ProgramPaths paths = context_->paths;
     const QString school = context_->school;
-    const RunOptions options = chosenOptions();
+    const RunOptions options = *chosen;
     RunInBackground(
         this,
-        [read, paths, school, page, options] {
+        [read, session, paths, school, page, options] {
             *read = data::ReadPageAgainstSchool(paths, school, page.toStdString(), options);
+            if (read->verdict.outcome == PageVerdict::Outcome::kSound) {
+                *session = std::make_unique<EditSession>(read->problem.inputs, read->problem.rules,
+                                                         read->verdict.timetable, options);
+            }
         },
-        [this, read, page](std::exception_ptr error) { pageReadEnded(read, page, error); });
+        [this, read, session, page](std::exception_ptr error) {
+            pageReadEnded(read, std::move(*session), page, error);
+        });
 }
 
-void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read, const QString& path,
+void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read,
+                                       std::unique_ptr<EditSession> session, const QString& path,
                                        std::exception_ptr error) {
     reading_ = false;
     const QString page = QDir::toNativeSeparators(path);
@@ -569,16 +493,12 @@ void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read, c
         emit pageRead(false);
         return;
     }
-    undo_->clear();
     page_path_ = path;
+    // The session first: it refers to the school it replaces.
+    session_ = std::move(session);
     school_ = std::move(read);
-    timetable_ = school_->verdict.timetable;
-    options_ = chosenOptions();
-    editor_ = std::make_unique<TimetableEditor>(school_->problem.inputs, options_,
-                                                school_->problem.rules);
-    rules_hold_ = true;
-    source_slot_.reset();
-    clearProposal();
+    options_valid_ = true;
+    clearExchange();
     const QSignalBlocker block(class_);
     class_->clear();
     const SolverInputs& inputs = school_->problem.inputs;
@@ -590,7 +510,8 @@ void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read, c
     int hours = kUsualHours;
     for (int c = 1; c <= inputs.number_of_classes; ++c) {
         for (int slot = 1; slot <= kSlots; ++slot) {
-            if (timetable_(static_cast<std::size_t>(c), static_cast<std::size_t>(slot)) != 0) {
+            if (session_->timetable()(static_cast<std::size_t>(c),
+                                      static_cast<std::size_t>(slot)) != 0) {
                 hours = std::max(hours, HourOfSlot(slot));
             }
         }
@@ -605,59 +526,66 @@ void SolutionEditWindow::pageReadEnded(std::shared_ptr<data::SchoolPage> read, c
 }
 
 void SolutionEditWindow::optionsChanged() {
-    LastEditorSettings() = chosenSettings();
-    if (!school_) {
+    const std::optional<RunOptions> options = chosenOptions();
+    if (options) {
+        LastEditorSettings() = options_->Read();
+    }
+    if (!session_) {
         return;
     }
-    options_ = chosenOptions();
-    editor_ = std::make_unique<TimetableEditor>(school_->problem.inputs, options_,
-                                                school_->problem.rules);
-    source_slot_.reset();
-    clearProposal();
-    rules_hold_ = rulesHoldUnderOptions();
-    if (rules_hold_) {
+    clearExchange();
+    options_valid_ = options.has_value();
+    if (!options_valid_) {
+        session_->Cancel();
+        setMessage(U(kInvalidValuesMessage), true);
+    } else if (judgeUnderOptions(*options)) {
         setMessage(U("Διάλεξε ένα μάθημα και μετά τη θέση όπου θα πάει (κλικ ή Enter)."), false);
     }
     refresh();
 }
 
-bool SolutionEditWindow::rulesHoldUnderOptions() {
-    std::vector<Violation> broken;
+// The session judges the timetable under the new options; what it breaks
+// under them is listed, and nothing is edited until it keeps the rules.
+bool SolutionEditWindow::judgeUnderOptions(const RunOptions& options) {
     try {
-        broken = editor_->Judge(timetable_);
+        session_->SetOptions(options);
     } catch (const std::invalid_argument& error) {
         setMessage(U(kContradictoryDataMessage) + u' ' + Q(error.what()), true);
         return false;
     }
-    if (broken.empty()) {
+    if (session_->RulesHold()) {
         return true;
     }
-    setMessage(U("Με αυτές τις επιλογές η λύση παραβιάζει κανόνες και δεν διορθώνεται:"), true);
-    for (const Violation& violation : broken) {
+    setMessage(U(kBrokenUnderOptionsMessage) + u':', true);
+    for (const Violation& violation : session_->Broken()) {
         exchange_->addItem(Q(ViolationLine(violation, school_->problem.inputs)));
     }
     return false;
 }
 
 void SolutionEditWindow::showClass() {
-    if (!school_ || class_->currentIndex() < 0) {
+    if (!session_ || class_->currentIndex() < 0) {
         return;
     }
     const SolverInputs& inputs = school_->problem.inputs;
     const int c = class_->currentData().toInt();
+    const std::optional<MoveProposal>& proposal = session_->proposal();
+    const std::optional<MoveRequest>& request = session_->request();
+    const std::optional<int> picked = session_->PickedSlot();
     std::set<int> changed;
-    if (proposal_) {
-        for (const CellChange& change : proposal_->changes) {
+    if (proposal) {
+        for (const CellChange& change : proposal->changes) {
             if (change.class_section == c) {
                 changed.insert(change.slot);
             }
         }
     }
-    const bool asked_here = request_ && request_->class_section == c;
+    const bool asked_here = request && request->class_section == c;
     for (int r = 0; r < kMaxHoursPerDay; ++r) {
         for (int d = 0; d < kDays; ++d) {
             const int s = SlotOfCell(r, d);
-            const int t = timetable_(static_cast<std::size_t>(c), static_cast<std::size_t>(s));
+            const int t =
+                session_->timetable()(static_cast<std::size_t>(c), static_cast<std::size_t>(s));
             QTableWidgetItem* item = week_->item(r, d);
             item->setText(t == 0 ? QString()
                                  : CellName(inputs.teacher_names[static_cast<std::size_t>(t)]));
@@ -668,10 +596,10 @@ void SolutionEditWindow::showClass() {
             if (changed.count(s) != 0) {
                 colour = kMovingColour;
             }
-            if (asked_here && proposal_ && !proposal_->keeps_rules && s == request_->to_slot) {
+            if (asked_here && proposal && !proposal->keeps_rules && s == request->to_slot) {
                 colour = kRefusedColour;
             }
-            if (source_slot_ && request_ && request_->class_section == c && s == *source_slot_) {
+            if (picked && asked_here && s == *picked) {
                 colour = kPickedColour;
             }
             item->setBackground(colour);
@@ -692,12 +620,13 @@ void SolutionEditWindow::showTeacherOfCurrentCell() {
     }
     teacher_name_->clear();
     teacher_gaps_->clear();
-    if (!school_ || week_->currentRow() < 0 || week_->currentColumn() < 0) {
+    if (!session_ || week_->currentRow() < 0 || week_->currentColumn() < 0) {
         return;
     }
     const SolverInputs& inputs = school_->problem.inputs;
+    const ByteMatrix& timetable = session_->timetable();
     const int c = class_->currentData().toInt();
-    const int t = timetable_(
+    const int t = timetable(
         static_cast<std::size_t>(c),
         static_cast<std::size_t>(SlotOfCell(week_->currentRow(), week_->currentColumn())));
     if (t == 0) {
@@ -707,7 +636,7 @@ void SolutionEditWindow::showTeacherOfCurrentCell() {
     teacher_name_->setText(Q(inputs.teacher_names[static_cast<std::size_t>(t)]));
     for (int x = 1; x <= inputs.number_of_classes; ++x) {
         for (int s = 1; s <= kSlots; ++s) {
-            if (timetable_(static_cast<std::size_t>(x), static_cast<std::size_t>(s)) != t) {
+            if (timetable(static_cast<std::size_t>(x), static_cast<std::size_t>(s)) != t) {
                 continue;
             }
             QTableWidgetItem* item = teacher_week_->item(HourOfSlot(s) - 1, DayOfSlot(s) - 1);
@@ -716,8 +645,8 @@ void SolutionEditWindow::showTeacherOfCurrentCell() {
             item->setBackground(x == c ? kPickedColour : QColor(Qt::white));
         }
     }
-    const TeacherPeople& people = editor_->people();
-    const GapCount gaps = CountGaps(timetable_, inputs.number_of_classes, people);
+    const TeacherPeople& people = session_->editor().people();
+    const GapCount gaps = CountGaps(timetable, inputs.number_of_classes, people);
     QStringList lines;
     for (const std::uint16_t p : people.of_teacher[static_cast<std::size_t>(t)]) {
         if (p != 0) {
@@ -731,149 +660,119 @@ void SolutionEditWindow::showTeacherOfCurrentCell() {
 }
 
 void SolutionEditWindow::cellPicked(int row, int column) {
-    if (!school_ || !rules_hold_ || row < 0 || column < 0) {
+    if (!editable() || row < 0 || column < 0) {
         return;
     }
-    const int c = class_->currentData().toInt();
     const int slot = SlotOfCell(row, column);
-    const bool picked_here = source_slot_ && request_ && request_->class_section == c;
-    if (!picked_here || proposal_) {
-        // A new pick: the lesson that moves.
-        clearProposal();
-        if (timetable_(static_cast<std::size_t>(c), static_cast<std::size_t>(slot)) == 0) {
-            source_slot_.reset();
-            setMessage(U("Στην ώρα αυτή το τμήμα δεν έχει μάθημα. Διάλεξε ένα μάθημα."), false);
-            refresh();
+    switch (session_->Click(class_->currentData().toInt(), slot)) {
+        case PickOutcome::kIgnored:
             return;
-        }
-        source_slot_ = slot;
-        request_ = MoveRequest{c, slot, slot};
-        setMessage(
-            U("Το μάθημα %1 επιλέχθηκε. Διάλεξε τη θέση όπου θα πάει.").arg(Q(SlotName(slot))),
-            false);
-        refresh();
-        return;
-    }
-    if (slot == *source_slot_) {
-        source_slot_.reset();
-        request_.reset();
-        setMessage(U("Η επιλογή ακυρώθηκε. Διάλεξε ένα μάθημα."), false);
-        refresh();
-        return;
-    }
-    propose(slot);
-}
-
-void SolutionEditWindow::propose(int to_slot) {
-    request_->to_slot = to_slot;
-    const SolverInputs& inputs = school_->problem.inputs;
-    if (const auto problem = RequestProblem(inputs, timetable_, *request_)) {
-        setMessage(Q(*problem), true);
-        return;
-    }
-    proposal_ = editor_->Propose(timetable_, *request_);
-    exchange_->clear();
-    const auto teacher = [&inputs](int t) {
-        return t == 0 ? U("(κενό)") : Q(inputs.teacher_names[static_cast<std::size_t>(t)]);
-    };
-    if (proposal_->keeps_rules) {
-        std::set<int> classes;
-        for (const CellChange& change : proposal_->changes) {
-            classes.insert(change.class_section);
-            exchange_->addItem(Q(ClassName(inputs, change.class_section)) + QStringLiteral(", ") +
-                               Q(SlotName(change.slot)) + QStringLiteral(": ") +
-                               teacher(change.before) + QStringLiteral(" → ") +
-                               teacher(change.after));
-        }
-        for (const PersonGapChange& gaps : proposal_->gaps) {
-            exchange_->addItem(
-                U("Κενά: %1 %2 → %3")
-                    .arg(Q(editor_->people().names[static_cast<std::size_t>(gaps.person)]))
-                    .arg(gaps.before)
-                    .arg(gaps.after));
-        }
-        setMessage(U("Η μετακίνηση γίνεται: αλλάζουν %1 σε %2, κενά συνολικά %3 → "
-                     "%4. Εφαρμογή ή Άκυρο;")
-                       .arg(Q(CountOf(proposal_->changes.size(), "κελί", "κελιά")))
-                       .arg(Q(CountOf(classes.size(), "τμήμα", "τμήματα")))
-                       .arg(proposal_->gaps_before.total)
-                       .arg(proposal_->gaps_after.total),
-                   false);
-        apply_->setDefault(true);
-    } else {
-        for (const std::string& line : editor_->InTheWay(timetable_, *proposal_)) {
-            exchange_->addItem(Q(line));
-        }
-        if (proposal_->beyond_reach) {
-            exchange_->addItem(U("η ανταλλαγή θα έφτανε σε περισσότερα από %1")
-                                   .arg(Q(CountOf(EditLimits{}.most_classes, "τμήμα", "τμήματα"))));
-        }
-        for (const Violation& violation : proposal_->blocking) {
-            exchange_->addItem(Q(ViolationLine(violation, inputs)));
-        }
-        setMessage(U("Η μετακίνηση δεν γίνεται χωρίς να παραβιαστεί κανόνας:"), true);
+        case PickOutcome::kNoLesson:
+            clearExchange();
+            setMessage(U("Στην ώρα αυτή το τμήμα δεν έχει μάθημα. Διάλεξε ένα μάθημα."), false);
+            break;
+        case PickOutcome::kPicked:
+            clearExchange();
+            setMessage(
+                U("Το μάθημα %1 επιλέχθηκε. Διάλεξε τη θέση όπου θα πάει.").arg(Q(SlotName(slot))),
+                false);
+            break;
+        case PickOutcome::kUnpicked:
+            setMessage(U("Η επιλογή ακυρώθηκε. Διάλεξε ένα μάθημα."), false);
+            break;
+        case PickOutcome::kNotAskable:
+            setMessage(Q(session_->problem()), true);
+            return;
+        case PickOutcome::kProposed:
+            showProposal();
+            break;
     }
     refresh();
 }
 
-void SolutionEditWindow::clearProposal() {
-    proposal_.reset();
+// The exchange's cells and gaps, or what blocks it, in the list; the
+// headline in the status line.
+void SolutionEditWindow::showProposal() {
+    exchange_->clear();
+    const ExchangeWording words = session_->ProposalWording();
+    for (const std::string& line : words.lines) {
+        exchange_->addItem(Q(line));
+    }
+    if (session_->proposal()->keeps_rules) {
+        setMessage(Q(words.headline) + U(" Εφαρμογή ή Άκυρο;"), false);
+        apply_->setDefault(true);
+    } else {
+        setMessage(Q(words.headline), true);
+    }
+}
+
+void SolutionEditWindow::clearExchange() {
     exchange_->clear();
     apply_->setDefault(false);
 }
 
 void SolutionEditWindow::applyProposal() {
-    if (!proposal_ || !proposal_->keeps_rules) {
+    const std::optional<EditStep> step = session_ ? session_->Apply() : std::nullopt;
+    if (!step) {
         return;
     }
-    const QString text = Q(ClassName(school_->problem.inputs, request_->class_section)) +
-                         QStringLiteral(": ") + Q(SlotName(request_->from_slot)) +
-                         QStringLiteral(" → ") + Q(SlotName(request_->to_slot));
-    std::vector<CellChange> changes = proposal_->changes;
-    source_slot_.reset();
-    clearProposal();
-    undo_->push(new MoveCommand(this, request_->class_section, std::move(changes), text));
-    setMessage(U("Η μετακίνηση έγινε (%1). Διάλεξε άλλο μάθημα, ή αποθήκευσε τη λύση.").arg(text),
+    clearExchange();
+    refresh();
+    setMessage(U("Η μετακίνηση έγινε (%1). Διάλεξε άλλο μάθημα, ή αποθήκευσε τη λύση.")
+                   .arg(Q(MoveText(school_->problem.inputs, step->request))),
                false);
+}
+
+void SolutionEditWindow::undo() {
+    if (const std::optional<EditStep> step = session_ ? session_->Undo() : std::nullopt) {
+        showStep(*step, true);
+    }
+}
+
+void SolutionEditWindow::redo() {
+    if (const std::optional<EditStep> step = session_ ? session_->Redo() : std::nullopt) {
+        showStep(*step, false);
+    }
 }
 
 // After an undo or a redo: what was undone or done again, in which class
 // section, and that class section on show, so that the change is seen even
 // when another one was on show.
-void SolutionEditWindow::showUndoStep(int class_section, const QString& text, bool undone) {
+void SolutionEditWindow::showStep(const EditStep& step, bool undone) {
+    const int class_section = step.request.class_section;
     const int index = class_->findData(class_section);
     if (index >= 0) {
         class_->setCurrentIndex(index);
     }
-    const QString name = Q(ClassName(school_->problem.inputs, class_section));
+    const SolverInputs& inputs = school_->problem.inputs;
+    const QString text = Q(MoveText(inputs, step.request));
+    const QString name = Q(ClassName(inputs, class_section));
     setMessage((undone ? U("Αναιρέθηκε η μετακίνηση (%1). Φαίνεται το τμήμα %2.")
                        : U("Έγινε ξανά η μετακίνηση (%1). Φαίνεται το τμήμα %2."))
                    .arg(text, name),
                false);
+    clearExchange();
+    refresh();
 }
 
 void SolutionEditWindow::refresh() {
-    const bool open = school_ != nullptr && !reading_;
+    const bool open = session_ != nullptr && !reading_;
     choose_->setEnabled(!reading_);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             max_per_day_, last_hours_on_, day_hours_on_, no_single_runs_, four_in_a_row_}) {
-        control->setEnabled(!reading_);
-    }
-    last_hours_->setEnabled(!reading_ && last_hours_on_->isChecked());
-    day_hours_->setEnabled(!reading_ && day_hours_on_->isChecked());
+    options_->SetControlsEnabled(!reading_);
     class_->setEnabled(open);
     week_->setEnabled(open);
-    apply_->setEnabled(open && proposal_ && proposal_->keeps_rules);
-    cancel_->setEnabled(open && (source_slot_.has_value() || proposal_.has_value()));
-    undo_button_->setEnabled(open && undo_->canUndo());
-    redo_button_->setEnabled(open && undo_->canRedo());
-    save_->setEnabled(open && rules_hold_ && !undo_->isClean());
-    save_as_->setEnabled(open && rules_hold_);
+    const bool proposed = open && session_->proposal().has_value();
+    apply_->setEnabled(proposed && session_->proposal()->keeps_rules);
+    cancel_->setEnabled(open && (session_->PickedSlot().has_value() || proposed));
+    undo_button_->setEnabled(open && session_->CanUndo());
+    redo_button_->setEnabled(open && session_->CanRedo());
+    save_->setEnabled(editable() && changed());
+    save_as_->setEnabled(editable());
     if (!open && !reading_) {
         setPageText(U("Διάλεξε τη λύση που θα διορθωθεί."));
     } else if (open) {
         setPageText(U("Λύση: %1").arg(QDir::toNativeSeparators(page_path_)) +
-                    (undo_->isClean() ? QString() : U(" (με αλλαγές)")));
+                    (changed() ? U(" (με αλλαγές)") : QString()));
     }
     showClass();
 }
@@ -946,7 +845,7 @@ bool SolutionEditWindow::writePage(const QString& path) {
     try {
         const std::string bytes = VerifiedEditedPage(
             *school_->page, school_->problem.page_info.school_name, school_->problem.inputs,
-            options_, school_->problem.rules, timetable_,
+            session_->options(), school_->problem.rules, session_->timetable(),
             EditedPageSolution(school_->page->solution, std::filesystem::path(path.toStdString())));
         SolutionPageWriter::WriteFile(path.toStdString(), bytes);
     } catch (const std::invalid_argument& error) {
@@ -962,7 +861,7 @@ bool SolutionEditWindow::writePage(const QString& path) {
     // From now on the window holds the saved page: its header names it, and
     // the next save numbers from its folder.
     page_path_ = path;
-    undo_->setClean();
+    session_->MarkSaved();
     refresh();
     context_->asker->Inform(this, U("Η διορθωμένη λύση αποθηκεύτηκε στο %1.").arg(shown));
     return true;

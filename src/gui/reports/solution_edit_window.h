@@ -5,22 +5,20 @@
 #include <optional>
 
 #include "common/window.h"
-#include "edit/timetable_edit.h"
+#include "edit/edit_session.h"
 #include "load/page_against_school.h"
 #include "run/run_settings.h"
 
-class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
-class QSpinBox;
 class QTableWidget;
-class QUndoStack;
 
 namespace taktirio::gui {
 
 struct ProgramContext;
+class RunOptionsBox;
 class SolutionChooser;
 
 inline constexpr char kSolutionEditCaption[] = "Διόρθωση λύσης";
@@ -49,7 +47,8 @@ SaveNameChooser& DefaultSaveNameChooser();
 // before and after, or in its own panel why no exchange can. Applied
 // exchanges are undone and redone (Ctrl+Z, Ctrl+Y); the changed solution is
 // saved as a new page, verified before it is written, never over the page
-// it came from without asking.
+// it came from without asking. The window shows an EditSession, which holds
+// the timetable, the pick, the proposal and the steps to undo and redo.
 class SolutionEditWindow : public Window {
     Q_OBJECT
 
@@ -74,32 +73,34 @@ class SolutionEditWindow : public Window {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    class MoveCommand;
-
     QWidget* makeOptions(QWidget* parent);
     QWidget* makeClassWeek(QWidget* parent);
     QWidget* makeTeacherWeek(QWidget* parent);
     void startOptions();
-    RunSettings chosenSettings() const;
-    RunOptions chosenOptions() const;
+    // The options as set, when RunSettingsValid takes them.
+    std::optional<RunOptions> chosenOptions() const;
 
     void chooseAndOpen();
-    void pageReadEnded(std::shared_ptr<data::SchoolPage> read, const QString& path,
-                       std::exception_ptr error);
+    void pageReadEnded(std::shared_ptr<data::SchoolPage> read, std::unique_ptr<EditSession> session,
+                       const QString& path, std::exception_ptr error);
     void optionsChanged();
-    bool rulesHoldUnderOptions();
+    bool judgeUnderOptions(const RunOptions& options);
+    bool editable() const;
+    bool changed() const;
     void showClass();
     void showTeacherOfCurrentCell();
     void cellPicked(int row, int column);
-    void propose(int to_slot);
-    void clearProposal();
+    void showProposal();
+    void clearExchange();
     void applyProposal();
+    void undo();
+    void redo();
+    void showStep(const EditStep& step, bool undone);
     void refresh();
     void save();
     void saveAs();
     bool writePage(const QString& path);
     void setMessage(const QString& text, bool refusal);
-    void showUndoStep(int class_section, const QString& text, bool undone);
     void setPageText(const QString& text);
 
     ProgramContext* context_;
@@ -108,13 +109,7 @@ class SolutionEditWindow : public Window {
 
     QPushButton* choose_ = nullptr;
     QLabel* page_label_ = nullptr;
-    QComboBox* max_per_day_ = nullptr;
-    QCheckBox* last_hours_on_ = nullptr;
-    QSpinBox* last_hours_ = nullptr;
-    QCheckBox* day_hours_on_ = nullptr;
-    QSpinBox* day_hours_ = nullptr;
-    QCheckBox* no_single_runs_ = nullptr;
-    QCheckBox* four_in_a_row_ = nullptr;
+    RunOptionsBox* options_ = nullptr;
     QComboBox* class_ = nullptr;
     QTableWidget* week_ = nullptr;
     QLabel* teacher_name_ = nullptr;
@@ -129,18 +124,13 @@ class SolutionEditWindow : public Window {
     QPushButton* save_ = nullptr;
     QPushButton* save_as_ = nullptr;
     QPushButton* exit_ = nullptr;
-    QUndoStack* undo_ = nullptr;
 
     bool reading_ = false;
+    bool options_valid_ = true;
     QString page_path_;
+    // The school and page the session edits; the session refers to them.
     std::shared_ptr<data::SchoolPage> school_;
-    ByteMatrix timetable_;
-    RunOptions options_;
-    std::unique_ptr<TimetableEditor> editor_;
-    bool rules_hold_ = false;
-    std::optional<int> source_slot_;
-    std::optional<MoveRequest> request_;
-    std::optional<MoveProposal> proposal_;
+    std::unique_ptr<EditSession> session_;
 };
 
 }  // namespace taktirio::gui

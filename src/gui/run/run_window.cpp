@@ -1,7 +1,6 @@
 #include "run/run_window.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,9 +9,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -25,6 +22,7 @@
 #include "run/gap_messages.h"
 #include "run/queued_run_listener.h"
 #include "run/run_messages.h"
+#include "run/run_options_box.h"
 #include "run/run_sequence.h"
 #include "run/solution_files.h"
 
@@ -124,9 +122,7 @@ RunWindow::RunWindow(ProgramContext* context, std::shared_ptr<data::RunSequence>
 
     // What showing the window does: the school from the working copy, "2"
     // hours in one class section, both immediate options clear.
-    class_hours_->setCurrentIndex(0);
-    no_single_hour_runs_ = false;
-    four_hour_run_limit_on_ = false;
+    options_->Show(RunSettings{});
     showSchool();
     showPreviousButton();
 }
@@ -179,51 +175,8 @@ QWidget* RunWindow::createOptions() {
     auto* box = new QWidget(this);
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 8, 0, 0);
-    const auto spin_row = [box, column](const char* label_name, const QString& label,
-                                        const char* check_name, const char* spin_name, int low,
-                                        int high, int value, QCheckBox*& check, QSpinBox*& spin) {
-        column->addWidget(MakeLabel(box, label_name, label));
-        check = new QCheckBox(U("Ενεργοποίηση"), box);
-        check->setObjectName(QString::fromLatin1(check_name));
-        spin = new QSpinBox(box);
-        spin->setObjectName(QString::fromLatin1(spin_name));
-        spin->setRange(low, high);
-        spin->setValue(value);
-        spin->hide();
-        auto* row = new QHBoxLayout;
-        row->addWidget(check);
-        row->addWidget(spin);
-        row->addStretch();
-        column->addLayout(row);
-    };
-    spin_row("Label3",
-             U("Μέγιστος αριθμός τοποθετήσεων καθηγητή στις τελευταίες ώρες σε μιαν εβδομάδα"),
-             "CheckBox1", "SpinEdit1", 1, 4, 4, last_hours_on_, last_hours_);
-    singles_allowed_ = new QRadioButton(
-        U("Επιτρεπτή τοποθέτηση μονόωρων ώστε να σχηματίζονται συνεχόμενα 2 ωρα ή 3 ωρα"), box);
-    singles_allowed_->setObjectName(QStringLiteral("RadioButton1"));
-    singles_allowed_->setChecked(true);
-    singles_refused_ = new QRadioButton(
-        U("Μη επιτρεπτή τοποθέτηση μονόωρων ώστε να σχηματίζονται συνεχόμενα 2 ωρα ή 3 ωρα"), box);
-    singles_refused_->setObjectName(QStringLiteral("RadioButton2"));
-    column->addWidget(singles_allowed_);
-    column->addWidget(singles_refused_);
-    spin_row("Label4", U("Μέγιστος αριθμός ωρών διδασκαλίας ενός καθηγητή σε μια μέρα"),
-             "CheckBox2", "SpinEdit2", 5, 10, 7, day_hours_on_, day_hours_);
-    column->addWidget(
-        MakeLabel(box, "Label5",
-                  U("Μέγιστος ημερήσιος αριθμός ωρών διδασκαλίας ενός καθηγητή σε ένα τμήμα")));
-    class_hours_ = new QComboBox(box);
-    class_hours_->setObjectName(QStringLiteral("ComboBox1"));
-    class_hours_->addItems({QStringLiteral("2"), QStringLiteral("3")});
-    auto* combo_row = new QHBoxLayout;
-    combo_row->addWidget(class_hours_);
-    combo_row->addStretch();
-    column->addLayout(combo_row);
-    four_hour_runs_ =
-        new QCheckBox(U("Συνεχόμενος αριθμός ωρών διδασκαλίας ενός καθηγητή σε μια μέρα <=4"), box);
-    four_hour_runs_->setObjectName(QStringLiteral("CheckBox3"));
-    column->addWidget(four_hour_runs_);
+    options_ = new RunOptionsBox(RunOptionsBox::Form::kFull, box);
+    column->addWidget(options_);
     // Beyond the placement options: each timetable found is reworked, under
     // the same rules, before its page is written. Off by default.
     fewer_gaps_ = new QCheckBox(U("Λιγότερα κενά καθηγητών (βελτίωση κάθε λύσης)"), box);
@@ -234,12 +187,7 @@ QWidget* RunWindow::createOptions() {
     column->addSpacing(6);
     column->addWidget(fewer_gaps_);
 
-    connect(last_hours_on_, &QCheckBox::clicked, this, &RunWindow::CheckBox1Click);
-    connect(day_hours_on_, &QCheckBox::clicked, this, &RunWindow::CheckBox2Click);
-    connect(four_hour_runs_, &QCheckBox::clicked, this, &RunWindow::CheckBox3Click);
-    connect(singles_allowed_, &QRadioButton::clicked, this, &RunWindow::RadioButton1Click);
-    connect(singles_refused_, &QRadioButton::clicked, this, &RunWindow::RadioButton2Click);
-    connect(class_hours_, &QComboBox::currentIndexChanged, this, &RunWindow::ComboBox1Change);
+    connect(options_, &RunOptionsBox::slowerOptionChosen, this, &RunWindow::slowOptionMessage);
     return box;
 }
 
@@ -383,46 +331,6 @@ void RunWindow::slowOptionMessage() {
     context_->asker->Inform(this, Text(kSlowOptionMessage));
 }
 
-void RunWindow::CheckBox1Click() {
-    if (!last_hours_->isHidden()) {
-        last_hours_->hide();
-        last_hours_->setValue(4);
-    } else {
-        last_hours_->show();
-        slowOptionMessage();
-    }
-}
-
-void RunWindow::CheckBox2Click() {
-    if (!day_hours_->isHidden()) {
-        day_hours_->hide();
-        day_hours_->setValue(7);
-    } else {
-        day_hours_->show();
-        slowOptionMessage();
-    }
-}
-
-void RunWindow::CheckBox3Click() {
-    four_hour_run_limit_on_ = four_hour_runs_->isChecked();
-    if (four_hour_run_limit_on_) {
-        slowOptionMessage();
-    }
-}
-
-void RunWindow::RadioButton1Click() {
-    no_single_hour_runs_ = false;
-}
-
-void RunWindow::RadioButton2Click() {
-    no_single_hour_runs_ = true;
-    slowOptionMessage();
-}
-
-void RunWindow::ComboBox1Change() {
-    max_class_hours_per_day_ = class_hours_->currentText().toInt();
-}
-
 std::optional<RunSettings> RunWindow::readSettings() const {
     const std::optional<int> attempts = ParseWholeNumber(attempts_->text().toStdString());
     const std::optional<int> solutions = ParseWholeNumber(solutions_->text().toStdString());
@@ -430,16 +338,10 @@ std::optional<RunSettings> RunWindow::readSettings() const {
         return std::nullopt;
     }
     RunSettings settings;
-    settings.max_class_hours_per_day = max_class_hours_per_day_;
     settings.attempts_per_class = *attempts;
     settings.solutions_requested = *solutions;
-    settings.last_hours_limit_on = last_hours_on_->isChecked();
-    settings.last_hours_limit = settings.last_hours_limit_on ? last_hours_->value() : 5;
-    settings.day_hours_limit_on = day_hours_on_->isChecked();
-    settings.day_hours_limit = settings.day_hours_limit_on ? day_hours_->value() : 10;
-    settings.no_single_hour_runs = no_single_hour_runs_;
-    settings.four_hour_run_limit_on = four_hour_run_limit_on_;
     settings.fewer_gaps = fewer_gaps_->isChecked();
+    settings = options_->Read(settings);
     if (!RunSettingsValid(settings)) {
         return std::nullopt;
     }
@@ -644,11 +546,10 @@ void RunWindow::showEnd(const RunSummary& summary) {
 }
 
 void RunWindow::setRunning(bool running) {
-    for (QWidget* option : std::initializer_list<QWidget*>{
-             solutions_, attempts_, last_hours_on_, last_hours_, singles_allowed_, singles_refused_,
-             day_hours_on_, day_hours_, class_hours_, four_hour_runs_, fewer_gaps_}) {
+    for (QWidget* option : std::initializer_list<QWidget*>{solutions_, attempts_, fewer_gaps_}) {
         option->setEnabled(!running);
     }
+    options_->SetControlsEnabled(!running);
     start_->setVisible(!running);
     exit_->setVisible(!running);
     if (running) {

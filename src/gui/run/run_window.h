@@ -10,15 +10,12 @@
 #include "run/run_settings.h"
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLayout;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QRadioButton;
-class QSpinBox;
 
 namespace taktirio::data {
 class RunSequence;
@@ -29,6 +26,7 @@ namespace taktirio::gui {
 
 struct ProgramContext;
 class QueuedRunListener;
+class RunOptionsBox;
 
 // Shown when an option makes the search slower: a school it leaves without a
 // timetable is proven so, or the run ends at its time limit or its stop.
@@ -85,12 +83,6 @@ class RunWindow : public Window {
     void Button1Click();
     void Button3Click();
     void Button4Click();
-    void CheckBox1Click();
-    void CheckBox2Click();
-    void CheckBox3Click();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void ComboBox1Change();
 
     std::optional<RunSettings> readSettings() const;
     void setRunning(bool running);
@@ -112,10 +104,6 @@ class RunWindow : public Window {
     bool check_timetable_possible_ = true;
     SearchEngines engines_ = SearchEngines::kBoth;
     int requested_ = 0;
-    // The two options their handlers set at once.
-    bool no_single_hour_runs_ = false;
-    bool four_hour_run_limit_on_ = false;
-    int max_class_hours_per_day_ = 2;
     RunSettings last_settings_;
 
     QLabel* school_ = nullptr;
@@ -123,14 +111,7 @@ class RunWindow : public Window {
     QLineEdit* solutions_ = nullptr;
     QLabel* attempts_label_ = nullptr;
     QLineEdit* attempts_ = nullptr;
-    QCheckBox* last_hours_on_ = nullptr;
-    QSpinBox* last_hours_ = nullptr;
-    QRadioButton* singles_allowed_ = nullptr;
-    QRadioButton* singles_refused_ = nullptr;
-    QCheckBox* day_hours_on_ = nullptr;
-    QSpinBox* day_hours_ = nullptr;
-    QComboBox* class_hours_ = nullptr;
-    QCheckBox* four_hour_runs_ = nullptr;
+    RunOptionsBox* options_ = nullptr;
     QCheckBox* fewer_gaps_ = nullptr;
     QPushButton* start_ = nullptr;
     QPushButton* exit_ = nullptr;

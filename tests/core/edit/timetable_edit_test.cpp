@@ -22,6 +22,7 @@
 #include "support/option_sets.h"
 #include "support/solve_by_attempts.h"
 #include "text/wording.h"
+#include "verify/page_verdict.h"
 
 namespace taktirio {
 namespace {
@@ -74,14 +75,18 @@ struct Seen {
 // Asks one request of the editor and holds its answer to the verifier.
 // Returns the answer; the caller decides whether to keep the exchange.
 MoveProposal CheckRequest(const TimetableEditor& editor, const SolverInputs& inputs,
-                          const ByteMatrix& timetable, const MoveRequest& request, Seen& seen) {
+                          const RuleTables& rules, const ByteMatrix& timetable,
+                          const MoveRequest& request, Seen& seen) {
+    const auto judge = [&](const ByteMatrix& t) {
+        return BrokenInBothReadings(inputs, editor.options(), rules, t);
+    };
     const int teacher = timetable(AsIndex(request.class_section), AsIndex(request.from_slot));
     MoveProposal proposal = editor.Propose(timetable, request);
     EXPECT_FALSE(proposal.changes.empty());
 
     ByteMatrix after = timetable;
     ApplyChanges(after, proposal.changes);
-    const std::vector<Violation> broken = editor.Judge(after);
+    const std::vector<Violation> broken = judge(after);
     ByteMatrix undone = after;
     RevertChanges(undone, proposal.changes);
     EXPECT_EQ(undone, timetable) << "taking the exchange back";
@@ -138,7 +143,7 @@ MoveProposal CheckRequest(const TimetableEditor& editor, const SolverInputs& inp
     ByteMatrix plain = timetable;
     std::swap(plain(AsIndex(request.class_section), AsIndex(request.from_slot)),
               plain(AsIndex(request.class_section), AsIndex(request.to_slot)));
-    EXPECT_FALSE(editor.Judge(plain).empty()) << "refused although the plain swap keeps every rule";
+    EXPECT_FALSE(judge(plain).empty()) << "refused although the plain swap keeps every rule";
     return proposal;
 }
 
@@ -164,7 +169,9 @@ TEST_P(EditedSchools, ExchangesKeepEveryRuleAndRefusalsAreConfirmed) {
         testing::SolveByAttempts(school.inputs, context, param.seed * 7 + 1, 500);
     ASSERT_TRUE(searched.has_value());
     const TimetableEditor editor(school.inputs, school.options, school.rules);
-    ASSERT_TRUE(editor.Judge(*searched).empty()) << Listing(editor.Judge(*searched));
+    const std::vector<Violation> broken =
+        BrokenInBothReadings(school.inputs, school.options, school.rules, *searched);
+    ASSERT_TRUE(broken.empty()) << Listing(broken);
     const int classes = school.inputs.number_of_classes;
 
     // Random requests, each on the timetable the exchanges before it left.
@@ -182,7 +189,8 @@ TEST_P(EditedSchools, ExchangesKeepEveryRuleAndRefusalsAreConfirmed) {
             EXPECT_THROW(editor.Propose(timetable, request), std::invalid_argument);
             continue;
         }
-        const MoveProposal proposal = CheckRequest(editor, school.inputs, timetable, request, seen);
+        const MoveProposal proposal =
+            CheckRequest(editor, school.inputs, school.rules, timetable, request, seen);
         if (proposal.keeps_rules) {
             ApplyChanges(timetable, proposal.changes);
         }
@@ -204,7 +212,8 @@ TEST_P(EditedSchools, ExchangesKeepEveryRuleAndRefusalsAreConfirmed) {
             for (const int to : LessonSlots(*searched, c)) {
                 const MoveRequest request{c, from, to};
                 if (starts_pair && !RequestProblem(school.inputs, *searched, request)) {
-                    CheckRequest(editor, school.inputs, *searched, request, two_hour_moves);
+                    CheckRequest(editor, school.inputs, school.rules, *searched, request,
+                                 two_hour_moves);
                 }
             }
         }
@@ -281,7 +290,8 @@ TEST(TimetableEditor, AKeptApartCouplePullsItsClassSectionIntoTheExchange) {
     rules.AddSameHourPair(kX, kY);
 
     const TimetableEditor editor(in, RunOptions{}, rules);
-    ASSERT_TRUE(editor.Judge(timetable).empty()) << Listing(editor.Judge(timetable));
+    const std::vector<Violation> broken = BrokenInBothReadings(in, RunOptions{}, rules, timetable);
+    ASSERT_TRUE(broken.empty()) << Listing(broken);
     const MoveProposal proposal = editor.Propose(timetable, MoveRequest{1, 1, 2});
     ASSERT_TRUE(proposal.keeps_rules) << Listing(proposal.blocking);
     ByteMatrix after = timetable;
