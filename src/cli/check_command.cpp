@@ -28,7 +28,7 @@ constexpr std::int64_t kProofConflicts = 300000;
 int ProveTimetablePossible(const data::LoadedProblem& problem, const RunOptions& options) {
     const RuleIndex index = PrepareSearch(problem.inputs, problem.rules, options);
     exact::ExactSearch search(problem.inputs, problem.rules, options, index, 1);
-    const exact::ExactLimits limits{kProofConflicts, nullptr};
+    const exact::ExactLimits limits{kProofConflicts, {}};
     ByteMatrix timetable;
     switch (search.Next(limits, timetable)) {
         case exact::ExactOutcome::kTimetable:

@@ -4,6 +4,7 @@
 #include <cadical.hpp>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "common/narrow.h"
 #include "solver/random_stream.h"
@@ -16,14 +17,14 @@ namespace {
 constexpr int kSatisfiable = 10;
 constexpr int kUnsatisfiable = 20;
 
-// Asks the solver to give up once the run's stop flag is set.
-class StopFlag : public CaDiCaL::Terminator {
+// Asks the solver to give up once the run's stop is asked.
+class StopHeard : public CaDiCaL::Terminator {
   public:
-    explicit StopFlag(const std::atomic<bool>* stop) : stop_(stop) {}
-    bool terminate() override { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
+    explicit StopHeard(std::stop_token stop) : stop_(std::move(stop)) {}
+    bool terminate() override { return stop_.stop_requested(); }
 
   private:
-    const std::atomic<bool>* stop_;
+    std::stop_token stop_;
 };
 
 }  // namespace
@@ -31,7 +32,7 @@ class StopFlag : public CaDiCaL::Terminator {
 // CaDiCaL as the encoding's clause sink.
 class ExactSearch::Solver : public ClauseSink {
   public:
-    Solver(std::uint64_t seed, const std::atomic<bool>* stop) : stop_(stop) {
+    Solver(std::uint64_t seed, std::stop_token stop) : stop_(std::move(stop)) {
         // A school that has timetables is the common case: the solver's
         // settings for satisfiable instances (longer runs between restarts,
         // phases kept) reach the first timetable several times sooner on
@@ -48,7 +49,7 @@ class ExactSearch::Solver : public ClauseSink {
         solver.add(0);
         // A stop asked for while the clauses are written is heard within a
         // few thousand clauses, not once they are all written.
-        if (++clauses % 4096 == 0 && stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+        if (++clauses % 4096 == 0 && stop_.stop_requested()) {
             throw EncodingStopped();
         }
     }
@@ -58,15 +59,15 @@ class ExactSearch::Solver : public ClauseSink {
     std::int64_t clauses = 0;
 
   private:
-    const std::atomic<bool>* stop_;
+    std::stop_token stop_;
 };
 
 ExactSearch::ExactSearch(const SolverInputs& inputs, const RuleTables& rules,
                          const RunOptions& options, const RuleIndex& index, std::uint64_t seed,
-                         const std::atomic<bool>* stop)
+                         std::stop_token stop)
     : inputs_(inputs),
       encoding_(inputs, rules, options, index),
-      solver_(std::make_unique<Solver>(seed, stop)),
+      solver_(std::make_unique<Solver>(seed, std::move(stop))),
       phases_(seed ^ 0x5851f42d4c957f2dULL),
       fewer_gaps_(options.fewer_gaps) {
     Guarded([&] { Start(inputs, seed); });
@@ -123,7 +124,7 @@ std::vector<int> ExactSearch::AllGroups() const {
 
 int ExactSearch::SolveUnder(const std::vector<int>& assumptions, const ExactLimits& limits) {
     CaDiCaL::Solver& solver = solver_->solver;
-    StopFlag stop(limits.stop);
+    StopHeard stop(limits.stop);
     solver.connect_terminator(&stop);
     for (const int literal : assumptions) {
         solver.assume(literal);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -21,14 +21,14 @@ namespace taktirio::exact {
 enum class ExactOutcome {
     kTimetable,  // a timetable under every rule, not one of those blocked
     kNone,       // proven: no (further) timetable exists under every rule
-    kUnknown,    // the budget ran out, or the stop flag was set
+    kUnknown,    // the budget ran out, or a stop was asked
 };
 
 // Budgets count conflicts, not seconds, so that a run with a given seed
 // repeats itself whatever the machine's load.
 struct ExactLimits {
     std::int64_t conflicts = -1;  // per call; -1: no limit
-    const std::atomic<bool>* stop = nullptr;
+    std::stop_token stop{};       // none given: never asked to stop
 };
 
 // Why no timetable exists: the groups of rules and options that together
@@ -56,11 +56,10 @@ class ExactSearch {
     // `index` from PrepareSearch of the same inputs, tables and options; the
     // seed sets the solver's random choices and the phases of the cells, so
     // that successive timetables differ across the week. Writing the clauses
-    // of a large school takes seconds: `stop`, when given and set meanwhile,
+    // of a large school takes seconds: a stop asked through `stop` meanwhile
     // ends it with EncodingStopped.
     ExactSearch(const SolverInputs& inputs, const RuleTables& rules, const RunOptions& options,
-                const RuleIndex& index, std::uint64_t seed,
-                const std::atomic<bool>* stop = nullptr);
+                const RuleIndex& index, std::uint64_t seed, std::stop_token stop = {});
     ~ExactSearch();
     ExactSearch(const ExactSearch&) = delete;
     ExactSearch& operator=(const ExactSearch&) = delete;

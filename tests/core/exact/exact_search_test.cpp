@@ -25,7 +25,7 @@ namespace {
 
 using testing::OptionSets;
 
-constexpr ExactLimits kBudget{200000, nullptr};
+const ExactLimits kBudget{200000, {}};
 
 std::string Listing(const std::vector<Violation>& violations) {
     std::string text;

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -58,7 +57,6 @@ TEST_P(ReworkedSchools, KeepEveryRuleAndNeverAddGaps) {
         PeopleOfTeachers(school.inputs.teacher_names, school.inputs.number_of_teachers);
     GapImprover improver(school.inputs, school.options, school.rules, people, param.seed);
     improver.SetMovesPerClass(4000);
-    const std::atomic<bool> stop{false};
     int reworked = 0;
     for (std::uint64_t stream = 1; stream <= 2; ++stream) {
         RunContext context;
@@ -68,7 +66,7 @@ TEST_P(ReworkedSchools, KeepEveryRuleAndNeverAddGaps) {
             testing::SolveByAttempts(school.inputs, context, stream * 1000 + param.seed, 500);
         ASSERT_TRUE(searched.has_value()) << "stream " << stream;
         ByteMatrix timetable = *searched;
-        const bool changed = improver.Improve(timetable, stop);
+        const bool changed = improver.Improve(timetable);
         const GapSummary before =
             CountGaps(*searched, school.inputs.number_of_classes, people).summary;
         const GapSummary after =

@@ -51,11 +51,11 @@ class ScratchDirectory {
 // Keeps every timetable it is handed, with its solution number.
 class KeepingWriter : public SolutionWriter {
   public:
-    void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
+    void WriteSolution(const ClaimedSolution& solution) override {
         std::lock_guard<std::mutex> lock(mutex);
-        numbers.push_back(context.current_solution);
-        timetables.push_back(solution.timetable());
-        time_texts.push_back(context.solution_time_text);
+        numbers.push_back(solution.number);
+        timetables.push_back(solution.timetable);
+        time_texts.emplace_back(solution.time_text);
     }
     std::mutex mutex;
     std::vector<int> numbers;
@@ -429,7 +429,7 @@ TEST(RunEngine, StopBeforeTheFirstSolutionLeavesNoDirectoryButKeepsForeignFiles)
 
 TEST(RunEngine, AWriterErrorEndsTheRunAndIsRethrown) {
     struct FailingWriter : SolutionWriter {
-        void WriteSolution(const Tfindsolution&, const RunContext&) override {
+        void WriteSolution(const ClaimedSolution&) override {
             throw std::runtime_error("disk full");
         }
     } writer;
@@ -441,12 +441,12 @@ TEST(RunEngine, AWriterErrorEndsTheRunAndIsRethrown) {
 // stay, no later page is written, and the error names the page.
 TEST(RunEngine, APageThatCannotBeWrittenEndsTheSearchWithItsSummary) {
     struct DiskFullAtThird : KeepingWriter {
-        void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
-            if (context.current_solution >= 3) {
-                throw PageWriteError("SOLUTION" + std::to_string(context.current_solution) + ".htm",
+        void WriteSolution(const ClaimedSolution& solution) override {
+            if (solution.number >= 3) {
+                throw PageWriteError("SOLUTION" + std::to_string(solution.number) + ".htm",
                                      "disk full");
             }
-            KeepingWriter::WriteSolution(solution, context);
+            KeepingWriter::WriteSolution(solution);
         }
     };
     for (const int threads : {1, 3}) {
