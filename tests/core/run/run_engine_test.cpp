@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <stop_token>
 #include <system_error>
 #include <thread>
 
@@ -329,6 +330,94 @@ TEST(RunEngine, NoTimetableEndsAtTheTimeLimitAndRemovesTheEmptyDirectory) {
     EXPECT_TRUE(summary.directory_removed);
     EXPECT_FALSE(fs::exists(parameters.solutions_directory));
     EXPECT_TRUE(fs::exists(scratch.path() / "SOLUTIONS"));
+}
+
+// A school with exactly two timetables: one class section of two hours, each
+// given by its own teacher, in either order.
+struct TwoTimetables {
+    SolverInputs inputs = SolverInputs::Sized(1, 2);
+    RuleTables rules;
+    TwoTimetables() {
+        inputs.class_hours[1] = 2;
+        inputs.class_week_hours[1] = 2;
+        inputs.class_teacher_count[1] = 2;
+        rules.teacher_class_hours_all = ByteMatrix(3, 2);
+        for (std::uint8_t t = 1; t <= 2; ++t) {
+            inputs.class_teachers(1, t) = t;
+            inputs.teacher_class_hours(t, 1) = 1;
+            rules.teacher_class_hours_all(t, 1) = 1;
+        }
+    }
+};
+
+// A timetable completed again is never written again, with the rework off as
+// with it on: asked for more than the school has, the randomised search
+// alone writes each of the two once and runs to its time limit; with both
+// engines the worker turns to the exact search, which proves there are no
+// more.
+TEST(RunEngine, ATimetableAlreadyWrittenIsNeverWrittenAgain) {
+    const struct {
+        SearchEngines engines;
+        bool fewer_gaps;
+        RunEnd end;
+    } cases[] = {
+        {SearchEngines::kRandom, false, RunEnd::kTimeLimit},
+        {SearchEngines::kRandom, true, RunEnd::kTimeLimit},
+        {SearchEngines::kBoth, false, RunEnd::kExhausted},
+    };
+    const TwoTimetables school;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.engines) * 10 + (c.fewer_gaps ? 1 : 0));
+        RunParameters parameters;
+        parameters.engines = c.engines;
+        parameters.options.fewer_gaps = c.fewer_gaps;
+        parameters.solutions_requested = 3;
+        parameters.time_limit = std::chrono::milliseconds(300);
+        KeepingWriter writer;
+        RunEngine engine(school.inputs, school.rules, parameters, writer);
+        const RunSummary summary = engine.Run();
+        EXPECT_EQ(summary.end, c.end);
+        ASSERT_EQ(writer.timetables.size(), 2u);
+        EXPECT_FALSE(writer.timetables[0] == writer.timetables[1]);
+        EXPECT_GT(summary.attempts, 2) << "the search completed them again";
+    }
+}
+
+// The caller's stop token is the run's one stop: heard by the randomised
+// search and by the exact search alike, whether asked before the run or
+// while both engines search (the exact one on a school it needs seconds for,
+// so that a run that did not hear it would end with a timetable instead).
+TEST(RunEngine, TheCallersStopTokenStopsBothEngines) {
+    const GeneratedSchool school = GenerateSchool(TypicalSchool(30, 2026));
+    struct StopAtFirstProgress : CollectingObserver {
+        std::stop_source* source = nullptr;
+        void OnProgress(const RunProgress& progress) override {
+            CollectingObserver::OnProgress(progress);
+            source->request_stop();
+        }
+    };
+    for (const bool before_run : {true, false}) {
+        SCOPED_TRACE(before_run ? "before the run" : "during the run");
+        std::stop_source source;
+        RunParameters parameters;
+        parameters.options.last_hours_limit_on = true;
+        parameters.options.last_hours_limit = 2;
+        parameters.options.no_single_hour_runs = true;
+        parameters.threads = 2;  // the randomised search and the exact one at once
+        parameters.stop = source.get_token();
+        parameters.time_limit = std::chrono::seconds(60);  // a stop not heard ends here
+        if (before_run) {
+            source.request_stop();
+        }
+        KeepingWriter writer;
+        StopAtFirstProgress observer;
+        observer.source = &source;
+        RunEngine engine(school.inputs, school.rules, parameters, writer, &observer);
+        const RunSummary summary = engine.Run();
+        EXPECT_EQ(summary.end, RunEnd::kStopped);
+        EXPECT_EQ(summary.found, 0);
+        EXPECT_TRUE(writer.timetables.empty());
+    }
 }
 
 // With both engines, the exact search proves the school impossible and the
