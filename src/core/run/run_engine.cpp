@@ -233,6 +233,7 @@ enum class Claim {
     kRefused,   // the verifier refused it: a fault of its engine
     kRepeated,  // a page already holds it
     kClosed,    // no more are wanted, or a page before it could not be written
+    kNothingOffered,
 };
 
 }  // namespace
@@ -315,45 +316,45 @@ class RunEngine::Worker {
         int failed_in_a_row = 0;
         const std::stop_token stop = context_.stop;
         while (!stop.stop_requested()) {
+            TimetableEngine& source = EngineOf(exact);
             ByteMatrix timetable;
+            const Offer offer = source.Next(timetable);
+            if (offer == Offer::kExhausted) {
+                ClaimProof();
+                return;
+            }
+            const Claim claim =
+                offer == Offer::kTimetable
+                    ? ClaimTimetable(timetable, exact ? kExactSearch : kRandomised, true)
+                    : Claim::kNothingOffered;
             if (exact) {
-                if (!TakeExact(timetable)) {
-                    return;
+                // The exact search has blocked what it returned; its page may
+                // show its rework instead, which the proof must account for.
+                if (offer == Offer::kTimetable && claim != Claim::kRefused) {
+                    returned_.push_back(std::move(timetable));
                 }
                 continue;
             }
-            const bool claimed = randomised_.Next(timetable) == Offer::kTimetable &&
-                                 ClaimTimetable(timetable, kRandomised, true) == Claim::kWritten;
             // A timetable refused or already written is an attempt without
             // one, as far as handing over to the exact search goes.
-            failed_in_a_row = claimed ? 0 : failed_in_a_row + 1;
+            failed_in_a_row = claim == Claim::kWritten ? 0 : failed_in_a_row + 1;
             exact = engines == SearchEngines::kBoth && !exact_from_start && number_ == 0 &&
                     failed_in_a_row >= kRandomAttemptsBeforeExact;
         }
     }
 
-    // One call of the exact search: false when it proved that no further
-    // timetable exists, which ends the run.
-    bool TakeExact(ByteMatrix& timetable) {
+    // The engine the worker takes from: its randomised search, or its exact
+    // search, made at its first call.
+    TimetableEngine& EngineOf(bool exact) {
+        if (!exact) {
+            return randomised_;
+        }
         if (!exact_) {
             exact_ =
                 std::make_unique<ExactEngine>(engine_.inputs_, context_, random_, context_.stop,
                                               WrittenTimetables{shared_.mutex, shared_.timetables});
         }
-        switch (exact_->Next(timetable)) {
-            case Offer::kTimetable:
-                // Next has blocked it; its page may show its rework instead.
-                if (ClaimTimetable(timetable, kExactSearch, true) != Claim::kRefused) {
-                    returned_.push_back(std::move(timetable));
-                }
-                return true;
-            case Offer::kNone:
-                return true;
-            case Offer::kExhausted:
-                break;
-        }
-        ClaimProof();
-        return false;
+        return *exact_;
     }
 
     // The exact search proved that no further timetable exists: the run ends
