@@ -14,6 +14,7 @@
 #include <stop_token>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "common/narrow.h"
 #include "exact/exact_search.h"
@@ -292,21 +293,31 @@ TEST(RunEngine, StopInTheMiddleKeepsWhatWasFound) {
     EXPECT_EQ(static_cast<int>(writer.numbers.size()), summary.found);
 }
 
+// A school of one class section, teacher t giving it hours[t - 1] one-hour
+// lessons a week.
+struct OneClassSection {
+    SolverInputs inputs;
+    RuleTables rules;
+    explicit OneClassSection(const std::vector<std::uint8_t>& hours)
+        : inputs(SolverInputs::Sized(1, static_cast<int>(hours.size()))) {
+        rules.teacher_class_hours_all = ByteMatrix(hours.size() + 1, 2);
+        int week = 0;
+        for (std::size_t t = 1; t <= hours.size(); ++t) {
+            inputs.class_teachers(1, t) = static_cast<std::uint8_t>(t);
+            inputs.teacher_class_hours(t, 1) = hours[t - 1];
+            rules.teacher_class_hours_all(t, 1) = hours[t - 1];
+            week += hours[t - 1];
+        }
+        inputs.class_hours[1] = static_cast<std::uint8_t>(week);
+        inputs.class_week_hours[1] = static_cast<std::uint8_t>(week);
+        inputs.class_teacher_count[1] = static_cast<std::uint8_t>(hours.size());
+    }
+};
+
 // A school that has no timetable: the only teacher of a class is refused one
 // of the hours the class must fill.
-struct Unsolvable {
-    SolverInputs inputs = SolverInputs::Sized(1, 1);
-    RuleTables rules;
-    Unsolvable() {
-        inputs.class_hours[1] = 5;
-        inputs.class_week_hours[1] = 5;
-        inputs.class_teacher_count[1] = 1;
-        inputs.class_teachers(1, 1) = 1;
-        inputs.teacher_class_hours(1, 1) = 5;
-        rules.teacher_class_hours_all = ByteMatrix(2, 2);
-        rules.teacher_class_hours_all(1, 1) = 5;
-        rules.AddDeniedSlot(1, 3);
-    }
+struct Unsolvable : OneClassSection {
+    Unsolvable() : OneClassSection({5}) { rules.AddDeniedSlot(1, 3); }
 };
 
 TEST(RunEngine, NoTimetableEndsAtTheTimeLimitAndRemovesTheEmptyDirectory) {
@@ -332,24 +343,6 @@ TEST(RunEngine, NoTimetableEndsAtTheTimeLimitAndRemovesTheEmptyDirectory) {
     EXPECT_TRUE(fs::exists(scratch.path() / "SOLUTIONS"));
 }
 
-// A school with exactly two timetables: one class section of two hours, each
-// given by its own teacher, in either order.
-struct TwoTimetables {
-    SolverInputs inputs = SolverInputs::Sized(1, 2);
-    RuleTables rules;
-    TwoTimetables() {
-        inputs.class_hours[1] = 2;
-        inputs.class_week_hours[1] = 2;
-        inputs.class_teacher_count[1] = 2;
-        rules.teacher_class_hours_all = ByteMatrix(3, 2);
-        for (std::uint8_t t = 1; t <= 2; ++t) {
-            inputs.class_teachers(1, t) = t;
-            inputs.teacher_class_hours(t, 1) = 1;
-            rules.teacher_class_hours_all(t, 1) = 1;
-        }
-    }
-};
-
 // A timetable completed again is never written again, with the rework off as
 // with it on: asked for more than the school has, the randomised search
 // alone writes each of the two once and runs to its time limit; with both
@@ -365,7 +358,8 @@ TEST(RunEngine, ATimetableAlreadyWrittenIsNeverWrittenAgain) {
         {SearchEngines::kRandom, true, RunEnd::kTimeLimit},
         {SearchEngines::kBoth, false, RunEnd::kExhausted},
     };
-    const TwoTimetables school;
+    // Exactly two timetables: two hours, one of each teacher, in either order.
+    const OneClassSection school({1, 1});
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.engines) * 10 + (c.fewer_gaps ? 1 : 0));
         RunParameters parameters;
