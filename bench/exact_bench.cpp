@@ -66,7 +66,7 @@ void BM_ExactFirst(benchmark::State& state) {
     for (auto _ : state) {
         exact::ExactSearch search(s.school.inputs, s.school.rules, s.options, s.index, seed++);
         ByteMatrix timetable;
-        const exact::ExactOutcome result = search.Next({1000000, nullptr}, timetable);
+        const exact::ExactOutcome result = search.Next({1000000, {}}, timetable);
         outcome = result == exact::ExactOutcome::kTimetable ? 1
                   : result == exact::ExactOutcome::kNone    ? 0
                                                             : -1;
@@ -92,7 +92,7 @@ void BM_ExactFirstGuided(benchmark::State& state) {
         ++seed;
         ++runs;
         ByteMatrix timetable;
-        const exact::ExactOutcome result = search.Next({1000000, nullptr}, timetable);
+        const exact::ExactOutcome result = search.Next({1000000, {}}, timetable);
         outcome = result == exact::ExactOutcome::kTimetable ? 1
                   : result == exact::ExactOutcome::kNone    ? 0
                                                             : -1;
@@ -118,7 +118,7 @@ void BM_ExactTwenty(benchmark::State& state) {
         ByteMatrix before;
         std::int64_t differing = 0;
         while (found < 20 &&
-               search.Next({1000000, nullptr}, timetable) == exact::ExactOutcome::kTimetable) {
+               search.Next({1000000, {}}, timetable) == exact::ExactOutcome::kTimetable) {
             for (std::size_t c = 0; found > 0 && c < timetable.rows(); ++c) {
                 for (std::size_t slot = 0; slot < timetable.cols(); ++slot) {
                     differing += timetable(c, slot) != before(c, slot) ? 1 : 0;

@@ -2,7 +2,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -23,14 +22,13 @@ inline void ReworkLoop(benchmark::State& state, GapImprover& improver,
     if (state.range(first_budget_arg + 1) > 0) {
         improver.SetRounds(static_cast<int>(state.range(first_budget_arg + 1)));
     }
-    const std::atomic<bool> stop{false};
     double sums[4] = {};
     int worst_above_two = 0;
     std::size_t next = 0;
     std::int64_t runs = 0;
     for (auto _ : state) {
         ByteMatrix timetable = timetables[next++ % timetables.size()];
-        improver.Improve(timetable, stop);
+        improver.Improve(timetable);
         const ImprovementReport& report = improver.last_report();
         sums[0] += report.before.total;
         sums[1] += report.after.total;

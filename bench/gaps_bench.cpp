@@ -94,7 +94,7 @@ StrictTimetables& StrictSchoolOf(int classes, int set) {
         exact::ExactSearch search(school.inputs, school.rules, entry->options, index, 7);
         ByteMatrix timetable;
         while (entry->timetables.size() < 4 &&
-               search.Next({-1, nullptr}, timetable) == exact::ExactOutcome::kTimetable) {
+               search.Next({-1, {}}, timetable) == exact::ExactOutcome::kTimetable) {
             entry->timetables.push_back(timetable);
         }
     }

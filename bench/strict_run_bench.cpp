@@ -33,9 +33,7 @@ const GeneratedSchool& SchoolOf(int classes) {
 // Counts the timetables a run hands over instead of writing their pages.
 class CountingWriter : public SolutionWriter {
   public:
-    void WriteSolution(const Tfindsolution& /*solution*/, const RunContext& /*context*/) override {
-        ++written;
-    }
+    void WriteSolution(const ClaimedSolution& /*solution*/) override { ++written; }
     int written = 0;
 };
 

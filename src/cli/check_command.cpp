@@ -57,7 +57,7 @@ int ProveTimetablePossible(const data::LoadedProblem& problem, const RunOptions&
     exact::ExactSearch search(problem.inputs, problem.rules, options, index, 1);
     search.StartFrom(FurthestPartialTimetable(problem.inputs, problem.rules, options, index, 1,
                                               exact::kGuideAttempts));
-    const exact::ExactLimits limits{exact::kProofConflicts, nullptr};
+    const exact::ExactLimits limits{exact::kProofConflicts, {}};
     ByteMatrix timetable;
     switch (search.Next(limits, timetable)) {
         case exact::ExactOutcome::kTimetable:
@@ -68,7 +68,7 @@ int ProveTimetablePossible(const data::LoadedProblem& problem, const RunOptions&
         case exact::ExactOutcome::kNone: {
             ReasonsProgress progress;
             const exact::ExactLimits rest{
-                std::max<std::int64_t>(0, exact::kProofConflicts - search.conflicts()), nullptr};
+                std::max<std::int64_t>(0, exact::kProofConflicts - search.conflicts()), {}};
             const std::string reasons =
                 search.Explain(rest, [&progress](int done, int total) { progress(done, total); })
                     .message;

@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 #include <set>
+#include <utility>
 
 #include "common/narrow.h"
 #include "solver/findsolution.h"
@@ -18,14 +19,14 @@ namespace {
 constexpr int kSatisfiable = 10;
 constexpr int kUnsatisfiable = 20;
 
-// Asks the solver to give up once the run's stop flag is set.
-class StopFlag : public CaDiCaL::Terminator {
+// Asks the solver to give up once the run's stop is asked.
+class StopHeard : public CaDiCaL::Terminator {
   public:
-    explicit StopFlag(const std::atomic<bool>* stop) : stop_(stop) {}
-    bool terminate() override { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
+    explicit StopHeard(std::stop_token stop) : stop_(std::move(stop)) {}
+    bool terminate() override { return stop_.stop_requested(); }
 
   private:
-    const std::atomic<bool>* stop_;
+    std::stop_token stop_;
 };
 
 // Counts the clauses the solver learns, one for each conflict, so that a
@@ -47,7 +48,7 @@ class ConflictCount : public CaDiCaL::Learner {
 // CaDiCaL as the encoding's clause sink.
 class ExactSearch::Solver : public ClauseSink {
   public:
-    Solver(std::uint64_t seed, const std::atomic<bool>* stop) : stop_(stop) {
+    Solver(std::uint64_t seed, std::stop_token stop) : stop_(std::move(stop)) {
         solver.connect_learner(&conflicts);
         // A school that has timetables is the common case: the solver's
         // settings for satisfiable instances (longer runs between restarts,
@@ -65,7 +66,7 @@ class ExactSearch::Solver : public ClauseSink {
         solver.add(0);
         // A stop asked for while the clauses are written is heard within a
         // few thousand clauses, not once they are all written.
-        if (++clauses % 4096 == 0 && stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+        if (++clauses % 4096 == 0 && stop_.stop_requested()) {
             throw EncodingStopped();
         }
     }
@@ -76,12 +77,12 @@ class ExactSearch::Solver : public ClauseSink {
     std::int64_t clauses = 0;
 
   private:
-    const std::atomic<bool>* stop_;
+    std::stop_token stop_;
 };
 
 ExactSearch::ExactSearch(const SolverInputs& inputs, const RuleTables& rules,
                          const RunOptions& options, const RuleIndex& index, std::uint64_t seed,
-                         const std::atomic<bool>* stop)
+                         std::stop_token stop)
     : inputs_(inputs),
       rules_(rules),
       options_(options),
@@ -89,7 +90,7 @@ ExactSearch::ExactSearch(const SolverInputs& inputs, const RuleTables& rules,
       seed_(seed),
       encoding_stop_(stop),
       encoding_(inputs, rules, options, index),
-      solver_(std::make_unique<Solver>(seed, stop)),
+      solver_(std::make_unique<Solver>(seed, std::move(stop))),
       phases_(seed ^ 0x5851f42d4c957f2dULL),
       fewer_gaps_(options.fewer_gaps) {
     Guarded([&] { Start(inputs, seed); });
@@ -150,7 +151,7 @@ std::vector<int> ExactSearch::AllGroups() const {
 
 int ExactSearch::SolveUnder(const std::vector<int>& assumptions, const ExactLimits& limits) {
     CaDiCaL::Solver& solver = solver_->solver;
-    StopFlag stop(limits.stop);
+    StopHeard stop(limits.stop);
     solver.connect_terminator(&stop);
     for (const int literal : assumptions) {
         solver.assume(literal);
@@ -277,8 +278,8 @@ class ConflictBudget {
     ConflictBudget(std::int64_t total, const ExactSearch& search)
         : total_(total), search_(search), start_(search.conflicts()) {}
     // The limits of the next solve: what is left, or -1 without a budget.
-    ExactLimits Next(const std::atomic<bool>* stop) const {
-        return {total_ < 0 ? -1 : std::max<std::int64_t>(0, Left()), stop};
+    ExactLimits Next(std::stop_token stop) const {
+        return {total_ < 0 ? -1 : std::max<std::int64_t>(0, Left()), std::move(stop)};
     }
     bool Spent() const { return total_ >= 0 && Left() <= 0; }
     void Charge(std::int64_t conflicts) { charged_ += conflicts; }

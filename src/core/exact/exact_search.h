@@ -1,11 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -22,14 +22,14 @@ namespace taktirio::exact {
 enum class ExactOutcome {
     kTimetable,  // a timetable under every rule, not one of those blocked
     kNone,       // proven: no (further) timetable exists under every rule
-    kUnknown,    // the budget ran out, or the stop flag was set
+    kUnknown,    // the budget ran out, or a stop was asked
 };
 
 // Budgets count conflicts, not seconds, so that a run with a given seed
 // repeats itself whatever the machine's load.
 struct ExactLimits {
     std::int64_t conflicts = -1;  // per call; -1: no limit
-    const std::atomic<bool>* stop = nullptr;
+    std::stop_token stop{};       // none given: never asked to stop
 };
 
 // Conflicts one answer of "why no timetable" may spend in all, the proof
@@ -69,11 +69,10 @@ class ExactSearch {
     // `index` from PrepareSearch of the same inputs, tables and options; the
     // seed sets the solver's random choices and the phases of the cells, so
     // that successive timetables differ across the week. Writing the clauses
-    // of a large school takes seconds: `stop`, when given and set meanwhile,
+    // of a large school takes seconds: a stop asked through `stop` meanwhile
     // ends it with EncodingStopped.
     ExactSearch(const SolverInputs& inputs, const RuleTables& rules, const RunOptions& options,
-                const RuleIndex& index, std::uint64_t seed,
-                const std::atomic<bool>* stop = nullptr);
+                const RuleIndex& index, std::uint64_t seed, std::stop_token stop = {});
     ~ExactSearch();
     ExactSearch(const ExactSearch&) = delete;
     ExactSearch& operator=(const ExactSearch&) = delete;
@@ -134,7 +133,7 @@ class ExactSearch {
     const RunOptions& options_;
     const RuleIndex& index_;
     std::uint64_t seed_;
-    const std::atomic<bool>* encoding_stop_;
+    std::stop_token encoding_stop_;
     TimetableEncoding encoding_;
     std::unique_ptr<Solver> solver_;
     std::int64_t clauses_ = 0;

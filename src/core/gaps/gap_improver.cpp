@@ -139,7 +139,7 @@ class GapImprover::Search {
     // reached. Each round heats the timetable it starts from again, so that a
     // person left with a gap or two at the end of a round gets another chance;
     // rounds stop once nobody has a gap.
-    void Run(std::int64_t moves, int rounds, const std::atomic<bool>& stop,
+    void Run(std::int64_t moves, int rounds, const std::stop_token& stop,
              ImprovementReport& report) {
         best_cells_ = cell_;
         best_ = Summary();
@@ -158,8 +158,8 @@ class GapImprover::Search {
 
     // One cooling from a temperature at which a move costing a few gaps passes
     // now and then, down to one at which only improvements pass. False when
-    // the stop flag ended it.
-    bool Anneal(std::int64_t moves, const std::atomic<bool>& stop, ImprovementReport& report) {
+    // the stop ended it.
+    bool Anneal(std::int64_t moves, const std::stop_token& stop, ImprovementReport& report) {
         const double start_temperature = 3.0;
         const double end_temperature = 0.05;
         double temperature = start_temperature;
@@ -167,7 +167,7 @@ class GapImprover::Search {
             std::pow(end_temperature / start_temperature,
                      1.0 / static_cast<double>(std::max<std::int64_t>(moves, 1)));
         for (std::int64_t i = 0; i < moves; ++i) {
-            if ((i & 1023) == 0 && stop.load(std::memory_order_relaxed)) {
+            if ((i & 1023) == 0 && stop.stop_requested()) {
                 report.stopped = true;
                 return false;
             }
@@ -902,7 +902,7 @@ GapImprover::GapImprover(const SolverInputs& inputs, const RunOptions& options,
 
 GapImprover::~GapImprover() = default;
 
-bool GapImprover::Improve(ByteMatrix& timetable, const std::atomic<bool>& stop) {
+bool GapImprover::Improve(ByteMatrix& timetable, std::stop_token stop) {
     report_ = ImprovementReport{};
     Search search(inputs_, options_, rules_, index_, people_, random_);
     if (!search.Load(timetable)) {

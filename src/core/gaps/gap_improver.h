@@ -1,7 +1,7 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 #include "gaps/teacher_gaps.h"
@@ -19,7 +19,7 @@ struct ImprovementReport {
     GapSummary after;
     std::int64_t moves_tried = 0;
     std::int64_t moves_made = 0;
-    bool stopped = false;  // the stop flag ended it early
+    bool stopped = false;  // the stop ended it early
 };
 
 // Reworks completed timetables toward fewer teacher gaps. It only exchanges
@@ -52,8 +52,8 @@ class GapImprover {
     // Reworks `timetable` [class][slot] in place and returns true when it
     // changed it. A timetable that does not meet every rule of the run as a
     // finished timetable is left as it is. Stops early, keeping the best
-    // timetable reached, once `stop` is set.
-    bool Improve(ByteMatrix& timetable, const std::atomic<bool>& stop);
+    // timetable reached, once a stop is asked through `stop`.
+    bool Improve(ByteMatrix& timetable, std::stop_token stop = {});
 
     const ImprovementReport& last_report() const { return report_; }
 

@@ -211,7 +211,6 @@ std::optional<ByteMatrix> FindTimetable(const GeneratedSchool& school, std::uint
     RunContext context;
     context.options = school.options;
     context.rules = school.rules;
-    context.clock = [] { return 0.0; };
     PrepareSearch(school.inputs, context);
     RandomStream random(seed);
     for (used = 1; used <= attempts; ++used) {

@@ -23,7 +23,6 @@
 #include "pages/page_line_writer.h"
 #include "run/solution_files.h"
 #include "solver/errors.h"
-#include "solver/findsolution.h"
 #include "solver/slots.h"
 #include "text/cp1253.h"
 #include "text/trim.h"
@@ -571,21 +570,21 @@ int CurrentYear() {
 SolutionPageWriter::SolutionPageWriter(SolutionPageInfo info, std::function<int()> year)
     : info_(std::move(info)), year_(std::move(year)) {}
 
-void SolutionPageWriter::WriteSolution(const Tfindsolution& solution, const RunContext& context) {
+void SolutionPageWriter::WriteSolution(const ClaimedSolution& solution) {
     SolutionPageContent content;
-    content.number_of_classes = solution.number_of_classes();
-    content.number_of_teachers = solution.number_of_teachers();
-    content.class_week_hours = solution.class_week_hours();
-    content.timetable = &solution.timetable();
-    content.class_names = solution.class_names();
-    content.teacher_names = solution.teacher_names();
-    content.current_solution = context.current_solution;
-    content.solutions_requested = context.solutions_requested;
-    content.solution_time_text = context.solution_time_text;
-    content.joint_lessons = context.rules.JointLessons();
+    content.number_of_classes = solution.inputs.number_of_classes;
+    content.number_of_teachers = solution.inputs.number_of_teachers;
+    content.class_week_hours = solution.inputs.class_week_hours;
+    content.timetable = &solution.timetable;
+    content.class_names = solution.inputs.class_names;
+    content.teacher_names = solution.inputs.teacher_names;
+    content.current_solution = solution.number;
+    content.solutions_requested = solution.requested;
+    content.solution_time_text = solution.time_text;
+    content.joint_lessons = solution.joint_lessons;
     content.year = year_();
     const std::string bytes = RenderSolutionPage(info_, content);
-    WriteFile(SolutionPagePath(info_, context.current_solution), bytes);
+    WriteFile(SolutionPagePath(info_, solution.number), bytes);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "run/solution_writer.h"
 #include "solver/byte_matrix.h"
 #include "solver/run_context.h"
 
@@ -19,7 +20,7 @@ struct KATGHIGITES_SINGLE_STRUCTURE {
     std::string teacher_name;
 };
 
-// What the page writer needs beyond the solver and the run: read only here.
+// What the page writer needs beyond the run's solutions: read only here.
 // Lists keep the loader's layout: entry k (1 to count) at the indices noted,
 // index 0 unused.
 struct SolutionPageInfo {
@@ -38,8 +39,8 @@ struct SolutionPageInfo {
     void AddDenyHour(std::uint8_t teacher, std::uint8_t slot);
 };
 
-// One complete timetable as the page shows it, gathered from the solver object
-// and the run (or built by hand in tests). Name lists and class_week_hours have
+// One complete timetable as the page shows it, gathered from the run's claimed
+// solution (or built by hand in tests). Name lists and class_week_hours have
 // an unused entry 0; timetable is [class][slot] with teacher numbers, 0 = free.
 struct SolutionPageContent {
     int number_of_classes = 0;
@@ -94,7 +95,7 @@ class SolutionPageWriter : public SolutionWriter {
   public:
     explicit SolutionPageWriter(SolutionPageInfo info, std::function<int()> year = CurrentYear);
 
-    void WriteSolution(const Tfindsolution& solution, const RunContext& context) override;
+    void WriteSolution(const ClaimedSolution& solution) override;
 
     // The page of one timetable, written to `path` through a temporary file
     // in the same folder renamed over it: the name holds the old page or the

@@ -1,15 +1,21 @@
-// The solving run: worker threads making attempts, one claim lock that hands
-// each completed timetable its solution number and writes its page, and a
-// supervising loop on the caller's thread for progress, stop and time limit.
+// The solving run: worker threads taking the timetables their engines offer,
+// one claim that judges each, refuses a repeat, hands it its solution number
+// and writes its page under one lock, one stop heard by every worker and both
+// engines, and a supervising loop on the caller's thread for progress, stop
+// and time limit.
 #include "run/run_engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <new>
+#include <stop_token>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -106,36 +112,164 @@ struct RunEngine::Shared {
     std::atomic<std::int64_t> attempts{0};
 };
 
-// One worker: its own context (a copy of the options and rule tables, its own
-// stop flag), its own random stream and, per attempt, its own solver object.
-// As the context's writer it claims the next solution number for each
-// timetable its attempts complete. What its attempts saw is added up in its own
-// evidence, which the engine reads only once the thread has been joined.
-class RunEngine::Worker : public SolutionWriter {
+namespace {
+
+// What an engine answers a worker's call.
+enum class Offer {
+    kTimetable,  // a completed timetable
+    kNone,       // none this time: a failed attempt, a spent budget or a stop
+    kExhausted,  // proven: no further timetable exists
+};
+
+// A search that offers completed timetables one call at a time, returning
+// soon once the run's stop is asked through the token it was given. What
+// becomes of a timetable (its number, its page) is the worker's claim.
+class TimetableEngine {
+  public:
+    virtual ~TimetableEngine() = default;
+    virtual Offer Next(ByteMatrix& timetable) = 0;
+};
+
+// The randomised search: one attempt per call, a fresh solver object drawing
+// from the worker's stream, so that the draws are those of every earlier run.
+class RandomisedEngine : public TimetableEngine {
+  public:
+    RandomisedEngine(const SolverInputs& inputs, RunContext& context, RandomStream& random,
+                     SearchEvidence& evidence, std::atomic<std::int64_t>& attempts)
+        : inputs_(inputs),
+          context_(context),
+          random_(random),
+          evidence_(evidence),
+          attempts_(attempts) {}
+
+    Offer Next(ByteMatrix& timetable) override {
+        Tfindsolution solver(context_, random_, inputs_);
+        const bool completed = solver.Search();
+        evidence_.Merge(solver.evidence());
+        attempts_.fetch_add(1, std::memory_order_relaxed);
+        if (!completed) {
+            return Offer::kNone;
+        }
+        timetable = solver.timetable();
+        return Offer::kTimetable;
+    }
+
+  private:
+    const SolverInputs& inputs_;
+    RunContext& context_;  // its stop is the run's
+    RandomStream& random_;
+    SearchEvidence& evidence_;
+    std::atomic<std::int64_t>& attempts_;
+};
+
+// The timetables written so far, which the exact search must not return.
+struct WrittenTimetables {
+    std::mutex& mutex;  // the run's claim lock
+    const std::vector<ByteMatrix>& timetables;
+};
+
+// The exact search: one budget of conflicts per call, so that a stop is heard
+// between calls as well as inside them. Its clauses are written at the first
+// call, with a seed split from the worker's stream at that moment.
+class ExactEngine : public TimetableEngine {
+  public:
+    ExactEngine(const SolverInputs& inputs, const RunContext& context, RandomStream& random,
+                std::stop_token stop, WrittenTimetables written)
+        : inputs_(inputs),
+          context_(context),
+          random_(random),
+          limits_{kConflictsPerCall, std::move(stop)},
+          written_(written) {}
+
+    Offer Next(ByteMatrix& timetable) override {
+        if (!search_) {
+            try {
+                const std::uint64_t seed = random_.Split();
+                search_ = std::make_unique<exact::ExactSearch>(
+                    inputs_, context_.rules, context_.options, context_.index, seed, limits_.stop);
+                // Started from a few attempts of the randomised search, drawn
+                // apart from the worker's own stream.
+                search_->StartFrom(FurthestPartialTimetable(
+                    inputs_, context_.rules, context_.options, context_.index, seed ^ kGuideSeed,
+                    exact::kGuideAttempts, limits_.stop));
+            } catch (const exact::EncodingStopped&) {
+                return Offer::kNone;  // stopped while the clauses were written
+            }
+        }
+        BlockWritten();
+        switch (search_->Next(limits_, timetable)) {
+            case exact::ExactOutcome::kTimetable:
+                return Offer::kTimetable;
+            case exact::ExactOutcome::kUnknown:
+                return Offer::kNone;
+            case exact::ExactOutcome::kNone:
+                break;
+        }
+        return Offer::kExhausted;
+    }
+
+    // After kExhausted with nothing written: the rules and options that leave
+    // no timetable, in the program's words.
+    std::string Explain() {
+        return search_->Explain({exact::kProofConflicts, limits_.stop}).message;
+    }
+
+  private:
+    void BlockWritten() {
+        std::lock_guard<std::mutex> lock(written_.mutex);
+        for (; blocked_ < written_.timetables.size(); ++blocked_) {
+            search_->Block(written_.timetables[blocked_]);
+        }
+    }
+
+    // About a tenth of a second of a school of 15 class sections.
+    static constexpr std::int64_t kConflictsPerCall = 20000;
+    static constexpr std::uint64_t kGuideSeed = 0x2545f4914f6cdd1dULL;
+
+    const SolverInputs& inputs_;
+    const RunContext& context_;
+    RandomStream& random_;
+    const exact::ExactLimits limits_;
+    WrittenTimetables written_;
+    std::unique_ptr<exact::ExactSearch> search_;
+    std::size_t blocked_ = 0;  // timetables of written_ already blocked
+};
+
+// What became of a timetable a worker claimed.
+enum class Claim {
+    kWritten,   // solution n, its page written
+    kRefused,   // the verifier refused it: a fault of its engine
+    kRepeated,  // a page already holds it
+    kClosed,    // no more are wanted, or a page before it could not be written
+    kNothingOffered,
+};
+
+}  // namespace
+
+// One worker: its own context (a copy of the options, rule tables and index,
+// with the run's stop), its own random stream, its engines and its own rework.
+// It takes each timetable its engine offers and claims it in one place. What
+// its attempts saw is added up in its own evidence, which the engine reads
+// only once the thread has been joined.
+class RunEngine::Worker {
   public:
     Worker(RunEngine& engine, Shared& shared, const RunContext& prepared, std::uint64_t seed,
            int number)
         : engine_(engine),
           number_(number),
           shared_(shared),
+          context_(prepared),
           random_(seed),
           evidence_(SearchEvidence::Sized(engine.inputs_.number_of_classes,
-                                          engine.inputs_.number_of_teachers)) {
-        context_.options = prepared.options;
-        context_.rules = prepared.rules;
-        context_.index = prepared.index;
-        context_.clock = engine.clock_;
-        context_.solutions_requested = engine.parameters_.solutions_requested;
-        context_.writer = this;
+                                          engine.inputs_.number_of_teachers)),
+          randomised_(engine.inputs_, context_, random_, evidence_, shared.attempts) {
+        context_.stop = engine.stop_.get_token();
         if (context_.options.fewer_gaps) {
             // The improver's stream is drawn from the worker's own, so a run
             // with one thread and a given seed stays reproducible.
             improver_ =
                 std::make_unique<GapImprover>(engine.inputs_, context_.options, context_.rules,
                                               context_.index, engine.people_, random_.Split());
-            context_.improve_timetable = [this](ByteMatrix& timetable) {
-                return Rework(timetable);
-            };
         }
     }
 
@@ -151,220 +285,104 @@ class RunEngine::Worker : public SolutionWriter {
             thread_.join();
         }
     }
-    void Stop() { context_.stop_requested.store(true, std::memory_order_relaxed); }
     // Only after Join: the worker's thread writes it without a lock.
     const SearchEvidence& evidence() const { return evidence_; }
 
-    void WriteSolution(const Tfindsolution& solution, const RunContext& /*context*/) override {
-        std::lock_guard<std::mutex> lock(shared_.mutex);
-        if (shared_.all_found || shared_.page_error) {
-            return;  // not needed, or a page before it could not be written
-        }
-        SolutionGaps gaps;
-        gaps.searched = CountGaps(solution.searched_timetable(), engine_.inputs_.number_of_classes,
-                                  engine_.people_)
-                            .summary;
-        if (improver_ != nullptr) {
-            KeepDistinct(solution);
-        }
-        // Every timetable is judged as a finished one before its page is
-        // written, whichever engine made it: one the verifier refuses is a
-        // fault of that engine, counted and never written.
-        if (!VerifyTimetable(engine_.inputs_, context_.options, context_.rules,
-                             solution.timetable(), VerifyMode::kFinished)
-                 .empty()) {
-            ++shared_.refused_searched;
-            repeated_ = true;  // an attempt without a timetable
-            return;
-        }
-        if (shared_.written.Contains(solution.timetable())) {
-            // Found again: no new solution, and an attempt that failed as far
-            // as handing over to the exact search goes.
-            repeated_ = true;
-            return;
-        }
-        gaps.written =
-            CountGaps(solution.timetable(), engine_.inputs_.number_of_classes, engine_.people_)
-                .summary;
-        const int n = shared_.next_solution;
-        const double now = context_.clock();
-        context_.current_solution = n;
-        context_.solution_start_time = shared_.solution_start_time;
-        context_.solution_time_text = Tfindsolution::ElapsedText(now, shared_.solution_start_time);
-        try {
-            engine_.writer_.WriteSolution(solution, context_);
-        } catch (const PageWriteError&) {
-            // The pages so far stay 1 to n - 1: the search ends with its summary.
-            shared_.page_error = std::current_exception();
-            engine_.StopWorkersLocked();
-            shared_.changed.notify_all();
-            return;
-        }
-
-        const std::string line =
-            SolutionLine(n, context_.solution_time_text,
-                         Tfindsolution::ElapsedText(now, shared_.run_start_time));
-        shared_.written.Insert(solution.timetable());
-        shared_.lines.push_back(line);
-        shared_.gaps.push_back(gaps);
-        if (engine_.parameters_.engines != SearchEngines::kRandom) {
-            shared_.timetables.push_back(solution.timetable());
-        }
-        shared_.undelivered.push_back({n, line, gaps});
-        shared_.next_solution = n + 1;
-        shared_.solution_start_time = now;
-        if (n >= engine_.parameters_.solutions_requested) {
-            shared_.all_found = true;
-            engine_.StopWorkersLocked();
-        }
-        shared_.changed.notify_all();
-    }
-
   private:
-    // Reworks a completed timetable toward fewer gaps. The verifier judges the
-    // result as a finished timetable; one it refuses is a fault of the rework
-    // and is dropped, so that the searched timetable is written instead.
-    bool Rework(ByteMatrix& timetable) {
-        if (keep_searched_) {
-            return false;
-        }
-        if (!improver_->Improve(timetable, context_.stop_requested)) {
-            return false;
-        }
-        if (!VerifyTimetable(engine_.inputs_, context_.options, context_.rules, timetable,
-                             VerifyMode::kFinished)
-                 .empty()) {
-            std::lock_guard<std::mutex> lock(shared_.mutex);
-            ++shared_.refused_reworks;
-            return false;
-        }
-        return true;
-    }
-
-    // Called with the shared lock held. A reworked timetable identical to one
-    // already written gives way to the searched one, so that reworking never
-    // turns two solutions into copies of each other.
-    void KeepDistinct(const Tfindsolution& solution) {
-        if (shared_.written.Contains(solution.timetable()) && current_ != nullptr &&
-            &solution == current_) {
-            current_->KeepSearchedTimetable();
-        }
-    }
-
     void Loop() {
         {
             std::unique_lock<std::mutex> lock(shared_.mutex);
             shared_.changed.wait(lock, [this] { return shared_.go; });
         }
-        const SearchEngines engines = engine_.parameters_.engines;
-        // With both engines and two threads or more, the last worker runs the
-        // exact search from the first moment while the others draw; with one
-        // thread the worker hands over to it after failed attempts.
-        const int workers = std::max(1, engine_.parameters_.threads);
-        const bool exact_from_start = engines == SearchEngines::kBoth && workers >= 2;
-        bool exact = (engines == SearchEngines::kExact && number_ == 0) ||
-                     (exact_from_start && number_ == workers - 1);
-        const bool searches = engines != SearchEngines::kExact || number_ == 0;
-        int failed_in_a_row = 0;
         try {
-            while (searches && !context_.stop_requested.load(std::memory_order_relaxed)) {
-                if (exact) {
-                    if (!ExactStep()) {
-                        break;
-                    }
-                    continue;
-                }
-                Tfindsolution solver(context_, random_, engine_.inputs_);
-                current_ = &solver;
-                repeated_ = false;
-                const bool completed = solver.Search() && !repeated_;
-                current_ = nullptr;
-                evidence_.Merge(solver.evidence());
-                shared_.attempts.fetch_add(1, std::memory_order_relaxed);
-                failed_in_a_row = completed ? 0 : failed_in_a_row + 1;
-                exact = engines == SearchEngines::kBoth && !exact_from_start && number_ == 0 &&
-                        failed_in_a_row >= kRandomAttemptsBeforeExact;
-            }
+            TakeOffers();
         } catch (...) {
             std::lock_guard<std::mutex> lock(shared_.mutex);
             if (!shared_.error) {
                 shared_.error = std::current_exception();
             }
-            engine_.StopWorkersLocked();
+            engine_.stop_.request_stop();
         }
         std::lock_guard<std::mutex> lock(shared_.mutex);
         --shared_.running_workers;
         shared_.changed.notify_all();
     }
 
-    // One call of the exact search, within a budget of conflicts so that a
-    // stop or the time limit is heard: false when it proved that no further
-    // timetable exists, which ends the run.
-    bool ExactStep() {
-        if (!exact_) {
-            try {
-                const std::uint64_t seed = random_.Split();
-                exact_ = std::make_unique<exact::ExactSearch>(engine_.inputs_, context_.rules,
-                                                              context_.options, context_.index,
-                                                              seed, &context_.stop_requested);
-                exact_->StartFrom(FurthestPartialTimetable(
-                    engine_.inputs_, context_.rules, context_.options, context_.index,
-                    seed ^ kGuideSeed, exact::kGuideAttempts, &context_.stop_requested));
-            } catch (const exact::EncodingStopped&) {
-                return true;  // the stop ends the worker's loop
-            }
+    // Takes what the worker's engine offers until the run stops. With both
+    // engines and two threads or more, the last worker runs the exact search
+    // from the first moment while the others draw; with one thread the worker
+    // turns to it after failed attempts.
+    void TakeOffers() {
+        const SearchEngines engines = engine_.parameters_.engines;
+        const int workers = std::max(1, engine_.parameters_.threads);
+        const bool exact_from_start = engines == SearchEngines::kBoth && workers >= 2;
+        if (engines == SearchEngines::kExact && number_ != 0) {
+            return;  // the exact search alone runs on one worker
         }
-        {
-            std::lock_guard<std::mutex> lock(shared_.mutex);
-            for (; blocked_ < shared_.timetables.size(); ++blocked_) {
-                exact_->Block(shared_.timetables[blocked_]);
+        bool exact = (engines == SearchEngines::kExact && number_ == 0) ||
+                     (exact_from_start && number_ == workers - 1);
+        int failed_in_a_row = 0;
+        const std::stop_token stop = context_.stop;
+        while (!stop.stop_requested()) {
+            TimetableEngine& source = EngineOf(exact);
+            ByteMatrix timetable;
+            const Offer offer = source.Next(timetable);
+            if (offer == Offer::kExhausted) {
+                ClaimProof();
+                return;
             }
-        }
-        const exact::ExactLimits limits{kExactConflictsPerStep, &context_.stop_requested};
-        ByteMatrix timetable;
-        switch (exact_->Next(limits, timetable)) {
-            case exact::ExactOutcome::kTimetable: {
-                // Judged as a finished timetable before its page is written,
-                // as a reworked one is; one the verifier refuses is a fault
-                // of the encoding, counted and never written.
-                if (!VerifyTimetable(engine_.inputs_, context_.options, context_.rules, timetable,
-                                     VerifyMode::kFinished)
-                         .empty()) {
-                    std::lock_guard<std::mutex> lock(shared_.mutex);
-                    ++shared_.refused_exact;
-                    return true;
+            const Claim claim =
+                offer == Offer::kTimetable
+                    ? ClaimTimetable(timetable, exact ? kExactSearch : kRandomised, true)
+                    : Claim::kNothingOffered;
+            if (exact) {
+                // The exact search has blocked what it returned; its page may
+                // show its rework instead, which the proof must account for.
+                if (offer == Offer::kTimetable && claim != Claim::kRefused) {
+                    returned_.push_back(std::move(timetable));
                 }
-                // Next has blocked it; its page may show its rework instead.
-                returned_.push_back(timetable);
-                Tfindsolution solver(context_, random_, engine_.inputs_);
-                current_ = &solver;
-                solver.CompleteWith(std::move(timetable));
-                current_ = nullptr;
-                return true;
+                continue;
             }
-            case exact::ExactOutcome::kUnknown:
-                return true;
-            case exact::ExactOutcome::kNone:
-                break;
+            // A timetable refused or already written is an attempt without
+            // one, as far as handing over to the exact search goes.
+            failed_in_a_row = claim == Claim::kWritten ? 0 : failed_in_a_row + 1;
+            exact = engines == SearchEngines::kBoth && !exact_from_start && number_ == 0 &&
+                    failed_in_a_row >= kRandomAttemptsBeforeExact;
         }
+    }
+
+    // The engine the worker takes from: its randomised search, or its exact
+    // search, made at its first call.
+    TimetableEngine& EngineOf(bool exact) {
+        if (!exact) {
+            return randomised_;
+        }
+        if (!exact_) {
+            exact_ =
+                std::make_unique<ExactEngine>(engine_.inputs_, context_, random_, context_.stop,
+                                              WrittenTimetables{shared_.mutex, shared_.timetables});
+        }
+        return *exact_;
+    }
+
+    // The exact search proved that no further timetable exists: the run ends
+    // with the proof, once every timetable it returned is on a page.
+    void ClaimProof() {
         if (!WriteReturnedAsTheyAre()) {
-            return false;  // all found, stopped, or a page not written: no proof to claim
+            return;  // all found, stopped, or a page not written: no proof to claim
         }
         bool none_found = false;
         {
             std::lock_guard<std::mutex> lock(shared_.mutex);
             none_found = shared_.lines.empty();
         }
-        const std::string proof =
-            none_found ? exact_->Explain({exact::kProofConflicts, &context_.stop_requested}).message
-                       : std::string();
+        const std::string proof = none_found ? exact_->Explain() : std::string();
         std::lock_guard<std::mutex> lock(shared_.mutex);
         shared_.exhausted = true;
         shared_.impossibility =
             proof.empty() && none_found ? std::string(exact::kProvenImpossibleMessage) : proof;
-        engine_.StopWorkersLocked();
+        engine_.stop_.request_stop();
         shared_.changed.notify_all();
-        return false;
     }
 
     // The proof covers what was written and every timetable the exact search
@@ -383,17 +401,12 @@ class RunEngine::Worker : public SolutionWriter {
                 }
             }
         }
-        keep_searched_ = true;
-        for (ByteMatrix& timetable : unwritten) {
-            if (context_.stop_requested.load(std::memory_order_relaxed)) {
+        for (const ByteMatrix& timetable : unwritten) {
+            if (context_.stop.stop_requested()) {
                 break;
             }
-            Tfindsolution solver(context_, random_, engine_.inputs_);
-            current_ = &solver;
-            solver.CompleteWith(std::move(timetable));
-            current_ = nullptr;
+            ClaimTimetable(timetable, kExactSearch, false);
         }
-        keep_searched_ = false;
         std::lock_guard<std::mutex> lock(shared_.mutex);
         if (shared_.all_found || shared_.page_error) {
             return false;
@@ -406,26 +419,112 @@ class RunEngine::Worker : public SolutionWriter {
         return true;
     }
 
-    // Conflicts of one call: about a tenth of a second of a school of 15
-    // class sections, so that a stop is heard between calls as well.
-    static constexpr std::int64_t kExactConflictsPerStep = 20000;
-    // Draws the attempts the exact search starts from, apart from the
-    // worker's own stream.
-    static constexpr std::uint64_t kGuideSeed = 0x2545f4914f6cdd1dULL;
+    enum Source { kRandomised, kExactSearch };
+
+    // The one road from an engine to a page. A completed timetable is judged
+    // as a finished one, whichever engine made it (one the verifier refuses
+    // is a fault of that engine, counted and never written); reworked toward
+    // fewer gaps when the run asks and `rework` allows; refused when a page
+    // already holds it, so that no page repeats another (a rework that lands
+    // on a written timetable gives way to the searched one); then numbered,
+    // timed and written under the claim lock, one page at a time.
+    Claim ClaimTimetable(const ByteMatrix& searched, Source source, bool rework) {
+        if (!Verified(searched)) {
+            std::lock_guard<std::mutex> lock(shared_.mutex);
+            ++(source == kExactSearch ? shared_.refused_exact : shared_.refused_searched);
+            return Claim::kRefused;
+        }
+        ByteMatrix reworked;
+        const bool was_reworked = rework && improver_ != nullptr && Rework(searched, reworked);
+
+        std::lock_guard<std::mutex> lock(shared_.mutex);
+        if (shared_.all_found || shared_.page_error) {
+            return Claim::kClosed;
+        }
+        const ByteMatrix& timetable =
+            was_reworked && !shared_.written.Contains(reworked) ? reworked : searched;
+        if (shared_.written.Contains(timetable)) {
+            return Claim::kRepeated;
+        }
+        SolutionGaps gaps;
+        gaps.searched = GapsOf(searched);
+        gaps.written = GapsOf(timetable);
+        const int n = shared_.next_solution;
+        const double now = engine_.clock_();
+        const std::string time_text = Tfindsolution::ElapsedText(now, shared_.solution_start_time);
+        try {
+            engine_.writer_.WriteSolution(
+                ClaimedSolution{engine_.inputs_, context_.rules.JointLessons(), timetable, n,
+                                engine_.parameters_.solutions_requested, time_text});
+        } catch (const PageWriteError&) {
+            // The pages so far stay 1 to n - 1: the search ends with its summary.
+            shared_.page_error = std::current_exception();
+            engine_.stop_.request_stop();
+            shared_.changed.notify_all();
+            return Claim::kClosed;
+        }
+        Record(n, now, time_text, timetable, gaps);
+        return Claim::kWritten;
+    }
+
+    // Called with the claim lock held, once solution n's page is written.
+    void Record(int n, double now, const std::string& time_text, const ByteMatrix& timetable,
+                const SolutionGaps& gaps) {
+        const std::string line =
+            SolutionLine(n, time_text, Tfindsolution::ElapsedText(now, shared_.run_start_time));
+        shared_.written.Insert(timetable);
+        shared_.lines.push_back(line);
+        shared_.gaps.push_back(gaps);
+        if (engine_.parameters_.engines != SearchEngines::kRandom) {
+            shared_.timetables.push_back(timetable);
+        }
+        shared_.undelivered.push_back({n, line, gaps});
+        shared_.next_solution = n + 1;
+        shared_.solution_start_time = now;
+        if (n >= engine_.parameters_.solutions_requested) {
+            shared_.all_found = true;
+            engine_.stop_.request_stop();
+        }
+        shared_.changed.notify_all();
+    }
+
+    // Reworks a completed timetable toward fewer gaps, without the claim lock,
+    // so that several workers may rework at once. The verifier judges the
+    // result as a finished timetable; one it refuses is a fault of the rework
+    // and is dropped, so that the searched timetable is written instead.
+    bool Rework(const ByteMatrix& searched, ByteMatrix& reworked) {
+        reworked = searched;
+        if (!improver_->Improve(reworked, context_.stop)) {
+            return false;
+        }
+        if (!Verified(reworked)) {
+            std::lock_guard<std::mutex> lock(shared_.mutex);
+            ++shared_.refused_reworks;
+            return false;
+        }
+        return true;
+    }
+
+    bool Verified(const ByteMatrix& timetable) const {
+        return VerifyTimetable(engine_.inputs_, context_.options, context_.rules, timetable,
+                               VerifyMode::kFinished)
+            .empty();
+    }
+
+    GapSummary GapsOf(const ByteMatrix& timetable) const {
+        return CountGaps(timetable, engine_.inputs_.number_of_classes, engine_.people_).summary;
+    }
 
     RunEngine& engine_;
     const int number_;  // 0: the worker that may turn to the exact search
-    std::unique_ptr<exact::ExactSearch> exact_;
-    std::size_t blocked_ = 0;           // timetables of shared_.timetables already blocked
-    std::vector<ByteMatrix> returned_;  // every timetable the exact search returned and verified
-    bool keep_searched_ = false;        // writing returned timetables without a rework
     Shared& shared_;
     RunContext context_;
     RandomStream random_;
     SearchEvidence evidence_;
+    RandomisedEngine randomised_;
+    std::unique_ptr<ExactEngine> exact_;  // made at the first exact call
+    std::vector<ByteMatrix> returned_;    // every timetable the exact search returned and verified
     std::unique_ptr<GapImprover> improver_;  // only with fewer gaps
-    Tfindsolution* current_ = nullptr;       // the attempt under way, for KeepDistinct
-    bool repeated_ = false;  // the attempt under way completed a timetable already written
     std::thread thread_;
 };
 
@@ -438,24 +537,9 @@ RunEngine::RunEngine(const SolverInputs& inputs, const RuleTables& rules, RunPar
       observer_(observer) {}
 
 RunEngine::~RunEngine() {
-    StopWorkersLocked();
+    stop_.request_stop();
     for (auto& worker : workers_) {
         worker->Join();
-    }
-}
-
-void RunEngine::Stop() {
-    stop_requested_.store(true);
-    std::lock_guard<std::mutex> lock(workers_mutex_);
-    for (auto& worker : workers_) {
-        worker->Stop();
-    }
-}
-
-void RunEngine::StopWorkersLocked() {
-    std::lock_guard<std::mutex> lock(workers_mutex_);
-    for (auto& worker : workers_) {
-        worker->Stop();
     }
 }
 
@@ -467,16 +551,12 @@ void RunEngine::StartWorkers(Shared& shared, const RunContext& prepared) {
     std::string failure;
     {
         RandomStream seeds(parameters_.seed);
-        std::lock_guard<std::mutex> lock(workers_mutex_);
         try {
             for (int i = 0; i < count; ++i) {
                 workers_.push_back(
                     std::make_unique<Worker>(*this, shared, prepared, seeds.Split(), i));
             }
             for (auto& worker : workers_) {
-                if (stop_requested_.load()) {
-                    worker->Stop();
-                }
                 worker->Start(thread_starter_);
                 ++started;
             }
@@ -500,13 +580,12 @@ void RunEngine::StartWorkers(Shared& shared, const RunContext& prepared) {
 
 // Stops the workers before their first attempt and joins them.
 void RunEngine::AbandonWorkers(Shared& shared) {
-    StopWorkersLocked();
+    stop_.request_stop();
     {
         std::lock_guard<std::mutex> lock(shared.mutex);
         shared.go = true;
     }
     shared.changed.notify_all();
-    std::lock_guard<std::mutex> lock(workers_mutex_);
     for (auto& worker : workers_) {
         worker->Join();
     }
@@ -514,6 +593,8 @@ void RunEngine::AbandonWorkers(Shared& shared) {
 }
 
 RunSummary RunEngine::Run() {
+    // The caller's stop, whenever it comes, is the run's.
+    const std::stop_callback forward(parameters_.stop, [this] { stop_.request_stop(); });
     people_ = PeopleOfTeachers(inputs_.teacher_names, inputs_.number_of_teachers);
     RunContext prepared;
     prepared.options = parameters_.options;
@@ -563,10 +644,7 @@ RunSummary RunEngine::Run() {
         worker->Join();
         evidence.Merge(worker->evidence());
     }
-    {
-        std::lock_guard<std::mutex> lock(workers_mutex_);
-        workers_.clear();
-    }
+    workers_.clear();
     if (shared.error) {
         std::rethrow_exception(shared.error);
     }
@@ -629,7 +707,7 @@ void RunEngine::Supervise(Shared& shared, RunSummary& summary) {
             parameters_.time_limit.has_value() && Clock::now() - started >= *parameters_.time_limit;
         if (over_time && !shared.all_found) {
             summary.end = RunEnd::kTimeLimit;
-            StopWorkersLocked();
+            stop_.request_stop();
         }
         if (observer_ != nullptr) {
             const RunProgress progress{shared.attempts.load(),

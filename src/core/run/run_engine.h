@@ -1,20 +1,20 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "gaps/teacher_gaps.h"
+#include "run/solution_writer.h"
 #include "solver/run_context.h"
 #include "solver/search_evidence.h"
 #include "solver/solver_inputs.h"
@@ -51,6 +51,9 @@ struct RunParameters {
     // run can go ahead, such as deleting the previous pages. An exception from
     // it ends the run before any attempt and leaves Run with it.
     std::function<void()> before_search;
+    // The caller's stop: a stop asked through it ends the run as Stop() does,
+    // whenever it comes (none given: only Stop() and the run's own ends).
+    std::stop_token stop;
     // The rule index of these inputs and options when the caller has already
     // prepared the search (the checks before a search read it too); none:
     // the run prepares it itself. It must come from PrepareSearch of the
@@ -130,10 +133,12 @@ struct RunSummary {
 };
 
 // Finds the requested number of solutions of one loaded problem. The search
-// runs on worker threads, each with its own solver objects and its own random
-// stream drawn from the run's seed; solution n goes to the first worker that
-// completes a timetable after solution n - 1, and pages are written one at a
-// time. With one thread and a given seed a run is reproducible.
+// runs on worker threads, each with its own engine objects and its own random
+// stream drawn from the run's seed. Each worker takes the timetables its engine
+// offers and claims them one by one: solution n goes to the first worker that
+// claims a new timetable after solution n - 1, and pages are written one at a
+// time. With one thread and a given seed a run is reproducible. An engine
+// runs once.
 class RunEngine {
   public:
     RunEngine(const SolverInputs& inputs, const RuleTables& rules, RunParameters parameters,
@@ -154,7 +159,7 @@ class RunEngine {
 
     // Asks the run to stop: each worker returns at its next draw. Safe from any
     // thread, before or during Run.
-    void Stop();
+    void Stop() { stop_.request_stop(); }
 
     // The clock the run reads (time of day, fraction of a day); for tests.
     void SetClock(std::function<double()> clock) { clock_ = std::move(clock); }
@@ -170,7 +175,6 @@ class RunEngine {
     void StartWorkers(Shared& shared, const RunContext& prepared);
     void AbandonWorkers(Shared& shared);
     void Supervise(Shared& shared, RunSummary& summary);
-    void StopWorkersLocked();
 
     const SolverInputs& inputs_;
     const RuleTables& rules_;
@@ -179,10 +183,12 @@ class RunEngine {
     RunObserver* observer_;
     std::function<double()> clock_ = TimeOfDayNow;
     ThreadStarter thread_starter_;
-    std::atomic<bool> stop_requested_{false};
-    std::mutex workers_mutex_;
-    std::vector<std::unique_ptr<Worker>> workers_;
-    TeacherPeople people_;  // whose gaps are counted; set by Run
+    // The run's one stop, heard by every worker and both engines: asked by
+    // Stop(), the caller's token, the time limit, the last solution, a page
+    // not written, a proof or an error.
+    std::stop_source stop_;
+    std::vector<std::unique_ptr<Worker>> workers_;  // only the caller's thread touches it
+    TeacherPeople people_;                          // whose gaps are counted; set by Run
 };
 
 }  // namespace taktirio

@@ -4,7 +4,6 @@
 #include "solver/findsolution.h"
 
 #include <cmath>
-#include <mutex>
 #include <utility>
 
 #include "common/narrow.h"
@@ -86,15 +85,11 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random, const So
 
 bool Tfindsolution::Search() {
     ++evidence_.attempts;
-    if (context_.on_attempt_start) {
-        context_.on_attempt_start();
-    }
     for (int c = 1; c <= number_of_classes_; ++c) {
         if (FillClass(c) != ClassOutcome::kCompleted) {
             return false;
         }
     }
-    Complete();
     return true;
 }
 
@@ -146,7 +141,7 @@ bool Tfindsolution::FillPositions(int c, bool& stopped) {
         }
         teachersforclass list = ListCandidates(c);
         while (row[s] == 0 && list.count > 0) {
-            if (context_.stop_requested.load(std::memory_order_relaxed)) {
+            if (context_.stop.stop_requested()) {
                 evidence_.Reached(c, k, s);
                 stopped = true;
                 return false;
@@ -266,33 +261,6 @@ void Tfindsolution::LowerCounter(ByteMatrix& table, int row, int col, int by, co
     cell = static_cast<std::uint8_t>(cell - by);
 }
 
-void Tfindsolution::Complete() {
-    if (context_.improve_timetable) {
-        ByteMatrix improved = timetable_;
-        if (context_.improve_timetable(improved)) {
-            searched_timetable_ = std::move(timetable_);
-            timetable_ = std::move(improved);
-        }
-    }
-    std::lock_guard<std::mutex> lock(context_.completion_mutex);
-    context_.solution_time_text = ElapsedText(context_.clock(), context_.solution_start_time);
-    if (context_.writer != nullptr) {
-        context_.writer->WriteSolution(*this, context_);
-    }
-}
-
-void Tfindsolution::CompleteWith(ByteMatrix timetable) {
-    timetable_ = std::move(timetable);
-    Complete();
-}
-
-void Tfindsolution::KeepSearchedTimetable() {
-    if (!searched_timetable_.empty()) {
-        timetable_ = std::move(searched_timetable_);
-        searched_timetable_ = ByteMatrix();
-    }
-}
-
 teachersforclass Tfindsolution::ListCandidates(int c) const {
     teachersforclass list;
     const std::uint8_t* teachers = class_teachers_.row(AsIndex(c));
@@ -377,19 +345,16 @@ int PlacedCells(const ByteMatrix& timetable) {
 
 ByteMatrix FurthestPartialTimetable(const SolverInputs& inputs, const RuleTables& rules,
                                     const RunOptions& options, const RuleIndex& index,
-                                    std::uint64_t seed, int attempts,
-                                    const std::atomic<bool>* stop) {
-    RunContext context;  // its own: no writer, no rework, no run's counters
+                                    std::uint64_t seed, int attempts, std::stop_token stop) {
+    RunContext context;  // its own copy of the tables, under the caller's stop
     context.options = options;
     context.rules = rules;
     context.index = index;
+    context.stop = stop;
     RandomStream random(seed);
     ByteMatrix furthest;
     int most = -1;
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
-            break;
-        }
+    for (int attempt = 0; attempt < attempts && !stop.stop_requested(); ++attempt) {
         Tfindsolution search(context, random, inputs);
         const bool complete = search.Search();
         if (const int placed = PlacedCells(search.timetable()); placed > most) {

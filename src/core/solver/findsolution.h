@@ -1,8 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -33,12 +33,11 @@ void PrepareSearch(const SolverInputs& inputs, RunContext& context);
 // The furthest a few attempts of the search get under these rules and
 // options: the timetable of the attempt that placed the most lessons, every
 // rule holding on each cell it filled (a complete attempt ends them at
-// once). Nothing is written or reworked; `stop`, when set, ends it between
-// attempts. The exact search starts from it (ExactSearch::StartFrom).
+// once). Nothing is written or reworked; `stop` ends it. The exact search starts from it
+// (ExactSearch::StartFrom).
 ByteMatrix FurthestPartialTimetable(const SolverInputs& inputs, const RuleTables& rules,
                                     const RunOptions& options, const RuleIndex& index,
-                                    std::uint64_t seed, int attempts,
-                                    const std::atomic<bool>* stop = nullptr);
+                                    std::uint64_t seed, int attempts, std::stop_token stop = {});
 
 // Only the second half of PrepareSearch, into a context: its index from its
 // rules and options (BuildRuleIndex in rule_index.h), without the checks.
@@ -63,9 +62,10 @@ class Tfindsolution {
     // The same, from the inputs bundled as the loader delivers them.
     Tfindsolution(RunContext& context, RandomStream& random, const SolverInputs& inputs);
 
-    // One attempt: true when every class section was completed, the time text
-    // stored and the page written; false when stopped or when a class section
-    // could not be completed within attempts_per_class starts.
+    // One attempt: true when every class section was completed (timetable()
+    // holds the timetable; the run decides what becomes of it); false when
+    // stopped or when a class section could not be completed within
+    // attempts_per_class starts.
     bool Search();
 
     // --- the search's own steps -------------------------------------------
@@ -91,7 +91,7 @@ class Tfindsolution {
     bool TooManyInARow(int t, int hours, int s) const;
     bool JointLessons(int c);
 
-    // --- read access for the page writer, the verifier and tests ----------
+    // --- read access for the run, the verifier and tests -------------------
     std::uint8_t number_of_classes() const { return number_of_classes_; }
     std::uint8_t number_of_teachers() const { return number_of_teachers_; }
     const std::vector<std::uint8_t>& class_hours() const { return class_hours_; }
@@ -100,17 +100,6 @@ class Tfindsolution {
     const ByteMatrix& class_teachers() const { return class_teachers_; }
     const ByteMatrix& hours_left() const { return hours_left_; }
     const ByteMatrix& timetable() const { return timetable_; }
-    // The timetable as the search completed it, before any rework toward
-    // fewer gaps; the same as timetable() when it was not reworked.
-    const ByteMatrix& searched_timetable() const {
-        return searched_timetable_.empty() ? timetable_ : searched_timetable_;
-    }
-    // Drops the rework: timetable() becomes the searched one again.
-    void KeepSearchedTimetable();
-    // A timetable another engine completed (the exact search), taken as this
-    // attempt's own and delivered as a completed one is: reworked when the
-    // run asks, timed and written.
-    void CompleteWith(ByteMatrix timetable);
     const ByteMatrix& two_hour_left() const { return two_hour_left_; }
     const ByteMatrix& timetable_start() const { return timetable_start_; }
     const ByteMatrix& two_hour_start() const { return two_hour_start_; }
@@ -142,7 +131,6 @@ class Tfindsolution {
         return context_.index.available_days[static_cast<std::size_t>(t)];
     }
     void LowerCounter(ByteMatrix& table, int row, int col, int by, const char* name);
-    void Complete();
     void BookPinnedHours();
     bool PersonHolds(int person, int u) const;
     bool PersonBusyAt(int person, int s) const;
@@ -160,7 +148,6 @@ class Tfindsolution {
     ByteMatrix class_teachers_;
     ByteMatrix hours_left_;
     ByteMatrix timetable_;
-    ByteMatrix searched_timetable_;  // empty unless the timetable was reworked
     ByteMatrix two_hour_left_;
     ByteMatrix timetable_start_;
     ByteMatrix two_hour_start_;

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
-#include <mutex>
 #include <span>
-#include <string>
+#include <stop_token>
 #include <vector>
 
 #include "solver/byte_matrix.h"
@@ -109,43 +106,18 @@ class RuleTables {
     std::vector<SplitLesson> splits_;
 };
 
-class Tfindsolution;
-struct RunContext;
-
-// Receives each completed timetable; the solution page writer is one
-// implementation, tests use recording stand-ins. Called with the run's
-// completion lock held, so pages are written one at a time.
-class SolutionWriter {
-  public:
-    virtual ~SolutionWriter() = default;
-    virtual void WriteSolution(const Tfindsolution& solution, const RunContext& context) = 0;
-};
-
 // The time of day as a fraction of a day, read from the local clock.
 double TimeOfDayNow();
 
-// The data one run shares with every solver object it creates: the options,
-// the rule tables, the stop flag and the values of the solution under search.
-// Only the run writes it, except `solution_time_text`, which the search writes
-// under `completion_mutex` just before the page is written.
+// What one run shares with every solver object it creates: the options, the
+// rule tables, the index derived from them and the run's stop. A solver
+// object only reads it; the run decides what becomes of a completed timetable.
 struct RunContext {
     RunOptions options;
     RuleTables rules;
 
-    std::atomic<bool> stop_requested{false};
-    std::int32_t current_solution = 1;
-    std::int32_t solutions_requested = 1;
-    double solution_start_time = 0.0;  // time of day, fraction of a day
-    std::string solution_time_text;
-
-    SolutionWriter* writer = nullptr;              // none: completed timetables are not written
-    std::function<double()> clock = TimeOfDayNow;  // replaceable for tests
-    std::function<void()> on_attempt_start;        // optional, once per attempt
-    // Optional: reworks a completed timetable before its page is written, and
-    // answers whether it changed it. Called without the completion lock, so
-    // several workers may rework their timetables at once.
-    std::function<bool(ByteMatrix& timetable)> improve_timetable;
-    std::mutex completion_mutex;
+    // The run's one stop: the search returns at its next draw once it is asked.
+    std::stop_token stop;
 
     // Lookup tables derived from `rules`; built by PrepareSearch.
     RuleIndex index;

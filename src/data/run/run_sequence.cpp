@@ -39,8 +39,8 @@ class PagesReplacingPrevious : public SolutionWriter {
     PagesReplacingPrevious(SolutionWriter& pages, std::filesystem::path folder)
         : pages_(pages), folder_(std::move(folder)) {}
 
-    void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
-        pages_.WriteSolution(solution, context);
+    void WriteSolution(const ClaimedSolution& solution) override {
+        pages_.WriteSolution(solution);
         if (!written_.exchange(true)) {
             DeletePagesKeptAside(folder_);
         }
@@ -67,8 +67,9 @@ bool SearchRequestValid(const SearchRequest& request) {
     return true;
 }
 
-// Passes the engine's news to the listener, and a stop from the listener or
-// from Stop() to the engine, on the thread that runs the search.
+// Passes the engine's news to the listener, and a stop from the listener to
+// the sequence's stop, which the engine hears, on the thread that runs the
+// search.
 class RunSequence::EngineObserver : public RunObserver {
   public:
     explicit EngineObserver(RunSequence& sequence) : sequence_(sequence) {}
@@ -77,8 +78,7 @@ class RunSequence::EngineObserver : public RunObserver {
         sequence_.listener_.load()->Attempts(progress.attempts);
         const bool go_on = sequence_.listener_.load()->Progress(RunWork::kSearch, progress.found,
                                                                 progress.requested);
-        if ((!go_on || sequence_.StopRequested()) && !stopping_) {
-            stopping_ = true;
+        if (!go_on) {
             sequence_.Stop();
         }
     }
@@ -88,7 +88,6 @@ class RunSequence::EngineObserver : public RunObserver {
 
   private:
     RunSequence& sequence_;
-    bool stopping_ = false;
 };
 
 RunFailure DescribeRunFailure(std::exception_ptr error) {
@@ -188,7 +187,7 @@ StepProgress RunSequence::StepsOf(RunWork work) {
     return [this, work](int step, int total) {
         StopIfAsked();
         if (!listener_.load()->Progress(work, step, total)) {
-            stop_.store(true);
+            stop_.request_stop();
             StopIfAsked();
         }
     };
@@ -370,7 +369,7 @@ void RunSequence::RefuseWhatStopsTheSearch(const SearchRequest& request) {
             case RunListener::Consent::kGiven:
                 break;
             case RunListener::Consent::kStop:
-                stop_.store(true);
+                stop_.request_stop();
                 StopIfAsked();
                 break;
             case RunListener::Consent::kRefused:
@@ -416,7 +415,7 @@ RunSummary RunSequence::SearchLoaded(const SearchRequest& request) {
     // run that cannot start leaves them all.
     parameters.before_search = [this, &request, &directory, &parameters] {
         if (!listener_.load()->Progress(RunWork::kSearch, 0, parameters.solutions_requested)) {
-            stop_.store(true);
+            stop_.request_stop();
         }
         StopIfAsked();
         // Consent was given by the request or by the listener before the
@@ -431,23 +430,15 @@ RunSummary RunSequence::SearchLoaded(const SearchRequest& request) {
 
     SolutionPageWriter pages(problem_.page_info);
     PagesReplacingPrevious writer(pages, directory);
+    // A stop asked at any moment from here on, before the run or during it,
+    // is heard by the engine through the sequence's one stop.
+    parameters.stop = stop_.get_token();
     EngineObserver observer(*this);
     RunEngine engine(problem_.inputs, problem_.rules, parameters, writer, &observer);
-    {
-        const std::lock_guard<std::mutex> hold(engine_mutex_);
-        engine_ = &engine;
-        if (StopRequested()) {
-            engine.Stop();  // asked between the check above and now
-        }
-    }
     RunSummary summary;
     try {
         summary = engine.Run();
     } catch (...) {
-        {
-            const std::lock_guard<std::mutex> hold(engine_mutex_);
-            engine_ = nullptr;
-        }
         if (!writer.written()) {
             RestorePagesKeptAside(directory);
             RemoveDirectoryIfEmpty(directory);  // no page was written: no folder left behind
@@ -462,8 +453,6 @@ RunSummary RunSequence::SearchLoaded(const SearchRequest& request) {
         // editor starts from its own last options, and the run stands.
         KeepRunSettings(directory, request.settings);
     }
-    const std::lock_guard<std::mutex> hold(engine_mutex_);
-    engine_ = nullptr;
     return summary;
 }
 
@@ -499,11 +488,7 @@ bool KeepRunSettings(const std::filesystem::path& folder, const RunSettings& set
 }
 
 void RunSequence::Stop() {
-    stop_.store(true);
-    const std::lock_guard<std::mutex> hold(engine_mutex_);
-    if (engine_ != nullptr) {
-        engine_->Stop();
-    }
+    stop_.request_stop();
 }
 
 }  // namespace taktirio::data

@@ -6,8 +6,8 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -250,9 +250,10 @@ class RunSequence {
 
     // Asks the running stage to stop; safe from any thread.
     void Stop();
-    bool StopRequested() const { return stop_.load(); }
-    // Forgets an earlier stop, before a new search in the same window.
-    void ClearStop() { stop_.store(false); }
+    bool StopRequested() const { return stop_.stop_requested(); }
+    // Forgets an earlier stop, before a new search in the same window: only
+    // while no stage runs, since it replaces the stop every stage hears.
+    void ClearStop() { stop_ = std::stop_source(); }
 
   private:
     class EngineObserver;
@@ -287,9 +288,9 @@ class RunSequence {
     TeacherPeople people_;
     std::shared_ptr<const RuleIndex> prepared_index_;  // of the last search's options
     std::atomic<RunStage> stage_{RunStage::kNothingAccepted};
-    std::atomic<bool> stop_{false};
-    std::mutex engine_mutex_;
-    RunEngine* engine_ = nullptr;
+    // The sequence's one stop: each stage asks it, and the search hears it
+    // through the engine's token.
+    std::stop_source stop_;
 };
 
 }  // namespace taktirio::data

@@ -27,7 +27,7 @@ namespace {
 
 using testing::OptionSets;
 
-constexpr ExactLimits kBudget{200000, nullptr};
+const ExactLimits kBudget{200000, {}};
 
 std::string Listing(const std::vector<Violation>& violations) {
     std::string text;
@@ -261,7 +261,7 @@ TEST(ExactProof, ALastHourLimitTooLowForTheSchoolIsProvenByCounting) {
     school.options.last_hours_limit = 1;
     const RuleIndex index = PrepareSearch(school.inputs, school.rules, school.options);
     ExactSearch exact(school.inputs, school.rules, school.options, index, 1);
-    constexpr ExactLimits kFewConflicts{100, nullptr};
+    const ExactLimits kFewConflicts{100, {}};
     ByteMatrix timetable;
     ASSERT_EQ(exact.Next(kFewConflicts, timetable), ExactOutcome::kNone);
     const ImpossibilityReasons reasons = exact.Explain(kFewConflicts);

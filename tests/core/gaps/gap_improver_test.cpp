@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -54,7 +53,7 @@ std::optional<ByteMatrix> ExactTimetable(const GeneratedSchool& school, std::uin
     const RuleIndex index = PrepareSearch(school.inputs, school.rules, school.options);
     exact::ExactSearch search(school.inputs, school.rules, school.options, index, seed);
     ByteMatrix timetable;
-    if (search.Next({-1, nullptr}, timetable) != exact::ExactOutcome::kTimetable) {
+    if (search.Next({-1, {}}, timetable) != exact::ExactOutcome::kTimetable) {
         return std::nullopt;
     }
     return timetable;
@@ -69,7 +68,6 @@ TEST_P(ReworkedSchools, KeepEveryRuleAndNeverAddGaps) {
         PeopleOfTeachers(school.inputs.teacher_names, school.inputs.number_of_teachers);
     GapImprover improver(school.inputs, school.options, school.rules, people, param.seed);
     improver.SetMovesPerClass(4000);
-    const std::atomic<bool> stop{false};
     int reworked = 0;
     // Streams 1 and 2: the randomised search's timetables; 3: the exact
     // search's, whose two-hour lessons lie in no placement order.
@@ -83,7 +81,7 @@ TEST_P(ReworkedSchools, KeepEveryRuleAndNeverAddGaps) {
                 : ExactTimetable(school, param.seed);
         ASSERT_TRUE(searched.has_value()) << "stream " << stream;
         ByteMatrix timetable = *searched;
-        const bool changed = improver.Improve(timetable, stop);
+        const bool changed = improver.Improve(timetable);
         const GapSummary before =
             CountGaps(*searched, school.inputs.number_of_classes, people).summary;
         const GapSummary after =

@@ -440,7 +440,6 @@ TEST_P(GeneratedSchools, SolverFindsATimetableAgain) {
     RunContext context;
     context.options = school.options;
     context.rules = school.rules;
-    context.clock = [] { return 0.0; };
     PrepareSearch(school.inputs, context);
     RandomStream random(20240901);
     constexpr int kAttempts = 200;

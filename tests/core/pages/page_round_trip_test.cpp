@@ -88,17 +88,16 @@ TEST_P(PageRoundTrip, EveryTableReadsBackAsTheTimetable) {
     std::filesystem::create_directories(dir / "SOLUTIONS" / "HOMEBASE");
     const SolutionPageInfo info = PageInfoFor(school, dir.string());
 
-    // Solve as a run does; the completed attempt writes the page.
-    SolutionPageWriter writer(info, [] { return 2026; });
+    // Solve as a run does, and write the timetable as the run's solution 2.
     RunContext context;
     context.options = school.options;
     context.rules = school.rules;
-    context.writer = &writer;
-    context.current_solution = 2;
-    context.solutions_requested = 4;
     const std::optional<ByteMatrix> solved = testing::SolveByAttempts(in, context, seed, 2000);
     ASSERT_TRUE(solved.has_value()) << "no timetable found";
     const ByteMatrix& timetable = *solved;
+    SolutionPageWriter writer(info, [] { return 2026; });
+    writer.WriteSolution(
+        ClaimedSolution{in, school.rules.JointLessons(), timetable, 2, 4, "0:0:0:1"});
     auto reader = SolutionPageReader::Open(SolutionPagePath(info, 2));
     const int H = PageHoursPerDay(info.max_class_week_hours);
 

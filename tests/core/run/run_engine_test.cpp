@@ -11,8 +11,10 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <stop_token>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "common/narrow.h"
 #include "exact/exact_search.h"
@@ -51,11 +53,11 @@ class ScratchDirectory {
 // Keeps every timetable it is handed, with its solution number.
 class KeepingWriter : public SolutionWriter {
   public:
-    void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
+    void WriteSolution(const ClaimedSolution& solution) override {
         std::lock_guard<std::mutex> lock(mutex);
-        numbers.push_back(context.current_solution);
-        timetables.push_back(solution.timetable());
-        time_texts.push_back(context.solution_time_text);
+        numbers.push_back(solution.number);
+        timetables.push_back(solution.timetable);
+        time_texts.emplace_back(solution.time_text);
     }
     std::mutex mutex;
     std::vector<int> numbers;
@@ -291,21 +293,31 @@ TEST(RunEngine, StopInTheMiddleKeepsWhatWasFound) {
     EXPECT_EQ(static_cast<int>(writer.numbers.size()), summary.found);
 }
 
+// A school of one class section, teacher t giving it hours[t - 1] one-hour
+// lessons a week.
+struct OneClassSection {
+    SolverInputs inputs;
+    RuleTables rules;
+    explicit OneClassSection(const std::vector<std::uint8_t>& hours)
+        : inputs(SolverInputs::Sized(1, static_cast<int>(hours.size()))) {
+        rules.teacher_class_hours_all = ByteMatrix(hours.size() + 1, 2);
+        int week = 0;
+        for (std::size_t t = 1; t <= hours.size(); ++t) {
+            inputs.class_teachers(1, t) = static_cast<std::uint8_t>(t);
+            inputs.teacher_class_hours(t, 1) = hours[t - 1];
+            rules.teacher_class_hours_all(t, 1) = hours[t - 1];
+            week += hours[t - 1];
+        }
+        inputs.class_hours[1] = static_cast<std::uint8_t>(week);
+        inputs.class_week_hours[1] = static_cast<std::uint8_t>(week);
+        inputs.class_teacher_count[1] = static_cast<std::uint8_t>(hours.size());
+    }
+};
+
 // A school that has no timetable: the only teacher of a class is refused one
 // of the hours the class must fill.
-struct Unsolvable {
-    SolverInputs inputs = SolverInputs::Sized(1, 1);
-    RuleTables rules;
-    Unsolvable() {
-        inputs.class_hours[1] = 5;
-        inputs.class_week_hours[1] = 5;
-        inputs.class_teacher_count[1] = 1;
-        inputs.class_teachers(1, 1) = 1;
-        inputs.teacher_class_hours(1, 1) = 5;
-        rules.teacher_class_hours_all = ByteMatrix(2, 2);
-        rules.teacher_class_hours_all(1, 1) = 5;
-        rules.AddDeniedSlot(1, 3);
-    }
+struct Unsolvable : OneClassSection {
+    Unsolvable() : OneClassSection({5}) { rules.AddDeniedSlot(1, 3); }
 };
 
 TEST(RunEngine, NoTimetableEndsAtTheTimeLimitAndRemovesTheEmptyDirectory) {
@@ -329,6 +341,77 @@ TEST(RunEngine, NoTimetableEndsAtTheTimeLimitAndRemovesTheEmptyDirectory) {
     EXPECT_TRUE(summary.directory_removed);
     EXPECT_FALSE(fs::exists(parameters.solutions_directory));
     EXPECT_TRUE(fs::exists(scratch.path() / "SOLUTIONS"));
+}
+
+// A timetable completed again is never written again, with the rework off as
+// with it on: asked for more than the school has, the randomised search
+// alone writes each of the two once and runs to its time limit; with both
+// engines the worker turns to the exact search, which proves there are no
+// more.
+TEST(RunEngine, ATimetableAlreadyWrittenIsNeverWrittenAgain) {
+    const struct {
+        SearchEngines engines;
+        bool fewer_gaps;
+        RunEnd end;
+    } cases[] = {
+        {SearchEngines::kRandom, false, RunEnd::kTimeLimit},
+        {SearchEngines::kRandom, true, RunEnd::kTimeLimit},
+        {SearchEngines::kBoth, false, RunEnd::kExhausted},
+    };
+    // Exactly two timetables: two hours, one of each teacher, in either order.
+    const OneClassSection school({1, 1});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.engines) * 10 + (c.fewer_gaps ? 1 : 0));
+        RunParameters parameters;
+        parameters.engines = c.engines;
+        parameters.options.fewer_gaps = c.fewer_gaps;
+        parameters.solutions_requested = 3;
+        parameters.time_limit = std::chrono::milliseconds(300);
+        KeepingWriter writer;
+        RunEngine engine(school.inputs, school.rules, parameters, writer);
+        const RunSummary summary = engine.Run();
+        EXPECT_EQ(summary.end, c.end);
+        ASSERT_EQ(writer.timetables.size(), 2u);
+        EXPECT_FALSE(writer.timetables[0] == writer.timetables[1]);
+        EXPECT_GT(summary.attempts, 2) << "the search completed them again";
+    }
+}
+
+// The caller's stop token is the run's one stop: heard by the randomised
+// search and by the exact search alike, whether asked before the run or
+// while both engines search (the exact one on a school it needs seconds for,
+// so that a run that did not hear it would end with a timetable instead).
+TEST(RunEngine, TheCallersStopTokenStopsBothEngines) {
+    const GeneratedSchool school = GenerateSchool(TypicalSchool(30, 2026));
+    struct StopAtFirstProgress : CollectingObserver {
+        std::stop_source* source = nullptr;
+        void OnProgress(const RunProgress& progress) override {
+            CollectingObserver::OnProgress(progress);
+            source->request_stop();
+        }
+    };
+    for (const bool before_run : {true, false}) {
+        SCOPED_TRACE(before_run ? "before the run" : "during the run");
+        std::stop_source source;
+        RunParameters parameters;
+        parameters.options.last_hours_limit_on = true;
+        parameters.options.last_hours_limit = 2;
+        parameters.options.no_single_hour_runs = true;
+        parameters.threads = 2;  // the randomised search and the exact one at once
+        parameters.stop = source.get_token();
+        parameters.time_limit = std::chrono::seconds(60);  // a stop not heard ends here
+        if (before_run) {
+            source.request_stop();
+        }
+        KeepingWriter writer;
+        StopAtFirstProgress observer;
+        observer.source = &source;
+        RunEngine engine(school.inputs, school.rules, parameters, writer, &observer);
+        const RunSummary summary = engine.Run();
+        EXPECT_EQ(summary.end, RunEnd::kStopped);
+        EXPECT_EQ(summary.found, 0);
+        EXPECT_TRUE(writer.timetables.empty());
+    }
 }
 
 // With both engines, the exact search proves the school impossible and the
@@ -429,7 +512,7 @@ TEST(RunEngine, StopBeforeTheFirstSolutionLeavesNoDirectoryButKeepsForeignFiles)
 
 TEST(RunEngine, AWriterErrorEndsTheRunAndIsRethrown) {
     struct FailingWriter : SolutionWriter {
-        void WriteSolution(const Tfindsolution&, const RunContext&) override {
+        void WriteSolution(const ClaimedSolution&) override {
             throw std::runtime_error("disk full");
         }
     } writer;
@@ -441,12 +524,12 @@ TEST(RunEngine, AWriterErrorEndsTheRunAndIsRethrown) {
 // stay, no later page is written, and the error names the page.
 TEST(RunEngine, APageThatCannotBeWrittenEndsTheSearchWithItsSummary) {
     struct DiskFullAtThird : KeepingWriter {
-        void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
-            if (context.current_solution >= 3) {
-                throw PageWriteError("SOLUTION" + std::to_string(context.current_solution) + ".htm",
+        void WriteSolution(const ClaimedSolution& solution) override {
+            if (solution.number >= 3) {
+                throw PageWriteError("SOLUTION" + std::to_string(solution.number) + ".htm",
                                      "disk full");
             }
-            KeepingWriter::WriteSolution(solution, context);
+            KeepingWriter::WriteSolution(solution);
         }
     };
     for (const int threads : {1, 3}) {

@@ -18,7 +18,7 @@ using testing::TestSchool;
 
 class NoPages : public SolutionWriter {
   public:
-    void WriteSolution(const Tfindsolution&, const RunContext&) override { ++written; }
+    void WriteSolution(const ClaimedSolution&) override { ++written; }
     int written = 0;
 };
 

@@ -5,6 +5,8 @@
 #include <functional>
 #include <map>
 #include <ostream>
+#include <stop_token>
+#include <vector>
 
 #include "solver/errors.h"
 #include "solver/findsolution.h"
@@ -14,20 +16,19 @@
 namespace taktirio {
 namespace {
 
-using testing::RecordingWriter;
 using testing::TestSchool;
 
 struct Runner {
-    explicit Runner(TestSchool& school, std::uint64_t seed = 7) : random(seed) {
-        school.Prepare();
-        school.ctx.writer = &writer;
-    }
+    explicit Runner(TestSchool& school, std::uint64_t seed = 7) : random(seed) { school.Prepare(); }
     bool Attempt(TestSchool& school) {
         Tfindsolution solver(school.ctx, random, school.in);
         const bool done = solver.Search();
         draws = solver.draws();
         class_starts = solver.class_starts();
         evidence = solver.evidence();
+        if (done) {
+            timetables.push_back(solver.timetable());
+        }
         return done;
     }
     // Attempts until one completes; false when none of `limit` does.
@@ -40,7 +41,7 @@ struct Runner {
         return false;
     }
     RandomStream random;
-    RecordingWriter writer;
+    std::vector<ByteMatrix> timetables;  // of the attempts that completed one
     std::uint64_t draws = 0;
     std::int64_t class_starts = 0;
     SearchEvidence evidence;
@@ -101,7 +102,7 @@ TEST(Search, SolvesASmallSchoolWithEveryHourPlaced) {
     school.Teach(3, 3, 5).Teach(3, 4, 5);
     Runner run(school);
     ASSERT_TRUE(run.Solve(school));
-    const ByteMatrix& timetable = run.writer.timetables.at(0);
+    const ByteMatrix& timetable = run.timetables.at(0);
     for (int c = 1; c <= 3; ++c) {
         for (int t = 1; t <= 4; ++t) {
             EXPECT_EQ(CountInClass(timetable, c, t),
@@ -131,7 +132,7 @@ TEST(Search, SameSeedSameTimetable) {
         school.Teach(1, 1, 4).Teach(1, 2, 6).Teach(2, 2, 4).Teach(2, 3, 6);
         Runner run(school, seed);
         EXPECT_TRUE(run.Solve(school));
-        return run.writer.timetables.at(0);
+        return run.timetables.at(0);
     };
     EXPECT_EQ(solve(11), solve(11));
     EXPECT_NE(solve(11), solve(12)) << "another seed draws another timetable";
@@ -144,7 +145,7 @@ TEST(Search, TwoHourLessonIsPlacedAsABlockThenOneHourLessons) {
         school.Teach(1, 1, 4, 1).Teach(1, 2, 6);
         Runner run(school, seed);
         ASSERT_TRUE(run.Solve(school)) << "seed " << seed;
-        const ByteMatrix& timetable = run.writer.timetables.at(0);
+        const ByteMatrix& timetable = run.timetables.at(0);
         int double_days = 0;
         int single_days = 0;
         for (int day = 1; day <= kDays; ++day) {
@@ -162,20 +163,24 @@ TEST(Search, ClassSectionFullyPinnedCompletesWithoutADrawEvenWhenStopped) {
     TestSchool school(1, 1);
     school.Teach(1, 1, 2).Pin(1, 1, 1).Pin(1, 2, 1);
     Runner run(school);
-    school.ctx.stop_requested = true;
+    std::stop_source stop;
+    stop.request_stop();
+    school.ctx.stop = stop.get_token();
     EXPECT_TRUE(run.Attempt(school));
     EXPECT_EQ(run.draws, 0u);
-    EXPECT_EQ(run.writer.timetables.size(), 1u) << "its page is written";
+    EXPECT_EQ(run.timetables.size(), 1u) << "its timetable is complete";
 }
 
 TEST(Search, StopBeforeSearchReturnsAtTheFirstDrawWithNothingWritten) {
     TestSchool school(1, 1);
     school.Teach(1, 1, 2);
     Runner run(school);
-    school.ctx.stop_requested = true;
+    std::stop_source stop;
+    stop.request_stop();
+    school.ctx.stop = stop.get_token();
     EXPECT_FALSE(run.Attempt(school));
     EXPECT_EQ(run.draws, 0u);
-    EXPECT_TRUE(run.writer.timetables.empty());
+    EXPECT_TRUE(run.timetables.empty());
 }
 
 TEST(Search, GivesUpAfterAttemptsPerClassStarts) {
@@ -283,7 +288,7 @@ TEST(Search, JointLessonTakesTheSameSlotsInBothClassSections) {
     school.ctx.rules.AddJointLesson(1, 2, 1);
     Runner run(school);
     ASSERT_TRUE(run.Solve(school));
-    const ByteMatrix& timetable = run.writer.timetables.at(0);
+    const ByteMatrix& timetable = run.timetables.at(0);
     for (std::size_t s = 1; s <= kSlots; ++s) {
         EXPECT_EQ(timetable(1, s) == 1, timetable(2, s) == 1) << "slot " << s;
     }
@@ -299,7 +304,7 @@ TEST(Search, EighthHourPositionsWalkTheListedSlots) {
     school.ctx.rules.AddLastDay(39);
     Runner run(school);
     ASSERT_TRUE(run.Solve(school, 2000));
-    const ByteMatrix& timetable = run.writer.timetables.at(0);
+    const ByteMatrix& timetable = run.timetables.at(0);
     for (int s = 1; s <= kSlots; ++s) {
         const bool walked = s <= 35 || s == 37 || s == 39;
         EXPECT_EQ(timetable(1, static_cast<std::size_t>(s)) != 0, walked) << "slot " << s;
@@ -315,7 +320,7 @@ TEST(Search, SecondHourBeyondTheWeekMakesTheClassStartAgain) {
         school.Teach(1, 1, 2, 1).Teach(1, 2, 3).Teach(1, 3, 2);
         Runner run(school, seed);
         ASSERT_TRUE(run.Solve(school)) << "seed " << seed;
-        const ByteMatrix& timetable = run.writer.timetables.at(0);
+        const ByteMatrix& timetable = run.timetables.at(0);
         for (std::size_t s = 8; s <= kSlots; ++s) {
             EXPECT_EQ(timetable(1, s), 0) << "seed " << seed << " slot " << s;
         }
@@ -335,7 +340,7 @@ TEST(Search, NoSingleHourRunsLooksOnlyAtTheHourBefore) {
     school.ctx.options.no_single_hour_runs = true;
     Runner run(school);
     ASSERT_TRUE(run.Solve(school, 20));
-    EXPECT_EQ(run.writer.timetables.at(0)(1, 1), 1);
+    EXPECT_EQ(run.timetables.at(0)(1, 1), 1);
 }
 
 TEST(Search, NoSingleHourRunsRefusesTheHourAfterATeachersLesson) {
@@ -350,19 +355,6 @@ TEST(Search, NoSingleHourRunsRefusesTheHourAfterATeachersLesson) {
     };
     EXPECT_TRUE(solvable(false));
     EXPECT_FALSE(solvable(true));
-}
-
-TEST(Search, RecordsTheTimeAndTheSolutionNumber) {
-    TestSchool school(1, 1);
-    school.Teach(1, 1, 1);
-    school.ctx.clock = [] { return (1.0 + 2.0 / 60) / 24; };
-    school.ctx.solution_start_time = 0.0;
-    school.ctx.current_solution = 3;
-    Runner run(school);
-    ASSERT_TRUE(run.Attempt(school));
-    EXPECT_EQ(run.writer.time_texts.at(0), "1:2:0:0");
-    EXPECT_EQ(school.ctx.solution_time_text, "1:2:0:0");
-    EXPECT_EQ(run.writer.solution_numbers.at(0), 3);
 }
 
 TEST(SearchSteps, ListCandidatesSkipsEmptyEntriesAndTeachersWithNothingLeft) {

@@ -22,7 +22,6 @@ struct TestSchool {
         for (int t = 1; t <= teachers; ++t) {
             in.teacher_names[Idx(t)] = "T" + std::to_string(t);
         }
-        ctx.clock = [] { return 0.0; };
     }
 
     static std::size_t Idx(int v) { return static_cast<std::size_t>(v); }
@@ -67,19 +66,6 @@ struct TestSchool {
 
     void Prepare() { PrepareSearch(in, ctx); }
     void Index() { BuildRuleIndex(in, ctx); }
-};
-
-// Records each completed timetable it is handed.
-class RecordingWriter : public SolutionWriter {
-  public:
-    void WriteSolution(const Tfindsolution& solution, const RunContext& context) override {
-        timetables.push_back(solution.timetable());
-        time_texts.push_back(context.solution_time_text);
-        solution_numbers.push_back(context.current_solution);
-    }
-    std::vector<ByteMatrix> timetables;
-    std::vector<std::string> time_texts;
-    std::vector<int> solution_numbers;
 };
 
 }  // namespace taktirio::testing
