@@ -1,7 +1,7 @@
-// taktirio-cli print and free: the command lines of a solution page read
-// into the print work tables, then drawn into a PDF (by the drawing program)
-// or asked which teachers are free at a day and hour. The same tables as the
-// print windows.
+// taktirio-cli print and free, once the tool has read their command lines:
+// a solution page read into the print work tables, then drawn into a PDF (by
+// the drawing program) or asked which teachers are free at a day and hour.
+// The same tables as the print windows.
 #include "print_command.h"
 
 #include <QFileInfo>
@@ -27,53 +27,6 @@ QString S(const char* text) {
 int Usage() {
     Say(stderr, UsageText());
     return kExitUsage;
-}
-
-// A print or free command line.
-struct PrintLine {
-    QString command;
-    QStringList positional;
-    QString directory;
-    QString output;
-    std::optional<int> day;
-    std::optional<int> hour;
-    bool help = false;
-    bool valid = true;
-};
-
-std::optional<int> Number(const QString& text) {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
-PrintLine Parse(const QStringList& arguments, const QString& directory) {
-    PrintLine line;
-    line.directory = directory;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        const bool has_value = i + 1 < arguments.size();
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            line.help = true;
-        } else if (arg == QLatin1String("--dir") && has_value) {
-            line.directory = arguments[++i];
-        } else if (arg == QLatin1String("-o") && has_value) {
-            line.output = arguments[++i];
-        } else if (arg == QLatin1String("--day") && has_value) {
-            line.day = Number(arguments[++i]);
-            line.valid = line.valid && line.day.has_value();
-        } else if (arg == QLatin1String("--hour") && has_value) {
-            line.hour = Number(arguments[++i]);
-            line.valid = line.valid && line.hour.has_value();
-        } else if (arg.startsWith(u'-')) {
-            line.valid = false;
-        } else if (line.command.isEmpty()) {
-            line.command = arg;
-        } else {
-            line.positional.append(arg);
-        }
-    }
-    return line;
 }
 
 std::optional<PrintReading> ReadingNamed(const QString& kind) {
@@ -137,10 +90,22 @@ Database OpenWorkTables(const QString& directory) {
     return Database::Open(ReportDatabasePath(directory), ReportDesign());
 }
 
-int Print(const PrintLine& line, const ReportDrawer& draw) {
-    if (line.positional.size() != 2 || line.day || line.hour) {
-        return Usage();
+// Print and free end their own failures: a page that cannot be read as a
+// solution page is refused, any other fault of the files is a failure.
+template <typename Work>
+int Reporting(const Work& work) {
+    try {
+        return work();
+    } catch (const PageReadingError& error) {
+        Say(stderr, error.message());
+        return kExitRefused;
+    } catch (const DataError& error) {
+        Say(stderr, error.message());
+        return kExitFailure;
     }
+}
+
+int Print(const PrintLine& line, const ReportDrawer& draw) {
     const QString& kind = line.positional[0];
     const QString& page = line.positional[1];
     const std::optional<PrintReading> reading = ReadingNamed(kind);
@@ -159,10 +124,7 @@ int Print(const PrintLine& line, const ReportDrawer& draw) {
 }
 
 int Free(const PrintLine& line) {
-    if (line.positional.size() != 1 || !line.day || !line.hour || !line.output.isEmpty()) {
-        return Usage();
-    }
-    if (*line.day < 1 || *line.day > 5 || *line.hour < 1 || *line.hour > 10) {
+    if (line.day < 1 || line.day > 5 || line.hour < 1 || line.hour > 10) {
         Say(stderr, S("Μη αποδεκτές τιμές.\rΗ μέρα είναι από 1 (Δευτέρα) έως 5 (Παρασκευή) και "
                       "η ώρα από 1 έως 10."));
         return kExitUsage;
@@ -179,9 +141,9 @@ int Free(const PrintLine& line) {
     const ProgramPaths paths = PathsFor(line.directory);
     if (QFileInfo::exists(paths.entry_database)) {
         const Database entry = Database::OpenForReading(paths.entry_database);
-        absent = AbsentTeachers(entry.connection(), QString::fromLatin1(kAccessCode), *line.day);
+        absent = AbsentTeachers(entry.connection(), QString::fromLatin1(kAccessCode), line.day);
     }
-    const FreeHourAnswer free = FreeTeachersAtSchool(plan, *line.day, *line.hour, absent);
+    const FreeHourAnswer free = FreeTeachersAtSchool(plan, line.day, line.hour, absent);
     for (const QString& teacher : free.at_school) {
         Say(stdout, teacher);
     }
@@ -192,38 +154,14 @@ int Free(const PrintLine& line) {
     return kExitOk;
 }
 
-bool IsPrintCommand(const QString& command) {
-    return command == QLatin1String("print") || command == QLatin1String("free");
-}
-
 }  // namespace
 
-bool IsPrintCommandLine(const QStringList& arguments) {
-    return Parse(arguments, QString()).command == QLatin1String("print");
+int PrintReport(const PrintLine& line, const ReportDrawer& draw) {
+    return Reporting([&line, &draw] { return Print(line, draw); });
 }
 
-std::optional<int> RunPrintCommand(const QStringList& arguments, const QString& directory,
-                                   const ReportDrawer& draw) {
-    const PrintLine line = Parse(arguments, directory);
-    if (!IsPrintCommand(line.command)) {
-        return std::nullopt;
-    }
-    if (line.help) {
-        Say(stdout, UsageText());
-        return kExitOk;
-    }
-    if (!line.valid) {
-        return Usage();
-    }
-    try {
-        return line.command == QLatin1String("print") ? Print(line, draw) : Free(line);
-    } catch (const PageReadingError& error) {
-        Say(stderr, error.message());
-        return kExitRefused;
-    } catch (const DataError& error) {
-        Say(stderr, error.message());
-        return kExitFailure;
-    }
+int FreeTeachers(const PrintLine& line) {
+    return Reporting([&line] { return Free(line); });
 }
 
 }  // namespace taktirio::cli

@@ -23,14 +23,20 @@ struct PrintJob {
 // hands `print` over to it, so that no other command pays for loading them.
 using ReportDrawer = std::function<int(const PrintJob&)>;
 
-// Runs `print` and `free` in `directory`: `print` checks its command line
-// and its page and gives the job to `draw`; `free` reads the page into the
-// work tables of REPORT.sqlite and lists the teachers free at an hour.
-// Nothing when the command line is another command's.
-std::optional<int> RunPrintCommand(const QStringList& arguments, const QString& directory,
-                                   const ReportDrawer& draw);
+// A print or free command line, as the tool's parser read it.
+struct PrintLine {
+    QString directory;
+    QStringList positional;  // print: KIND PAGE; free: PAGE
+    QString output;          // print's -o
+    int day = 0;             // free's --day and --hour
+    int hour = 0;
+};
 
-// True when the command line is `print`'s.
-bool IsPrintCommandLine(const QStringList& arguments);
+// `print` checks its kind and its page and gives the job to `draw`.
+int PrintReport(const PrintLine& line, const ReportDrawer& draw);
+
+// `free` reads the page into the work tables of REPORT.sqlite and lists the
+// teachers free at an hour.
+int FreeTeachers(const PrintLine& line);
 
 }  // namespace taktirio::cli

@@ -276,6 +276,74 @@ TEST(Cli, UsageErrorsNameWhatWasWrongThenTheCommandsUsage) {
         << missing.err.toStdString();
 }
 
+// Every command's line is read by the same parser from its entry: the
+// option names, the missing value and the required options come from the
+// entry (move's, verify's, easter's), and print and free, whose help is the
+// tool's whole usage, show it alone for any misuse of their lines.
+TEST(Cli, EveryCommandsMisuseIsAUsageError) {
+    QTemporaryDir dir;
+    const QStringList at = {QStringLiteral("--dir"), dir.path()};
+    const QString page = dir.filePath(QStringLiteral("SOLUTION1.htm"));
+    struct Case {
+        QStringList arguments;
+        const char* first_line;  // nothing: the tool's whole usage alone
+    };
+    const Case cases[] = {
+        {{QStringLiteral("move"), page, QStringLiteral("--class"), QStringLiteral("A1"),
+          QStringLiteral("--from"), QStringLiteral("1,1")},
+         "Λείπει η επιλογή --to της εντολής move."},
+        {{QStringLiteral("move"), page, QStringLiteral("--class"), QStringLiteral("A1"),
+          QStringLiteral("--from"), QStringLiteral("1,1"), QStringLiteral("--to"),
+          QStringLiteral("1,2"), QStringLiteral("-o"), QString()},
+         "Η επιλογή -o της εντολής move θέλει το όνομα του αρχείου όπου γράφεται η διορθωμένη "
+         "λύση."},
+        {{QStringLiteral("easter"), QStringLiteral("--seed"), QStringLiteral("2")},
+         "Η εντολή easter δεν έχει την επιλογή --seed."},
+        {{QStringLiteral("verify"), page, QStringLiteral("--fewer-gaps")},
+         "Η εντολή verify δεν έχει την επιλογή --fewer-gaps."},
+        {{QStringLiteral("export"), QStringLiteral("--max-four-in-a-row=1")},
+         "Η εντολή export δεν έχει την επιλογή --max-four-in-a-row."},
+        {{QStringLiteral("check"), QStringLiteral("--max-four-in-a-row=1")},
+         "Η επιλογή --max-four-in-a-row δεν παίρνει τιμή."},
+        {{QStringLiteral("check"), QStringLiteral("--search"), QStringLiteral("fast")},
+         "Μη αποδεκτές τιμές.\n--search fast"},
+        {{QStringLiteral("print"), QStringLiteral("classes"), page, QStringLiteral("--day"),
+          QStringLiteral("1")},
+         nullptr},
+        {{QStringLiteral("print"), QStringLiteral("classes")}, nullptr},
+        {{QStringLiteral("print"), QStringLiteral("classes"), page, QStringLiteral("-o")}, nullptr},
+        {{QStringLiteral("free"), page, QStringLiteral("--day"), QStringLiteral("2")}, nullptr},
+        {{QStringLiteral("free"), page, QStringLiteral("--day"), QStringLiteral("x"),
+          QStringLiteral("--hour"), QStringLiteral("2")},
+         nullptr},
+        {{QStringLiteral("free"), page, QStringLiteral("--day"), QStringLiteral("2"),
+          QStringLiteral("--hour"), QStringLiteral("2"), QStringLiteral("-o"),
+          QStringLiteral("out.pdf")},
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        const CliResult r = RunCli(at + c.arguments);
+        const std::string trace = c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(r.code, 2) << trace;
+        EXPECT_TRUE(r.out.isEmpty()) << trace;
+        if (c.first_line != nullptr) {
+            EXPECT_TRUE(r.err.startsWith(U(c.first_line) + u'\n')) << trace << "\n"
+                                                                   << r.err.toStdString();
+        } else {
+            EXPECT_TRUE(r.err.startsWith(QStringLiteral("Usage: taktirio-cli <command>")))
+                << trace << "\n"
+                << r.err.toStdString();
+        }
+    }
+    // A value missing at the end of the line is named by its option, as the
+    // parser found it, for a command of the run's options and for free.
+    const CliResult verify =
+        RunCli(at + QStringList{QStringLiteral("verify"), page, QStringLiteral("--day-hours")});
+    EXPECT_EQ(verify.code, 2);
+    EXPECT_TRUE(verify.err.startsWith(U("Λείπει η τιμή της επιλογής --day-hours.\n")))
+        << verify.err.toStdString();
+}
+
 // --version prints the version the About window shows, and nothing else;
 // the general usage lists the option.
 TEST(Cli, VersionIsTheOneTheAboutWindowShows) {
