@@ -105,26 +105,15 @@ class School {
         return rules.HasEighthHours() ? kSlots : std::min<int>(in.class_hours[AsIndex(c)], kSlots);
     }
 
-    // The joint entries of c, in entry order.
-    std::vector<JointLesson> JointEntriesOf(int c) const {
-        std::vector<JointLesson> entries;
-        const ByteLists& lists = index.joint_entries;
-        for (const std::uint8_t* entry = lists.begin(AsIndex(c)); entry != lists.end(AsIndex(c));
-             entry += 3) {
-            entries.push_back({entry[0], entry[1], entry[2]});
-        }
-        return entries;
-    }
-
-    // The earlier partners whose lesson of j at s would be copied into c.
+    // The earlier partners whose lesson of j at s would be copied into c:
+    // the index's joint entries of c, (class1, class2, teacher) each.
     std::vector<int> CopySources(int c, int s, int j) const {
         std::vector<int> sources;
-        for (const JointLesson& joint : JointEntriesOf(c)) {
-            if (joint.teacher != j) {
-                continue;
-            }
-            const int other = joint.PartnerOf(c);
-            if (other != 0 && other < c && s <= JointRange(other) &&
+        const ByteLists& joints = index.joint_entries;
+        for (const std::uint8_t* entry = joints.begin(AsIndex(c)); entry != joints.end(AsIndex(c));
+             entry += 3) {
+            const int other = entry[0] == c ? entry[1] : entry[0];
+            if (entry[2] == j && other < c && s <= JointRange(other) &&
                 std::find(sources.begin(), sources.end(), other) == sources.end()) {
                 sources.push_back(other);
             }
