@@ -9,9 +9,9 @@ void ClauseSink::AddClause(const std::vector<int>& literals) {
         Write(literals);
         return;
     }
-    std::vector<int> guarded = literals;
-    guarded.push_back(-guard_);
-    Write(guarded);
+    guarded_.assign(literals.begin(), literals.end());
+    guarded_.push_back(-guard_);
+    Write(guarded_);
 }
 
 Totalizer::Totalizer(ClauseSink& sink, const std::vector<int>& inputs, int cap)

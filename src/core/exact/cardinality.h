@@ -25,6 +25,7 @@ class ClauseSink {
   private:
     friend class GuardScope;
     int guard_ = 0;
+    std::vector<int> guarded_;  // the clause with its guard, reused
 };
 
 // Makes every clause added to `sink` while it lives conditional on `group`
