@@ -281,7 +281,10 @@ class SharedLiterals {
 // Writes the clauses rule family by rule family: each Encode… function makes
 // the assumption groups of its family and writes their clauses under a guard
 // scope. A new rule is a kind, its words, and one Encode… function called
-// from Run.
+// from Run. Values derived from the tables come from the rule index; the
+// families whose every entry is a group of its own (joint lessons, kept-apart
+// couples, split lessons) walk the tables' entries, since the index lists
+// them per teacher or class section without the entry they came from.
 class TimetableEncoding::Writer {
   public:
     Writer(TimetableEncoding& encoding, ClauseSink& sink)
