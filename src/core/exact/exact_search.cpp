@@ -59,7 +59,14 @@ class ExactSearch::Solver : public ClauseSink {
         solver.set("quiet", 1);
     }
     int NewVariable() override { return ++variables; }
-    void AddClause(const std::vector<int>& literals) override {
+
+    ConflictCount conflicts;  // before the solver, which refers to it
+    CaDiCaL::Solver solver;
+    int variables = 0;
+    std::int64_t clauses = 0;
+
+  protected:
+    void Write(const std::vector<int>& literals) override {
         for (const int literal : literals) {
             solver.add(literal);
         }
@@ -70,11 +77,6 @@ class ExactSearch::Solver : public ClauseSink {
             throw EncodingStopped();
         }
     }
-
-    ConflictCount conflicts;  // before the solver, which refers to it
-    CaDiCaL::Solver solver;
-    int variables = 0;
-    std::int64_t clauses = 0;
 
   private:
     std::stop_token stop_;

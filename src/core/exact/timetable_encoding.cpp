@@ -28,6 +28,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "common/narrow.h"
 #include "solver/slots.h"
@@ -42,6 +43,8 @@ constexpr std::size_t kColumns = kSlotColumns;
 std::size_t At(int c, int s) {
     return AsIndex(c) * kColumns + AsIndex(s);
 }
+
+using Cells = std::vector<std::vector<std::pair<int, int>>>;  // [At(c, s)] = (teacher, literal)
 
 // A clause under construction: a literal 0 stands for a cell a teacher can
 // never hold, so a negated one satisfies the clause and a plain one drops.
@@ -61,12 +64,6 @@ class Clause {
         }
         return *this;
     }
-    Clause& Guard(int group) {
-        if (group != 0) {
-            literals_.push_back(-group);
-        }
-        return *this;
-    }
     void To(ClauseSink& sink) const {
         if (!satisfied_) {
             sink.AddClause(literals_);
@@ -78,8 +75,216 @@ class Clause {
     bool satisfied_ = false;
 };
 
+// The school as the encoding reads it: the cells' literals and the joint
+// lessons' copies, shared by the writer and the literal cache.
+class School {
+  public:
+    School(const SolverInputs& inputs, const RuleTables& tables, const RuleIndex& rule_index,
+           const Cells& cell_literals)
+        : in(inputs), rules(tables), index(rule_index), cells(cell_literals) {}
+
+    int Pinned(int c, int s) const { return in.pinned_lessons(AsIndex(c), AsIndex(s)); }
+    bool IsPinned(int c, int s) const { return Pinned(c, s) != 0; }
+    int HoursAll(int t, int c) const {
+        return rules.teacher_class_hours_all(AsIndex(t), AsIndex(c));
+    }
+
+    int X(int c, int s, int t) const {
+        for (const auto& [teacher, literal] : cells[At(c, s)]) {
+            if (teacher == t) {
+                return literal;
+            }
+        }
+        return 0;
+    }
+
+    // The slots a joint lesson of c is matched over, as the verifier reads
+    // them: the class section's hour positions as slot numbers, or every slot
+    // with eighth hours. The index keeps no such range.
+    int JointRange(int c) const {
+        return rules.HasEighthHours() ? kSlots : std::min<int>(in.class_hours[AsIndex(c)], kSlots);
+    }
+
+    // The earlier partners whose lesson of j at s would be copied into c:
+    // the index's joint entries of c, (class1, class2, teacher) each.
+    std::vector<int> CopySources(int c, int s, int j) const {
+        std::vector<int> sources;
+        const ByteLists& joints = index.joint_entries;
+        for (const std::uint8_t* entry = joints.begin(AsIndex(c)); entry != joints.end(AsIndex(c));
+             entry += 3) {
+            const int other = entry[0] == c ? entry[1] : entry[0];
+            if (entry[2] == j && other < c && s <= JointRange(other) &&
+                std::find(sources.begin(), sources.end(), other) == sources.end()) {
+                sources.push_back(other);
+            }
+        }
+        return sources;
+    }
+
+    // The literals of t in c over the week, or over day d.
+    std::vector<int> LiteralsOf(int c, int t, int day = 0) const {
+        std::vector<int> literals;
+        for (int s = day == 0 ? 1 : day; s <= kSlots; s += day == 0 ? 1 : kDays) {
+            if (const int x = X(c, s, t); x != 0) {
+                literals.push_back(x);
+            }
+        }
+        return literals;
+    }
+
+    // The rows that hold the person: the limits of a teacher's day and week
+    // count every one of them.
+    std::vector<int> RowsOf(int person) const {
+        const ByteLists& rows = index.rows_of_person;
+        return {rows.begin(AsIndex(person)), rows.end(AsIndex(person))};
+    }
+
+    const SolverInputs& in;
+    const RuleTables& rules;
+    const RuleIndex& index;
+    const Cells& cells;
+};
+
+// The literals several rules read, each made on its first use together with
+// the clauses that define it (hence ...Literal, not a getter's name). The
+// definitions hold for every group, so they are written outside the guard
+// scope the asking rule has open; 0 stands for a literal that can never be
+// true.
+class SharedLiterals {
+  public:
+    SharedLiterals(const School& school, ClauseSink& sink)
+        : school_(school),
+          sink_(sink),
+          teachers_(school.in.number_of_teachers),
+          searched_(Table(AsIndex(school.in.number_of_classes) + 1, kColumns, teachers_)),
+          held_(Table(AsIndex(teachers_) + 1, kColumns, 0)),
+          on_day_(Table(AsIndex(school.in.number_of_classes) + 1, kDays + 1, teachers_)),
+          busy_(Table(AsIndex(school.index.PersonCount()) + 1, kColumns, 0)) {}
+
+    // searched(c, s, t): t is at s in c, not pinned there and not copied
+    // there from an earlier joint partner.
+    int SearchedLiteral(int c, int s, int t) {
+        int& cached = searched_[(At(c, s)) * (AsIndex(teachers_) + 1) + AsIndex(t)];
+        if (cached < 0) {
+            cached = school_.IsPinned(c, s) ? 0 : DefineSearched(c, s, t);
+        }
+        return cached;
+    }
+
+    // held(t, s): t teaches at s in some class section.
+    int HeldLiteral(int t, int s) {
+        int& cached = held_[AsIndex(t) * kColumns + AsIndex(s)];
+        if (cached < 0) {
+            cached = DefineHeld(t, s);
+        }
+        return cached;
+    }
+
+    // on(c, t, d): t teaches in c on day d (only the direction the clauses
+    // need: a lesson makes it true).
+    int OnDayLiteral(int c, int t, int d) {
+        int& cached = on_day_[(AsIndex(c) * (kDays + 1) + AsIndex(d)) * (AsIndex(teachers_) + 1) +
+                              AsIndex(t)];
+        if (cached < 0) {
+            cached = Implied(school_.LiteralsOf(c, t, d));
+        }
+        return cached;
+    }
+
+    // busy(p, s): the person teaches at s through one of their rows (only
+    // the direction the limits need), each slot once however many class
+    // sections share it.
+    int BusyLiteral(int person, int s) {
+        int& cached = busy_[AsIndex(person) * kColumns + AsIndex(s)];
+        if (cached < 0) {
+            std::vector<int> held;
+            for (const int t : school_.RowsOf(person)) {
+                if (const int h = HeldLiteral(t, s); h != 0) {
+                    held.push_back(h);
+                }
+            }
+            cached = held.size() == 1 ? held.front() : Implied(held);
+        }
+        return cached;
+    }
+
+  private:
+    static std::vector<int> Table(std::size_t rows, std::size_t columns, int teachers) {
+        return std::vector<int>(rows * columns * (AsIndex(teachers) + 1), -1);
+    }
+
+    int DefineSearched(int c, int s, int t) {
+        const int x = school_.X(c, s, t);
+        const std::vector<int> sources = x == 0 ? std::vector<int>{} : school_.CopySources(c, s, t);
+        if (sources.empty()) {
+            return x;
+        }
+        const GuardScope unguarded(sink_, 0);
+        const int searched = sink_.NewVariable();
+        sink_.Add({-searched, x});
+        Clause defined;
+        defined.Neg(x).Pos(searched);
+        for (const int source : sources) {
+            Clause().Neg(searched).Neg(school_.X(source, s, t)).To(sink_);
+            defined.Pos(school_.X(source, s, t));
+        }
+        defined.To(sink_);
+        return searched;
+    }
+
+    int DefineHeld(int t, int s) {
+        std::vector<int> literals;
+        for (int c = 1; c <= school_.in.number_of_classes; ++c) {
+            if (const int x = school_.X(c, s, t); x != 0) {
+                literals.push_back(x);
+            }
+        }
+        if (literals.empty()) {
+            return 0;
+        }
+        const GuardScope unguarded(sink_, 0);
+        const int held = sink_.NewVariable();
+        Clause defined;
+        defined.Neg(held);
+        for (const int x : literals) {
+            sink_.Add({-x, held});
+            defined.Pos(x);
+        }
+        defined.To(sink_);
+        return held;
+    }
+
+    // A new literal that each of `literals` implies; 0 for none.
+    int Implied(const std::vector<int>& literals) {
+        if (literals.empty()) {
+            return 0;
+        }
+        const GuardScope unguarded(sink_, 0);
+        const int implied = sink_.NewVariable();
+        for (const int x : literals) {
+            sink_.Add({-x, implied});
+        }
+        return implied;
+    }
+
+    const School& school_;
+    ClauseSink& sink_;
+    int teachers_;
+    std::vector<int> searched_;  // -1: not made yet
+    std::vector<int> held_;
+    std::vector<int> on_day_;
+    std::vector<int> busy_;
+};
+
 }  // namespace
 
+// Writes the clauses rule family by rule family: each Encode… function makes
+// the assumption groups of its family and writes their clauses under a guard
+// scope. A new rule is a kind, its words, and one Encode… function called
+// from Run. Values derived from the tables come from the rule index; the
+// families whose every entry is a group of its own (joint lessons, kept-apart
+// couples, split lessons) walk the tables' entries, since the index lists
+// them per teacher or class section without the entry they came from.
 class TimetableEncoding::Writer {
   public:
     Writer(TimetableEncoding& encoding, ClauseSink& sink)
@@ -89,6 +294,7 @@ class TimetableEncoding::Writer {
           options_(encoding.options_),
           index_(encoding.index_),
           sink_(sink),
+          school_(in_, rules_, index_, encoding.cells_),
           C(in_.number_of_classes),
           T(in_.number_of_teachers) {}
 
@@ -96,27 +302,23 @@ class TimetableEncoding::Writer {
         true_ = sink_.NewVariable();
         sink_.Add({true_});
         Positions();
-        MakeGroups();
         MakeCells();
-        CellRules();
-        Hours();
-        JointRules();
-        SearchedCells();
-        Clashes();
-        DeniedSlots();
-        SameHours();
-        Splits();
-        ClassDays();
-        if (options_.last_hours_limit_on) {
-            LastHours();
-        }
-        if (options_.day_hours_limit_on) {
-            DayHours();
-        }
-        if (options_.four_hour_run_limit_on) {
-            FiveInARow();
-        }
-        Lessons();
+        SharedLiterals literals(school_, sink_);
+        literals_ = &literals;
+        EncodeCells();
+        EncodeWeeklyHours();
+        EncodeJointLessons();
+        EncodeClashes();
+        EncodeRefusedSlots();
+        EncodeApartCouples();
+        EncodeSplitLessons();
+        EncodeClassDays();
+        EncodeLastHours();
+        EncodeDayHours();
+        EncodeFiveInARow();
+        EncodeLessons();
+        EncodeSingleHourRuns();
+        literals_ = nullptr;
     }
 
   private:
@@ -133,44 +335,11 @@ class TimetableEncoding::Writer {
         }
     }
 
-    int HoursAll(int t, int c) const {
-        return rules_.teacher_class_hours_all(AsIndex(t), AsIndex(c));
-    }
-    int Pinned(int c, int s) const { return in_.pinned_lessons(AsIndex(c), AsIndex(s)); }
-    int JointRange(int c) const {
-        return rules_.HasEighthHours() ? kSlots
-                                       : std::min<int>(in_.class_hours[AsIndex(c)], kSlots);
-    }
-
-    // The group literal of the first joint entry of t between c and i; 0 when
-    // they are not joint partners for t.
-    int JointGroup(int c, int i, int t) const {
-        const auto joints = rules_.JointLessons();
-        for (std::size_t k = 0; k < joints.size(); ++k) {
-            if (joints[k].Joins(c, i, t)) {
-                return joint_group_[k];
-            }
-        }
-        return 0;
-    }
-
-    // The earlier partners whose lesson of j at s would be copied into c.
-    std::vector<int> CopySources(int c, int s, int j) const {
-        std::vector<int> sources;
-        for (const JointLesson& joint : rules_.JointLessons()) {
-            if (joint.teacher != j) {
-                continue;
-            }
-            const int other = joint.PartnerOf(c);
-            if (other != 0 && other < c && s <= JointRange(other) &&
-                std::find(sources.begin(), sources.end(), other) == sources.end()) {
-                sources.push_back(other);
-            }
-        }
-        return sources;
-    }
-
-    // --- groups ------------------------------------------------------------------
+    bool OnPosition(int c, int s) const { return on_position_[AsIndex(c)][AsIndex(s)]; }
+    int X(int c, int s, int t) const { return school_.X(c, s, t); }
+    int HoursAll(int t, int c) const { return school_.HoursAll(t, c); }
+    bool IsPinned(int c, int s) const { return school_.IsPinned(c, s); }
+    SharedLiterals& Literals() { return *literals_; }
 
     int NewGroup(RuleGroup group) {
         group.literal = sink_.NewVariable();
@@ -178,72 +347,14 @@ class TimetableEncoding::Writer {
         return group.literal;
     }
 
-    void MakeGroups() {
-        using Kind = RuleGroup::Kind;
-        if (options_.max_class_hours_per_day == 2) {
-            day_allowance_ = NewGroup({Kind::kDayAllowance});
-        }
-        if (options_.last_hours_limit_on) {
-            last_hours_ = NewGroup({Kind::kLastHours});
-        }
-        if (options_.day_hours_limit_on) {
-            day_hours_ = NewGroup({Kind::kDayHours});
-        }
-        if (options_.no_single_hour_runs) {
-            single_runs_ = NewGroup({Kind::kSingleRuns});
-        }
-        if (options_.four_hour_run_limit_on) {
-            five_in_a_row_ = NewGroup({Kind::kFiveInARow});
-        }
-        absent_group_.assign(AsIndex(T) + 1, 0);
-        free_group_.assign(AsIndex(T) + 1, 0);
-        for (const DeniedSlot& entry : rules_.DeniedSlots()) {
-            denied_.insert({entry.teacher, entry.slot});
-        }
-        for (const auto& [t, s] : denied_) {
-            if (!MembersDenying(t, s).empty()) {
-                continue;  // held under the member's own entry
-            }
-            std::vector<int>& group = AbsentDay(t, DayOfSlot(s)) ? absent_group_ : free_group_;
-            if (group[AsIndex(t)] == 0) {
-                group[AsIndex(t)] = NewGroup(
-                    {&group == &absent_group_ ? Kind::kAbsentDays : Kind::kFreeHours, 0, t});
-            }
-        }
-        apart_group_.clear();
-        for (const SameHourPair& pair : rules_.SameHourPairs()) {
-            apart_group_.push_back(NewGroup({Kind::kApart, 0, pair.first, pair.second}));
-        }
-        joint_group_.clear();
-        for (const JointLesson& joint : rules_.JointLessons()) {
-            joint_group_.push_back(
-                NewGroup({Kind::kJoint, 0, joint.teacher, 0, joint.class1, joint.class2}));
-        }
-        split_group_.clear();
-        for (const SplitLesson& split : rules_.Splits()) {
-            split_group_.push_back(
-                NewGroup({Kind::kSplit, 0, split.first, split.second, split.class_section}));
-        }
-    }
-
-    // Every slot of the day refused: the day is an absent day of the teacher.
-    bool AbsentDay(int t, int d) const {
-        for (int s = d; s <= kSlots; s += kDays) {
-            if (!denied_.contains({t, s})) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // --- cells -------------------------------------------------------------------
+    // --- cells and weekly hours ----------------------------------------------------
 
     void MakeCells() {
         e_.cells_.assign((AsIndex(C) + 1) * kColumns, {});
         for (int c = 1; c <= C; ++c) {
             for (int s = 1; s <= kSlots; ++s) {
                 auto& cell = e_.cells_[At(c, s)];
-                if (const int p = Pinned(c, s); p != 0) {
+                if (const int p = school_.Pinned(c, s); p != 0) {
                     cell.push_back({p, true_});
                     continue;
                 }
@@ -251,7 +362,7 @@ class TimetableEncoding::Writer {
                     if (HoursAll(t, c) == 0) {
                         continue;
                     }
-                    if (on_position_[AsIndex(c)][AsIndex(s)] || !CopySources(c, s, t).empty()) {
+                    if (OnPosition(c, s) || !school_.CopySources(c, s, t).empty()) {
                         cell.push_back({t, sink_.NewVariable()});
                     }
                 }
@@ -259,10 +370,7 @@ class TimetableEncoding::Writer {
         }
     }
 
-    int X(int c, int s, int t) const { return e_.CellLiteral(c, s, t); }
-    bool IsPinned(int c, int s) const { return Pinned(c, s) != 0; }
-
-    void CellRules() {
+    void EncodeCells() {
         for (int c = 1; c <= C; ++c) {
             for (int s = 1; s <= kSlots; ++s) {
                 if (IsPinned(c, s)) {
@@ -271,111 +379,78 @@ class TimetableEncoding::Writer {
                 std::vector<int> literals;
                 for (const auto& [t, literal] : e_.cells_[At(c, s)]) {
                     literals.push_back(literal);
-                    if (!on_position_[AsIndex(c)][AsIndex(s)]) {
+                    if (!OnPosition(c, s)) {
                         Clause copied;  // outside the positions only as a copy
                         copied.Neg(literal);
-                        for (const int source : CopySources(c, s, t)) {
+                        for (const int source : school_.CopySources(c, s, t)) {
                             copied.Pos(X(source, s, t));
                         }
                         copied.To(sink_);
                     }
                 }
                 AtMostOne(sink_, literals);
-                if (on_position_[AsIndex(c)][AsIndex(s)]) {
+                if (OnPosition(c, s)) {
                     sink_.AddClause(literals);  // empty: a position no teacher can fill
                 }
             }
         }
     }
 
-    std::vector<int> LiteralsOf(int c, int t, int day = 0) const {
-        std::vector<int> literals;
-        for (int s = day == 0 ? 1 : day; s <= kSlots; s += day == 0 ? 1 : kDays) {
-            if (const int x = X(c, s, t); x != 0) {
-                literals.push_back(x);
-            }
-        }
-        return literals;
-    }
-
-    void Hours() {
+    void EncodeWeeklyHours() {
         for (int c = 1; c <= C; ++c) {
             for (int t = 1; t <= T; ++t) {
                 const int hours = HoursAll(t, c);
                 if (hours == 0) {
                     continue;
                 }
-                const Totalizer sum(sink_, LiteralsOf(c, t), hours + 1);
+                const Totalizer sum(sink_, school_.LiteralsOf(c, t), hours + 1);
                 sum.AtMost(sink_, hours);
                 sum.AtLeastBound(sink_, hours);
             }
         }
     }
 
-    // --- joint lessons ---------------------------------------------------------
+    // --- joint lessons and clashes ---------------------------------------------
 
-    void JointRules() {
+    void EncodeJointLessons() {
+        using Kind = RuleGroup::Kind;
         std::set<std::pair<int, int>> once;
-        const auto joints = rules_.JointLessons();
-        for (std::size_t k = 0; k < joints.size(); ++k) {
-            const JointLesson& joint = joints[k];
+        for (const JointLesson& joint : rules_.JointLessons()) {
+            const int group =
+                NewGroup({Kind::kJoint, 0, joint.teacher, 0, joint.class1, joint.class2});
+            joint_groups_.emplace(JointKey(joint.class1, joint.class2, joint.teacher), group);
+            const GuardScope guard(sink_, group);
             const int j = joint.teacher;
             for (const int c : {int{joint.class1}, int{joint.class2}}) {
                 if (!once.insert({c, j}).second) {
                     continue;
                 }
                 for (int d = 1; d <= kDays; ++d) {
-                    AtMostOne(sink_, LiteralsOf(c, j, d), joint_group_[k]);
+                    AtMostOne(sink_, school_.LiteralsOf(c, j, d));
                 }
                 // Matched with the first entry's partner, as the verifier does.
                 const int partner = joint.PartnerOf(c);
-                for (int p = 1; p <= JointRange(c); ++p) {
-                    Clause().Neg(X(c, p, j)).Pos(X(partner, p, j)).Guard(joint_group_[k]).To(sink_);
+                for (int p = 1; p <= school_.JointRange(c); ++p) {
+                    Clause().Neg(X(c, p, j)).Pos(X(partner, p, j)).To(sink_);
                 }
             }
         }
     }
 
-    // A searched cell: the teacher is there, not pinned, not a copy.
-    void SearchedCells() {
-        searched_.assign((AsIndex(C) + 1) * kColumns, {});
-        for (int c = 1; c <= C; ++c) {
-            for (int s = 1; s <= kSlots; ++s) {
-                if (IsPinned(c, s)) {
-                    continue;
-                }
-                for (const auto& [t, x] : e_.cells_[At(c, s)]) {
-                    const std::vector<int> sources = CopySources(c, s, t);
-                    int searched = x;
-                    if (!sources.empty()) {
-                        searched = sink_.NewVariable();
-                        sink_.Add({-searched, x});
-                        Clause defined;
-                        defined.Neg(x).Pos(searched);
-                        for (const int source : sources) {
-                            Clause().Neg(searched).Neg(X(source, s, t)).To(sink_);
-                            defined.Pos(X(source, s, t));
-                        }
-                        defined.To(sink_);
-                    }
-                    searched_[At(c, s)].push_back({t, searched});
-                }
-            }
-        }
+    static std::tuple<int, int, int> JointKey(int c, int i, int t) {
+        return {std::min(c, i), std::max(c, i), t};
     }
 
-    int Searched(int c, int s, int t) const {
-        for (const auto& [teacher, literal] : searched_[At(c, s)]) {
-            if (teacher == t) {
-                return literal;
-            }
-        }
-        return 0;
+    // The group of the first joint entry of t between c and i; 0 when they
+    // are not joint partners for t (EncodeJointLessons has run).
+    int JointGroup(int c, int i, int t) const {
+        const auto found = joint_groups_.find(JointKey(c, i, t));
+        return found == joint_groups_.end() ? 0 : found->second;
     }
 
-    // --- one teacher at one slot -------------------------------------------------
-
-    void Clashes() {
+    // No teacher in two class sections at one slot, but joint partners while
+    // their entry holds.
+    void EncodeClashes() {
         for (int t = 1; t <= T; ++t) {
             for (int s = 1; s <= kSlots; ++s) {
                 std::vector<int> classes;
@@ -391,25 +466,63 @@ class TimetableEncoding::Writer {
                         if (IsPinned(c, s) && IsPinned(i, s)) {
                             continue;
                         }
-                        Clause clash;
-                        clash.Neg(X(c, s, t)).Neg(X(i, s, t));
-                        // Joint partners may share the slot while their entry holds.
-                        if (const int joint = JointGroup(c, i, t); joint != 0) {
-                            clash.Pos(joint);
-                        }
-                        clash.To(sink_);
+                        Clause().Neg(X(c, s, t)).Neg(X(i, s, t)).Pos(JointGroup(c, i, t)).To(sink_);
                     }
                 }
             }
         }
     }
 
-    void DeniedSlots() {
-        for (const auto& [t, s] : denied_) {
-            for (const int group : DeniedGuards(t, s)) {
-                for (int c = 1; c <= C; ++c) {
-                    if (!IsPinned(c, s)) {
-                        Clause().Neg(Searched(c, s, t)).Guard(group).To(sink_);
+    // --- refused slots ---------------------------------------------------------
+
+    bool Denied(int t, int s) const {
+        return index_.slot_denied[AsIndex(t) * kColumns + AsIndex(s)] != 0;
+    }
+
+    // Every slot of the day refused: the day is an absent day of the teacher.
+    // The index counts a teacher's absent days but does not say which.
+    bool AbsentDay(int t, int d) const {
+        for (int s = d; s <= kSlots; s += kDays) {
+            if (!Denied(t, s)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // One group for a teacher's absent days and one for their free hours,
+    // but for the slots a pair holds under a member's entry.
+    void MakeRefusedGroups() {
+        using Kind = RuleGroup::Kind;
+        absent_group_.assign(AsIndex(T) + 1, 0);
+        free_group_.assign(AsIndex(T) + 1, 0);
+        for (int t = 1; t <= T; ++t) {
+            for (int s = 1; s <= kSlots; ++s) {
+                if (!Denied(t, s) || !MembersDenying(t, s).empty()) {
+                    continue;
+                }
+                const bool absent = AbsentDay(t, DayOfSlot(s));
+                int& group = (absent ? absent_group_ : free_group_)[AsIndex(t)];
+                if (group == 0) {
+                    group = NewGroup({absent ? Kind::kAbsentDays : Kind::kFreeHours, 0, t});
+                }
+            }
+        }
+    }
+
+    void EncodeRefusedSlots() {
+        MakeRefusedGroups();
+        for (int t = 1; t <= T; ++t) {
+            for (int s = 1; s <= kSlots; ++s) {
+                if (!Denied(t, s)) {
+                    continue;
+                }
+                for (const int group : DeniedGuards(t, s)) {
+                    const GuardScope guard(sink_, group);
+                    for (int c = 1; c <= C; ++c) {
+                        if (!IsPinned(c, s)) {
+                            Clause().Neg(Literals().SearchedLiteral(c, s, t)).To(sink_);
+                        }
                     }
                 }
             }
@@ -447,57 +560,29 @@ class TimetableEncoding::Writer {
         }
         for (const int person : persons) {
             if (const int row = index_.SingleRowOf(person);
-                row != 0 && row != t && denied_.contains({row, s})) {
+                row != 0 && row != t && Denied(row, s)) {
                 members.push_back(row);
             }
         }
         return members;
     }
 
-    // held(t, s): t teaches at s in some class section.
-    int Held(int t, int s) {
-        const std::size_t at = AsIndex(t) * kColumns + AsIndex(s);
-        if (held_.empty()) {
-            held_.assign((AsIndex(T) + 1) * kColumns, -1);
-        }
-        if (held_[at] >= 0) {
-            return held_[at];
-        }
-        std::vector<int> literals;
-        for (int c = 1; c <= C; ++c) {
-            if (const int x = X(c, s, t); x != 0) {
-                literals.push_back(x);
-            }
-        }
-        int held = 0;
-        if (!literals.empty()) {
-            held = sink_.NewVariable();
-            Clause defined;
-            defined.Neg(held);
-            for (const int x : literals) {
-                sink_.Add({-x, held});
-                defined.Pos(x);
-            }
-            defined.To(sink_);
-        }
-        held_[at] = held;
-        return held;
-    }
+    // --- couples kept apart and split lessons ----------------------------------
 
     bool PinnedAt(int t, int s) const {
         for (int c = 1; c <= C; ++c) {
-            if (Pinned(c, s) == t) {
+            if (school_.Pinned(c, s) == t) {
                 return true;
             }
         }
         return false;
     }
 
-    void SameHours() {
-        const auto pairs = rules_.SameHourPairs();
-        for (std::size_t k = 0; k < pairs.size(); ++k) {
-            const int a = pairs[k].first;
-            const int b = pairs[k].second;
+    void EncodeApartCouples() {
+        for (const SameHourPair& pair : rules_.SameHourPairs()) {
+            const int a = pair.first;
+            const int b = pair.second;
+            const GuardScope guard(sink_, NewGroup({RuleGroup::Kind::kApart, 0, a, b}));
             if (a == b || a > T || b > T) {
                 continue;
             }
@@ -505,49 +590,50 @@ class TimetableEncoding::Writer {
                 if (PinnedAt(a, s) && PinnedAt(b, s)) {
                     continue;
                 }
-                Clause().Neg(Held(a, s)).Neg(Held(b, s)).Guard(apart_group_[k]).To(sink_);
+                Clause()
+                    .Neg(Literals().HeldLiteral(a, s))
+                    .Neg(Literals().HeldLiteral(b, s))
+                    .To(sink_);
             }
         }
     }
 
-    // Teaches in class section c on day d (only the direction the clauses need).
-    int OnDay(int c, int t, int d) {
-        const std::vector<int> literals = LiteralsOf(c, t, d);
-        if (literals.empty()) {
-            return 0;
-        }
-        const int on = sink_.NewVariable();
-        for (const int x : literals) {
-            sink_.Add({-x, on});
-        }
-        return on;
-    }
-
     bool PinnedOnDay(int c, int t, int d) const {
         for (int s = d; s <= kSlots; s += kDays) {
-            if (Pinned(c, s) == t) {
+            if (school_.Pinned(c, s) == t) {
                 return true;
             }
         }
         return false;
     }
 
-    void Splits() {
-        const auto splits = rules_.Splits();
-        for (std::size_t k = 0; k < splits.size(); ++k) {
-            const int c = splits[k].class_section;
-            const int t1 = splits[k].first;
-            const int t2 = splits[k].second;
+    void EncodeSplitLessons() {
+        for (const SplitLesson& split : rules_.Splits()) {
+            const int c = split.class_section;
+            const int t1 = split.first;
+            const int t2 = split.second;
+            const GuardScope guard(sink_, NewGroup({RuleGroup::Kind::kSplit, 0, t1, t2, c}));
             for (int d = 1; d <= kDays; ++d) {
                 if (PinnedOnDay(c, t1, d) && PinnedOnDay(c, t2, d)) {
                     continue;
                 }
-                Clause().Neg(OnDay(c, t1, d)).Neg(OnDay(c, t2, d)).Guard(split_group_[k]).To(sink_);
+                Clause()
+                    .Neg(Literals().OnDayLiteral(c, t1, d))
+                    .Neg(Literals().OnDayLiteral(c, t2, d))
+                    .To(sink_);
             }
         }
     }
 
-    void ClassDays() {
+    // --- hours a day in one class section --------------------------------------
+
+    // The index's allowance holds under the option's group where the option
+    // asks fewer hours than the rule allows without it; the rule's own limit
+    // (the allowance under an option of 3, which the index does not keep for
+    // another option than the run's) holds always.
+    void EncodeClassDays() {
+        const int group =
+            options_.max_class_hours_per_day == 2 ? NewGroup({RuleGroup::Kind::kDayAllowance}) : 0;
         for (int c = 1; c <= C; ++c) {
             for (int t = 1; t <= T; ++t) {
                 if (HoursAll(t, c) == 0) {
@@ -557,13 +643,16 @@ class TimetableEncoding::Writer {
                 const int without_option =
                     ClassDayAllowance(3, HoursAll(t, c), index_.available_days[AsIndex(t)]);
                 for (int d = 1; d <= kDays; ++d) {
-                    const std::vector<int> literals = LiteralsOf(c, t, d);
+                    const std::vector<int> literals = school_.LiteralsOf(c, t, d);
                     if (static_cast<int>(literals.size()) <= allowance) {
                         continue;
                     }
                     const Totalizer sum(sink_, literals, std::max(allowance, without_option) + 1);
-                    if (allowance < without_option && day_allowance_ != 0) {
-                        sum.AtMost(sink_, allowance, day_allowance_);
+                    if (allowance < without_option && group != 0) {
+                        {
+                            const GuardScope guard(sink_, group);
+                            sum.AtMost(sink_, allowance);
+                        }
                         sum.AtMost(sink_, without_option);
                     } else {
                         sum.AtMost(sink_, allowance);
@@ -573,70 +662,49 @@ class TimetableEncoding::Writer {
         }
     }
 
-    // --- the run's options ---------------------------------------------------------
+    // --- the run's options: counted for each person over their rows -------------
 
-    // The limits of a teacher's day and week count the person: every row
-    // that holds them, each slot once however many class sections share it.
-    std::vector<int> RowsOf(int person) const {
-        const ByteLists& rows = index_.rows_of_person;
-        return {rows.begin(AsIndex(person)), rows.end(AsIndex(person))};
-    }
-
-    // busy(p, s): the person teaches at s through one of their rows (only
-    // the direction the limits need). 0 when no row of theirs can be there.
-    int PersonBusy(int person, int s) {
-        const std::size_t at = AsIndex(person) * kColumns + AsIndex(s);
-        if (person_busy_.empty()) {
-            person_busy_.assign((AsIndex(index_.PersonCount()) + 1) * kColumns, -1);
+    void EncodeLastHours() {
+        if (!options_.last_hours_limit_on) {
+            return;
         }
-        if (person_busy_[at] >= 0) {
-            return person_busy_[at];
-        }
-        std::vector<int> held;
-        for (const int t : RowsOf(person)) {
-            if (const int h = Held(t, s); h != 0) {
-                held.push_back(h);
-            }
-        }
-        int busy = held.size() == 1 ? held.front() : 0;
-        if (held.size() > 1) {
-            busy = sink_.NewVariable();
-            for (const int h : held) {
-                sink_.Add({-h, busy});
-            }
-        }
-        person_busy_[at] = busy;
-        return busy;
-    }
-
-    void LastHours() {
+        const int group = NewGroup({RuleGroup::Kind::kLastHours});
         for (int person = 1; person <= index_.PersonCount(); ++person) {
-            const std::vector<int> rows = RowsOf(person);
-            std::vector<int> last;
-            for (int s = 1; s <= kSlots; ++s) {
-                int in_last = 0;
-                for (int c = 1; c <= C; ++c) {
-                    for (const int t : rows) {
-                        const int x = X(c, s, t);
-                        if (x == 0 || !index_.InLastHours(c, s)) {
-                            continue;
-                        }
-                        if (in_last == 0) {
-                            in_last = sink_.NewVariable();
-                            last.push_back(in_last);
-                        }
-                        sink_.Add({-x, in_last});
-                    }
-                }
-            }
+            const std::vector<int> last = LastHourSlots(person);
             if (static_cast<int>(last.size()) > options_.last_hours_limit) {
                 const Totalizer sum(sink_, last, options_.last_hours_limit + 1);
-                sum.AtMost(sink_, options_.last_hours_limit, last_hours_);
+                const GuardScope guard(sink_, group);
+                sum.AtMost(sink_, options_.last_hours_limit);
             }
         }
         if (LastHourCells() > LastHourCapacity()) {
-            sink_.Add({-last_hours_});
+            sink_.Add({-group});
         }
+    }
+
+    // A literal for each slot at which the person may hold a last-hour cell
+    // of some class section (the index's last-hour range), implied by each
+    // such cell of their rows.
+    std::vector<int> LastHourSlots(int person) {
+        const std::vector<int> rows = school_.RowsOf(person);
+        std::vector<int> last;
+        for (int s = 1; s <= kSlots; ++s) {
+            int in_last = 0;
+            for (int c = 1; c <= C; ++c) {
+                for (const int t : rows) {
+                    const int x = X(c, s, t);
+                    if (x == 0 || !index_.InLastHours(c, s)) {
+                        continue;
+                    }
+                    if (in_last == 0) {
+                        in_last = sink_.NewVariable();
+                        last.push_back(in_last);
+                    }
+                    sink_.Add({-x, in_last});
+                }
+            }
+        }
+        return last;
     }
 
     // A limit too low for the school's last hours is a count, which clause
@@ -657,9 +725,7 @@ class TimetableEncoding::Writer {
         return cells;
     }
 
-    bool LastHourCell(int c, int s) const {
-        return on_position_[AsIndex(c)][AsIndex(s)] && index_.InLastHours(c, s);
-    }
+    bool LastHourCell(int c, int s) const { return OnPosition(c, s) && index_.InLastHours(c, s); }
 
     int LastHourCapacity() const {
         const int limit = options_.last_hours_limit;
@@ -685,33 +751,41 @@ class TimetableEncoding::Writer {
         return capacity;
     }
 
-    void DayHours() {
+    void EncodeDayHours() {
+        if (!options_.day_hours_limit_on) {
+            return;
+        }
+        const GuardScope guard(sink_, NewGroup({RuleGroup::Kind::kDayHours}));
         for (int person = 1; person <= index_.PersonCount(); ++person) {
             for (int d = 1; d <= kDays; ++d) {
                 std::vector<int> busy;
                 for (int s = d; s <= kSlots; s += kDays) {
-                    if (const int b = PersonBusy(person, s); b != 0) {
+                    if (const int b = Literals().BusyLiteral(person, s); b != 0) {
                         busy.push_back(b);
                     }
                 }
                 if (static_cast<int>(busy.size()) > options_.day_hours_limit) {
                     const Totalizer sum(sink_, busy, options_.day_hours_limit + 1);
-                    sum.AtMost(sink_, options_.day_hours_limit, day_hours_);
+                    sum.AtMost(sink_, options_.day_hours_limit);
                 }
             }
         }
     }
 
-    void FiveInARow() {
+    void EncodeFiveInARow() {
+        if (!options_.four_hour_run_limit_on) {
+            return;
+        }
         constexpr int kRow = 5;
+        const GuardScope guard(sink_, NewGroup({RuleGroup::Kind::kFiveInARow}));
         for (int person = 1; person <= index_.PersonCount(); ++person) {
             for (int d = 1; d <= kDays; ++d) {
                 for (int first = 1; first + kRow - 1 <= kMaxHoursPerDay; ++first) {
                     Clause row;
                     for (int h = first; h < first + kRow; ++h) {
-                        row.Neg(PersonBusy(person, SlotOf(d, h)));
+                        row.Neg(Literals().BusyLiteral(person, SlotOf(d, h)));
                     }
-                    row.Guard(five_in_a_row_).To(sink_);
+                    row.To(sink_);
                 }
             }
         }
@@ -719,7 +793,8 @@ class TimetableEncoding::Writer {
 
     // --- two-hour and one-hour lessons -------------------------------------------
 
-    void Lessons() {
+    void EncodeLessons() {
+        two_hour_.assign((AsIndex(C) + 1) * kColumns * (AsIndex(T) + 1), 0);
         for (int c = 1; c <= C; ++c) {
             for (int t = 1; t <= T; ++t) {
                 if (HoursAll(t, c) > 0) {
@@ -729,55 +804,82 @@ class TimetableEncoding::Writer {
         }
     }
 
+    int& TwoHour(int c, int s, int t) {
+        return two_hour_[At(c, s) * (AsIndex(T) + 1) + AsIndex(t)];
+    }
+
     // The searched hours of t in c read as the two-hour lessons owed and
     // one-hour lessons: a pair variable for each two consecutive hours of a
     // day, the pairs disjoint, as many as the reading takes, and every hour
     // outside a pair a valid one-hour lesson.
     void LessonsOf(int c, int t) {
         const int owed = in_.two_hour_lessons(AsIndex(c), AsIndex(t));
-        std::vector<int> pair(kColumns, 0);  // [s] = hours s and s + 5 form a lesson
         std::vector<int> pairs;
         std::vector<int> searched;
         bool copies = false;
         for (int s = 1; s <= kSlots; ++s) {
-            const int here = Searched(c, s, t);
+            const int here = Literals().SearchedLiteral(c, s, t);
             if (here == 0) {
                 continue;
             }
             searched.push_back(here);
             copies = copies || here != X(c, s, t);
             const int s2 = s + kDays;
+            const int there = s2 <= kSlots ? Literals().SearchedLiteral(c, s2, t) : 0;
             if (owed > 0 && HourOfSlot(s) < kMaxHoursPerDay && s2 <= index_.second_hour_limit &&
-                Searched(c, s2, t) != 0) {
-                pair[AsIndex(s)] = sink_.NewVariable();
-                pairs.push_back(pair[AsIndex(s)]);
-                sink_.Add({-pair[AsIndex(s)], here});
-                sink_.Add({-pair[AsIndex(s)], Searched(c, s2, t)});
-                if (s > kDays && pair[AsIndex(s - kDays)] != 0) {
-                    sink_.Add({-pair[AsIndex(s)], -pair[AsIndex(s - kDays)]});
+                there != 0) {
+                const int pair = sink_.NewVariable();
+                TwoHour(c, s, t) = pair;
+                pairs.push_back(pair);
+                sink_.Add({-pair, here});
+                sink_.Add({-pair, there});
+                if (s > kDays && TwoHour(c, s - kDays, t) != 0) {
+                    sink_.Add({-pair, -TwoHour(c, s - kDays, t)});
                 }
             }
         }
         PairsTaken(c, t, owed, pairs, searched, copies);
+        if (!index_.SpreadsOverDays(t, c)) {
+            return;
+        }
         for (int s = 1; s <= kSlots; ++s) {
-            const int here = Searched(c, s, t);
+            const int here = Literals().SearchedLiteral(c, s, t);
             if (here == 0) {
                 continue;
             }
-            const int before = s > kDays ? pair[AsIndex(s - kDays)] : 0;
-            const auto single = [&](Clause clause) {
-                clause.Neg(here).Pos(pair[AsIndex(s)]).Pos(before);
-                return clause;
-            };
-            if (index_.SpreadsOverDays(t, c)) {
-                for (int q = DayOfSlot(s); q <= kSlots; q += kDays) {
-                    if (q != s) {
-                        single(Clause()).Neg(X(c, q, t)).To(sink_);
-                    }
+            for (int q = DayOfSlot(s); q <= kSlots; q += kDays) {
+                if (q != s) {
+                    OneHourLesson(c, s, t, here).Neg(X(c, q, t)).To(sink_);
                 }
             }
-            if (options_.no_single_hour_runs && s > kDays) {
-                single(Clause()).Neg(X(c, s - kDays, t)).Guard(single_runs_).To(sink_);
+        }
+    }
+
+    // A clause that holds when the searched hour of t at s in c is a
+    // one-hour lesson: it is not in a pair of EncodeLessons.
+    Clause OneHourLesson(int c, int s, int t, int here) {
+        Clause clause;
+        clause.Neg(here).Pos(TwoHour(c, s, t)).Pos(s > kDays ? TwoHour(c, s - kDays, t) : 0);
+        return clause;
+    }
+
+    // No one-hour lesson right after an hour of the same teacher in the same
+    // class section (EncodeLessons has made the pairs).
+    void EncodeSingleHourRuns() {
+        if (!options_.no_single_hour_runs) {
+            return;
+        }
+        const GuardScope guard(sink_, NewGroup({RuleGroup::Kind::kSingleRuns}));
+        for (int c = 1; c <= C; ++c) {
+            for (int t = 1; t <= T; ++t) {
+                if (HoursAll(t, c) == 0) {
+                    continue;
+                }
+                for (int s = kDays + 1; s <= kSlots; ++s) {
+                    if (const int here = Literals().SearchedLiteral(c, s, t); here != 0) {
+                        OneHourLesson(c, s, t, here).Neg(X(c, s - kDays, t)).To(sink_);
+                    }
+                }
             }
         }
     }
@@ -794,7 +896,7 @@ class TimetableEncoding::Writer {
         if (!copies) {
             int pinned = 0;
             for (int s = 1; s <= kSlots; ++s) {
-                pinned += Pinned(c, s) == t ? 1 : 0;
+                pinned += school_.Pinned(c, s) == t ? 1 : 0;
             }
             const int count = HoursAll(t, c) - pinned;
             const int blocks = std::min(owed, count / 2);
@@ -822,25 +924,17 @@ class TimetableEncoding::Writer {
     const RunOptions& options_;
     const RuleIndex& index_;
     ClauseSink& sink_;
+    School school_;
     const int C;
     const int T;
 
     int true_ = 0;
+    SharedLiterals* literals_ = nullptr;  // while Run writes
     std::vector<std::vector<bool>> on_position_;
-    std::vector<std::vector<std::pair<int, int>>> searched_;
-    std::vector<int> held_;
-    std::vector<int> person_busy_;
-    std::set<std::pair<int, int>> denied_;
-    int day_allowance_ = 0;
-    int last_hours_ = 0;
-    int day_hours_ = 0;
-    int single_runs_ = 0;
-    int five_in_a_row_ = 0;
+    std::vector<int> two_hour_;  // [At(c, s) * (T + 1) + t] = the pair of hours s and s + 5
+    std::map<std::tuple<int, int, int>, int> joint_groups_;
     std::vector<int> absent_group_;
     std::vector<int> free_group_;
-    std::vector<int> apart_group_;
-    std::vector<int> joint_group_;
-    std::vector<int> split_group_;
 };
 
 TimetableEncoding::TimetableEncoding(const SolverInputs& inputs, const RuleTables& rules,

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "exact/clause_sink.h"
+#include "exact/cardinality.h"
 #include "rules/placement_rule.h"
 #include "solver/byte_matrix.h"
 #include "solver/rule_index.h"

@@ -1,22 +1,22 @@
-#include "exact/clause_sink.h"
+#include "exact/cardinality.h"
 
 #include <algorithm>
 
 namespace taktirio::exact {
 
-namespace {
-
-void AddGuarded(ClauseSink& sink, std::vector<int> clause, int guard) {
-    if (guard != 0) {
-        clause.push_back(-guard);
+void ClauseSink::AddClause(const std::vector<int>& literals) {
+    if (guard_ == 0) {
+        Write(literals);
+        return;
     }
-    sink.AddClause(clause);
+    guarded_.assign(literals.begin(), literals.end());
+    guarded_.push_back(-guard_);
+    Write(guarded_);
 }
-
-}  // namespace
 
 Totalizer::Totalizer(ClauseSink& sink, const std::vector<int>& inputs, int cap)
     : inputs_(inputs.size()) {
+    const GuardScope unguarded(sink, 0);
     if (!inputs.empty() && cap > 0) {
         outputs_ = Build(sink, inputs, 0, inputs.size(), cap);
     }
@@ -87,29 +87,29 @@ int Totalizer::AtLeast(int k) const {
     return outputs_[static_cast<std::size_t>(k - 1)];
 }
 
-void Totalizer::AtMost(ClauseSink& sink, int k, int guard) const {
+void Totalizer::AtMost(ClauseSink& sink, int k) const {
     if (k < 0) {
-        AddGuarded(sink, {}, guard);
+        sink.AddClause({});
         return;
     }
     if (const int over = AtLeast(k + 1); over != 0) {
-        AddGuarded(sink, {-over}, guard);
+        sink.Add({-over});
     }
 }
 
-void Totalizer::AtLeastBound(ClauseSink& sink, int k, int guard) const {
+void Totalizer::AtLeastBound(ClauseSink& sink, int k) const {
     if (k <= 0) {
         return;
     }
     const int reach = AtLeast(k);
-    AddGuarded(sink, reach != 0 ? std::vector<int>{reach} : std::vector<int>{}, guard);
+    sink.AddClause(reach != 0 ? std::vector<int>{reach} : std::vector<int>{});
 }
 
-void AtMostOne(ClauseSink& sink, const std::vector<int>& literals, int guard) {
+void AtMostOne(ClauseSink& sink, const std::vector<int>& literals) {
     if (literals.size() <= 5) {
         for (std::size_t i = 0; i < literals.size(); ++i) {
             for (std::size_t j = i + 1; j < literals.size(); ++j) {
-                AddGuarded(sink, {-literals[i], -literals[j]}, guard);
+                sink.Add({-literals[i], -literals[j]});
             }
         }
         return;
@@ -117,11 +117,11 @@ void AtMostOne(ClauseSink& sink, const std::vector<int>& literals, int guard) {
     // Sequential ladder: seen[i] = one of the first i + 1 literals is true.
     int seen = literals[0];
     for (std::size_t i = 1; i < literals.size(); ++i) {
-        AddGuarded(sink, {-seen, -literals[i]}, guard);
+        sink.Add({-seen, -literals[i]});
         if (i + 1 < literals.size()) {
             const int next = sink.NewVariable();
-            AddGuarded(sink, {-seen, next}, guard);
-            AddGuarded(sink, {-literals[i], next}, guard);
+            sink.Add({-seen, next});
+            sink.Add({-literals[i], next});
             seen = next;
         }
     }

@@ -7,13 +7,42 @@ namespace taktirio::exact {
 
 // Where an encoding writes its clauses: literals are non-zero integers in the
 // DIMACS way (v true, -v false). The solver is one sink; a test can record.
+// While a GuardScope is open on the sink, every clause added carries the
+// negation of the scope's group literal: the clause holds only while the
+// group is assumed.
 class ClauseSink {
   public:
     virtual ~ClauseSink() = default;
     virtual int NewVariable() = 0;
-    virtual void AddClause(const std::vector<int>& literals) = 0;
 
+    void AddClause(const std::vector<int>& literals);
     void Add(std::initializer_list<int> literals) { AddClause(std::vector<int>(literals)); }
+
+  protected:
+    // Writes a clause as given (the guard already added).
+    virtual void Write(const std::vector<int>& literals) = 0;
+
+  private:
+    friend class GuardScope;
+    int guard_ = 0;
+    std::vector<int> guarded_;  // the clause with its guard, reused
+};
+
+// Makes every clause added to `sink` while it lives conditional on `group`
+// (0: on nothing, for definitions shared by every group); the scope it
+// replaces returns when it ends.
+class GuardScope {
+  public:
+    GuardScope(ClauseSink& sink, int group) : sink_(sink), outer_(sink.guard_) {
+        sink.guard_ = group;
+    }
+    ~GuardScope() { sink_.guard_ = outer_; }
+    GuardScope(const GuardScope&) = delete;
+    GuardScope& operator=(const GuardScope&) = delete;
+
+  private:
+    ClauseSink& sink_;
+    int outer_;
 };
 
 // Sums of literals in unary. The totalizer is used because a single tree
@@ -24,8 +53,9 @@ class ClauseSink {
 // per bound direction and cardinality networks would sort far beyond k.
 class Totalizer {
   public:
-    // Outputs for sums up to `cap` (cap >= 0); `guard`, when not 0, makes
-    // every clause conditional on it (an assumption literal).
+    // Outputs for sums up to `cap` (cap >= 0). The tree's clauses only
+    // define its own new outputs, so they are written under no guard: one
+    // tree can carry a guarded bound and an unguarded one.
     Totalizer(ClauseSink& sink, const std::vector<int>& inputs, int cap);
 
     // A literal true exactly when at least k inputs are true (1 <= k <= cap);
@@ -33,9 +63,9 @@ class Totalizer {
     int AtLeast(int k) const;
     int size() const { return static_cast<int>(inputs_); }
 
-    // Clauses: sum <= k, sum >= k, each under `guard` when given.
-    void AtMost(ClauseSink& sink, int k, int guard = 0) const;
-    void AtLeastBound(ClauseSink& sink, int k, int guard = 0) const;
+    // Clauses: sum <= k, sum >= k, under the sink's guard scope.
+    void AtMost(ClauseSink& sink, int k) const;
+    void AtLeastBound(ClauseSink& sink, int k) const;
 
   private:
     std::vector<int> Build(ClauseSink& sink, const std::vector<int>& inputs, std::size_t from,
@@ -46,7 +76,7 @@ class Totalizer {
 };
 
 // At most one of the literals, by pairs (few literals) or a sequential
-// ladder; under `guard` when not 0.
-void AtMostOne(ClauseSink& sink, const std::vector<int>& literals, int guard = 0);
+// ladder, every clause under the sink's guard scope.
+void AtMostOne(ClauseSink& sink, const std::vector<int>& literals);
 
 }  // namespace taktirio::exact
