@@ -11,11 +11,11 @@
 #include <memory>
 #include <vector>
 
-#include "common/narrow.h"
-#include "edit/timetable_edit.h"
-#include "generator/school_generator.h"
-#include "solver/random_stream.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/edit/timetable_edit.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/random_stream.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 namespace {

@@ -10,14 +10,14 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "common/asker.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "entry/windows.h"
-#include "exchange/exchange.h"
-#include "forms/entry_window.h"
-#include "forms/entry_windows.h"
-#include "shell/startup.h"
+#include "data/database/database.h"
+#include "data/entry/windows.h"
+#include "data/exchange/exchange.h"
+#include "data/shell/startup.h"
+#include "gui/common/asker.h"
+#include "gui/common/program_context.h"
+#include "gui/forms/entry_window.h"
+#include "gui/forms/entry_windows.h"
 
 namespace {
 

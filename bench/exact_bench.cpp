@@ -11,9 +11,9 @@
 #include <memory>
 #include <utility>
 
-#include "exact/exact_search.h"
-#include "generator/school_generator.h"
-#include "solver/findsolution.h"
+#include "core/exact/exact_search.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/findsolution.h"
 #include "strict_options.h"
 
 namespace taktirio {

@@ -2,10 +2,10 @@
 // and 255 teachers (235 single teachers and 20 pairs) into a real entry file.
 #include <QTemporaryDir>
 
-#include "database/database.h"
-#include "exchange/exchange.h"
+#include "data/database/database.h"
+#include "data/exchange/exchange.h"
+#include "data/shell/startup.h"
 #include "qt_benchmark_main.h"
-#include "shell/startup.h"
 
 namespace {
 

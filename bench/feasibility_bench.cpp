@@ -8,10 +8,10 @@
 // messages are built too.
 #include <benchmark/benchmark.h>
 
-#include "common/narrow.h"
-#include "feasibility/feasibility.h"
-#include "solver/slots.h"
-#include "solver/solver_inputs.h"
+#include "core/common/narrow.h"
+#include "core/feasibility/feasibility.h"
+#include "core/solver/slots.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gaps/gap_improver.h"
+#include "core/gaps/gap_improver.h"
 
 namespace taktirio {
 

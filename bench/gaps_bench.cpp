@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "exact/exact_search.h"
+#include "core/exact/exact_search.h"
+#include "core/gaps/gap_improver.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/findsolution.h"
 #include "gap_rework_loop.h"
-#include "gaps/gap_improver.h"
-#include "gaps/teacher_gaps.h"
-#include "generator/school_generator.h"
-#include "solver/findsolution.h"
 #include "strict_options.h"
 
 namespace taktirio {

@@ -4,17 +4,17 @@
 #include <atomic>
 #include <vector>
 
-#include "database/database.h"
-#include "exchange/exchange.h"
-#include "exchange/school_document.h"
+#include "core/gaps/gap_improver.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/solver/findsolution.h"
+#include "data/database/database.h"
+#include "data/exchange/exchange.h"
+#include "data/exchange/school_document.h"
+#include "data/load/problem_loader.h"
+#include "data/prepare/working_copy.h"
+#include "data/shell/startup.h"
 #include "gap_rework_loop.h"
-#include "gaps/gap_improver.h"
-#include "gaps/teacher_gaps.h"
-#include "load/problem_loader.h"
-#include "prepare/working_copy.h"
 #include "qt_benchmark_main.h"
-#include "shell/startup.h"
-#include "solver/findsolution.h"
 
 namespace {
 

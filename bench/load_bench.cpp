@@ -3,13 +3,13 @@
 // inputs, with real SQLite files; the same for the demo school.
 #include <QTemporaryDir>
 
-#include "database/database.h"
-#include "exchange/exchange.h"
-#include "exchange/school_document.h"
-#include "load/problem_loader.h"
-#include "prepare/working_copy.h"
+#include "data/database/database.h"
+#include "data/exchange/exchange.h"
+#include "data/exchange/school_document.h"
+#include "data/load/problem_loader.h"
+#include "data/prepare/working_copy.h"
+#include "data/shell/startup.h"
 #include "qt_benchmark_main.h"
-#include "shell/startup.h"
 
 namespace {
 

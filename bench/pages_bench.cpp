@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "pages/solution_page_reader.h"
+#include "core/pages/solution_page_reader.h"
 #include "school30_page.h"
 
 namespace taktirio {

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <optional>
 
-#include "database/database.h"
-#include "layouts/report_catalog.h"
-#include "reports/work_tables.h"
+#include "data/database/database.h"
+#include "data/reports/work_tables.h"
+#include "reports/layouts/report_catalog.h"
 #include "school30_page.h"
 
 namespace taktirio {

@@ -4,16 +4,16 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "database/database.h"
-#include "exchange/exchange.h"
-#include "exchange/school_document.h"
-#include "load/problem_loader.h"
-#include "pages/solution_page_writer.h"
-#include "prepare/working_copy.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/run/run_engine.h"
+#include "core/run/solution_files.h"
+#include "data/database/database.h"
+#include "data/exchange/exchange.h"
+#include "data/exchange/school_document.h"
+#include "data/load/problem_loader.h"
+#include "data/prepare/working_copy.h"
+#include "data/shell/startup.h"
 #include "qt_benchmark_main.h"
-#include "run/run_engine.h"
-#include "run/solution_files.h"
-#include "shell/startup.h"
 
 namespace {
 

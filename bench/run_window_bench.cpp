@@ -13,15 +13,15 @@
 #include <algorithm>
 #include <memory>
 
-#include "common/asker.h"
-#include "common/desktop.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "exchange/exchange.h"
-#include "exchange/school_document.h"
-#include "run/run_sequence.h"
-#include "run/run_window.h"
-#include "shell/startup.h"
+#include "data/database/database.h"
+#include "data/exchange/exchange.h"
+#include "data/exchange/school_document.h"
+#include "data/run/run_sequence.h"
+#include "data/shell/startup.h"
+#include "gui/common/asker.h"
+#include "gui/common/desktop.h"
+#include "gui/common/program_context.h"
+#include "gui/run/run_window.h"
 
 namespace {
 

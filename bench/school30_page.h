@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
-#include "common/narrow.h"
-#include "generator/school_generator.h"
-#include "pages/solution_page_writer.h"
+#include "core/common/narrow.h"
+#include "core/generator/school_generator.h"
+#include "core/pages/solution_page_writer.h"
 
 namespace taktirio {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <utility>
 
-#include "generator/school_generator.h"
-#include "solver/findsolution.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/findsolution.h"
 
 namespace taktirio {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "solver/run_context.h"
+#include "core/solver/run_context.h"
 
 namespace taktirio {
 

@@ -14,8 +14,8 @@
 #include <memory>
 #include <utility>
 
-#include "generator/school_generator.h"
-#include "run/run_engine.h"
+#include "core/generator/school_generator.h"
+#include "core/run/run_engine.h"
 #include "strict_options.h"
 
 namespace taktirio {

@@ -7,9 +7,9 @@
 #include <string>
 #include <system_error>
 
-#include "checks/teacher_view.h"
-#include "gaps/teacher_gaps.h"
-#include "run/solution_files.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/run/solution_files.h"
+#include "data/checks/teacher_view.h"
 #include "school30_page.h"
 
 namespace taktirio {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "pages/page_errors.h"
-#include "pages/solution_page_reader.h"
+#include "core/pages/page_errors.h"
+#include "core/pages/solution_page_reader.h"
 
 namespace {
 

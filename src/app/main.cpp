@@ -5,13 +5,13 @@
 #include <QDir>
 #include <QScreen>
 
-#include "common/asker.h"
-#include "common/desktop.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "common/version.h"
-#include "shell/program_shell.h"
-#include "shell/startup.h"
+#include "core/common/version.h"
+#include "data/shell/startup.h"
+#include "gui/common/asker.h"
+#include "gui/common/desktop.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/shell/program_shell.h"
 
 namespace {
 

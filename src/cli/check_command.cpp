@@ -10,12 +10,12 @@
 
 #include "cli_commands.h"
 #include "console.h"
-#include "exact/exact_search.h"
-#include "feasibility/feasibility.h"
-#include "load/school_reading.h"
-#include "prepare/working_copy.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
+#include "core/exact/exact_search.h"
+#include "core/feasibility/feasibility.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "data/load/school_reading.h"
+#include "data/prepare/working_copy.h"
 
 namespace taktirio::cli {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "entry/session.h"
-#include "run/run_engine.h"
-#include "run/run_settings.h"
-#include "shell/startup.h"
+#include "core/run/run_engine.h"
+#include "core/run/run_settings.h"
+#include "data/entry/session.h"
+#include "data/shell/startup.h"
 
 namespace taktirio::cli {
 

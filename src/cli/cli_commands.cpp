@@ -9,21 +9,21 @@
 #include <new>
 #include <optional>
 
-#include "calendar/church_calendar.h"
 #include "check_command.h"
-#include "checks/presolve.h"
-#include "common/version.h"
 #include "console.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "exchange/exchange.h"
+#include "core/calendar/church_calendar.h"
+#include "core/common/version.h"
+#include "core/run/run_settings.h"
+#include "core/text/wording.h"
+#include "data/checks/presolve.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/exchange/exchange.h"
+#include "data/shell/program_lock.h"
+#include "data/shell/startup.h"
 #include "move_command.h"
 #include "print_command.h"
-#include "run/run_settings.h"
-#include "shell/program_lock.h"
-#include "shell/startup.h"
 #include "solve_command.h"
-#include "text/wording.h"
 #include "verify_command.h"
 
 namespace taktirio::cli {

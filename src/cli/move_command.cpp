@@ -12,14 +12,14 @@
 
 #include "cli_commands.h"
 #include "console.h"
-#include "edit/edit_session.h"
-#include "edit/edited_page.h"
-#include "pages/page_errors.h"
-#include "pages/solution_page_writer.h"
-#include "shell/program_files.h"
-#include "shell/program_lock.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/edit/edit_session.h"
+#include "core/edit/edited_page.h"
+#include "core/pages/page_errors.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
+#include "data/shell/program_files.h"
+#include "data/shell/program_lock.h"
 #include "verify_command.h"
 
 namespace taktirio::cli {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "entry/session.h"
-#include "run/run_settings.h"
+#include "core/run/run_settings.h"
+#include "data/entry/session.h"
 
 namespace taktirio::cli {
 

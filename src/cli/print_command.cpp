@@ -9,10 +9,10 @@
 
 #include "cli_commands.h"
 #include "console.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "shell/program_files.h"
-#include "shell/startup.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/shell/program_files.h"
+#include "data/shell/startup.h"
 
 namespace taktirio::cli {
 

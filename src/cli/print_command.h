@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "reports/work_tables.h"
+#include "data/reports/work_tables.h"
 
 namespace taktirio::cli {
 

@@ -2,10 +2,10 @@
 
 #include "cli_commands.h"
 #include "console.h"
-#include "database/database.h"
-#include "layouts/report_catalog.h"
-#include "reports/work_tables.h"
-#include "text/wording.h"
+#include "core/text/wording.h"
+#include "data/database/database.h"
+#include "data/reports/work_tables.h"
+#include "reports/layouts/report_catalog.h"
 
 namespace taktirio::cli {
 

@@ -3,9 +3,9 @@
 #include <QString>
 #include <optional>
 
-#include "run/run_engine.h"
-#include "run/run_settings.h"
-#include "shell/startup.h"
+#include "core/run/run_engine.h"
+#include "core/run/run_settings.h"
+#include "data/shell/startup.h"
 
 namespace taktirio::cli {
 

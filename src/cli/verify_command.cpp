@@ -10,11 +10,11 @@
 
 #include "cli_commands.h"
 #include "console.h"
-#include "load/page_against_school.h"
-#include "pages/page_errors.h"
-#include "prepare/working_copy.h"
-#include "solver/errors.h"
-#include "verify/page_verdict.h"
+#include "core/pages/page_errors.h"
+#include "core/solver/errors.h"
+#include "core/verify/page_verdict.h"
+#include "data/load/page_against_school.h"
+#include "data/prepare/working_copy.h"
 
 namespace taktirio::cli {
 

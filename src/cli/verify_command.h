@@ -2,10 +2,10 @@
 
 #include <QString>
 
-#include "entry/session.h"
-#include "load/page_against_school.h"
-#include "run/run_settings.h"
-#include "shell/startup.h"
+#include "core/run/run_settings.h"
+#include "data/entry/session.h"
+#include "data/load/page_against_school.h"
+#include "data/shell/startup.h"
 
 namespace taktirio::cli {
 

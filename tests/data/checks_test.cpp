@@ -1,14 +1,14 @@
 // The checks before a run and the teacher detailed view.
 #include <functional>
 
-#include "checks/presolve.h"
-#include "checks/teacher_view.h"
+#include "data/checks/presolve.h"
+#include "data/checks/teacher_view.h"
+#include "data/entry/allocation.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/day_hour_rules.h"
+#include "data/entry/pairing_rules.h"
+#include "data/entry/validation.h"
 #include "data_test_support.h"
-#include "entry/allocation.h"
-#include "entry/base_lists.h"
-#include "entry/day_hour_rules.h"
-#include "entry/pairing_rules.h"
-#include "entry/validation.h"
 
 namespace taktirio::data::testing {
 namespace {

@@ -14,20 +14,20 @@
 #include <vector>
 
 #include "cli_support.h"
-#include "common/narrow.h"
+#include "core/common/narrow.h"
+#include "core/edit/exchange_wording.h"
+#include "core/edit/timetable_edit.h"
+#include "core/pages/solution_page_reader.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/rules/placement_rule.h"
+#include "core/solver/slots.h"
+#include "core/text/cp1253.h"
+#include "core/text/wording.h"
+#include "core/verify/page_verdict.h"
+#include "data/database/database.h"
+#include "data/exchange/school_document.h"
+#include "data/load/problem_loader.h"
 #include "data_test_support.h"
-#include "database/database.h"
-#include "edit/exchange_wording.h"
-#include "edit/timetable_edit.h"
-#include "exchange/school_document.h"
-#include "load/problem_loader.h"
-#include "pages/solution_page_reader.h"
-#include "pages/solution_page_writer.h"
-#include "rules/placement_rule.h"
-#include "solver/slots.h"
-#include "text/cp1253.h"
-#include "text/wording.h"
-#include "verify/page_verdict.h"
 
 namespace taktirio::data::testing {
 namespace {

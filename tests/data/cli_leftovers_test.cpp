@@ -7,8 +7,8 @@
 #include <random>
 
 #include "cli_support.h"
+#include "data/shell/program_lock.h"
 #include "data_test_support.h"
-#include "shell/program_lock.h"
 
 namespace taktirio::data::testing {
 namespace {

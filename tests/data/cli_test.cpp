@@ -5,9 +5,9 @@
 #include <QProcess>
 
 #include "cli_support.h"
-#include "common/version.h"
+#include "core/common/version.h"
+#include "data/exchange/school_document.h"
 #include "data_test_support.h"
-#include "exchange/school_document.h"
 
 namespace taktirio::data::testing {
 namespace {

@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <optional>
 
-#include "database/database.h"
-#include "entry/session.h"
-#include "shell/startup.h"
+#include "data/database/database.h"
+#include "data/entry/session.h"
+#include "data/shell/startup.h"
 
 namespace taktirio::data::testing {
 

@@ -6,13 +6,13 @@
 #include <functional>
 #include <random>
 
+#include "data/database/errors.h"
+#include "data/database/greek_collation.h"
+#include "data/database/schema.h"
+#include "data/entry/base_lists.h"
+#include "data/reports/work_tables.h"
+#include "data/shell/startup.h"
 #include "data_test_support.h"
-#include "database/errors.h"
-#include "database/greek_collation.h"
-#include "database/schema.h"
-#include "entry/base_lists.h"
-#include "reports/work_tables.h"
-#include "shell/startup.h"
 
 namespace taktirio::data::testing {
 namespace {

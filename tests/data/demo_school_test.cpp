@@ -1,13 +1,13 @@
 // The demo gymnasium of examples/: it passes the checks before a run, survives
 // the database unchanged, and has timetables that the verifier accepts.
 
-#include "checks/presolve.h"
+#include "core/solver/findsolution.h"
+#include "core/verify/timetable_verifier.h"
+#include "data/checks/presolve.h"
+#include "data/exchange/exchange.h"
 #include "data_test_support.h"
 #include "document_to_solver.h"
-#include "exchange/exchange.h"
-#include "solver/findsolution.h"
 #include "support/solve_by_attempts.h"
-#include "verify/timetable_verifier.h"
 
 namespace taktirio::data::testing {
 namespace {

@@ -5,12 +5,12 @@
 #include <array>
 #include <set>
 
+#include "core/pages/solution_page_writer.h"
+#include "core/solver/findsolution.h"
+#include "core/verify/timetable_verifier.h"
+#include "data/exchange/exchange.h"
 #include "document_to_solver.h"
-#include "exchange/exchange.h"
-#include "pages/solution_page_writer.h"
-#include "solver/findsolution.h"
 #include "support/solve_by_attempts.h"
-#include "verify/timetable_verifier.h"
 #include "working_copy_support.h"
 
 namespace taktirio::data::testing {

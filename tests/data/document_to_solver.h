@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <set>
 
-#include "exchange/school_document.h"
-#include "solver/run_context.h"
-#include "solver/slots.h"
-#include "solver/solver_inputs.h"
+#include "core/solver/run_context.h"
+#include "core/solver/slots.h"
+#include "core/solver/solver_inputs.h"
+#include "data/exchange/school_document.h"
 
 namespace taktirio::data::testing {
 

@@ -3,15 +3,15 @@
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
+#include "data/database/errors.h"
+#include "data/entry/allocation.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/day_hour_rules.h"
+#include "data/entry/delete_row.h"
+#include "data/entry/pairing_rules.h"
+#include "data/entry/validation.h"
+#include "data/entry/windows.h"
 #include "data_test_support.h"
-#include "database/errors.h"
-#include "entry/allocation.h"
-#include "entry/base_lists.h"
-#include "entry/day_hour_rules.h"
-#include "entry/delete_row.h"
-#include "entry/pairing_rules.h"
-#include "entry/validation.h"
-#include "entry/windows.h"
 
 namespace taktirio::data::testing {
 namespace {

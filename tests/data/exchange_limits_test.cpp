@@ -6,11 +6,11 @@
 #include <QJsonObject>
 #include <vector>
 
+#include "data/database/errors.h"
+#include "data/entry/validation.h"
+#include "data/exchange/exchange.h"
+#include "data/exchange/strict_json.h"
 #include "data_test_support.h"
-#include "database/errors.h"
-#include "entry/validation.h"
-#include "exchange/exchange.h"
-#include "exchange/strict_json.h"
 
 namespace taktirio::data::testing {
 namespace {

@@ -1,6 +1,6 @@
 // The school exchange file: refusals name the item and leave the database
 // file byte for byte as it was.
-#include "exchange/exchange.h"
+#include "data/exchange/exchange.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,12 +13,12 @@
 #include <utility>
 #include <vector>
 
-#include "checks/teacher_view.h"
 #include "cli_support.h"
+#include "data/checks/teacher_view.h"
+#include "data/database/errors.h"
+#include "data/entry/day_hour_rules.h"
+#include "data/entry/validation.h"
 #include "data_test_support.h"
-#include "database/errors.h"
-#include "entry/day_hour_rules.h"
-#include "entry/validation.h"
 
 namespace taktirio::data::testing {
 namespace {

@@ -2,8 +2,8 @@
 // absent day it is in the school's entry data.
 #include <gtest/gtest.h>
 
-#include "reports/work_tables.h"
-#include "solver/slots.h"
+#include "core/solver/slots.h"
+#include "data/reports/work_tables.h"
 #include "working_copy_support.h"
 
 namespace taktirio::data::testing {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/pages/solution_page_reader.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/solver/byte_matrix.h"
+#include "core/text/cp1253.h"
+#include "data/entry/validation.h"
 #include "data_test_support.h"
-#include "entry/validation.h"
-#include "pages/solution_page_reader.h"
-#include "pages/solution_page_writer.h"
-#include "solver/byte_matrix.h"
-#include "text/cp1253.h"
 
 namespace taktirio::data::testing {
 namespace {

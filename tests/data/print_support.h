@@ -10,12 +10,12 @@
 #include <set>
 #include <string>
 
+#include "core/generator/school_generator.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/solver/slots.h"
+#include "data/exchange/exchange.h"
 #include "data_test_support.h"
 #include "document_to_solver.h"
-#include "exchange/exchange.h"
-#include "generator/school_generator.h"
-#include "pages/solution_page_writer.h"
-#include "solver/slots.h"
 #include "support/solve_by_attempts.h"
 
 namespace taktirio::data::testing {

@@ -3,10 +3,10 @@
 // counter out of range.
 #include <functional>
 
-#include "prepare/requested_solutions.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
+#include "data/prepare/requested_solutions.h"
 #include "working_copy_support.h"
 
 namespace taktirio::data::testing {

@@ -1,6 +1,6 @@
 // The program directory's own files, which no output of the program may
 // replace, told apart from everything else, however they are spelled.
-#include "shell/program_files.h"
+#include "data/shell/program_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // One writer at a time in a program directory: a second holder is refused with
 // the holder named, and a lock left by a process that has ended is taken over.
-#include "shell/program_lock.h"
+#include "data/shell/program_lock.h"
 
 #include <sys/file.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // The way into a run as one class: its stages in order, a stop in each of
 // them, a failed preparation, refused numbers and an undeletable old page.
-#include "run/run_sequence.h"
+#include "data/run/run_sequence.h"
 
 #include <sys/resource.h>
 
@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "cli_support.h"
+#include "core/run/solution_files.h"
+#include "data/exchange/exchange.h"
+#include "data/exchange/school_document.h"
+#include "data/prepare/requested_solutions.h"
+#include "data/prepare/working_copy.h"
 #include "data_test_support.h"
-#include "exchange/exchange.h"
-#include "exchange/school_document.h"
-#include "prepare/requested_solutions.h"
-#include "prepare/working_copy.h"
-#include "run/solution_files.h"
 #include "support/immutable_file.h"
 
 namespace taktirio::data::testing {

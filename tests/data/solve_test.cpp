@@ -9,17 +9,17 @@
 #include <filesystem>
 #include <map>
 
-#include "checks/teacher_view.h"
 #include "cli_support.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/pages/solution_page_reader.h"
+#include "core/solver/slots.h"
+#include "core/verify/timetable_verifier.h"
+#include "data/checks/teacher_view.h"
+#include "data/load/problem_loader.h"
+#include "data/run/run_sequence.h"
+#include "data/shell/program_lock.h"
 #include "data_test_support.h"
-#include "gaps/teacher_gaps.h"
-#include "load/problem_loader.h"
-#include "pages/solution_page_reader.h"
-#include "run/run_sequence.h"
-#include "shell/program_lock.h"
-#include "solver/slots.h"
 #include "support/school_without_timetable.h"
-#include "verify/timetable_verifier.h"
 
 namespace taktirio::data::testing {
 namespace {

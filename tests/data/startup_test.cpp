@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
+#include "data/database/errors.h"
+#include "data/entry/validation.h"
 #include "data_test_support.h"
-#include "database/errors.h"
-#include "entry/validation.h"
 
 namespace taktirio::data::testing {
 namespace {

@@ -1,7 +1,7 @@
 // The print work tables: REPORT.sqlite created and refused like the school
 // databases, each reading one transaction, the tables checked against the
 // timetable the page was written from, and the free-hour question.
-#include "reports/work_tables.h"
+#include "data/reports/work_tables.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,8 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "database/database.h"
-#include "database/errors.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
 #include "print_support.h"
 
 namespace taktirio::data::testing {

@@ -3,14 +3,14 @@
 // A school's entry database and its working database side by side in one
 // temporary directory, for tests of the preparation and the loader.
 
+#include "data/database/schema.h"
+#include "data/entry/allocation.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/day_hour_rules.h"
+#include "data/entry/pairing_rules.h"
+#include "data/load/problem_loader.h"
+#include "data/prepare/working_copy.h"
 #include "data_test_support.h"
-#include "database/schema.h"
-#include "entry/allocation.h"
-#include "entry/base_lists.h"
-#include "entry/day_hour_rules.h"
-#include "entry/pairing_rules.h"
-#include "load/problem_loader.h"
-#include "prepare/working_copy.h"
 
 namespace taktirio::data::testing {
 

@@ -5,10 +5,10 @@
 #include <functional>
 #include <set>
 
-#include "entry/entry_support.h"
-#include "entry/validation.h"
-#include "prepare/requested_solutions.h"
-#include "solver/errors.h"
+#include "core/solver/errors.h"
+#include "data/entry/entry_support.h"
+#include "data/entry/validation.h"
+#include "data/prepare/requested_solutions.h"
 #include "working_copy_support.h"
 
 namespace taktirio::data::testing {

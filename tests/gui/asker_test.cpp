@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "common/look.h"
+#include "gui/common/look.h"
 #include "gui_test_support.h"
 
 namespace taktirio::gui::testing {

@@ -1,12 +1,12 @@
 // The church calendar window driven through its controls.
-#include "shell/calendar_window.h"
+#include "gui/shell/calendar_window.h"
 
 #include <QLineEdit>
 #include <QLocale>
 #include <QSpinBox>
 
-#include "common/date_picker.h"
-#include "common/look.h"
+#include "gui/common/date_picker.h"
+#include "gui/common/look.h"
 #include "gui_test_support.h"
 
 namespace taktirio::gui::testing {

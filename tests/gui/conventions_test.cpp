@@ -5,14 +5,14 @@
 #include <QFontDatabase>
 #include <QScreen>
 
-#include "common/look.h"
+#include "gui/common/look.h"
+#include "gui/shell/about_window.h"
+#include "gui/shell/calendar_window.h"
+#include "gui/shell/login_window.h"
+#include "gui/shell/main_window.h"
+#include "gui/shell/registration_window.h"
+#include "gui/shell/startup_window.h"
 #include "gui_test_support.h"
-#include "shell/about_window.h"
-#include "shell/calendar_window.h"
-#include "shell/login_window.h"
-#include "shell/main_window.h"
-#include "shell/registration_window.h"
-#include "shell/startup_window.h"
 
 namespace taktirio::gui::testing {
 

@@ -2,7 +2,7 @@
 // their controls: inserts, refusals, deletes answered Yes and No, the
 // validator, the allocation window's class and total, and the teacher view
 // of the demo school against what the data layer reads.
-#include "forms/entry_windows.h"
+#include "gui/forms/entry_windows.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -17,21 +17,21 @@
 #include <functional>
 #include <memory>
 
-#include "checks/teacher_view.h"
-#include "entry/allocation.h"
-#include "entry/base_lists.h"
-#include "entry/delete_row.h"
-#include "entry/entry_support.h"
-#include "entry/messages.h"
-#include "entry/validation.h"
-#include "entry/windows.h"
-#include "exchange/exchange.h"
-#include "forms/entry_window.h"
-#include "forms/teacher_view_window.h"
+#include "core/run/solution_files.h"
+#include "data/checks/teacher_view.h"
+#include "data/entry/allocation.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/delete_row.h"
+#include "data/entry/entry_support.h"
+#include "data/entry/messages.h"
+#include "data/entry/validation.h"
+#include "data/entry/windows.h"
+#include "data/exchange/exchange.h"
+#include "data/run/run_sequence.h"
+#include "gui/forms/entry_window.h"
+#include "gui/forms/teacher_view_window.h"
+#include "gui/shell/menu_windows.h"
 #include "gui_test_support.h"
-#include "run/run_sequence.h"
-#include "run/solution_files.h"
-#include "shell/menu_windows.h"
 
 namespace taktirio::gui::testing {
 

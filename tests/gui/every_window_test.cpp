@@ -19,11 +19,11 @@
 #include <QToolBar>
 #include <QTreeView>
 
-#include "common/look.h"
-#include "exchange/exchange.h"
-#include "exchange/school_document.h"
+#include "data/exchange/exchange.h"
+#include "data/exchange/school_document.h"
+#include "data/run/run_sequence.h"
+#include "gui/common/look.h"
 #include "gui_test_support.h"
-#include "run/run_sequence.h"
 #include "window_catalogue.h"
 
 namespace taktirio::gui::testing {

@@ -9,11 +9,11 @@
 #include <QTest>
 #include <QUrl>
 
-#include "common/asker.h"
-#include "common/desktop.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "shell/startup.h"
+#include "data/database/database.h"
+#include "data/shell/startup.h"
+#include "gui/common/asker.h"
+#include "gui/common/desktop.h"
+#include "gui/common/program_context.h"
 
 namespace taktirio::gui::testing {
 

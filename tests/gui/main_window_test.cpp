@@ -1,15 +1,15 @@
 // The main window: the exit question, the solutions-folder commands, the
 // utilities and the guard of the eight-hour days item.
-#include "shell/main_window.h"
+#include "gui/shell/main_window.h"
 
 #include <QAction>
 #include <QDir>
 #include <QSignalSpy>
 
-#include "checks/presolve.h"
-#include "common/look.h"
+#include "data/checks/presolve.h"
+#include "gui/common/look.h"
+#include "gui/shell/utilities.h"
 #include "gui_test_support.h"
-#include "shell/utilities.h"
 
 namespace taktirio::gui::testing {
 

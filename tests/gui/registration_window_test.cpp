@@ -1,6 +1,6 @@
 // The registration window: the insert button follows the validator, the
 // insert stores the school or refuses with its message, leaving asks first.
-#include "shell/registration_window.h"
+#include "gui/shell/registration_window.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

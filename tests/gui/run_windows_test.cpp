@@ -15,18 +15,18 @@
 #include <QSpinBox>
 #include <QSqlQuery>
 
-#include "checks/presolve.h"
-#include "exact/exact_search.h"
-#include "exchange/exchange.h"
-#include "exchange/school_document.h"
+#include "core/exact/exact_search.h"
+#include "core/run/run_messages.h"
+#include "core/run/run_settings.h"
+#include "core/solver/errors.h"
+#include "data/checks/presolve.h"
+#include "data/exchange/exchange.h"
+#include "data/exchange/school_document.h"
+#include "data/run/run_sequence.h"
+#include "data/shell/program_lock.h"
+#include "gui/run/run_window.h"
+#include "gui/shell/main_window.h"
 #include "gui_test_support.h"
-#include "run/run_messages.h"
-#include "run/run_sequence.h"
-#include "run/run_settings.h"
-#include "run/run_window.h"
-#include "shell/main_window.h"
-#include "shell/program_lock.h"
-#include "solver/errors.h"
 #include "support/school_without_timetable.h"
 
 namespace taktirio::gui::testing {

@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 
+#include "gui/shell/login_window.h"
+#include "gui/shell/main_window.h"
+#include "gui/shell/program_shell.h"
+#include "gui/shell/startup_window.h"
 #include "gui_test_support.h"
-#include "shell/login_window.h"
-#include "shell/main_window.h"
-#include "shell/program_shell.h"
-#include "shell/startup_window.h"
 
 namespace taktirio::gui::testing {
 

@@ -3,7 +3,7 @@
 // its place with the mouse, the exchange's cells highlighted, applied, undone
 // and redone with the keys, and saved as a new page that passes the checks
 // of verify; a refused move said in the window, a damaged page refused.
-#include "reports/solution_edit_window.h"
+#include "gui/reports/solution_edit_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,14 +19,14 @@
 #include <filesystem>
 #include <optional>
 
-#include "common/look.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
+#include "data/load/page_against_school.h"
+#include "data/run/run_sequence.h"
+#include "gui/common/look.h"
+#include "gui/reports/solution_choice.h"
 #include "gui_test_support.h"
-#include "load/page_against_school.h"
-#include "reports/solution_choice.h"
-#include "run/run_sequence.h"
 #include "solved_demo.h"
-#include "solver/slots.h"
-#include "text/wording.h"
 
 namespace taktirio::gui::testing {
 

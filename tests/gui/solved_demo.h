@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "reports/solution_choice.h"
+#include "gui/reports/solution_choice.h"
 
 namespace taktirio::gui::testing {
 

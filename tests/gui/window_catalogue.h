@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "reports/report_viewer.h"
-#include "reports/solution_choice.h"
+#include "gui/reports/report_viewer.h"
+#include "gui/reports/solution_choice.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
 // Long Greek names in narrow cells: shrunk to a readable minimum before they
 // are cut short, and never wider than their cell.
-#include "layouts/fitted_text.h"
+#include "reports/layouts/fitted_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <QFontMetricsF>
 #include <QPdfWriter>
 
-#include "layouts/plan_reports.h"
-#include "layouts/report_layout.h"
-#include "layouts/timetable_reports.h"
+#include "reports/layouts/plan_reports.h"
+#include "reports/layouts/report_layout.h"
+#include "reports/layouts/timetable_reports.h"
 #include "reports/pdf_support.h"
 
 namespace taktirio::reports::testing {

@@ -7,10 +7,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "data/database/database.h"
 #include "data/print_support.h"
-#include "database/database.h"
-#include "layouts/report_catalog.h"
-#include "reports/work_tables.h"
+#include "data/reports/work_tables.h"
+#include "reports/layouts/report_catalog.h"
 
 namespace taktirio::reports::testing {
 

@@ -4,8 +4,8 @@
 
 #include <QPrinter>
 
-#include "layouts/plan_reports.h"
-#include "layouts/timetable_reports.h"
+#include "reports/layouts/plan_reports.h"
+#include "reports/layouts/timetable_reports.h"
 #include "reports/pdf_support.h"
 
 namespace taktirio::reports::testing {

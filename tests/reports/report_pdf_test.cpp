@@ -9,9 +9,9 @@
 #include <QSet>
 #include <csignal>
 
-#include "layouts/plan_reports.h"
+#include "core/solver/slots.h"
+#include "reports/layouts/plan_reports.h"
 #include "reports/pdf_support.h"
-#include "solver/slots.h"
 
 namespace taktirio::reports::testing {
 namespace {

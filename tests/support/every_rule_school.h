@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "generator/school_generator.h"
+#include "core/generator/school_generator.h"
 
 namespace taktirio::testing {
 

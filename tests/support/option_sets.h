@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "solver/run_context.h"
+#include "core/solver/run_context.h"
 
 namespace taktirio::testing {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "solver/findsolution.h"
+#include "core/solver/findsolution.h"
 
 namespace taktirio::testing {
 

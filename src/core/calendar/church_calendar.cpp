@@ -1,4 +1,4 @@
-#include "calendar/church_calendar.h"
+#include "core/calendar/church_calendar.h"
 
 namespace taktirio::core {
 

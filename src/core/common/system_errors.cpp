@@ -1,4 +1,4 @@
-#include "common/system_errors.h"
+#include "core/common/system_errors.h"
 
 #include <cerrno>
 

@@ -1,10 +1,10 @@
-#include "edit/edit_session.h"
+#include "core/edit/edit_session.h"
 
 #include <utility>
 
-#include "common/narrow.h"
-#include "solver/slots.h"
-#include "verify/page_verdict.h"
+#include "core/common/narrow.h"
+#include "core/solver/slots.h"
+#include "core/verify/page_verdict.h"
 
 namespace taktirio {
 

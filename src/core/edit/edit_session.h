@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "edit/exchange_wording.h"
-#include "edit/timetable_edit.h"
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
-#include "verify/timetable_verifier.h"
+#include "core/edit/exchange_wording.h"
+#include "core/edit/timetable_edit.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
+#include "core/verify/timetable_verifier.h"
 
 namespace taktirio {
 

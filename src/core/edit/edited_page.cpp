@@ -1,11 +1,11 @@
-#include "edit/edited_page.h"
+#include "core/edit/edited_page.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <system_error>
 
-#include "pages/page_errors.h"
-#include "run/solution_files.h"
+#include "core/pages/page_errors.h"
+#include "core/run/solution_files.h"
 
 namespace taktirio {
 

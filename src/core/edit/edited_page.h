@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
-#include "verify/page_verdict.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
+#include "core/verify/page_verdict.h"
 
 namespace taktirio {
 

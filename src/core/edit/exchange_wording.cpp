@@ -1,9 +1,9 @@
-#include "edit/exchange_wording.h"
+#include "core/edit/exchange_wording.h"
 
 #include <set>
 
-#include "common/narrow.h"
-#include "text/wording.h"
+#include "core/common/narrow.h"
+#include "core/text/wording.h"
 
 namespace taktirio {
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "edit/timetable_edit.h"
-#include "solver/byte_matrix.h"
-#include "solver/solver_inputs.h"
-#include "verify/page_verdict.h"
+#include "core/edit/timetable_edit.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/solver_inputs.h"
+#include "core/verify/page_verdict.h"
 
 namespace taktirio {
 

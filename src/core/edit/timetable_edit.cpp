@@ -1,4 +1,4 @@
-#include "edit/timetable_edit.h"
+#include "core/edit/timetable_edit.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <utility>
 
-#include "common/narrow.h"
-#include "solver/slots.h"
-#include "text/wording.h"
-#include "verify/page_verdict.h"
+#include "core/common/narrow.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
+#include "core/verify/page_verdict.h"
 
 namespace taktirio {
 

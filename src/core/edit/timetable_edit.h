@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "gaps/teacher_gaps.h"
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
-#include "verify/timetable_verifier.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
+#include "core/verify/timetable_verifier.h"
 
 namespace taktirio {
 

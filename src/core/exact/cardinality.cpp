@@ -1,4 +1,4 @@
-#include "exact/cardinality.h"
+#include "core/exact/cardinality.h"
 
 #include <algorithm>
 

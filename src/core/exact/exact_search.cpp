@@ -1,4 +1,4 @@
-#include "exact/exact_search.h"
+#include "core/exact/exact_search.h"
 
 #include <algorithm>
 #include <cadical.hpp>
@@ -7,10 +7,10 @@
 #include <set>
 #include <utility>
 
-#include "common/narrow.h"
-#include "solver/findsolution.h"
-#include "solver/random_stream.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/random_stream.h"
+#include "core/solver/slots.h"
 
 namespace taktirio::exact {
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "exact/timetable_encoding.h"
-#include "solver/byte_matrix.h"
-#include "solver/random_stream.h"
-#include "solver/rule_index.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
+#include "core/exact/timetable_encoding.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/random_stream.h"
+#include "core/solver/rule_index.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio::exact {
 

@@ -22,7 +22,7 @@
 // Where the reading judges only searched cells, the clauses hold for pinned
 // and copied cells too, except between two pinned cells; a school whose
 // pinned lessons alone break a rule is left to the checks before a search.
-#include "exact/timetable_encoding.h"
+#include "core/exact/timetable_encoding.h"
 
 #include <algorithm>
 #include <map>
@@ -30,9 +30,9 @@
 #include <set>
 #include <tuple>
 
-#include "common/narrow.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/common/narrow.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
 
 namespace taktirio::exact {
 

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "exact/cardinality.h"
-#include "rules/placement_rule.h"
-#include "solver/byte_matrix.h"
-#include "solver/rule_index.h"
-#include "solver/run_context.h"
-#include "solver/slots.h"
-#include "solver/solver_inputs.h"
+#include "core/exact/cardinality.h"
+#include "core/rules/placement_rule.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/rule_index.h"
+#include "core/solver/run_context.h"
+#include "core/solver/slots.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio::exact {
 

@@ -21,7 +21,7 @@
 //
 // Where unsure, a condition asks for less than a timetable needs: a reason
 // reported for a school that has a timetable would be a fault.
-#include "feasibility/feasibility.h"
+#include "core/feasibility/feasibility.h"
 
 #include <algorithm>
 #include <array>
@@ -31,12 +31,12 @@
 #include <string>
 #include <vector>
 
-#include "common/narrow.h"
-#include "feasibility/max_flow.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/common/narrow.h"
+#include "core/feasibility/max_flow.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
 
 namespace taktirio {
 

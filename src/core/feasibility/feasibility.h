@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "rules/placement_rule.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
+#include "core/rules/placement_rule.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 

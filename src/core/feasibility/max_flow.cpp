@@ -1,4 +1,4 @@
-#include "feasibility/max_flow.h"
+#include "core/feasibility/max_flow.h"
 
 #include <algorithm>
 #include <limits>

@@ -5,7 +5,7 @@
 // slots too, and so on (a chain of exchanges across class sections), so that
 // the teachers' hours stay whole. Every move is checked against the placement
 // rules of the run on the days it touches and undone when one breaks.
-#include "gaps/gap_improver.h"
+#include "core/gaps/gap_improver.h"
 
 #include <algorithm>
 #include <bit>
@@ -13,11 +13,11 @@
 #include <cstdlib>
 #include <utility>
 
-#include "common/narrow.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "solver/rule_index.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/rule_index.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

@@ -1,10 +1,10 @@
-#include "gaps/teacher_gaps.h"
+#include "core/gaps/teacher_gaps.h"
 
 #include <string_view>
 #include <unordered_map>
 
-#include "common/narrow.h"
-#include "text/trim.h"
+#include "core/common/narrow.h"
+#include "core/text/trim.h"
 
 namespace taktirio {
 

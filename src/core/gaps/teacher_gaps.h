@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "solver/byte_matrix.h"
-#include "solver/slots.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

@@ -2,13 +2,13 @@
 // to five hours, lessons marked for joint teaching, splitting and teacher pairs,
 // teachers given lessons towards a weekly load of 10 to 22 hours, then absences
 // and apart pairs placed where the teachers' weeks still leave room.
-#include "generator/school_draft.h"
+#include "core/generator/school_draft.h"
 
 #include <algorithm>
 #include <string>
 
-#include "common/narrow.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/solver/slots.h"
 
 namespace taktirio::generator {
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "generator/school_generator.h"
-#include "solver/random_stream.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/random_stream.h"
 
 // The allocation step of the school generator: who teaches how many hours where,
 // and the rules that must be known before a timetable is searched for.

@@ -4,7 +4,7 @@
 // timetable under them, and a fresh allocation is drawn when it finds none.
 // Pinned lessons and free hours are read off the timetable found, so that they
 // hold in it by construction.
-#include "generator/school_generator.h"
+#include "core/generator/school_generator.h"
 
 #include <algorithm>
 #include <array>
@@ -14,11 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "common/narrow.h"
-#include "generator/school_draft.h"
-#include "solver/findsolution.h"
-#include "solver/random_stream.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/generator/school_draft.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/random_stream.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

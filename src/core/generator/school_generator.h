@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 

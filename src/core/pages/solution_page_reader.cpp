@@ -1,7 +1,7 @@
 // The positional readers of a solution page. Each walks the page's lines with
 // one cursor, compares whole lines with the landmarks the writer puts there,
 // and takes values from fixed columns up to the next "<".
-#include "pages/solution_page_reader.h"
+#include "core/pages/solution_page_reader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,13 +13,13 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "common/name_limits.h"
-#include "common/system_errors.h"
-#include "pages/page_errors.h"
-#include "solver/slots.h"
-#include "text/cp1253.h"
-#include "text/trim.h"
-#include "text/wording.h"
+#include "core/common/name_limits.h"
+#include "core/common/system_errors.h"
+#include "core/pages/page_errors.h"
+#include "core/solver/slots.h"
+#include "core/text/cp1253.h"
+#include "core/text/trim.h"
+#include "core/text/wording.h"
 
 namespace taktirio {
 

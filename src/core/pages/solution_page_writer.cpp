@@ -2,7 +2,7 @@
 // general plan (a row per teacher), a table per class section and a table per
 // single teacher. The readers take values back from fixed lines and columns,
 // so every line's text, order and line break is part of the format.
-#include "pages/solution_page_writer.h"
+#include "core/pages/solution_page_writer.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,15 +17,15 @@
 #include <memory>
 #include <utility>
 
-#include "common/narrow.h"
-#include "common/system_errors.h"
-#include "pages/page_errors.h"
-#include "pages/page_line_writer.h"
-#include "run/solution_files.h"
-#include "solver/errors.h"
-#include "solver/slots.h"
-#include "text/cp1253.h"
-#include "text/trim.h"
+#include "core/common/narrow.h"
+#include "core/common/system_errors.h"
+#include "core/pages/page_errors.h"
+#include "core/pages/page_line_writer.h"
+#include "core/run/solution_files.h"
+#include "core/solver/errors.h"
+#include "core/solver/slots.h"
+#include "core/text/cp1253.h"
+#include "core/text/trim.h"
 
 namespace taktirio {
 

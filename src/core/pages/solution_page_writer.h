@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "run/solution_writer.h"
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
+#include "core/run/solution_writer.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
 
 namespace taktirio {
 

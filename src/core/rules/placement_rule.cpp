@@ -1,4 +1,4 @@
-#include "rules/placement_rule.h"
+#include "core/rules/placement_rule.h"
 
 namespace taktirio {
 

@@ -1,6 +1,6 @@
-#include "run/gap_messages.h"
+#include "core/run/gap_messages.h"
 
-#include "common/narrow.h"
+#include "core/common/narrow.h"
 
 namespace taktirio {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "gaps/teacher_gaps.h"
-#include "run/run_engine.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/run/run_engine.h"
 
 namespace taktirio {
 

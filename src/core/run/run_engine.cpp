@@ -3,7 +3,7 @@
 // and writes its page under one lock, one stop heard by every worker and both
 // engines, and a supervising loop on the caller's thread for progress, stop
 // and time limit.
-#include "run/run_engine.h"
+#include "core/run/run_engine.h"
 
 #include <algorithm>
 #include <atomic>
@@ -22,17 +22,17 @@
 #include <utility>
 #include <vector>
 
-#include "common/narrow.h"
-#include "common/system_errors.h"
-#include "exact/exact_search.h"
-#include "gaps/gap_improver.h"
-#include "pages/page_errors.h"
-#include "run/run_messages.h"
-#include "run/solution_files.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "solver/random_stream.h"
-#include "verify/timetable_verifier.h"
+#include "core/common/narrow.h"
+#include "core/common/system_errors.h"
+#include "core/exact/exact_search.h"
+#include "core/gaps/gap_improver.h"
+#include "core/pages/page_errors.h"
+#include "core/run/run_messages.h"
+#include "core/run/solution_files.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/random_stream.h"
+#include "core/verify/timetable_verifier.h"
 
 namespace taktirio {
 

@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "gaps/teacher_gaps.h"
-#include "run/solution_writer.h"
-#include "solver/run_context.h"
-#include "solver/search_evidence.h"
-#include "solver/solver_inputs.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/run/solution_writer.h"
+#include "core/solver/run_context.h"
+#include "core/solver/search_evidence.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 

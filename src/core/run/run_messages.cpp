@@ -1,13 +1,13 @@
-#include "run/run_messages.h"
+#include "core/run/run_messages.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
-#include "run/solution_files.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/run/solution_files.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
 
 namespace taktirio {
 

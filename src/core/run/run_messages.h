@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "run/run_engine.h"
-#include "solver/search_evidence.h"
-#include "solver/solver_inputs.h"
+#include "core/run/run_engine.h"
+#include "core/solver/search_evidence.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 

@@ -1,4 +1,4 @@
-#include "run/run_settings.h"
+#include "core/run/run_settings.h"
 
 #include <charconv>
 

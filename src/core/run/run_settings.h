@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "solver/run_context.h"
+#include "core/solver/run_context.h"
 
 namespace taktirio {
 

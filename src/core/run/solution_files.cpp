@@ -1,4 +1,4 @@
-#include "run/solution_files.h"
+#include "core/run/solution_files.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "common/system_errors.h"
+#include "core/common/system_errors.h"
 
 namespace taktirio {
 

@@ -3,9 +3,9 @@
 #include <span>
 #include <string_view>
 
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 

@@ -1,4 +1,4 @@
-#include "solver/byte_matrix.h"
+#include "core/solver/byte_matrix.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,14 +1,14 @@
 // The placement search: class sections one after another, each hour position
 // in slot order, a random teacher drawn among those who still owe hours, and
 // the class section started again when a slot runs out of candidates.
-#include "solver/findsolution.h"
+#include "core/solver/findsolution.h"
 
 #include <cmath>
 #include <utility>
 
-#include "common/narrow.h"
-#include "solver/errors.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/solver/errors.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "solver/byte_matrix.h"
-#include "solver/random_stream.h"
-#include "solver/run_context.h"
-#include "solver/search_evidence.h"
-#include "solver/solver_inputs.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/random_stream.h"
+#include "core/solver/run_context.h"
+#include "core/solver/search_evidence.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "common/narrow.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/common/narrow.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
 
 namespace taktirio {
 

@@ -1,4 +1,4 @@
-#include "solver/random_stream.h"
+#include "core/solver/random_stream.h"
 
 namespace taktirio {
 

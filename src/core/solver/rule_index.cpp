@@ -2,14 +2,14 @@
 // rework toward fewer gaps derive from the rule tables and the run's options,
 // derived here once per run. The rule tables must have passed the checks of
 // PrepareSearch: their numbers are used as indices unchecked.
-#include "solver/rule_index.h"
+#include "core/solver/rule_index.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "common/narrow.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "gaps/teacher_gaps.h"
-#include "solver/slots.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "common/narrow.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

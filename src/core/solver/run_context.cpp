@@ -1,4 +1,4 @@
-#include "solver/run_context.h"
+#include "core/solver/run_context.h"
 
 #include <chrono>
 #include <ctime>

@@ -5,8 +5,8 @@
 #include <stop_token>
 #include <vector>
 
-#include "solver/byte_matrix.h"
-#include "solver/rule_index.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/rule_index.h"
 
 namespace taktirio {
 

@@ -1,8 +1,8 @@
-#include "solver/search_evidence.h"
+#include "core/solver/search_evidence.h"
 
 #include <algorithm>
 
-#include "common/narrow.h"
+#include "core/common/narrow.h"
 
 namespace taktirio {
 

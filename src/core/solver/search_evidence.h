@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "rules/placement_rule.h"
-#include "solver/slots.h"
+#include "core/rules/placement_rule.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

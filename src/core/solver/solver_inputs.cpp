@@ -1,6 +1,6 @@
-#include "solver/solver_inputs.h"
+#include "core/solver/solver_inputs.h"
 
-#include "solver/slots.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

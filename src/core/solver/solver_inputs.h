@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "solver/byte_matrix.h"
+#include "core/solver/byte_matrix.h"
 
 namespace taktirio {
 

@@ -1,6 +1,6 @@
 // The converter is glibc's iconv, opened once per thread and direction; an
 // invalid or unmappable sequence stops the conversion (no transliteration).
-#include "text/cp1253.h"
+#include "core/text/cp1253.h"
 
 #include <iconv.h>
 

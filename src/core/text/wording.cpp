@@ -1,8 +1,8 @@
-#include "text/wording.h"
+#include "core/text/wording.h"
 
 #include <vector>
 
-#include "solver/slots.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "solver/solver_inputs.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 

@@ -1,4 +1,4 @@
-#include "verify/finished_rules.h"
+#include "core/verify/finished_rules.h"
 
 #include <algorithm>
 #include <array>
@@ -11,9 +11,9 @@
 #include <string>
 #include <tuple>
 
-#include "gaps/teacher_gaps.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
 
 namespace taktirio::verify_detail {
 

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
-#include "verify/timetable_verifier.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
+#include "core/verify/timetable_verifier.h"
 
 namespace taktirio::verify_detail {
 

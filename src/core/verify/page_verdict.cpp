@@ -1,4 +1,4 @@
-#include "verify/page_verdict.h"
+#include "core/verify/page_verdict.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,11 +7,11 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "common/narrow.h"
-#include "pages/solution_page_writer.h"
-#include "rules/placement_rule.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/common/narrow.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/rules/placement_rule.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
 
 namespace taktirio {
 

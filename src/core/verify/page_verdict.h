@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "pages/page_errors.h"
-#include "pages/solution_page_reader.h"
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
-#include "verify/timetable_verifier.h"
+#include "core/pages/page_errors.h"
+#include "core/pages/solution_page_reader.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
+#include "core/verify/timetable_verifier.h"
 
 namespace taktirio {
 

@@ -1,4 +1,4 @@
-#include "verify/timetable_verifier.h"
+#include "core/verify/timetable_verifier.h"
 
 #include <algorithm>
 #include <array>
@@ -9,9 +9,9 @@
 #include <string>
 #include <utility>
 
-#include "solver/slots.h"
-#include "text/wording.h"
-#include "verify/finished_rules.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
+#include "core/verify/finished_rules.h"
 
 namespace taktirio {
 

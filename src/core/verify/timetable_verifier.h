@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/placement_rule.h"
-#include "solver/byte_matrix.h"
-#include "solver/run_context.h"
-#include "solver/solver_inputs.h"
+#include "core/rules/placement_rule.h"
+#include "core/solver/byte_matrix.h"
+#include "core/solver/run_context.h"
+#include "core/solver/solver_inputs.h"
 
 namespace taktirio {
 

@@ -1,8 +1,8 @@
-#include "checks/presolve.h"
+#include "data/checks/presolve.h"
 
-#include "database/database.h"
-#include "database/errors.h"
-#include "entry/day_hour_rules.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/entry/day_hour_rules.h"
 
 namespace taktirio::data {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "entry/session.h"
+#include "data/entry/session.h"
 
 namespace taktirio::data {
 

@@ -1,15 +1,15 @@
-#include "checks/teacher_view.h"
+#include "data/checks/teacher_view.h"
 
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
 
-#include "common/narrow.h"
-#include "database/database.h"
-#include "gaps/teacher_gaps.h"
-#include "pages/page_errors.h"
-#include "pages/solution_page_reader.h"
-#include "run/solution_files.h"
+#include "core/common/narrow.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/pages/page_errors.h"
+#include "core/pages/solution_page_reader.h"
+#include "core/run/solution_files.h"
+#include "data/database/database.h"
 
 namespace taktirio::data {
 

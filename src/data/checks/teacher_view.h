@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "entry/session.h"
-#include "solver/slots.h"
+#include "core/solver/slots.h"
+#include "data/entry/session.h"
 
 namespace taktirio::data {
 

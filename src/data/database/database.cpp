@@ -1,4 +1,4 @@
-#include "database/database.h"
+#include "data/database/database.h"
 
 #include <sys/stat.h>
 
@@ -20,10 +20,10 @@
 #include <tuple>
 #include <utility>
 
-#include "common/system_errors.h"
-#include "database/errors.h"
-#include "database/greek_collation.h"
-#include "database/schema.h"
+#include "core/common/system_errors.h"
+#include "data/database/errors.h"
+#include "data/database/greek_collation.h"
+#include "data/database/schema.h"
 
 namespace taktirio::data {
 

@@ -7,7 +7,7 @@
 #include <QVariantList>
 #include <optional>
 
-#include "database/schema.h"
+#include "data/database/schema.h"
 
 namespace taktirio::data {
 

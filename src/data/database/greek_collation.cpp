@@ -1,4 +1,4 @@
-#include "database/greek_collation.h"
+#include "data/database/greek_collation.h"
 
 #include <sqlite3.h>
 

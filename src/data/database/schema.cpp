@@ -1,7 +1,7 @@
 // The tables and views of the school databases. Identifiers and names follow
 // the rows the data-entry windows write; the views show each teacher pair and
 // each symmetric rule once, in the orientation that was stored first.
-#include "database/schema.h"
+#include "data/database/schema.h"
 
 namespace taktirio::data {
 

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "entry/session.h"
-#include "entry/validation.h"
+#include "data/entry/session.h"
+#include "data/entry/validation.h"
 
 namespace taktirio::data {
 

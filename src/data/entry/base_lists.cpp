@@ -1,10 +1,10 @@
-#include "entry/base_lists.h"
+#include "data/entry/base_lists.h"
 
 #include <QStringList>
 
-#include "database/database.h"
-#include "entry/entry_support.h"
-#include "entry/validation.h"
+#include "data/database/database.h"
+#include "data/entry/entry_support.h"
+#include "data/entry/validation.h"
 
 namespace taktirio::data {
 

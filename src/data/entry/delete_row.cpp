@@ -1,9 +1,9 @@
-#include "entry/delete_row.h"
+#include "data/entry/delete_row.h"
 
-#include "entry/allocation.h"
-#include "entry/base_lists.h"
-#include "entry/day_hour_rules.h"
-#include "entry/pairing_rules.h"
+#include "data/entry/allocation.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/day_hour_rules.h"
+#include "data/entry/pairing_rules.h"
 
 namespace taktirio::data {
 

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "entry/session.h"
-#include "entry/windows.h"
+#include "data/entry/session.h"
+#include "data/entry/windows.h"
 
 namespace taktirio::data {
 

@@ -1,9 +1,9 @@
-#include "entry/entry_support.h"
+#include "data/entry/entry_support.h"
 
-#include "database/database.h"
-#include "database/errors.h"
-#include "entry/messages.h"
-#include "entry/validation.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/entry/messages.h"
+#include "data/entry/validation.h"
 
 namespace taktirio::data::detail {
 

@@ -1,7 +1,7 @@
-#include "entry/pairing_rules.h"
+#include "data/entry/pairing_rules.h"
 
-#include "database/database.h"
-#include "entry/entry_support.h"
+#include "data/database/database.h"
+#include "data/entry/entry_support.h"
 
 namespace taktirio::data {
 

@@ -1,10 +1,10 @@
-#include "entry/validation.h"
+#include "data/entry/validation.h"
 
 #include <QStringList>
 
-#include "entry/messages.h"
-#include "reports/work_tables.h"
-#include "text/cp1253.h"
+#include "core/text/cp1253.h"
+#include "data/entry/messages.h"
+#include "data/reports/work_tables.h"
 
 namespace taktirio::data {
 

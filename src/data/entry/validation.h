@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "common/name_limits.h"
+#include "core/common/name_limits.h"
 
 namespace taktirio::data {
 

@@ -1,11 +1,11 @@
 // The list, count and pick-list statements of the data-entry windows. Every
 // statement is scoped to the school by a bound value; names sort with GREEK.
-#include "entry/windows.h"
+#include "data/entry/windows.h"
 
 #include <array>
 
-#include "database/database.h"
-#include "entry/validation.h"
+#include "data/database/database.h"
+#include "data/entry/validation.h"
 
 namespace taktirio::data {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "entry/session.h"
+#include "data/entry/session.h"
 
 namespace taktirio::data {
 

@@ -1,15 +1,15 @@
-#include "exchange/exchange.h"
+#include "data/exchange/exchange.h"
 
 #include <QHash>
 
-#include "database/database.h"
-#include "database/errors.h"
-#include "database/schema.h"
-#include "entry/allocation.h"
-#include "entry/base_lists.h"
-#include "entry/day_hour_rules.h"
-#include "entry/pairing_rules.h"
-#include "entry/validation.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/database/schema.h"
+#include "data/entry/allocation.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/day_hour_rules.h"
+#include "data/entry/pairing_rules.h"
+#include "data/entry/validation.h"
 
 namespace taktirio::data {
 

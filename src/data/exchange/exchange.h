@@ -1,7 +1,7 @@
 #pragma once
 
-#include "entry/session.h"
-#include "exchange/school_document.h"
+#include "data/entry/session.h"
+#include "data/exchange/school_document.h"
 
 namespace taktirio::data {
 

@@ -1,6 +1,6 @@
 // The school exchange file: reading with every check, so that a broken file
 // is refused before anything reaches the database, and writing.
-#include "exchange/school_document.h"
+#include "data/exchange/school_document.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,9 +12,9 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "database/errors.h"
-#include "entry/validation.h"
-#include "exchange/strict_json.h"
+#include "data/database/errors.h"
+#include "data/entry/validation.h"
+#include "data/exchange/strict_json.h"
 
 namespace taktirio::data {
 

@@ -2,7 +2,7 @@
 // the last of two equal keys without a word and passes half a surrogate pair
 // through, which the database then stores as bytes no page can hold; this
 // reader refuses both, says where, and builds the same Qt values otherwise.
-#include "exchange/strict_json.h"
+#include "data/exchange/strict_json.h"
 
 #include <QJsonArray>
 #include <QJsonValue>

@@ -1,7 +1,7 @@
-#include "load/page_against_school.h"
+#include "data/load/page_against_school.h"
 
-#include "database/database.h"
-#include "load/school_reading.h"
+#include "data/database/database.h"
+#include "data/load/school_reading.h"
 
 namespace taktirio::data {
 

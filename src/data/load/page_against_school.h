@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "entry/session.h"
-#include "load/problem_loader.h"
-#include "shell/startup.h"
-#include "verify/page_verdict.h"
+#include "core/verify/page_verdict.h"
+#include "data/entry/session.h"
+#include "data/load/problem_loader.h"
+#include "data/shell/startup.h"
 
 namespace taktirio::data {
 

@@ -2,16 +2,16 @@
 // tables, in the seventeen steps a run shows on its progress bar. Every value
 // that becomes an index, a byte or a count is checked as it is read, so that a
 // damaged copy is refused here with a message instead of during the search.
-#include "load/problem_loader.h"
+#include "data/load/problem_loader.h"
 
 #include <QSqlQuery>
 #include <algorithm>
 #include <vector>
 
-#include "database/database.h"
-#include "entry/validation.h"
-#include "solver/errors.h"
-#include "solver/slots.h"
+#include "core/solver/errors.h"
+#include "core/solver/slots.h"
+#include "data/database/database.h"
+#include "data/entry/validation.h"
 
 namespace taktirio::data {
 

@@ -3,12 +3,12 @@
 #include <QSqlDatabase>
 #include <QString>
 
-#include "database/errors.h"
-#include "pages/solution_page_writer.h"
-#include "prepare/step_progress.h"
-#include "solver/run_context.h"
-#include "solver/search_evidence.h"
-#include "solver/solver_inputs.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/solver/run_context.h"
+#include "core/solver/search_evidence.h"
+#include "core/solver/solver_inputs.h"
+#include "data/database/errors.h"
+#include "data/prepare/step_progress.h"
 
 namespace taktirio::data {
 

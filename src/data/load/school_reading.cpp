@@ -1,7 +1,7 @@
-#include "load/school_reading.h"
+#include "data/load/school_reading.h"
 
-#include "database/database.h"
-#include "prepare/working_copy.h"
+#include "data/database/database.h"
+#include "data/prepare/working_copy.h"
 
 namespace taktirio::data {
 

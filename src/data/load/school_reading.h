@@ -1,7 +1,7 @@
 #pragma once
 
-#include "entry/session.h"
-#include "load/problem_loader.h"
+#include "data/entry/session.h"
+#include "data/load/problem_loader.h"
 
 namespace taktirio::data {
 

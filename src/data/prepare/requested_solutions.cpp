@@ -1,8 +1,8 @@
-#include "prepare/requested_solutions.h"
+#include "data/prepare/requested_solutions.h"
 
-#include "database/database.h"
-#include "database/errors.h"
-#include "entry/messages.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/entry/messages.h"
 
 namespace taktirio::data {
 

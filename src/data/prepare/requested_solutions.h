@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/session.h"
+#include "data/entry/session.h"
 
 namespace taktirio::data {
 

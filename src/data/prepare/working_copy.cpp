@@ -1,18 +1,18 @@
 // The working copy of a school: what a run reads, rebuilt from the entry
 // database before every run. This file holds the entry point, the identifier
 // maps and the copied tables; working_copy_rules.cpp the rules.
-#include "prepare/working_copy.h"
+#include "data/prepare/working_copy.h"
 
 #include <QSqlError>
 
-#include "database/database.h"
-#include "database/schema.h"
-#include "entry/base_lists.h"
-#include "entry/validation.h"
-#include "prepare/working_copy_builder.h"
-#include "solver/errors.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/solver/errors.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
+#include "data/database/database.h"
+#include "data/database/schema.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/validation.h"
+#include "data/prepare/working_copy_builder.h"
 
 namespace taktirio::data {
 

@@ -3,9 +3,9 @@
 #include <QSqlDatabase>
 #include <QString>
 
-#include "database/errors.h"
-#include "entry/session.h"
-#include "prepare/step_progress.h"
+#include "data/database/errors.h"
+#include "data/entry/session.h"
+#include "data/prepare/step_progress.h"
 
 namespace taktirio::data {
 

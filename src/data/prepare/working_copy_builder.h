@@ -10,8 +10,8 @@
 #include <QVariantList>
 #include <vector>
 
-#include "entry/session.h"
-#include "prepare/step_progress.h"
+#include "data/entry/session.h"
+#include "data/prepare/step_progress.h"
 
 namespace taktirio::data::detail {
 

@@ -3,12 +3,12 @@
 // pairs kept apart from their members and from pairs sharing a member).
 #include <QSet>
 
-#include "database/database.h"
-#include "entry/day_hour_rules.h"
-#include "entry/validation.h"
-#include "prepare/working_copy.h"
-#include "prepare/working_copy_builder.h"
-#include "solver/slots.h"
+#include "core/solver/slots.h"
+#include "data/database/database.h"
+#include "data/entry/day_hour_rules.h"
+#include "data/entry/validation.h"
+#include "data/prepare/working_copy.h"
+#include "data/prepare/working_copy_builder.h"
 
 namespace taktirio::data::detail {
 

@@ -1,7 +1,7 @@
 // The print work tables: created with their design in REPORT.sqlite, filled
 // from one solution page per reading by a PageSink, and read back for the
 // layouts and the free-hour question.
-#include "reports/work_tables.h"
+#include "data/reports/work_tables.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,12 +10,12 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "database/database.h"
-#include "entry/base_lists.h"
-#include "entry/validation.h"
-#include "pages/page_errors.h"
-#include "pages/solution_page_reader.h"
-#include "solver/slots.h"
+#include "core/pages/page_errors.h"
+#include "core/pages/solution_page_reader.h"
+#include "core/solver/slots.h"
+#include "data/database/database.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/validation.h"
 
 namespace taktirio::data {
 

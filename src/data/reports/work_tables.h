@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-#include "database/errors.h"
-#include "database/schema.h"
+#include "data/database/errors.h"
+#include "data/database/schema.h"
 
 namespace taktirio::data {
 

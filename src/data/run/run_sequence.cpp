@@ -1,4 +1,4 @@
-#include "run/run_sequence.h"
+#include "data/run/run_sequence.h"
 
 #include <chrono>
 #include <cmath>
@@ -6,17 +6,17 @@
 #include <random>
 #include <thread>
 
-#include "common/system_errors.h"
-#include "database/database.h"
-#include "feasibility/feasibility.h"
-#include "pages/page_errors.h"
-#include "pages/solution_page_writer.h"
-#include "prepare/requested_solutions.h"
-#include "prepare/working_copy.h"
-#include "run/solution_files.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "text/cp1253.h"
+#include "core/common/system_errors.h"
+#include "core/feasibility/feasibility.h"
+#include "core/pages/page_errors.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/run/solution_files.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/text/cp1253.h"
+#include "data/database/database.h"
+#include "data/prepare/requested_solutions.h"
+#include "data/prepare/working_copy.h"
 
 namespace taktirio::data {
 

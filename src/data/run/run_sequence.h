@@ -11,15 +11,15 @@
 #include <string>
 #include <thread>
 
-#include "checks/presolve.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "gaps/teacher_gaps.h"
-#include "load/problem_loader.h"
-#include "run/run_engine.h"
-#include "run/run_settings.h"
-#include "shell/program_lock.h"
-#include "shell/startup.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/run/run_engine.h"
+#include "core/run/run_settings.h"
+#include "data/checks/presolve.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/load/problem_loader.h"
+#include "data/shell/program_lock.h"
+#include "data/shell/startup.h"
 
 namespace taktirio::data {
 

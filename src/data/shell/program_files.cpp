@@ -1,13 +1,13 @@
-#include "shell/program_files.h"
+#include "data/shell/program_files.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "database/schema.h"
-#include "reports/work_tables.h"
-#include "shell/program_lock.h"
+#include "data/database/schema.h"
+#include "data/reports/work_tables.h"
+#include "data/shell/program_lock.h"
 
 namespace taktirio::data {
 

@@ -1,4 +1,4 @@
-#include "shell/program_lock.h"
+#include "data/shell/program_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,14 +1,14 @@
-#include "shell/startup.h"
+#include "data/shell/startup.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include "database/database.h"
-#include "database/errors.h"
-#include "database/schema.h"
-#include "entry/validation.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/database/schema.h"
+#include "data/entry/validation.h"
 
 namespace taktirio::data {
 

@@ -3,7 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
-#include "database/errors.h"
+#include "data/database/errors.h"
 
 namespace taktirio::data {
 

@@ -1,8 +1,8 @@
-#include "common/asker.h"
+#include "gui/common/asker.h"
 
 #include <QMessageBox>
 
-#include "common/look.h"
+#include "gui/common/look.h"
 
 namespace taktirio::gui {
 

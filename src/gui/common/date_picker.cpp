@@ -1,4 +1,4 @@
-#include "common/date_picker.h"
+#include "gui/common/date_picker.h"
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>

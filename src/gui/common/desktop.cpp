@@ -1,4 +1,4 @@
-#include "common/desktop.h"
+#include "gui/common/desktop.h"
 
 #include <QDesktopServices>
 #include <QProcess>

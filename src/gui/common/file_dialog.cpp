@@ -1,4 +1,4 @@
-#include "common/file_dialog.h"
+#include "gui/common/file_dialog.h"
 
 #include <QFileSystemModel>
 #include <QHeaderView>

@@ -1,9 +1,9 @@
-#include "common/link_label.h"
+#include "gui/common/link_label.h"
 
 #include <QMouseEvent>
 
-#include "common/desktop.h"
-#include "common/look.h"
+#include "gui/common/desktop.h"
+#include "gui/common/look.h"
 
 namespace taktirio::gui {
 

@@ -1,4 +1,4 @@
-#include "common/look.h"
+#include "gui/common/look.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
-#include "common/qt_texts.h"
+#include "gui/common/qt_texts.h"
 
 namespace taktirio::gui {
 

@@ -1,11 +1,11 @@
-#include "common/maker.h"
+#include "gui/common/maker.h"
 
 #include <QFormLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "common/link_label.h"
-#include "common/look.h"
+#include "gui/common/link_label.h"
+#include "gui/common/look.h"
 
 namespace taktirio::gui {
 

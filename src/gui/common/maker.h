@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "common/version.h"
+#include "core/common/version.h"
 
 class QWidget;
 

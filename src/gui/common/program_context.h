@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "shell/startup.h"
+#include "data/shell/startup.h"
 
 namespace taktirio::gui {
 

@@ -1,4 +1,4 @@
-#include "common/qt_texts.h"
+#include "gui/common/qt_texts.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -1,4 +1,4 @@
-#include "common/window.h"
+#include "gui/common/window.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "common/look.h"
+#include "gui/common/look.h"
 
 namespace taktirio::gui {
 

@@ -1,4 +1,4 @@
-#include "forms/entry_window.h"
+#include "gui/forms/entry_window.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -19,15 +19,15 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "database/greek_collation.h"
-#include "entry/delete_row.h"
-#include "entry/messages.h"
-#include "entry/validation.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/database/greek_collation.h"
+#include "data/entry/delete_row.h"
+#include "data/entry/messages.h"
+#include "data/entry/validation.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
 
 namespace taktirio::gui {
 

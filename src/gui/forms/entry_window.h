@@ -4,10 +4,10 @@
 #include <functional>
 #include <optional>
 
-#include "common/window.h"
-#include "database/database.h"
-#include "entry/session.h"
-#include "entry/windows.h"
+#include "data/database/database.h"
+#include "data/entry/session.h"
+#include "data/entry/windows.h"
+#include "gui/common/window.h"
 
 class QComboBox;
 class QGridLayout;

@@ -1,19 +1,19 @@
 // The eleven data-entry windows, each declared by its inputs, its notes and
 // the data operation its insert button runs.
-#include "forms/entry_windows.h"
+#include "gui/forms/entry_windows.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <memory>
 
-#include "common/look.h"
-#include "entry/allocation.h"
-#include "entry/base_lists.h"
-#include "entry/day_hour_rules.h"
-#include "entry/pairing_rules.h"
-#include "entry/validation.h"
-#include "forms/entry_window.h"
+#include "data/entry/allocation.h"
+#include "data/entry/base_lists.h"
+#include "data/entry/day_hour_rules.h"
+#include "data/entry/pairing_rules.h"
+#include "data/entry/validation.h"
+#include "gui/common/look.h"
+#include "gui/forms/entry_window.h"
 
 namespace taktirio::gui {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/windows.h"
+#include "data/entry/windows.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "forms/teacher_view_window.h"
+#include "gui/forms/teacher_view_window.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -10,14 +10,14 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "checks/teacher_view.h"
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "database/errors.h"
-#include "entry/windows.h"
-#include "run/background.h"
-#include "run/solution_files.h"
+#include "core/run/solution_files.h"
+#include "data/checks/teacher_view.h"
+#include "data/database/errors.h"
+#include "data/entry/windows.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/run/background.h"
 
 namespace taktirio::gui {
 

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "checks/teacher_view.h"
-#include "common/window.h"
-#include "database/database.h"
-#include "entry/session.h"
+#include "data/checks/teacher_view.h"
+#include "data/database/database.h"
+#include "data/entry/session.h"
+#include "gui/common/window.h"
 
 class QComboBox;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "reports/free_hour_window.h"
+#include "gui/reports/free_hour_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -10,12 +10,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "database/errors.h"
-#include "reports/print_window.h"
-#include "reports/solution_choice.h"
+#include "data/database/errors.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/reports/print_window.h"
+#include "gui/reports/solution_choice.h"
 
 namespace taktirio::gui {
 

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "common/window.h"
-#include "database/database.h"
-#include "reports/page_reading.h"
+#include "data/database/database.h"
+#include "gui/common/window.h"
+#include "gui/reports/page_reading.h"
 
 class QComboBox;
 class QLabel;

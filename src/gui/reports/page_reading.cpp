@@ -1,10 +1,10 @@
-#include "reports/page_reading.h"
+#include "gui/reports/page_reading.h"
 
 #include <QThread>
 #include <exception>
 
-#include "database/database.h"
-#include "database/errors.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
 
 namespace taktirio::gui {
 

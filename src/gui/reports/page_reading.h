@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-#include "reports/work_tables.h"
+#include "data/reports/work_tables.h"
 
 class QThread;
 

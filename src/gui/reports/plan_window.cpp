@@ -1,4 +1,4 @@
-#include "reports/plan_window.h"
+#include "gui/reports/plan_window.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,10 +8,10 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "common/look.h"
-#include "common/program_context.h"
-#include "reports/report_viewer.h"
-#include "reports/stored_report.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/reports/report_viewer.h"
+#include "gui/reports/stored_report.h"
 
 namespace taktirio::gui {
 

@@ -1,18 +1,18 @@
-#include "reports/print_window.h"
+#include "gui/reports/print_window.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "database/errors.h"
-#include "layouts/report_catalog.h"
-#include "reports/plan_window.h"
-#include "reports/report_viewer.h"
-#include "reports/solution_choice.h"
-#include "reports/summary_window.h"
+#include "data/database/errors.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/reports/plan_window.h"
+#include "gui/reports/report_viewer.h"
+#include "gui/reports/solution_choice.h"
+#include "gui/reports/summary_window.h"
+#include "reports/layouts/report_catalog.h"
 
 namespace taktirio::gui {
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <optional>
 
-#include "common/window.h"
-#include "database/database.h"
-#include "reports/page_reading.h"
-#include "reports/report_viewer.h"
-#include "reports/stored_report.h"
+#include "data/database/database.h"
+#include "gui/common/window.h"
+#include "gui/reports/page_reading.h"
+#include "gui/reports/report_viewer.h"
+#include "gui/reports/stored_report.h"
 
 class QLabel;
 class QPushButton;

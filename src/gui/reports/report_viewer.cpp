@@ -1,4 +1,4 @@
-#include "reports/report_viewer.h"
+#include "gui/reports/report_viewer.h"
 
 #include <QAction>
 #include <QDir>
@@ -12,12 +12,12 @@
 #include <memory>
 #include <vector>
 
-#include "common/asker.h"
-#include "common/file_dialog.h"
-#include "common/look.h"
-#include "layouts/report_catalog.h"
-#include "layouts/report_layout.h"
-#include "text/wording.h"
+#include "core/text/wording.h"
+#include "gui/common/asker.h"
+#include "gui/common/file_dialog.h"
+#include "gui/common/look.h"
+#include "reports/layouts/report_catalog.h"
+#include "reports/layouts/report_layout.h"
 
 namespace taktirio::gui {
 

@@ -1,10 +1,10 @@
-#include "reports/solution_choice.h"
+#include "gui/reports/solution_choice.h"
 
 #include <QDir>
 
-#include "common/file_dialog.h"
-#include "common/look.h"
-#include "shell/startup.h"
+#include "data/shell/startup.h"
+#include "gui/common/file_dialog.h"
+#include "gui/common/look.h"
 
 namespace taktirio::gui {
 

@@ -1,4 +1,4 @@
-#include "reports/solution_edit_window.h"
+#include "gui/reports/solution_edit_window.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,23 +21,23 @@
 #include <set>
 #include <stdexcept>
 
-#include "common/asker.h"
-#include "common/file_dialog.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "database/errors.h"
-#include "edit/edited_page.h"
-#include "pages/page_errors.h"
-#include "pages/solution_page_writer.h"
-#include "reports/solution_choice.h"
-#include "run/background.h"
-#include "run/run_options_box.h"
-#include "run/run_sequence.h"
-#include "run/solution_files.h"
-#include "shell/program_files.h"
-#include "solver/errors.h"
-#include "solver/slots.h"
-#include "text/wording.h"
+#include "core/edit/edited_page.h"
+#include "core/pages/page_errors.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/run/solution_files.h"
+#include "core/solver/errors.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
+#include "data/database/errors.h"
+#include "data/run/run_sequence.h"
+#include "data/shell/program_files.h"
+#include "gui/common/asker.h"
+#include "gui/common/file_dialog.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/reports/solution_choice.h"
+#include "gui/run/background.h"
+#include "gui/run/run_options_box.h"
 
 namespace taktirio::gui {
 

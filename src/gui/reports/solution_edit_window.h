@@ -4,10 +4,10 @@
 #include <memory>
 #include <optional>
 
-#include "common/window.h"
-#include "edit/edit_session.h"
-#include "load/page_against_school.h"
-#include "run/run_settings.h"
+#include "core/edit/edit_session.h"
+#include "core/run/run_settings.h"
+#include "data/load/page_against_school.h"
+#include "gui/common/window.h"
 
 class QComboBox;
 class QLabel;

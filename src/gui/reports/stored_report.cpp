@@ -1,15 +1,15 @@
-#include "reports/stored_report.h"
+#include "gui/reports/stored_report.h"
 
 #include <QAction>
 #include <QWidget>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "layouts/report_catalog.h"
-#include "reports/report_viewer.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/reports/report_viewer.h"
+#include "reports/layouts/report_catalog.h"
 
 namespace taktirio::gui {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <functional>
 
-#include "reports/work_tables.h"
+#include "data/reports/work_tables.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "reports/summary_window.h"
+#include "gui/reports/summary_window.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -6,9 +6,9 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "common/look.h"
-#include "common/program_context.h"
-#include "reports/stored_report.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/reports/stored_report.h"
 
 namespace taktirio::gui {
 

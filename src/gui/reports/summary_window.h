@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "common/window.h"
-#include "reports/work_tables.h"
+#include "data/reports/work_tables.h"
+#include "gui/common/window.h"
 
 namespace taktirio::gui {
 

@@ -1,4 +1,4 @@
-#include "run/background.h"
+#include "gui/run/background.h"
 
 #include <memory>
 

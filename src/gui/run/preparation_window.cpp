@@ -1,18 +1,18 @@
-#include "run/preparation_window.h"
+#include "gui/run/preparation_window.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "prepare/working_copy.h"
-#include "run/background.h"
-#include "run/queued_run_listener.h"
-#include "run/run_messages.h"
-#include "run/run_sequence.h"
+#include "core/run/run_messages.h"
+#include "data/prepare/working_copy.h"
+#include "data/run/run_sequence.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/run/background.h"
+#include "gui/run/queued_run_listener.h"
 
 namespace taktirio::gui {
 

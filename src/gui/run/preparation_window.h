@@ -4,7 +4,7 @@
 #include <QThread>
 #include <memory>
 
-#include "common/window.h"
+#include "gui/common/window.h"
 
 class QProgressBar;
 

@@ -1,4 +1,4 @@
-#include "run/queued_run_listener.h"
+#include "gui/run/queued_run_listener.h"
 
 #include <QMetaObject>
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <optional>
 
-#include "run/run_sequence.h"
+#include "data/run/run_sequence.h"
 
 namespace taktirio::gui {
 

@@ -1,4 +1,4 @@
-#include "run/requested_solutions_window.h"
+#include "gui/run/requested_solutions_window.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,11 +6,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "prepare/requested_solutions.h"
-#include "run/run_sequence.h"
+#include "data/prepare/requested_solutions.h"
+#include "data/run/run_sequence.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
 
 namespace taktirio::gui {
 

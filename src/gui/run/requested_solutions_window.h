@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "common/window.h"
+#include "gui/common/window.h"
 
 class QSpinBox;
 

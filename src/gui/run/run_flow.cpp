@@ -1,14 +1,14 @@
-#include "run/run_flow.h"
+#include "gui/run/run_flow.h"
 
 #include <QDialog>
 #include <memory>
 
-#include "common/asker.h"
-#include "common/program_context.h"
-#include "run/preparation_window.h"
-#include "run/requested_solutions_window.h"
-#include "run/run_sequence.h"
-#include "run/run_window.h"
+#include "data/run/run_sequence.h"
+#include "gui/common/asker.h"
+#include "gui/common/program_context.h"
+#include "gui/run/preparation_window.h"
+#include "gui/run/requested_solutions_window.h"
+#include "gui/run/run_window.h"
 
 namespace taktirio::gui {
 

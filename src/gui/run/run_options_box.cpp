@@ -1,4 +1,4 @@
-#include "run/run_options_box.h"
+#include "gui/run/run_options_box.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "common/look.h"
+#include "gui/common/look.h"
 
 namespace taktirio::gui {
 

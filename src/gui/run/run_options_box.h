@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "run/run_settings.h"
+#include "core/run/run_settings.h"
 
 class QAbstractButton;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "run/run_window.h"
+#include "gui/run/run_window.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -13,18 +13,18 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "common/asker.h"
-#include "common/desktop.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "load/problem_loader.h"
-#include "run/background.h"
-#include "run/gap_messages.h"
-#include "run/queued_run_listener.h"
-#include "run/run_messages.h"
-#include "run/run_options_box.h"
-#include "run/run_sequence.h"
-#include "run/solution_files.h"
+#include "core/run/gap_messages.h"
+#include "core/run/run_messages.h"
+#include "core/run/solution_files.h"
+#include "data/load/problem_loader.h"
+#include "data/run/run_sequence.h"
+#include "gui/common/asker.h"
+#include "gui/common/desktop.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/run/background.h"
+#include "gui/run/queued_run_listener.h"
+#include "gui/run/run_options_box.h"
 
 namespace taktirio::gui {
 

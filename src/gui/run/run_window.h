@@ -5,9 +5,9 @@
 #include <QThread>
 #include <memory>
 
-#include "common/window.h"
-#include "run/run_engine.h"
-#include "run/run_settings.h"
+#include "core/run/run_engine.h"
+#include "core/run/run_settings.h"
+#include "gui/common/window.h"
 
 class QCheckBox;
 class QLabel;

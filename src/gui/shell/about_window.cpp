@@ -1,4 +1,4 @@
-#include "shell/about_window.h"
+#include "gui/shell/about_window.h"
 
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/desktop.h"
-#include "common/look.h"
-#include "common/maker.h"
+#include "gui/common/desktop.h"
+#include "gui/common/look.h"
+#include "gui/common/maker.h"
 
 namespace taktirio::gui {
 

@@ -1,4 +1,4 @@
-#include "shell/calendar_window.h"
+#include "gui/shell/calendar_window.h"
 
 #include <QCalendarWidget>
 #include <QGridLayout>
@@ -11,9 +11,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "calendar/church_calendar.h"
-#include "common/date_picker.h"
-#include "common/look.h"
+#include "core/calendar/church_calendar.h"
+#include "gui/common/date_picker.h"
+#include "gui/common/look.h"
 
 namespace taktirio::gui {
 

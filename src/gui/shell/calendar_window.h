@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/window.h"
+#include "gui/common/window.h"
 
 class QCalendarWidget;
 class QLabel;

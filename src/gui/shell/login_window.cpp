@@ -1,15 +1,15 @@
-#include "shell/login_window.h"
+#include "gui/shell/login_window.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/maker.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "shell/registration_window.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/maker.h"
+#include "gui/common/program_context.h"
+#include "gui/shell/registration_window.h"
 
 namespace taktirio::gui {
 

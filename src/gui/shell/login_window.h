@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/window.h"
-#include "shell/startup.h"
+#include "data/shell/startup.h"
+#include "gui/common/window.h"
 
 class QPushButton;
 

@@ -1,4 +1,4 @@
-#include "shell/main_window.h"
+#include "gui/shell/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,18 +10,18 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "checks/presolve.h"
-#include "common/asker.h"
-#include "common/desktop.h"
-#include "common/link_label.h"
-#include "common/look.h"
-#include "common/maker.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "shell/about_window.h"
-#include "shell/calendar_window.h"
-#include "shell/utilities.h"
+#include "data/checks/presolve.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "gui/common/asker.h"
+#include "gui/common/desktop.h"
+#include "gui/common/link_label.h"
+#include "gui/common/look.h"
+#include "gui/common/maker.h"
+#include "gui/common/program_context.h"
+#include "gui/shell/about_window.h"
+#include "gui/shell/calendar_window.h"
+#include "gui/shell/utilities.h"
 
 namespace taktirio::gui {
 

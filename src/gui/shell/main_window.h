@@ -2,7 +2,7 @@
 
 #include <QMainWindow>
 
-#include "shell/menu_windows.h"
+#include "gui/shell/menu_windows.h"
 
 class QAction;
 class QMenu;

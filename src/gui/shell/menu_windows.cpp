@@ -1,17 +1,17 @@
-#include "shell/menu_windows.h"
+#include "gui/shell/menu_windows.h"
 
 #include <functional>
 
-#include "common/asker.h"
-#include "common/program_context.h"
-#include "database/errors.h"
-#include "forms/entry_window.h"
-#include "forms/entry_windows.h"
-#include "forms/teacher_view_window.h"
-#include "reports/free_hour_window.h"
-#include "reports/print_window.h"
-#include "reports/solution_edit_window.h"
-#include "run/run_flow.h"
+#include "data/database/errors.h"
+#include "gui/common/asker.h"
+#include "gui/common/program_context.h"
+#include "gui/forms/entry_window.h"
+#include "gui/forms/entry_windows.h"
+#include "gui/forms/teacher_view_window.h"
+#include "gui/reports/free_hour_window.h"
+#include "gui/reports/print_window.h"
+#include "gui/reports/solution_edit_window.h"
+#include "gui/run/run_flow.h"
 
 namespace taktirio::gui {
 

@@ -1,17 +1,17 @@
-#include "shell/program_shell.h"
+#include "gui/shell/program_shell.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "shell/login_window.h"
-#include "shell/main_window.h"
-#include "shell/startup.h"
-#include "shell/startup_window.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/shell/startup.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/program_context.h"
+#include "gui/shell/login_window.h"
+#include "gui/shell/main_window.h"
+#include "gui/shell/startup_window.h"
 
 namespace taktirio::gui {
 

@@ -1,4 +1,4 @@
-#include "shell/registration_window.h"
+#include "gui/shell/registration_window.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,14 +8,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/asker.h"
-#include "common/look.h"
-#include "common/maker.h"
-#include "common/program_context.h"
-#include "database/database.h"
-#include "database/errors.h"
-#include "entry/validation.h"
-#include "shell/startup.h"
+#include "data/database/database.h"
+#include "data/database/errors.h"
+#include "data/entry/validation.h"
+#include "data/shell/startup.h"
+#include "gui/common/asker.h"
+#include "gui/common/look.h"
+#include "gui/common/maker.h"
+#include "gui/common/program_context.h"
 
 namespace taktirio::gui {
 

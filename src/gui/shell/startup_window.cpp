@@ -1,13 +1,13 @@
-#include "shell/startup_window.h"
+#include "gui/shell/startup_window.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/look.h"
-#include "common/maker.h"
-#include "shell/startup.h"
+#include "data/shell/startup.h"
+#include "gui/common/look.h"
+#include "gui/common/maker.h"
 
 namespace taktirio::gui {
 

@@ -1,6 +1,6 @@
-#include "shell/utilities.h"
+#include "gui/shell/utilities.h"
 
-#include "common/desktop.h"
+#include "gui/common/desktop.h"
 
 namespace taktirio::gui {
 

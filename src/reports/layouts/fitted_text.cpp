@@ -1,7 +1,7 @@
 // Greek names in narrow cells: a name is shrunk step by step to a readable
 // minimum before anything is cut off, so that a long name stays whole
 // whenever it can.
-#include "layouts/fitted_text.h"
+#include "reports/layouts/fitted_text.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

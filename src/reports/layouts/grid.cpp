@@ -1,9 +1,9 @@
-#include "layouts/grid.h"
+#include "reports/layouts/grid.h"
 
 #include <QPainter>
 
-#include "layouts/fitted_text.h"
-#include "solver/slots.h"
+#include "core/solver/slots.h"
+#include "reports/layouts/fitted_text.h"
 
 namespace taktirio::reports {
 

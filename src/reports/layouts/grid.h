@@ -5,7 +5,7 @@
 #include <QRectF>
 #include <QString>
 
-#include "reports/work_tables.h"
+#include "data/reports/work_tables.h"
 
 class QPainter;
 

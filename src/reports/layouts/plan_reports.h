@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layouts/report_layout.h"
+#include "reports/layouts/report_layout.h"
 
 namespace taktirio::reports {
 

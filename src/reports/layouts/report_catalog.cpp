@@ -1,4 +1,4 @@
-#include "layouts/report_catalog.h"
+#include "reports/layouts/report_catalog.h"
 
 #include <QDir>
 #include <QPainter>
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <new>
 
-#include "layouts/plan_reports.h"
-#include "layouts/summary_reports.h"
-#include "layouts/timetable_reports.h"
+#include "reports/layouts/plan_reports.h"
+#include "reports/layouts/summary_reports.h"
+#include "reports/layouts/timetable_reports.h"
 
 namespace taktirio::reports {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "database/errors.h"
-#include "layouts/report_layout.h"
-#include "reports/work_tables.h"
+#include "data/database/errors.h"
+#include "data/reports/work_tables.h"
+#include "reports/layouts/report_layout.h"
 
 namespace taktirio::reports {
 

@@ -1,10 +1,10 @@
-#include "layouts/report_layout.h"
+#include "reports/layouts/report_layout.h"
 
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
-#include "layouts/fitted_text.h"
+#include "reports/layouts/fitted_text.h"
 
 namespace taktirio::reports {
 

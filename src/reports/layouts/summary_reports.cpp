@@ -1,10 +1,10 @@
-#include "layouts/summary_reports.h"
+#include "reports/layouts/summary_reports.h"
 
 #include <QPainter>
 
-#include "layouts/fitted_text.h"
-#include "layouts/grid.h"
-#include "solver/slots.h"
+#include "core/solver/slots.h"
+#include "reports/layouts/fitted_text.h"
+#include "reports/layouts/grid.h"
 
 namespace taktirio::reports {
 

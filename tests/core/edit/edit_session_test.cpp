@@ -1,7 +1,7 @@
 // The edit session on the timetables of generated schools: undo and redo give
 // back exactly the timetables they passed through, a refused move changes
 // nothing, and a proposal never outlives the options it was judged under.
-#include "edit/edit_session.h"
+#include "core/edit/edit_session.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "common/narrow.h"
-#include "generator/school_generator.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/slots.h"
+#include "core/verify/page_verdict.h"
 #include "support/every_rule_school.h"
-#include "verify/page_verdict.h"
 
 namespace taktirio {
 namespace {

@@ -1,7 +1,7 @@
 // The number an edited solution is saved under: one after the highest page of
 // the folder, the first gap once the highest is the last a folder holds, and
 // none when every number is taken.
-#include "edit/edited_page.h"
+#include "core/edit/edited_page.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "run/solution_files.h"
+#include "core/run/solution_files.h"
 
 namespace taktirio {
 namespace {

@@ -3,7 +3,7 @@
 // refusal is one the verifier confirms, and the plain swap it could have
 // offered instead does break a rule; taking an exchange back restores the
 // timetable exactly.
-#include "edit/timetable_edit.h"
+#include "core/edit/timetable_edit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "common/narrow.h"
-#include "generator/school_generator.h"
-#include "solver/random_stream.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/random_stream.h"
+#include "core/solver/slots.h"
+#include "core/text/wording.h"
+#include "core/verify/page_verdict.h"
 #include "support/every_rule_school.h"
 #include "support/option_sets.h"
 #include "support/solve_by_attempts.h"
-#include "text/wording.h"
-#include "verify/page_verdict.h"
 
 namespace taktirio {
 namespace {

@@ -2,7 +2,7 @@
 // holds only under the scope's group, the scope before it returns when it
 // ends, and the definitions a totalizer writes stay unguarded so that one
 // tree can carry a guarded bound and an unguarded one.
-#include "exact/cardinality.h"
+#include "core/exact/cardinality.h"
 
 #include <gtest/gtest.h>
 

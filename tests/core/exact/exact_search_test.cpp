@@ -4,7 +4,7 @@
 // a timetable edited at random is a model exactly when the verifier passes
 // it. Small schools built without a timetable are proven impossible, with
 // the rule each breaks named.
-#include "exact/exact_search.h"
+#include "core/exact/exact_search.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,14 @@
 #include <set>
 #include <string>
 
-#include "common/narrow.h"
-#include "generator/school_generator.h"
-#include "solver/findsolution.h"
-#include "solver/random_stream.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/random_stream.h"
+#include "core/solver/slots.h"
+#include "core/verify/timetable_verifier.h"
 #include "support/option_sets.h"
 #include "support/solve_by_attempts.h"
-#include "verify/timetable_verifier.h"
 
 namespace taktirio::exact {
 namespace {

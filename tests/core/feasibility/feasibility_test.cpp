@@ -3,7 +3,7 @@
 // per check the small school where it fires, with its message and numbers.
 // Slot s is hour (s - 1) / 5 + 1 of day (s - 1) % 5 + 1: in a ten-hour week
 // slots 1 to 5 are the first hour of Monday to Friday, 6 to 10 the second.
-#include "feasibility/feasibility.h"
+#include "core/feasibility/feasibility.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +18,15 @@
 #include <string>
 #include <vector>
 
-#include "common/narrow.h"
-#include "exact/exact_search.h"
-#include "gaps/teacher_gaps.h"
-#include "generator/school_draft.h"
-#include "generator/school_generator.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/exact/exact_search.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/generator/school_draft.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
+#include "core/verify/timetable_verifier.h"
 #include "support/solve_by_attempts.h"
-#include "verify/timetable_verifier.h"
 
 namespace taktirio {
 namespace {

@@ -1,7 +1,7 @@
 // The rework toward fewer gaps on generated schools: every reworked timetable
 // keeps every placement rule of its run, judged as a finished timetable, and
 // never has more gaps than the searched one it started from.
-#include "gaps/gap_improver.h"
+#include "core/gaps/gap_improver.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "exact/exact_search.h"
-#include "gaps/teacher_gaps.h"
-#include "generator/school_generator.h"
-#include "solver/findsolution.h"
+#include "core/exact/exact_search.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/findsolution.h"
+#include "core/verify/timetable_verifier.h"
 #include "support/every_rule_school.h"
 #include "support/option_sets.h"
 #include "support/solve_by_attempts.h"
-#include "verify/timetable_verifier.h"
 
 namespace taktirio {
 namespace {

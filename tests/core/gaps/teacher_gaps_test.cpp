@@ -1,6 +1,6 @@
 // Teacher gaps of small hand-made timetables: who the people behind the
 // teacher numbers are, what counts as a gap, and which summary is better.
-#include "gaps/teacher_gaps.h"
+#include "core/gaps/teacher_gaps.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "solver/slots.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 namespace {

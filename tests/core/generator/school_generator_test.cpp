@@ -1,4 +1,4 @@
-#include "generator/school_generator.h"
+#include "core/generator/school_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "common/narrow.h"
-#include "solver/findsolution.h"
-#include "solver/random_stream.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/random_stream.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 namespace {

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "pages/solution_page_reader.h"
-#include "pages/solution_page_writer.h"
-#include "solver/byte_matrix.h"
+#include "core/pages/solution_page_reader.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/solver/byte_matrix.h"
 
 namespace taktirio::testing {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/pages/page_errors.h"
 #include "core/pages/page_fixtures.h"
-#include "pages/page_errors.h"
-#include "pages/solution_page_reader.h"
-#include "text/cp1253.h"
+#include "core/pages/solution_page_reader.h"
+#include "core/text/cp1253.h"
 
 namespace taktirio {
 namespace {

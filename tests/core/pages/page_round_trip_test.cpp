@@ -9,13 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "common/narrow.h"
+#include "core/common/narrow.h"
+#include "core/generator/school_generator.h"
 #include "core/pages/page_fixtures.h"
-#include "generator/school_generator.h"
-#include "pages/solution_page_reader.h"
-#include "pages/solution_page_writer.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/pages/solution_page_reader.h"
+#include "core/pages/solution_page_writer.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
 #include "support/solve_by_attempts.h"
 
 namespace taktirio {

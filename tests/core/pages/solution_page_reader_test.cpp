@@ -1,13 +1,13 @@
-#include "pages/solution_page_reader.h"
+#include "core/pages/solution_page_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <utility>
 
+#include "core/pages/page_errors.h"
 #include "core/pages/page_fixtures.h"
-#include "pages/page_errors.h"
-#include "text/cp1253.h"
+#include "core/text/cp1253.h"
 
 namespace taktirio {
 namespace {

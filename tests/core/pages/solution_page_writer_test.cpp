@@ -1,4 +1,4 @@
-#include "pages/solution_page_writer.h"
+#include "core/pages/solution_page_writer.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -10,10 +10,10 @@
 #include <iterator>
 #include <sstream>
 
+#include "core/pages/page_errors.h"
 #include "core/pages/page_fixtures.h"
-#include "pages/page_errors.h"
-#include "solver/errors.h"
-#include "text/cp1253.h"
+#include "core/solver/errors.h"
+#include "core/text/cp1253.h"
 
 namespace taktirio {
 namespace {

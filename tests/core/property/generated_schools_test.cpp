@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "common/narrow.h"
-#include "generator/school_generator.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/generator/school_generator.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
+#include "core/verify/timetable_verifier.h"
 #include "support/option_sets.h"
 #include "support/solve_by_attempts.h"
-#include "verify/timetable_verifier.h"
 
 namespace taktirio {
 namespace {

@@ -1,7 +1,7 @@
 // One vocabulary of rules: every kind of the verifier, the checks before a
 // search, the search and the exact search's proofs names a placement rule,
 // and every placement rule has its own Greek name and key.
-#include "rules/placement_rule.h"
+#include "core/rules/placement_rule.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "exact/timetable_encoding.h"
-#include "feasibility/feasibility.h"
-#include "solver/search_evidence.h"
-#include "verify/timetable_verifier.h"
+#include "core/exact/timetable_encoding.h"
+#include "core/feasibility/feasibility.h"
+#include "core/solver/search_evidence.h"
+#include "core/verify/timetable_verifier.h"
 
 namespace taktirio::testing {
 namespace {

@@ -1,5 +1,5 @@
 // The texts that show a run's teacher gaps beside its solutions.
-#include "run/gap_messages.h"
+#include "core/run/gap_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "run/solution_files.h"
+#include "core/run/solution_files.h"
 #include "support/immutable_file.h"
 
 namespace taktirio {

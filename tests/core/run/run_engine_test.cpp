@@ -1,6 +1,6 @@
 // The solving run: solutions found and numbered, reproducibility, stop, time
 // limit, errors, and the solutions directory.
-#include "run/run_engine.h"
+#include "core/run/run_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +16,17 @@
 #include <thread>
 #include <vector>
 
-#include "common/narrow.h"
-#include "exact/exact_search.h"
-#include "gaps/teacher_gaps.h"
-#include "generator/school_generator.h"
-#include "pages/page_errors.h"
-#include "run/run_messages.h"
-#include "run/run_settings.h"
-#include "run/solution_files.h"
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "verify/timetable_verifier.h"
+#include "core/common/narrow.h"
+#include "core/exact/exact_search.h"
+#include "core/gaps/teacher_gaps.h"
+#include "core/generator/school_generator.h"
+#include "core/pages/page_errors.h"
+#include "core/run/run_messages.h"
+#include "core/run/run_settings.h"
+#include "core/run/solution_files.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/verify/timetable_verifier.h"
 
 namespace taktirio {
 namespace {

@@ -1,15 +1,15 @@
 // What the search saw: counts added up across workers, reported by a run that
 // ends without its solutions, and worded for the user.
-#include "solver/search_evidence.h"
+#include "core/solver/search_evidence.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "core/run/run_engine.h"
+#include "core/run/run_messages.h"
 #include "core/solver/test_school.h"
-#include "run/run_engine.h"
-#include "run/run_messages.h"
 
 namespace taktirio {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "solver/errors.h"
-#include "solver/findsolution.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
 #include "test_school.h"
 
 namespace taktirio {

@@ -4,9 +4,9 @@
 #include <functional>
 #include <ostream>
 
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
 #include "test_school.h"
 
 namespace taktirio {

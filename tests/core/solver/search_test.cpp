@@ -8,9 +8,9 @@
 #include <stop_token>
 #include <vector>
 
-#include "solver/errors.h"
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/solver/errors.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
 #include "test_school.h"
 
 namespace taktirio {

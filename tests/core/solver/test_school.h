@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "solver/findsolution.h"
-#include "solver/slots.h"
+#include "core/solver/findsolution.h"
+#include "core/solver/slots.h"
 
 namespace taktirio::testing {
 

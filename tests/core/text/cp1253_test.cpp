@@ -1,4 +1,4 @@
-#include "text/cp1253.h"
+#include "core/text/cp1253.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // A count and its noun: the noun agrees with the number, one alone taking the
 // singular, for every integer type a message counts in.
-#include "text/wording.h"
+#include "core/text/wording.h"
 
 #include <gtest/gtest.h>
 

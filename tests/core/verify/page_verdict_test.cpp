@@ -2,7 +2,7 @@
 // and the teachers' timetables against the page's class timetables. A page
 // cut anywhere, or altered where only the plan or the teachers' tables show,
 // is told apart from the page the writer wrote.
-#include "verify/page_verdict.h"
+#include "core/verify/page_verdict.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "core/pages/page_errors.h"
 #include "core/pages/page_fixtures.h"
-#include "pages/page_errors.h"
-#include "text/cp1253.h"
+#include "core/text/cp1253.h"
 
 namespace taktirio::testing {
 namespace {

@@ -3,7 +3,7 @@
 // ten-hour week slots 1 to 5 are the first hour of Monday to Friday and slots 6
 // to 10 the second. Each table starts from a valid school and lists, per case,
 // a change and every violation the verifier must report for it, no more.
-#include "verify/timetable_verifier.h"
+#include "core/verify/timetable_verifier.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/narrow.h"
-#include "solver/slots.h"
+#include "core/common/narrow.h"
+#include "core/solver/slots.h"
 
 namespace taktirio {
 namespace {
