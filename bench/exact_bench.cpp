@@ -58,6 +58,14 @@ void BM_ExactEncode(benchmark::State& state) {
 BENCHMARK(BM_ExactEncode)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 
 // outcome: 1 a timetable, 0 proven none, -1 unknown within a million conflicts.
+int FirstOutcome(exact::ExactSearch& search) {
+    ByteMatrix timetable;
+    const exact::ExactOutcome result = search.Next({1000000, {}}, timetable);
+    return result == exact::ExactOutcome::kTimetable ? 1
+           : result == exact::ExactOutcome::kNone    ? 0
+                                                     : -1;
+}
+
 void BM_ExactFirst(benchmark::State& state) {
     const StrictSchool& s =
         SchoolOf(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
@@ -65,11 +73,7 @@ void BM_ExactFirst(benchmark::State& state) {
     std::uint64_t seed = 1;
     for (auto _ : state) {
         exact::ExactSearch search(s.school.inputs, s.school.rules, s.options, s.index, seed++);
-        ByteMatrix timetable;
-        const exact::ExactOutcome result = search.Next({1000000, {}}, timetable);
-        outcome = result == exact::ExactOutcome::kTimetable ? 1
-                  : result == exact::ExactOutcome::kNone    ? 0
-                                                            : -1;
+        outcome = FirstOutcome(search);
     }
     state.counters["outcome"] = outcome;
 }
@@ -91,11 +95,7 @@ void BM_ExactFirstGuided(benchmark::State& state) {
             s.school.inputs, s.school.rules, s.options, s.index, seed, exact::kGuideAttempts));
         ++seed;
         ++runs;
-        ByteMatrix timetable;
-        const exact::ExactOutcome result = search.Next({1000000, {}}, timetable);
-        outcome = result == exact::ExactOutcome::kTimetable ? 1
-                  : result == exact::ExactOutcome::kNone    ? 0
-                                                            : -1;
+        outcome = FirstOutcome(search);
     }
     state.counters["outcome"] = outcome;
     state.counters["guided"] = guided / static_cast<double>(runs);
