@@ -864,7 +864,8 @@ class TimetableEncoding::Writer {
     }
 
     // No one-hour lesson right after an hour of the same teacher in the same
-    // class section (EncodeLessons has made the pairs).
+    // class section (EncodeLessons has made the pairs). A pinned lesson is a
+    // one-hour lesson, so no searched hour of its teacher comes right before it.
     void EncodeSingleHourRuns() {
         if (!options_.no_single_hour_runs) {
             return;
@@ -879,6 +880,15 @@ class TimetableEncoding::Writer {
                     if (const int here = Literals().SearchedLiteral(c, s, t); here != 0) {
                         OneHourLesson(c, s, t, here).Neg(X(c, s - kDays, t)).To(sink_);
                     }
+                }
+            }
+            for (int s = kDays + 1; s <= kSlots; ++s) {
+                const int t = school_.Pinned(c, s);
+                if (t == 0) {
+                    continue;
+                }
+                if (const int before = Literals().SearchedLiteral(c, s - kDays, t); before != 0) {
+                    Clause().Neg(before).To(sink_);
                 }
             }
         }

@@ -780,7 +780,19 @@ class GapImprover::Search {
                 return false;
             }
         }
-        return true;
+        return !opt_.no_single_hour_runs || !SearchedHourBeforePinned(c, t, d);
+    }
+
+    // A pinned lesson is a one-hour lesson: no searched hour of its teacher
+    // may come right before it.
+    bool SearchedHourBeforePinned(int c, int t, int d) const {
+        for (int s = d + kDays; s <= kSlots; s += kDays) {
+            if (in_.pinned_lessons(AsIndex(c), AsIndex(s)) == t && Cell(c, s - kDays) == t &&
+                (Flag(c, s - kDays) & kSearched) != 0) {
+                return true;
+            }
+        }
+        return false;
     }
 
     bool JointTeacherOf(int c, int t) const {

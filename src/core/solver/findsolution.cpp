@@ -69,6 +69,9 @@ Tfindsolution::Tfindsolution(RunContext& context, RandomStream& random,
         teacher_names_[t] = teacher_names[t];
     }
     timetable_start_ = timetable_;
+    if (context.options.no_single_hour_runs) {
+        pinned_ = pinned_lessons;
+    }
     two_hour_start_ = two_hour_left_;
     hours_start_ = hours_left_;
     if (context.options.day_hours_limit_on) {
@@ -187,8 +190,9 @@ Refusal Tfindsolution::TryOneHour(int c, int s, int t) {
     if (ClassDayFull(s, t, c, 1)) {
         return Refusal::kClassDayFull;
     }
-    if (options.no_single_hour_runs && s > kDays &&
-        timetable_(AsIndex(c), AsIndex(s - kDays)) == t) {
+    if (options.no_single_hour_runs &&
+        ((s > kDays && timetable_(AsIndex(c), AsIndex(s - kDays)) == t) ||
+         PinnedRightAfter(c, s, t))) {
         return Refusal::kSingleHourRun;
     }
     if (SlotDenied(s, t)) {
@@ -228,6 +232,9 @@ Refusal Tfindsolution::TryTwoHour(int c, int s, int t) {
     }
     if (SlotDenied(s, t) || SlotDenied(s2, t)) {
         return Refusal::kSlotDenied;
+    }
+    if (options.no_single_hour_runs && PinnedRightAfter(c, s2, t)) {
+        return Refusal::kSingleHourRun;
     }
     if (options.last_hours_limit_on && context_.index.InLastHours(c, s2) && LastHoursFull(t)) {
         return Refusal::kLastHoursFull;

@@ -85,6 +85,7 @@ class Tfindsolution {
     bool SplitSameDay(int c, int s, int t) const;
     bool ClassDayFull(int s, int t, int c, int hours) const;
     bool SlotDenied(int s, int t) const;
+    bool PinnedRightAfter(int c, int s, int t) const;
     bool LastHoursFull(int t) const;
     bool BookDayHours(int t, int s, int hours);
     bool SameHourConflict(int t, int s, int m) const;
@@ -152,6 +153,9 @@ class Tfindsolution {
     ByteMatrix timetable_start_;
     ByteMatrix two_hour_start_;
     ByteMatrix hours_start_;
+    // The pinned lessons alone (the timetable also holds joint copies); kept
+    // only when one-hour lessons may not run into the same teacher's hour.
+    ByteMatrix pinned_;
     ByteMatrix day_load_;
     ByteMatrix day_load_start_;
     std::vector<std::string> class_names_;

@@ -67,6 +67,14 @@ bool Tfindsolution::SlotDenied(int s, int t) const {
     return context_.index.slot_denied[AsIndex(t) * kSlotColumns + AsIndex(s)] != 0;
 }
 
+// A pinned lesson is one of the teacher's one-hour lessons (pinned two-hour
+// lessons are entered as one-hour ones), so no hour the search places may come
+// right before a pinned hour of the same teacher in the same class section.
+// Two pinned hours in a row are the user's own and stay.
+bool Tfindsolution::PinnedRightAfter(int c, int s, int t) const {
+    return s + kDays <= kSlots && pinned_(AsIndex(c), AsIndex(s + kDays)) == t;
+}
+
 // True when row u holds the person (a single teacher, or a pair they are in).
 bool Tfindsolution::PersonHolds(int person, int u) const {
     if (u == 0) {

@@ -58,6 +58,7 @@ class FinishedJudge {
         for (int c = 1; c <= classes_; ++c) {
             CheckPositions(c);
             CheckLessonsOfClass(c);
+            CheckHoursBeforePinned(c);
         }
         for (int c = 1; c <= classes_; ++c) {
             for (int s = 1; s <= kSlots; ++s) {
@@ -155,6 +156,24 @@ class FinishedJudge {
             Report(VerifyRule::kTwoHour, c, t, 0,
                    std::string(owed == 1 ? "μονόωρα ενώ οφείλεται " : "μονόωρα ενώ οφείλονται ") +
                        CountOf(owed, "δίωρο", "δίωρα"));
+        }
+    }
+
+    // A pinned lesson is one of the teacher's one-hour lessons (pinned two-hour
+    // lessons are entered as one-hour ones): with no single-hour runs, no
+    // searched hour of its teacher comes right before it. Two pinned hours in
+    // a row are the user's own.
+    void CheckHoursBeforePinned(int c) {
+        if (!t_.options.no_single_hour_runs) {
+            return;
+        }
+        for (int s = kDays + 1; s <= kSlots; ++s) {
+            const int t = t_.inputs.pinned_lessons(Index(c), Index(s));
+            if (t != 0 && Searched(c, s - kDays) && Cell(c, s - kDays) == t) {
+                Report(VerifyRule::kSingleRuns, c, t, s,
+                       "καρφωμένο μονόωρο· ο ίδιος διδάσκων διδάσκει και την προηγούμενη ώρα, " +
+                           SlotName(s - kDays));
+            }
         }
     }
 

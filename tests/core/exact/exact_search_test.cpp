@@ -184,6 +184,13 @@ struct TinySchool {
         return *this;
     }
 
+    TinySchool& Pin(int c, int s, int t) {
+        in.pinned_lessons(AsIndex(c), AsIndex(s)) = AsByte(t);
+        in.teacher_class_hours(AsIndex(t), AsIndex(c)) =
+            AsByte(in.teacher_class_hours(AsIndex(t), AsIndex(c)) - 1);
+        return *this;
+    }
+
     ImpossibilityReasons Prove() const {
         const RuleIndex index = PrepareSearch(in, rules, options);
         ExactSearch exact(in, rules, options, index, 1);
@@ -238,6 +245,19 @@ TEST(ExactProof, EachSchoolIsProvenImpossibleWithTheRuleItBreaks) {
              s.rules.AddSplitLesson(1, 1, 2);
          },
          Kind::kSplit, "χωρισμός μαθήματος στο Τ1"},
+        // A pinned lesson is a one-hour lesson: the hour before it is closed
+        // to its teacher, and ΔΙΔ1's other hour has no other place.
+        {"a one-hour lesson with room only right before its teacher's pinned hour",
+         [](TinySchool& s) {
+             s.Teach(1, 1, 2).Teach(1, 2, 4).Pin(1, SlotOf(1, 2), 1);
+             s.in.class_hours[1] = 6;
+             s.rules.AddDeniedDays(1, 4);
+             for (int d = 2; d <= kDays; ++d) {
+                 s.rules.AddDeniedSlot(1, AsByte(SlotOf(d, 1)));
+             }
+             s.options.no_single_hour_runs = true;
+         },
+         Kind::kSingleRuns, "όχι μονόωρα μαθήματα σε συνεχόμενες ώρες"},
     };
     for (const Impossible& c : cases) {
         TinySchool school(2, 2);

@@ -327,20 +327,30 @@ TEST(Search, SecondHourBeyondTheWeekMakesTheClassStartAgain) {
     }
 }
 
-TEST(Search, NoSingleHourRunsLooksOnlyAtTheHourBefore) {
+TEST(Search, NoSingleHourRunsKeepsTheHourBeforeAPinnedLessonFree) {
     // Teacher 1 has two hours: one pinned on Monday's second hour, the other
-    // allowed only on Monday's first hour. The hour after is not examined.
-    TestSchool school(1, 2);
-    school.Teach(1, 1, 2).Teach(1, 2, 4).Pin(1, SlotOf(1, 2), 1);
-    school.in.class_hours[1] = 6;
-    school.ctx.rules.AddDeniedDays(1, 4);  // two hours in one available day: no spreading
-    for (int day = 2; day <= kDays; ++day) {
-        school.ctx.rules.AddDeniedSlot(1, static_cast<std::uint8_t>(SlotOf(day, 1)));
+    // allowed only on Monday's first hour. A pinned lesson is a one-hour
+    // lesson, so the option leaves no place for the other; without it, that
+    // place is taken.
+    for (const bool no_runs : {true, false}) {
+        SCOPED_TRACE(no_runs ? "no single-hour runs" : "runs allowed");
+        TestSchool school(1, 2);
+        school.Teach(1, 1, 2).Teach(1, 2, 4).Pin(1, SlotOf(1, 2), 1);
+        school.in.class_hours[1] = 6;
+        school.ctx.rules.AddDeniedDays(1, 4);  // two hours in one available day: no spreading
+        for (int day = 2; day <= kDays; ++day) {
+            school.ctx.rules.AddDeniedSlot(1, static_cast<std::uint8_t>(SlotOf(day, 1)));
+        }
+        school.ctx.options.no_single_hour_runs = no_runs;
+        Runner run(school);
+        if (no_runs) {
+            EXPECT_FALSE(run.Solve(school, 20));
+            EXPECT_GT(run.evidence.Refused(Refusal::kSingleHourRun), 0);
+        } else {
+            ASSERT_TRUE(run.Solve(school, 20));
+            EXPECT_EQ(run.timetables.at(0)(1, 1), 1);
+        }
     }
-    school.ctx.options.no_single_hour_runs = true;
-    Runner run(school);
-    ASSERT_TRUE(run.Solve(school, 20));
-    EXPECT_EQ(run.timetables.at(0)(1, 1), 1);
 }
 
 TEST(Search, NoSingleHourRunsRefusesTheHourAfterATeachersLesson) {

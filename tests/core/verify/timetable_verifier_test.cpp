@@ -851,12 +851,27 @@ TEST(FinishedTimetable, ReadingHoursAsTwoHourLessons) {
                  s.Pin(1, 6, 1);
              },
              {{R::kSingleRuns, 1, 1, 11}}},
+            // A pinned lesson is a one-hour lesson; the reading as searched
+            // never looked at the hour after a searched one.
             {"a pinned hour after the lesson",
              [&](School& s) {
                  singles(s);
                  s.Pin(1, 11, 1);
              },
+             {{R::kSingleRuns, 1, 1, 11}}},
+            {"two pinned hours in a row",
+             [&](School& s) {
+                 singles(s);
+                 s.Pin(1, 6, 1).Pin(1, 11, 1);
+             },
              {}},
+            // Monday holds hours 1 and 2 as the two-hour lesson, then the pin.
+            {"a two-hour lesson right before the teacher's pinned hour",
+             [&](School& s) {
+                 monday_three(s);
+                 s.Pin(1, 11, 1);
+             },
+             {{R::kSingleRuns, 1, 1, 11}}},
             // Back to five available days, teacher 1's one-hour lesson on Monday
             // is never alone; the first reading names Monday's third hour.
             {"a one-hour lesson beside the two-hour lesson, spread",
