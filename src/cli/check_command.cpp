@@ -58,6 +58,7 @@ int ProveTimetablePossible(const data::LoadedProblem& problem, const RunOptions&
     search.StartFrom(FurthestPartialTimetable(problem.inputs, problem.rules, options, index, 1,
                                               exact::kGuideAttempts));
     const exact::ExactLimits limits{exact::kProofConflicts, {}};
+    search.CountConflicts();  // the proof and its reasons share one budget
     ByteMatrix timetable;
     switch (search.Next(limits, timetable)) {
         case exact::ExactOutcome::kTimetable:

@@ -49,7 +49,6 @@ class ConflictCount : public CaDiCaL::Learner {
 class ExactSearch::Solver : public ClauseSink {
   public:
     Solver(std::uint64_t seed, std::stop_token stop) : stop_(std::move(stop)) {
-        solver.connect_learner(&conflicts);
         // A school that has timetables is the common case: the solver's
         // settings for satisfiable instances (longer runs between restarts,
         // phases kept) reach the first timetable several times sooner on
@@ -60,10 +59,18 @@ class ExactSearch::Solver : public ClauseSink {
     }
     int NewVariable() override { return ++variables; }
 
+    void CountConflicts() {
+        if (!counting) {
+            solver.connect_learner(&conflicts);
+            counting = true;
+        }
+    }
+
     ConflictCount conflicts;  // before the solver, which refers to it
     CaDiCaL::Solver solver;
     int variables = 0;
     std::int64_t clauses = 0;
+    bool counting = false;
 
   protected:
     void Write(const std::vector<int>& literals) override {
@@ -137,6 +144,10 @@ auto ExactSearch::Guarded(Work work) -> decltype(work()) {
 
 std::int64_t ExactSearch::variables() const {
     return solver_->variables;
+}
+
+void ExactSearch::CountConflicts() {
+    solver_->CountConflicts();
 }
 
 std::int64_t ExactSearch::conflicts() const {
@@ -312,6 +323,7 @@ ImpossibilityReasons ExactSearch::ExplainUnguarded(const ExactLimits& limits,
     ImpossibilityReasons reasons;
     CaDiCaL::Solver& solver = solver_->solver;
     const std::vector<RuleGroup>& groups = encoding_.groups();
+    CountConflicts();
     ConflictBudget budget(limits.conflicts, *this);
     const auto solve = [&](const std::vector<int>& assumptions) {
         return budget.Spent() ? 0 : SolveUnder(assumptions, budget.Next(limits.stop));
@@ -476,6 +488,7 @@ int ExactSearch::SolveWithoutAbsence(int teacher, const ExactLimits& limits,
     const RuleTables rules = WithoutAbsence(rules_, index_, teacher);
     const RuleIndex index = PrepareSearch(inputs_, rules, options_);
     ExactSearch without(inputs_, rules, options_, index, seed_, encoding_stop_);
+    without.CountConflicts();
     ByteMatrix timetable;
     const ExactOutcome outcome = without.Next(limits, timetable);
     elsewhere = without.conflicts();
