@@ -11,8 +11,9 @@
 #            nothing: ninja -C BUILD_DIR peer_export)
 # SECONDS    the peer's time limit per run (default 120)
 # RUNS       runs per file (default 3); the peer draws its own random seeds
-# VARIANTS   "plain" (last-hours limit left out), "cap" (its stricter stand-in)
-#            or "plain cap" (default)
+# VARIANTS   forms of the last-hours limit to run, any of "plain" (left out),
+#            "split" (laxer than ours where a person's class sections differ
+#            in length) and "cap" (stricter than ours); default "plain split cap"
 #
 # Prints one line per run: classes, option set, variant, run, wall seconds,
 # outcome (timetable / time limit / failed) and the peer's timetable judged by
@@ -23,7 +24,7 @@ set -u
 build_dir=${1:?usage: $0 BUILD_DIR [SECONDS] [RUNS] [VARIANTS]}
 limit=${2:-120}
 runs=${3:-3}
-variants=${4:-plain cap}
+variants=${4:-plain split cap}
 
 if ! command -v fet-cl >/dev/null 2>&1; then
     echo "fet-cl is not installed (Debian package \"fet\"): nothing to compare."
@@ -52,7 +53,7 @@ for classes in 9 15 30; do
     for set in 0 1 2; do
         for variant in $variants; do
             name="school${classes}_set${set}"
-            [[ $variant == cap ]] && name="${name}_cap"
+            [[ $variant != plain ]] && name="${name}_${variant}"
             for run in $(seq 1 "$runs"); do
                 out="$work/outputs/${name}_run${run}"
                 log="$out.log"

@@ -3,13 +3,18 @@
 // strict_options.h) as input files of a free peer timetabler, so that its time
 // to a first timetable can be measured beside ours (peer_compare.sh).
 //
-//   build/bench/peer_export DIR      writes DIR/school<C>_set<S>.fet and
-//                                    DIR/school<C>_set<S>_cap.fet (below)
+//   build/bench/peer_export DIR      writes DIR/school<C>_set<S>.fet,
+//                                    _split.fet and _cap.fet (below)
 //   build/bench/peer_export --judge C S ACTIVITIES_XML
 //       reads the peer's timetable of school<C>_set<S> (its *_activities.xml)
 //       back into our cells and judges it by our verifier's finished reading,
 //       counting the broken rules by key: what the peer's timetable would be
 //       refused for under our rules.
+//   build/bench/peer_export --cap-check C S N
+//       finds up to N timetables of school<C>_set<S> with our exact search and
+//       counts those that also keep the stricter last-hours stand-in of the
+//       _cap files: one is enough to show that the peer's _cap problem is not
+//       made unsolvable by the stand-in alone.
 //
 // How our rules are stated in the peer's terms, and where that is not exact:
 //
@@ -59,19 +64,26 @@
 //   class section's last five hour positions, read as slot numbers) has no
 //   natural constraint in the peer: it counts a person's hours over slot
 //   sets that differ from one class section to another (the generated
-//   schools have short class sections). School<C>_set<S>.fet leaves it out,
-//   so the peer solves an easier problem there. School<C>_set<S>_cap.fet
-//   states it, stricter than ours, as "activities occupy max time slots from
-//   selection" = 2 over all of a person's activities, the selection being the
-//   union of the last-hour slots of the class sections those activities are
-//   in: an hour in a long class section on a slot that is a last hour only
-//   of a shorter one counts there too.
+//   schools have short class sections). Three forms are written:
+//   school<C>_set<S>.fet leaves it out (an easier problem for the peer);
+//   _split.fet states it per person as "activities occupy max time slots
+//   from selection" = 2 for each group of the person's activities whose
+//   class sections share one set of last-hour slots, plus one over all of
+//   them on the slots common to every group: exact for a person who teaches
+//   class sections of one length only, laxer than ours otherwise; _cap.fet
+//   states it as one such constraint over all of a person's activities on
+//   the union of those slots: stricter than ours (an hour in a long class
+//   section on a slot that is a last hour only of a shorter one counts too).
+//   Whatever the form, --judge tells whether the peer's timetable keeps our
+//   rules.
 // - The other default rules (allowance of 2 a day, spread over days) are
 //   stated as above; the max-hours option per class section day is 2 in all
 //   three strict sets.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -79,8 +91,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/exact/exact_search.h"
 #include "core/gaps/teacher_gaps.h"
 #include "core/generator/school_generator.h"
+#include "core/solver/findsolution.h"
 #include "core/solver/rule_index.h"
 #include "core/solver/slots.h"
 #include "core/verify/timetable_verifier.h"
@@ -126,11 +140,13 @@ struct Activity {
     int pinned_slot = 0;  // 0 = free
 };
 
+// How the last-hours limit is written (see the top of the file).
+enum class LastHours { kLeftOut, kSplit, kCap };
+
 class Exporter {
   public:
-    // `last_hours_cap`: state the last-hours limit by its stricter stand-in.
-    Exporter(const GeneratedSchool& school, const RunOptions& options, bool last_hours_cap)
-        : last_hours_cap_(last_hours_cap),
+    Exporter(const GeneratedSchool& school, const RunOptions& options, LastHours last_hours)
+        : last_hours_(last_hours),
           in_(school.inputs),
           rules_(school.rules),
           options_(options),
@@ -538,8 +554,8 @@ class Exporter {
     }
 
     void WriteOptionConstraints(std::ostringstream& x) {
-        if (options_.last_hours_limit_on && last_hours_cap_) {
-            WriteLastHoursCap(x);
+        if (options_.last_hours_limit_on && last_hours_ != LastHours::kLeftOut) {
+            WriteLastHours(x);
         }
         if (options_.day_hours_limit_on) {
             Constraint(x, "ConstraintTeachersMaxHoursDaily",
@@ -552,38 +568,65 @@ class Exporter {
         }
     }
 
-    // Per person: the union of the last-hour slots of the class sections of
-    // their activities, at most `last_hours_limit` of them occupied.
-    void WriteLastHoursCap(std::ostringstream& x) {
+    // The last-hour slots of the class sections of an activity.
+    std::set<int> LastHourSlots(const Activity& a) const {
+        std::set<int> slots;
+        for (const int c : a.classes) {
+            const int top = std::min<int>(in_.class_hours[At(c)], kSlots);
+            for (int s = std::max(1, top - 4); s <= top; ++s) {
+                if (HourOfSlot(s) <= hours_per_day_) {
+                    slots.insert(s);
+                }
+            }
+        }
+        return slots;
+    }
+
+    void WriteLastHours(std::ostringstream& x) {
         for (int p = 1; p <= people_.count(); ++p) {
+            std::map<std::set<int>, std::vector<int>> groups;  // last-hour slots -> ids
             std::vector<int> ids;
-            std::set<int> selection;
             for (const Activity& a : activities_) {
                 const auto& persons = people_.of_teacher[At(a.row)];
-                if (persons[0] != p && persons[1] != p) {
-                    continue;
-                }
-                ids.push_back(a.id);
-                for (const int c : a.classes) {
-                    const int top = std::min<int>(in_.class_hours[At(c)], kSlots);
-                    for (int s = std::max(1, top - 4); s <= top; ++s) {
-                        if (HourOfSlot(s) <= hours_per_day_) {
-                            selection.insert(s);
-                        }
-                    }
+                if (persons[0] == p || persons[1] == p) {
+                    groups[LastHourSlots(a)].push_back(a.id);
+                    ids.push_back(a.id);
                 }
             }
             if (ids.empty()) {
                 continue;
             }
-            std::string body = IdList(ids);
-            body += SlotList("Number_of_Selected_Time_Slots", "Selected_Time_Slot", "Selected_Day",
-                             "Selected_Hour", std::vector<int>(selection.begin(), selection.end()));
-            body += "\t<Max_Number_of_Occupied_Time_Slots>" +
-                    std::to_string(options_.last_hours_limit) +
-                    "</Max_Number_of_Occupied_Time_Slots>\n";
-            Constraint(x, "ConstraintActivitiesOccupyMaxTimeSlotsFromSelection", body);
+            std::set<int> all;
+            std::set<int> common = groups.begin()->first;
+            for (const auto& [slots, members] : groups) {
+                all.insert(slots.begin(), slots.end());
+                std::set<int> both;
+                std::set_intersection(common.begin(), common.end(), slots.begin(), slots.end(),
+                                      std::inserter(both, both.end()));
+                common = both;
+            }
+            if (last_hours_ == LastHours::kCap) {
+                WriteOccupyMax(x, ids, all);
+                continue;
+            }
+            for (const auto& [slots, members] : groups) {
+                WriteOccupyMax(x, members, slots);
+            }
+            if (groups.size() > 1 && !common.empty()) {
+                WriteOccupyMax(x, ids, common);
+            }
         }
+    }
+
+    void WriteOccupyMax(std::ostringstream& x, const std::vector<int>& ids,
+                        const std::set<int>& selection) {
+        std::string body = IdList(ids);
+        body += SlotList("Number_of_Selected_Time_Slots", "Selected_Time_Slot", "Selected_Day",
+                         "Selected_Hour", std::vector<int>(selection.begin(), selection.end()));
+        body += "\t<Max_Number_of_Occupied_Time_Slots>" +
+                std::to_string(options_.last_hours_limit) +
+                "</Max_Number_of_Occupied_Time_Slots>\n";
+        Constraint(x, "ConstraintActivitiesOccupyMaxTimeSlotsFromSelection", body);
     }
 
     // One constraint over all `ids`, or one per two of them when two pinned
@@ -651,7 +694,7 @@ class Exporter {
         return out;
     }
 
-    const bool last_hours_cap_;
+    const LastHours last_hours_;
     const SolverInputs& in_;
     const RuleTables& rules_;
     const RunOptions options_;
@@ -685,7 +728,8 @@ std::string Between(const std::string& text, const std::string& tag, std::size_t
 int Judge(int classes, int set, const std::filesystem::path& xml) {
     const GeneratedSchool school = GenerateSchool(TypicalSchool(classes, 2026));
     const RunOptions options = StrictOptions(set);
-    Exporter exporter(school, options, false);  // the activities are the same in both files
+    // The activities are the same whatever the form of the last-hours limit.
+    Exporter exporter(school, options, LastHours::kLeftOut);
     std::vector<std::string> notes;
     exporter.Write(notes);
     std::ifstream stream(xml, std::ios::binary);
@@ -727,6 +771,79 @@ int Judge(int classes, int set, const std::filesystem::path& xml) {
         std::printf(" %s=%d", rule.c_str(), count);
     }
     std::printf("\n");
+    for (const Violation& v : found) {
+        std::printf("  %s\n", Describe(v).c_str());
+    }
+    return 0;
+}
+
+// The most slots of one person, over all people, in the union of the
+// last-hour slots of the class sections the person teaches (the _cap files'
+// stand-in for the last-hours limit).
+int WorstCapCount(const GeneratedSchool& school, const TeacherPeople& people,
+                  const ByteMatrix& cells) {
+    const SolverInputs& in = school.inputs;
+    const int classes = in.number_of_classes;
+    int worst = 0;
+    for (int p = 1; p <= people.count(); ++p) {
+        std::set<int> selection;
+        std::set<int> busy;
+        for (int t = 1; t <= in.number_of_teachers; ++t) {
+            const auto& persons = people.of_teacher[At(t)];
+            if (persons[0] != p && persons[1] != p) {
+                continue;
+            }
+            for (int c = 1; c <= classes; ++c) {
+                if (school.rules.teacher_class_hours_all(At(t), At(c)) == 0) {
+                    continue;
+                }
+                const int top = std::min<int>(in.class_hours[At(c)], kSlots);
+                for (int s = std::max(1, top - 4); s <= top; ++s) {
+                    selection.insert(s);
+                }
+                for (int s = 1; s <= kSlots; ++s) {
+                    if (cells(At(c), At(s)) == t) {
+                        busy.insert(s);
+                    }
+                }
+            }
+        }
+        int count = 0;
+        for (const int s : busy) {
+            count += selection.contains(s) ? 1 : 0;
+        }
+        worst = std::max(worst, count);
+    }
+    return worst;
+}
+
+int CapCheck(int classes, int set, int wanted) {
+    const GeneratedSchool school = GenerateSchool(TypicalSchool(classes, 2026));
+    const RunOptions options = StrictOptions(set);
+    const RuleIndex index = PrepareSearch(school.inputs, school.rules, options);
+    const TeacherPeople people =
+        PeopleOfTeachers(school.inputs.teacher_names, school.inputs.number_of_teachers);
+    exact::ExactSearch search(school.inputs, school.rules, options, index, 1);
+    int found = 0;
+    int keeping = 0;
+    std::map<int, int> worst_counts;
+    for (; found < wanted; ++found) {
+        ByteMatrix cells;
+        if (search.Next({1000000, {}}, cells) != exact::ExactOutcome::kTimetable) {
+            break;
+        }
+        const int worst = WorstCapCount(school, people, cells);
+        ++worst_counts[worst];
+        keeping += worst <= options.last_hours_limit ? 1 : 0;
+    }
+    std::printf(
+        "school%d_set%d: %d timetables of ours, %d keep the stand-in (limit %d); "
+        "worst person's count:",
+        classes, set, found, keeping, options.last_hours_limit);
+    for (const auto& [worst, count] : worst_counts) {
+        std::printf(" %d in %d", worst, count);
+    }
+    std::printf("\n");
     return 0;
 }
 
@@ -738,8 +855,13 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "--judge") {
         return Judge(std::stoi(argv[2]), std::stoi(argv[3]), argv[4]);
     }
+    if (argc == 5 && std::string(argv[1]) == "--cap-check") {
+        return CapCheck(std::stoi(argv[2]), std::stoi(argv[3]), std::stoi(argv[4]));
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR | --judge C S ACTIVITIES_XML\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s OUTPUT_DIR | --judge C S ACTIVITIES_XML | --cap-check C S N\n",
+                     argv[0]);
         return 2;
     }
     const std::filesystem::path dir = argv[1];
@@ -747,13 +869,15 @@ int main(int argc, char** argv) {
     for (const int classes : {9, 15, 30}) {
         const GeneratedSchool school = GenerateSchool(TypicalSchool(classes, 2026));
         for (const int set : {0, 1, 2}) {
-            for (const bool cap : {false, true}) {
-                Exporter exporter(school, StrictOptions(set), cap);
+            for (const auto& [form, suffix] :
+                 {std::pair{LastHours::kLeftOut, ""}, std::pair{LastHours::kSplit, "_split"},
+                  std::pair{LastHours::kCap, "_cap"}}) {
+                Exporter exporter(school, StrictOptions(set), form);
                 std::vector<std::string> notes;
                 const std::string text = exporter.Write(notes);
                 const std::filesystem::path file =
                     dir / ("school" + std::to_string(classes) + "_set" + std::to_string(set) +
-                           (cap ? "_cap" : "") + ".fet");
+                           suffix + ".fet");
                 std::ofstream(file, std::ios::binary) << text;
                 std::printf("%s: %d activities, %d time constraints, %d hours a day\n",
                             file.string().c_str(), exporter.activity_count(),
