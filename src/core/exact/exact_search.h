@@ -120,6 +120,8 @@ class ExactSearch {
     void BlockUnguarded(const ByteMatrix& timetable);
     int StartFromUnguarded(const ByteMatrix& partial);
     void ReleasePhases();
+    int SolveFromForcedPhases(const ExactLimits& limits);
+    void ReleaseCells();
     bool AllowsUnguarded(const ByteMatrix& timetable, const ExactLimits& limits);
     ImpossibilityReasons ExplainUnguarded(const ExactLimits& limits, const ProofProgress& progress);
     // A group the school's user entered, which dropped leaves a timetable:
@@ -144,6 +146,11 @@ class ExactSearch {
     bool blocked_any_ = false;
     RandomStream phases_;  // draws the phases of each next search
     bool fewer_gaps_ = false;
+    bool phases_forced_ = true;  // the next search opens on forced phases
+    // Conflicts a search spends on its forced phases before the cells are
+    // released to the solver's own (exact_bench: 100 to 500 alike; fewer are
+    // not enough to set the saved phases, more waste the opening).
+    static constexpr std::int64_t kOpeningConflicts = 300;
     std::array<int, 2> redrawn_{0, 0};  // the class sections whose phases were drawn again
 };
 
