@@ -255,16 +255,11 @@ void ExactSearch::ReleasePhases() {
     CaDiCaL::Solver& solver = solver_->solver;
     const int classes = inputs_.number_of_classes;
     const int redrawn = 1 + static_cast<int>(phases_.Below(static_cast<std::uint32_t>(classes)));
+    ReleaseCells();
     phases_forced_ = true;
-    for (int c = 1; c <= classes; ++c) {
-        for (int s = 1; s <= kSlots; ++s) {
-            for (const auto& [teacher, literal] : encoding_.Candidates(c, s)) {
-                if (c == redrawn) {
-                    solver.phase(phases_.Below(5) == 0 ? literal : -literal);
-                } else {
-                    solver.unphase(literal);
-                }
-            }
+    for (int s = 1; s <= kSlots; ++s) {
+        for (const auto& [teacher, literal] : encoding_.Candidates(redrawn, s)) {
+            solver.phase(phases_.Below(5) == 0 ? literal : -literal);
         }
     }
 }

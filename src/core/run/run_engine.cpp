@@ -84,13 +84,7 @@ class TimetableSet {
 class SharedGuide {
   public:
     void Offer(const ByteMatrix& partial) {
-        int placed = 0;
-        for (std::size_t c = 1; c < partial.rows(); ++c) {
-            const std::uint8_t* row = partial.row(c);
-            for (std::size_t s = 1; s < partial.cols(); ++s) {
-                placed += row[s] != 0 ? 1 : 0;
-            }
-        }
+        const int placed = PlacedCells(partial);
         std::lock_guard<std::mutex> lock(mutex_);
         if (placed > placed_) {
             placed_ = placed;

@@ -336,8 +336,6 @@ std::string Tfindsolution::ElapsedText(double now, double start) {
            ":" + std::to_string(ms);
 }
 
-namespace {
-
 int PlacedCells(const ByteMatrix& timetable) {
     int placed = 0;
     for (std::size_t c = 1; c < timetable.rows(); ++c) {
@@ -347,8 +345,6 @@ int PlacedCells(const ByteMatrix& timetable) {
     }
     return placed;
 }
-
-}  // namespace
 
 ByteMatrix FurthestPartialTimetable(const SolverInputs& inputs, const RuleTables& rules,
                                     const RunOptions& options, const RuleIndex& index,

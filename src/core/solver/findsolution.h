@@ -30,6 +30,10 @@ RuleIndex PrepareSearch(const SolverInputs& inputs, const RuleTables& rules,
 // The same into a context: its index from its rules and options.
 void PrepareSearch(const SolverInputs& inputs, RunContext& context);
 
+// How many cells of a timetable (pinned, copied and placed) hold a teacher:
+// how far an attempt got.
+int PlacedCells(const ByteMatrix& timetable);
+
 // The furthest a few attempts of the search get under these rules and
 // options: the timetable of the attempt that placed the most lessons, every
 // rule holding on each cell it filled (a complete attempt ends them at
